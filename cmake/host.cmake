@@ -1,0 +1,26 @@
+# Host build: the build-time tools and the unit tests of the platform-neutral code.
+add_executable(artgen tools/artgen/main.cpp tools/artgen/image.cpp)
+
+# Redraws the committed pictures; run by hand when the art changes.
+add_custom_target(art
+  COMMAND artgen ${CMAKE_SOURCE_DIR}/src/resources/art
+  DEPENDS artgen
+  COMMENT "Drawing the pictures into src/resources/art")
+
+find_package(GTest REQUIRED)
+include(GoogleTest)
+enable_testing()
+add_executable(unit_tests
+  tests/unit/fake_runtime.cpp
+  tests/unit/form_test.cpp
+  tests/unit/layout_test.cpp
+  tests/unit/load_test.cpp
+  tests/unit/press_test.cpp
+  tests/unit/run_setup_test.cpp
+  tests/unit/os_caption_test.cpp
+  tests/unit/errors_test.cpp
+  tests/unit/art_test.cpp)
+target_include_directories(unit_tests PRIVATE tests/unit tools)
+target_compile_definitions(unit_tests PRIVATE VELBROOK_ART_DIR="${CMAKE_SOURCE_DIR}/src/resources/art")
+target_link_libraries(unit_tests PRIVATE menu_logic GTest::gtest GTest::gtest_main)
+gtest_discover_tests(unit_tests)

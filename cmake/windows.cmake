@@ -1,0 +1,64 @@
+# Windows build (MinGW-w64): the menu, the stub setup program and the e2e tests.
+enable_language(RC)
+
+set(win_defs UNICODE _UNICODE NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+target_compile_definitions(forms_core PUBLIC ${win_defs})
+
+# Fully static: the executable imports system DLLs only. Hardening flags are
+# stated even where the linker's default already sets them.
+set(hardening_compile -fstack-protector-strong -ffunction-sections -fdata-sections)
+set(hardening_link -Wl,--nxcompat)
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(aslr_link -Wl,--dynamicbase -Wl,--high-entropy-va)
+  set(no_aslr_link -Wl,--disable-dynamicbase -Wl,--disable-high-entropy-va)
+else()
+  set(aslr_link -Wl,--dynamicbase)
+  set(no_aslr_link -Wl,--disable-dynamicbase)
+endif()
+add_compile_options(${hardening_compile})
+add_link_options(-static -fstack-protector-strong -s -Wl,--gc-sections)
+
+set(menu_sources
+  src/app/main.cpp
+  src/forms/win32/form_window.cpp
+  src/forms/win32/system.cpp
+  src/resources/velbrook.rc)
+set(menu_libs menu_logic user32 gdi32 shell32 advapi32 kernel32)
+
+function(add_menu target)
+  add_executable(${target} WIN32 ${menu_sources})
+  target_link_libraries(${target} PRIVATE ${menu_libs})
+  target_link_options(${target} PRIVATE -municode ${hardening_link} ${ARGN})
+  set_source_files_properties(src/resources/velbrook.rc PROPERTIES
+    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/resources/velbrook.manifest")
+  target_include_directories(${target} PRIVATE src src/resources)
+endfunction()
+
+add_menu(Velbrook ${aslr_link})
+# The same program without ASLR: the e2e tests show their hardening check fails on it.
+add_menu(Velbrook_noaslr ${no_aslr_link})
+
+add_executable(stub_setup WIN32 tools/stub_setup/stub_setup.cpp)
+set_target_properties(stub_setup PROPERTIES OUTPUT_NAME Setup)
+target_compile_definitions(stub_setup PRIVATE ${win_defs})
+target_link_options(stub_setup PRIVATE -municode)
+
+add_executable(probe tests/e2e/probe.cpp)
+target_compile_definitions(probe PRIVATE ${win_defs})
+target_link_options(probe PRIVATE -municode)
+
+# The demo medium: the menu beside the four language folders, each with the stub.
+set(medium_dir ${CMAKE_BINARY_DIR}/medium)
+add_custom_target(demo_medium ALL
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${medium_dir}
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:Velbrook> ${medium_dir}/
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${medium_dir}/TradChin_link ${medium_dir}/SimpChin_link
+          ${medium_dir}/English_link ${medium_dir}/Japanese_link
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:stub_setup> ${medium_dir}/TradChin_link/
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:stub_setup> ${medium_dir}/SimpChin_link/
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:stub_setup> ${medium_dir}/English_link/
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:stub_setup> ${medium_dir}/Japanese_link/
+  DEPENDS Velbrook stub_setup
+  COMMENT "Staging the demo medium in ${medium_dir}")
+
+include(${CMAKE_SOURCE_DIR}/tests/e2e/e2e.cmake)

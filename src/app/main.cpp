@@ -1,0 +1,15 @@
+#include <windows.h>
+
+#include "chooser/frm_auto_select.h"
+#include "chooser/layout.h"
+#include "forms/win32/form_window.h"
+#include "forms/win32/system.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    forms::win32::HardenDllSearch();  // before anything can load a DLL by name
+
+    const forms::win32::AppInfo app{instance, L"Velbrook", L"Local\\Kestrin.Velbrook.Menu.4F2B9C1E"};
+    forms::win32::FormWindow window(app, chooser::kFrmAutoSelect);
+    chooser::FrmAutoSelect frm(window);
+    return window.Run(frm);
+}

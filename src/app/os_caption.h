@@ -1,0 +1,11 @@
+#pragma once
+
+#include "forms/runtime.h"
+
+namespace app {
+
+// Names the running version of Windows in Label3, or leaves it as it is for
+// a version it does not know.
+void ShowOperatingSystem(forms::Runtime& rt);
+
+}  // namespace app

@@ -1,0 +1,83 @@
+#include "chooser/frm_auto_select.h"
+
+#include <string>
+#include <string_view>
+
+#include "forms/errors.h"
+#include "launcher/mod_select.h"
+
+namespace chooser {
+
+namespace {
+bool Is(const forms::ControlSpec* c, std::string_view name) { return c && name == c->name; }
+}  // namespace
+
+void FrmAutoSelect::MouseDown(const forms::ControlSpec* c, const forms::MouseArgs& a) {
+    if (Is(c, "CountryPic")) CountryPic_MouseDown(c->index, a.button, a.shift, a.x, a.y);
+}
+
+void FrmAutoSelect::MouseMove(const forms::ControlSpec* c, const forms::MouseArgs& a) {
+    if (!c) Form_MouseMove(a.button, a.shift, a.x, a.y);
+    if (Is(c, "CountryImage")) CountryImage_MouseMove(c->index, a.button, a.shift, a.x, a.y);
+}
+
+void FrmAutoSelect::MouseUp(const forms::ControlSpec* c, const forms::MouseArgs& a) {
+    if (Is(c, "CountryImage")) CountryImage_MouseUp(c->index, a.button, a.shift, a.x, a.y);
+}
+
+void FrmAutoSelect::Click(const forms::ControlSpec* c) {
+    if (Is(c, "Command1")) Command1_Click();
+    if (Is(c, "Image3")) Image3_Click();
+}
+
+void FrmAutoSelect::CountryImage_MouseMove(std::int16_t Index, std::int16_t, std::int16_t, float, float) {
+    if (Index != HoverIndex) {
+        // Failures are ignored from here on: a failing step is skipped, the rest still runs.
+        forms::ResumeNext([&] { rt_.SetVisible(CountryImage(HoverIndex), true); });
+        HoverIndex = Index;
+        forms::ResumeNext([&] { rt_.SetVisible(CountryImage(Index), false); });
+        forms::ResumeNext([&] { rt_.DoEvents(); });
+        return;
+    }
+    rt_.SetVisible(CountryImage(Index), false);
+    rt_.DoEvents();
+}
+
+void FrmAutoSelect::Form_MouseMove(std::int16_t, std::int16_t, float, float) {
+    rt_.SetVisible(CountryImage(HoverIndex), true);
+}
+
+void FrmAutoSelect::CountryImage_MouseUp(std::int16_t, std::int16_t, std::int16_t, float, float) {
+    rt_.SetVisible(CountryImage(HoverIndex), true);
+}
+
+void FrmAutoSelect::Form_GotFocus() { rt_.SetVisible(CountryImage(HoverIndex), false); }
+
+void FrmAutoSelect::Form_Paint() {
+    const float w = rt_.ScaleWidth(Picture1());
+    const float h = rt_.ScaleHeight(Picture1());
+    // A tile that does not advance would tile for ever.
+    if (!(w > 0) || !(h > 0)) return;
+    for (float y = 0; y < rt_.ScaleHeight();) {
+        for (float x = 0; x < rt_.ScaleWidth();) {
+            rt_.PaintPicture(Picture1(), x, y, w, h);
+            const float next = forms::CheckedSingle(static_cast<double>(x) + w, L"Tiling the background");
+            if (next <= x) return;
+            x = next;
+        }
+        const float next = forms::CheckedSingle(static_cast<double>(y) + h, L"Tiling the background");
+        if (next <= y) return;
+        y = next;
+    }
+}
+
+void FrmAutoSelect::CountryPic_MouseDown(std::int16_t Index, std::int16_t, std::int16_t, float, float) {
+    rt_.SetVisible(CountryImage(Index), false);
+    rt_.DoEvents();
+    ModSelect::LanguageCode = std::to_wstring(Index);
+    // A declined elevation prompt leaves the menu open, so the user can choose again.
+    if (ModSelect::RunSetup(rt_, ModSelect::LanguageCode) == ModSelect::Outcome::Declined) return;
+    rt_.Unload();
+}
+
+}  // namespace chooser

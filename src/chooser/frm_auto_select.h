@@ -1,0 +1,52 @@
+// The language chooser window: its handlers, named as the designer named them.
+#pragma once
+
+#include <cstdint>
+
+#include "forms/form.h"
+#include "forms/runtime.h"
+
+namespace chooser {
+
+inline forms::ControlRef CountryImage(std::int16_t index) { return {"CountryImage", index}; }
+inline forms::ControlRef Label3() { return {"Label3"}; }
+inline forms::ControlRef Picture1() { return {"Picture1"}; }
+
+class FrmAutoSelect : public forms::EventSink {
+public:
+    explicit FrmAutoSelect(forms::Runtime& runtime) : rt_(runtime) {}
+
+    // The load step and the exit controls (defined with the application).
+    void Form_Load();
+    void Command1_Click();
+    void Image3_Click();
+
+    // The hover highlight.
+    void CountryImage_MouseMove(std::int16_t Index, std::int16_t Button, std::int16_t Shift, float X, float Y);
+    void Form_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
+    void CountryImage_MouseUp(std::int16_t Index, std::int16_t Button, std::int16_t Shift, float X, float Y);
+    void Form_GotFocus();
+
+    // The tiled background.
+    void Form_Paint();
+
+    // The press on a language picture.
+    void CountryPic_MouseDown(std::int16_t Index, std::int16_t Button, std::int16_t Shift, float X, float Y);
+
+    // The language picture the pointer last moved over while its normal face showed.
+    std::int16_t HoverIndex = 0;
+
+    // Event routing from the run-time to the handlers above.
+    void Load() override { Form_Load(); }
+    void Paint() override { Form_Paint(); }
+    void GotFocus() override { Form_GotFocus(); }
+    void MouseDown(const forms::ControlSpec* control, const forms::MouseArgs& a) override;
+    void MouseMove(const forms::ControlSpec* control, const forms::MouseArgs& a) override;
+    void MouseUp(const forms::ControlSpec* control, const forms::MouseArgs& a) override;
+    void Click(const forms::ControlSpec* control) override;
+
+private:
+    forms::Runtime& rt_;
+};
+
+}  // namespace chooser

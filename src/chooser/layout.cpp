@@ -1,0 +1,76 @@
+#include "chooser/layout.h"
+
+#include "resources/resource_ids.h"
+
+namespace chooser {
+namespace {
+
+using forms::ControlKind;
+using forms::ControlSpec;
+using forms::Font;
+using forms::kNoIndex;
+using forms::MousePointer;
+
+constexpr Font kFormFont{L"MS Sans Serif", 8.25f, 400, 0};
+constexpr Font kTitleFont{L"MS Sans Serif", 24.0f, 400, 0};
+constexpr Font kBoldFont{L"MS Sans Serif", 8.25f, 700, 0};
+constexpr Font kChineseFont{L"\u65B0\u7D30\u660E\u9AD4", 9.0f, 400, 136};  // writes nothing here
+
+constexpr ControlSpec Image(const char* name, float l, float t, float w, float h, bool visible, int picture,
+                            bool stretch = false) {
+    return {name, kNoIndex, ControlKind::Image, {l, t, w, h}, visible, MousePointer::Default,
+            picture, 0, nullptr, kFormFont, stretch};
+}
+
+constexpr ControlSpec Label(const char* name, float l, float t, float w, float h, const wchar_t* caption,
+                            Font font) {
+    return {name, kNoIndex, ControlKind::Label, {l, t, w, h}, true, MousePointer::Default, 0, 0, caption, font,
+            false};
+}
+
+// One language picture: both faces share a rectangle, the normal one in front.
+constexpr ControlSpec Face(const char* array, std::int16_t index, int pictureBase, float top, bool visible) {
+    return {array, index, ControlKind::Image, {2160, top, 3675, 675}, visible, MousePointer::Custom,
+            pictureBase + index, IDC_HAND_CURSOR, nullptr, kFormFont, false};
+}
+
+// Pictureless members 0: no pointer of their own, but they take events.
+constexpr ControlSpec Empty(const char* array, float l, float t, float w, float h) {
+    return {array, 0, ControlKind::Image, {l, t, w, h}, true, MousePointer::Default, 0, 0, nullptr, kFormFont,
+            false};
+}
+
+// Back to front within each layer.
+constexpr ControlSpec kControls[] = {
+    Face("CountryPic", 7, IDB_COUNTRYPIC_BASE, 4200, false),
+    Face("CountryPic", 3, IDB_COUNTRYPIC_BASE, 3480, true),
+    Face("CountryPic", 2, IDB_COUNTRYPIC_BASE, 2760, true),
+    Face("CountryPic", 1, IDB_COUNTRYPIC_BASE, 2040, true),
+    Face("CountryImage", 7, IDB_COUNTRYIMAGE_BASE, 4200, false),
+    Face("CountryImage", 3, IDB_COUNTRYIMAGE_BASE, 3480, true),
+    Face("CountryImage", 2, IDB_COUNTRYIMAGE_BASE, 2760, true),
+    Face("CountryImage", 1, IDB_COUNTRYIMAGE_BASE, 2040, true),
+    Label("Label2", 1680, 7920, 2415, 375, L"Your operating system is : ", kBoldFont),
+    Label("Label3", 3960, 7920, 3135, 375, nullptr, kBoldFont),
+    Image("Image2", 9360, 7320, 2565, 1290, true, IDB_IMAGE2, /*stretch=*/true),
+    Empty("CountryImage", 120, 6600, 315, 435),
+    Empty("CountryPic", 120, 6000, 375, 495),
+    Image("Image3", 5400, 6480, 3015, 915, false, IDB_IMAGE3),
+    Image("Image4", 1560, 1080, 3015, 915, true, IDB_IMAGE4),
+    Label("Label1", 960, 480, 10935, 615, L"Kestrin USB 2.0 Velbrook Cable", kTitleFont),
+    Image("Image1", 9720, 7800, 1995, 420, true, IDB_IMAGE1),
+    // Child windows.
+    {"Picture1", kNoIndex, ControlKind::PictureBox, {10800, 0, 1095, 1095}, false, MousePointer::Default,
+     IDB_PICTURE1, 0, nullptr, kChineseFont, false},
+    {"Command1", kNoIndex, ControlKind::CommandButton, {2160, 6480, 2895, 615}, true, MousePointer::Custom,
+     IDB_COMMAND1, IDC_HAND_CURSOR, nullptr, kChineseFont, false},
+};
+
+}  // namespace
+
+const forms::FormSpec kFrmAutoSelect{
+    "FrmAutoSelect", L"Kestrin USB 2.0 Velbrook Cable", 11880, 8595, IDI_FORM_ICON,
+    forms::FormPointer::Crosshair, kFormFont, kControls,
+};
+
+}  // namespace chooser

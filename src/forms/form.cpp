@@ -1,0 +1,110 @@
+#include "forms/form.h"
+
+#include "forms/errors.h"
+
+namespace forms {
+
+FormModel::FormModel(const FormSpec& spec) : spec_(spec) {
+    state_.reserve(spec.controls.size());
+    for (const ControlSpec& c : spec.controls) state_.push_back({c.visible, c.caption ? c.caption : L""});
+}
+
+ControlId FormModel::Find(std::string_view name, std::int16_t index) const {
+    bool named = false;
+    for (ControlId id = 0; id < Count(); ++id) {
+        const ControlSpec& c = Control(id);
+        if (name != c.name) continue;
+        named = true;
+        if (c.index == index) return id;
+    }
+    std::wstring what(name.begin(), name.end());
+    if (index != kNoIndex) what += L"(" + std::to_wstring(index) + L")";
+    throw RuntimeError{named ? kNoSuchArrayMember : kInvalidCall, L"No such control: " + what, {}, {}};
+}
+
+bool FormModel::SetVisible(ControlId id, bool visible) {
+    if (state_[id].visible == visible) return false;
+    state_[id].visible = visible;
+    return true;
+}
+
+bool FormModel::SetCaption(ControlId id, std::wstring caption) {
+    if (state_[id].caption == caption) return false;
+    state_[id].caption = std::move(caption);
+    return true;
+}
+
+ControlId FormModel::HitTest(float x, float y) const {
+    // Child windows lie in front of everything the form draws.
+    for (bool children : {true, false}) {
+        for (ControlId id = Count() - 1; id >= 0; --id) {
+            const ControlSpec& c = Control(id);
+            if (IsChildWindow(c.kind) == children && state_[id].visible && c.rect.Contains(x, y)) return id;
+        }
+    }
+    return kFormItself;
+}
+
+std::vector<ControlId> FormModel::DrawOrder(const TwipRect& area) const {
+    std::vector<ControlId> order;
+    for (ControlId id = 0; id < Count(); ++id) {
+        const ControlSpec& c = Control(id);
+        if (!IsChildWindow(c.kind) && state_[id].visible && c.rect.Intersects(area)) order.push_back(id);
+    }
+    return order;
+}
+
+ControlId PointerRouter::Press(const FormModel& m, int button, float x, float y) {
+    if (held_ == 0) captured_ = m.HitTest(x, y);
+    held_ |= button;
+    return captured_;
+}
+
+ControlId PointerRouter::Move(const FormModel& m, float x, float y) const {
+    return held_ ? captured_ : m.HitTest(x, y);
+}
+
+PointerRouter::Release PointerRouter::Up(int button) {
+    if ((held_ & button) == 0) return {false, kFormItself, held_ == 0};
+    held_ &= ~button;
+    return {true, captured_, held_ == 0};
+}
+
+MouseArgs Form::Args(ControlId id, int button, int shift, float x, float y) const {
+    // Handlers get positions relative to the receiving control.
+    if (id != kFormItself) {
+        x -= model_.Control(id).rect.left;
+        y -= model_.Control(id).rect.top;
+    }
+    return {static_cast<std::int16_t>(button), static_cast<std::int16_t>(shift), x, y};
+}
+
+bool Form::ButtonDown(int button, int shift, float x, float y) {
+    const ControlId id = router_.Press(model_, button, x, y);
+    sink_.MouseDown(Spec(id), Args(id, button, shift, x, y));
+    return router_.Captured();
+}
+
+bool Form::ButtonUp(int button, int shift, float x, float y) {
+    const PointerRouter::Release r = router_.Up(button);
+    if (!r.routed) return router_.Captured();
+    sink_.MouseUp(Spec(r.target), Args(r.target, button, shift, x, y));
+    // A click is a press and a release of the last button on the same control.
+    if (r.last && r.target != kFormItself && model_.Visible(r.target) &&
+        model_.Control(r.target).rect.Contains(x, y)) {
+        sink_.Click(Spec(r.target));
+    }
+    return router_.Captured();
+}
+
+void Form::PointerMove(int buttons, int shift, float x, float y) {
+    const ControlId id = router_.Move(model_, x, y);
+    sink_.MouseMove(Spec(id), Args(id, buttons, shift, x, y));
+}
+
+const ControlSpec* Form::PointerOwner(float x, float y) const {
+    const ControlSpec* c = Spec(router_.Move(model_, x, y));
+    return c && c->pointer == MousePointer::Custom ? c : nullptr;
+}
+
+}  // namespace forms

@@ -1,0 +1,124 @@
+// The platform-neutral form: the state of its controls, which control a point
+// belongs to, and the routing of pointer input (capture while a button is
+// held) to the form's event handlers. The Win32 layer feeds it input in client
+// twips and draws what it says.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "forms/control.h"
+
+namespace forms {
+
+using ControlId = int;                 // position in the form's control table
+constexpr ControlId kFormItself = -1;  // the bare form, where no control lies
+
+// Mouse buttons and shift keys as handlers receive them.
+enum MouseButton : std::int16_t { kLeftButton = 1, kRightButton = 2, kMiddleButton = 4 };
+
+struct MouseArgs {
+    std::int16_t button;  // the button that changed (press, release) or all held (move)
+    std::int16_t shift;   // 1 Shift, 2 Ctrl, 4 Alt
+    float x, y;           // twips, relative to the receiving control
+};
+
+// The form's handlers. `control` is nullptr for the form itself.
+class EventSink {
+public:
+    virtual ~EventSink() = default;
+    virtual void Load() {}
+    virtual void Paint() {}
+    virtual void GotFocus() {}
+    virtual void MouseDown(const ControlSpec*, const MouseArgs&) {}
+    virtual void MouseMove(const ControlSpec*, const MouseArgs&) {}
+    virtual void MouseUp(const ControlSpec*, const MouseArgs&) {}
+    virtual void Click(const ControlSpec*) {}
+};
+
+class FormModel {
+public:
+    explicit FormModel(const FormSpec& spec);
+
+    const FormSpec& Spec() const { return spec_; }
+    int Count() const { return static_cast<int>(state_.size()); }
+    const ControlSpec& Control(ControlId id) const { return spec_.controls[id]; }
+    bool Visible(ControlId id) const { return state_[id].visible; }
+    const std::wstring& Caption(ControlId id) const { return state_[id].caption; }
+
+    // The control with that name and index; a run-time error if there is none.
+    ControlId Find(std::string_view name, std::int16_t index = kNoIndex) const;
+
+    // Both return whether anything changed, so the caller repaints only then.
+    bool SetVisible(ControlId id, bool visible);
+    bool SetCaption(ControlId id, std::wstring caption);
+
+    // Who receives the pointer at a point: the front-most visible child
+    // window, else the front-most visible drawn control (drawn or not at that
+    // point), else the form itself. Hidden controls are passed through.
+    ControlId HitTest(float x, float y) const;
+
+    // Visible drawn controls meeting `area`, back to front: the painting order.
+    std::vector<ControlId> DrawOrder(const TwipRect& area) const;
+
+private:
+    struct State {
+        bool visible;
+        std::wstring caption;
+    };
+    const FormSpec& spec_;
+    std::vector<State> state_;
+};
+
+// Capture: once a button goes down, every pointer event goes to the receiver
+// of that press until the last held button comes up.
+class PointerRouter {
+public:
+    ControlId Press(const FormModel& m, int button, float x, float y);
+    ControlId Move(const FormModel& m, float x, float y) const;
+    struct Release {
+        bool routed;       // false when no press of ours was held
+        ControlId target;  // the receiver of the press
+        bool last;         // the last held button came up: capture ends
+    };
+    Release Up(int button);
+    bool Captured() const { return held_ != 0; }
+    void Reset() { held_ = 0; }
+
+private:
+    int held_ = 0;
+    ControlId captured_ = kFormItself;
+};
+
+// Ties the model and the router to the handlers.
+class Form {
+public:
+    Form(const FormSpec& spec, EventSink& sink) : model_(spec), sink_(sink) {}
+
+    FormModel& Model() { return model_; }
+    const FormModel& Model() const { return model_; }
+    EventSink& Sink() { return sink_; }
+
+    // Pointer input in client twips. Each returns whether the form holds the
+    // pointer captured afterwards.
+    bool ButtonDown(int button, int shift, float x, float y);
+    bool ButtonUp(int button, int shift, float x, float y);
+    void PointerMove(int buttons, int shift, float x, float y);
+    void CaptureLost() { router_.Reset(); }
+
+    // Whether the custom pointer (the control's MouseIcon) shows at a point,
+    // with the captured receiver deciding while a button is held.
+    const ControlSpec* PointerOwner(float x, float y) const;
+
+private:
+    const ControlSpec* Spec(ControlId id) const { return id == kFormItself ? nullptr : &model_.Control(id); }
+    MouseArgs Args(ControlId id, int button, int shift, float x, float y) const;
+
+    FormModel model_;
+    EventSink& sink_;
+    PointerRouter router_;
+};
+
+}  // namespace forms

@@ -1,0 +1,23 @@
+// Starting the setup program of the chosen language.
+#pragma once
+
+#include <string>
+
+#include "forms/runtime.h"
+
+namespace ModSelect {
+
+// The code of the language last chosen; empty until a press.
+extern std::wstring LanguageCode;
+
+enum class Outcome {
+    Started,
+    NoSetup,   // the code has no row in the language table
+    Declined,  // the user turned down the elevation prompt
+};
+
+// Starts Setup.exe of the language `code` from its folder beside the program.
+// A failure to start is a run-time error.
+Outcome RunSetup(forms::Runtime& rt, const std::wstring& code);
+
+}  // namespace ModSelect

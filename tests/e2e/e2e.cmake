@@ -1,0 +1,25 @@
+# End-to-end tests: the real executable under Wine on Xvfb. They share the
+# build folder's Wine prefix, so they run one at a time.
+find_program(PYTHON3 NAMES python3 REQUIRED)
+set(VELBROOK_WINEARCH "win32" CACHE STRING "Wine architecture of the test prefix")
+
+set(e2e_env
+  "VELBROOK_EXE=$<TARGET_FILE:Velbrook>"
+  "VELBROOK_NOASLR_EXE=$<TARGET_FILE:Velbrook_noaslr>"
+  "VELBROOK_STUB=$<TARGET_FILE:stub_setup>"
+  "VELBROOK_PROBE=$<TARGET_FILE:probe>"
+  "VELBROOK_WINEARCH=${VELBROOK_WINEARCH}"
+  "VELBROOK_PREFIX=${CMAKE_BINARY_DIR}/wineprefix"
+  "VELBROOK_ARTIFACTS=${CMAKE_BINARY_DIR}/e2e-artifacts"
+  "VELBROOK_WORK=${CMAKE_BINARY_DIR}/e2e-work")
+
+enable_testing()
+foreach(module binary window launch instance)
+  add_test(NAME e2e_${module}
+    COMMAND ${PYTHON3} -m unittest -v test_${module}
+    WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/tests/e2e)
+  set_tests_properties(e2e_${module} PROPERTIES
+    ENVIRONMENT "${e2e_env}"
+    RESOURCE_LOCK wineprefix
+    TIMEOUT 900)
+endforeach()

@@ -1,0 +1,259 @@
+"""End-to-end harness: the real menu under Wine on a virtual X server.
+
+Each test module gets its own Xvfb; every build folder has one Wine prefix
+with a 1024 x 768 virtual desktop, so windows have real frames and the
+screen size is known. Every process a test starts is ended by its id, and a
+failing test leaves a screenshot in the artifacts folder."""
+
+import fcntl
+import json
+import os
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+import unittest
+
+EXE = os.environ.get("VELBROOK_EXE", "")
+STUB = os.environ.get("VELBROOK_STUB", "")
+PROBE = os.environ.get("VELBROOK_PROBE", "")
+ARCH = os.environ.get("VELBROOK_WINEARCH", "win32")
+PREFIX = os.environ.get("VELBROOK_PREFIX", "")
+ARTIFACTS = os.environ.get("VELBROOK_ARTIFACTS", tempfile.gettempdir())
+WORK = os.environ.get("VELBROOK_WORK", tempfile.gettempdir())
+
+TITLE = "Kestrin USB 2.0 Velbrook Cable"
+APP_TITLE = "Velbrook"
+SCREEN = (1024, 768)
+TWIPS_PER_PIXEL = 15
+CLIENT_PIXELS = (792, 573)
+
+# Rectangles in client pixels, from the window's layout.
+LANGUAGES = {1: ("TradChin_link", (144, 136, 245, 45)),
+             2: ("SimpChin_link", (144, 184, 245, 45)),
+             3: ("English_link", (144, 232, 245, 45))}
+COMMAND1 = (144, 432, 193, 41)
+COUNTRYPIC0 = (8, 400, 25, 33)
+
+
+def wait_for(condition, timeout=20.0, what="condition", interval=0.1):
+    """Polls `condition` until it returns something truthy, which is returned."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise AssertionError(f"timed out after {timeout:.0f} s waiting for {what}")
+        time.sleep(interval)
+
+
+def windows_path(unix_path):
+    """Wine's Z: drive is the Unix root."""
+    return "Z:" + os.path.abspath(unix_path).replace("/", "\\")
+
+
+class Display:
+    """An Xvfb of its own, on a display number it picks itself."""
+
+    def __init__(self):
+        read, write = os.pipe()
+        self.proc = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write), "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24", "-nolisten", "tcp"],
+            pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write)
+        with os.fdopen(read) as f:
+            number = f.readline().strip()
+        if not number:
+            self.proc.kill()
+            raise RuntimeError("Xvfb did not start")
+        self.name = f":{number}"
+
+    def screenshot(self, path):
+        subprocess.run(["import", "-display", self.name, "-window", "root", path],
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=30)
+
+    def stop(self):
+        self.proc.terminate()
+        try:
+            self.proc.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            self.proc.kill()
+            self.proc.wait()
+
+
+class Wine:
+    def __init__(self, display):
+        self.display = display
+        self.env = dict(os.environ, WINEPREFIX=PREFIX, WINEARCH=ARCH, WINEDEBUG="-all",
+                        DISPLAY=display.name, WINEDLLOVERRIDES="mscoree,mshtml=")
+        self.procs = []
+
+    def ensure_prefix(self):
+        """Creates the build folder's prefix once; later runs reuse it."""
+        os.makedirs(os.path.dirname(PREFIX), exist_ok=True)
+        with open(PREFIX + ".lock", "w") as lock:
+            fcntl.flock(lock, fcntl.LOCK_EX)
+            if os.path.exists(os.path.join(PREFIX, ".velbrook-ready")):
+                return
+            shutil.rmtree(PREFIX, ignore_errors=True)
+            subprocess.run(["wineboot", "-i"], env=self.env, check=True, timeout=300,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            for key, name, value in [(r"HKCU\Software\Wine\Explorer", "Desktop", "Default"),
+                                     (r"HKCU\Software\Wine\Explorer\Desktops", "Default", "x".join(map(str, SCREEN)))]:
+                subprocess.run(["wine", "reg", "add", key, "/v", name, "/d", value, "/f"], env=self.env,
+                               check=True, timeout=120, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            subprocess.run(["wineserver", "-w"], env=self.env, timeout=120)
+            open(os.path.join(PREFIX, ".velbrook-ready"), "w").close()
+
+    def start(self, exe, *args, env=None):
+        proc = subprocess.Popen(["wine", exe, *args], env=dict(self.env, **(env or {})),
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+        self.procs.append(proc)
+        return proc
+
+    def probe(self, *args):
+        # Into a file, not a pipe: a wineserver or explorer started by this call would
+        # inherit the pipe and hold it open long after the probe has ended.
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            proc = subprocess.Popen(["wine", PROBE, *args], env=self.env, stdout=out, stderr=err,
+                                    stdin=subprocess.DEVNULL)
+            try:
+                code = proc.wait(timeout=60)
+            except subprocess.TimeoutExpired:
+                proc.kill()
+                proc.wait()
+                raise
+            out.seek(0)
+            err.seek(0)
+            if code != 0:
+                raise RuntimeError(f"probe {args} failed: {err.read().decode(errors='replace')}")
+            text = out.read().decode("utf-8").strip()
+        return json.loads(text) if text.startswith(("[", "{")) else text
+
+    def forms(self, pid=None):
+        found = self.probe("windows", TITLE)
+        return [w for w in found if w["class"] == "VelbrookForm" and (pid is None or w["pid"] == pid)]
+
+    def dialogs(self, title=APP_TITLE):
+        return [d for d in self.probe("dialog", title) if d["visible"]]
+
+    def end_all(self):
+        """Ends every process this object started, by its id."""
+        for proc in self.procs:
+            if proc.poll() is None:
+                try:
+                    os.killpg(proc.pid, signal.SIGKILL)
+                except ProcessLookupError:
+                    pass
+                proc.wait()
+        self.procs.clear()
+
+    def kill_server(self):
+        subprocess.run(["wineserver", "-k"], env=self.env, timeout=60)
+        subprocess.run(["wineserver", "-w"], env=self.env, timeout=60)
+
+
+class Pointer:
+    def __init__(self, display):
+        self.env = dict(os.environ, DISPLAY=display.name)
+
+    def _xdotool(self, *args):
+        subprocess.run(["xdotool", *args], env=self.env, check=True, timeout=30)
+
+    def move(self, x, y):
+        self._xdotool("mousemove", "--sync", str(x), str(y))
+
+    def click(self, x, y, button=1):
+        self.move(x, y)
+        self._xdotool("click", str(button))
+
+
+class Medium:
+    """A medium folder: the menu beside language folders with the stub setup."""
+
+    def __init__(self, root, name="Medium", languages=("TradChin_link", "SimpChin_link", "English_link",
+                                                      "Japanese_link")):
+        self.folder = os.path.join(root, name)
+        os.makedirs(self.folder)
+        self.exe = os.path.join(self.folder, "Velbrook.exe")
+        shutil.copy(EXE, self.exe)
+        for language in languages:
+            os.makedirs(os.path.join(self.folder, language))
+            shutil.copy(STUB, os.path.join(self.folder, language, "Setup.exe"))
+
+
+class MenuTest(unittest.TestCase):
+    """Base of the e2e tests: one display and prefix for the module, a fresh
+    work folder and stub log per test."""
+
+    display = None
+    wine = None
+
+    @classmethod
+    def setUpClass(cls):
+        for name, value in (("VELBROOK_EXE", EXE), ("VELBROOK_STUB", STUB), ("VELBROOK_PROBE", PROBE),
+                            ("VELBROOK_PREFIX", PREFIX)):
+            if not value:
+                raise unittest.SkipTest(f"{name} is not set: run through ctest")
+        cls.display = Display()
+        cls.wine = Wine(cls.display)
+        cls.wine.ensure_prefix()
+        cls.pointer = Pointer(cls.display)
+
+    @classmethod
+    def tearDownClass(cls):
+        if cls.wine:
+            cls.wine.end_all()
+            cls.wine.kill_server()
+        if cls.display:
+            cls.display.stop()
+
+    def setUp(self):
+        os.makedirs(WORK, exist_ok=True)
+        self.work = tempfile.mkdtemp(prefix=self.id().rsplit(".", 1)[-1] + "-", dir=WORK)
+        self.log = os.path.join(self.work, "stub.log")
+
+    def tearDown(self):
+        outcome = getattr(self, "_outcome", None)
+        if outcome is not None and not getattr(outcome, "success", True):
+            os.makedirs(ARTIFACTS, exist_ok=True)
+            shot = os.path.join(ARTIFACTS, f"{ARCH}-{self.id()}.png")
+            self.display.screenshot(shot)
+            print(f"\nscreenshot of the failure: {shot}")
+        self.wine.end_all()
+        # Anything the menu started in the prefix ends too, so the next test starts clean.
+        self.wine.kill_server()
+        shutil.rmtree(self.work, ignore_errors=True)
+
+    # Helpers.
+
+    def start_menu(self, exe):
+        return self.wine.start(exe, env={"VELBROOK_STUB_LOG": windows_path(self.log)})
+
+    def wait_for_form(self, proc):
+        def shown():
+            if proc.poll() is not None:
+                raise AssertionError(f"the menu ended early with status {proc.returncode}")
+            forms = [w for w in self.wine.forms() if w["visible"]]
+            return forms[0] if len(forms) == 1 else None
+        return wait_for(shown, 60, "the menu's window")
+
+    def wait_for_exit(self, proc, timeout=30):
+        wait_for(lambda: proc.poll() is not None, timeout, "the menu to end")
+        return proc.returncode
+
+    def launches(self):
+        if not os.path.exists(self.log):
+            return []
+        with open(self.log, encoding="utf-8") as f:
+            return [json.loads(line) for line in f if line.strip()]
+
+    def click_client(self, form, x, y, button=1):
+        left, top = form["client"][0], form["client"][1]
+        self.pointer.click(left + x, top + y, button)
+
+    def click_centre(self, form, rect, button=1):
+        x, y, w, h = rect
+        self.click_client(form, x + w // 2, y + h // 2, button)

@@ -1,0 +1,84 @@
+"""A small reader of PE files: machine, DLL characteristics, imported DLLs
+and resources. Enough to check what the build produced, nothing more."""
+
+import struct
+
+IMAGE_DLLCHARACTERISTICS_HIGH_ENTROPY_VA = 0x0020
+IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE = 0x0040
+IMAGE_DLLCHARACTERISTICS_NX_COMPAT = 0x0100
+
+RT_CURSOR, RT_BITMAP, RT_ICON, RT_STRING = 1, 2, 3, 6
+RT_GROUP_CURSOR, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 12, 14, 16, 24
+
+
+class PeFile:
+    def __init__(self, path):
+        with open(path, "rb") as f:
+            self.data = f.read()
+        d = self.data
+        if d[:2] != b"MZ":
+            raise ValueError(f"{path}: not an MZ file")
+        pe = struct.unpack_from("<I", d, 0x3C)[0]
+        if d[pe:pe + 4] != b"PE\0\0":
+            raise ValueError(f"{path}: no PE signature")
+        self.machine, nsections = struct.unpack_from("<HH", d, pe + 4)
+        opt_size = struct.unpack_from("<H", d, pe + 20)[0]
+        opt = pe + 24
+        magic = struct.unpack_from("<H", d, opt)[0]
+        self.is64 = magic == 0x20B
+        self.dll_characteristics = struct.unpack_from("<H", d, opt + 70)[0]
+        dirs = opt + (112 if self.is64 else 96)
+        self.directories = [struct.unpack_from("<II", d, dirs + 8 * i) for i in range(16)]
+        self.sections = []
+        for i in range(nsections):
+            s = opt + opt_size + 40 * i
+            vsize, vaddr, rsize, raddr = struct.unpack_from("<IIII", d, s + 8)
+            self.sections.append((vaddr, max(vsize, rsize), raddr))
+
+    def offset(self, rva):
+        for vaddr, size, raddr in self.sections:
+            if vaddr <= rva < vaddr + size:
+                return rva - vaddr + raddr
+        raise ValueError(f"RVA {rva:#x} is in no section")
+
+    def cstring(self, offset):
+        return self.data[offset:self.data.index(b"\0", offset)].decode("ascii")
+
+    def imported_dlls(self):
+        rva, size = self.directories[1]
+        names = []
+        if not rva:
+            return names
+        pos = self.offset(rva)
+        while True:
+            name_rva = struct.unpack_from("<I", self.data, pos + 12)[0]
+            if not name_rva:
+                return names
+            names.append(self.cstring(self.offset(name_rva)))
+            pos += 20
+
+    def resources(self):
+        """{(type, name, language): bytes} with numeric or string ids."""
+        rva, size = self.directories[2]
+        out = {}
+        if not rva:
+            return out
+        base = self.offset(rva)
+
+        def entries(offset):
+            named, numbered = struct.unpack_from("<HH", self.data, base + offset + 12)
+            for i in range(named + numbered):
+                ident, target = struct.unpack_from("<II", self.data, base + offset + 16 + 8 * i)
+                if ident & 0x80000000:
+                    p = base + (ident & 0x7FFFFFFF)
+                    n = struct.unpack_from("<H", self.data, p)[0]
+                    ident = self.data[p + 2:p + 2 + 2 * n].decode("utf-16-le")
+                yield ident, target
+
+        for rtype, t in entries(0):
+            for name, n in entries(t & 0x7FFFFFFF):
+                for lang, leaf in entries(n & 0x7FFFFFFF):
+                    data_rva, data_size = struct.unpack_from("<II", self.data, base + leaf)
+                    start = self.offset(data_rva)
+                    out[(rtype, name, lang)] = self.data[start:start + data_size]
+        return out

@@ -1,0 +1,68 @@
+"""The window as it opens: place, size, frame, focus and the exit button."""
+
+import unittest
+
+from harness import (CLIENT_PIXELS, COMMAND1, COUNTRYPIC0, LANGUAGES, SCREEN, Medium, MenuTest, wait_for)
+
+WS_THICKFRAME, WS_MINIMIZEBOX, WS_MAXIMIZEBOX = 0x00040000, 0x00020000, 0x00010000
+WS_CAPTION, WS_SYSMENU = 0x00C00000, 0x00080000
+WS_EX_APPWINDOW = 0x00040000
+
+
+class WindowTest(MenuTest):
+    def test_opens_centred_with_its_client_size_and_a_fixed_frame(self):
+        medium = Medium(self.work)
+        proc = self.start_menu(medium.exe)
+        form = self.wait_for_form(proc)
+
+        left, top, right, bottom = form["rect"]
+        self.assertEqual(list(form["client"][2:]), list(CLIENT_PIXELS))
+        # Centred on the screen: equal margins on both sides (the halving may leave one pixel).
+        self.assertLessEqual(abs(left - (SCREEN[0] - right)), 1, form["rect"])
+        self.assertLessEqual(abs(top - (SCREEN[1] - bottom)), 1, form["rect"])
+
+        style, exstyle = form["style"], form["exstyle"]
+        self.assertEqual(style & (WS_CAPTION | WS_SYSMENU), WS_CAPTION | WS_SYSMENU)
+        self.assertEqual(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0, "resizable or boxes")
+        # An owned window without WS_EX_APPWINDOW has no taskbar button.
+        self.assertNotEqual(form["owner"], 0)
+        self.assertEqual(exstyle & WS_EX_APPWINDOW, 0)
+        self.assertEqual(form["focus_class"].lower(), "button", "the exit button holds the focus")
+
+    def test_exit_button_ends_the_menu_and_starts_nothing(self):
+        medium = Medium(self.work)
+        proc = self.start_menu(medium.exe)
+        form = self.wait_for_form(proc)
+        self.click_centre(form, COMMAND1)
+        self.wait_for_exit(proc)
+        self.assertEqual(self.launches(), [])
+
+    def test_space_on_the_focused_exit_button_ends_the_menu(self):
+        medium = Medium(self.work)
+        proc = self.start_menu(medium.exe)
+        self.wait_for_form(proc)
+        self.pointer._xdotool("key", "space")
+        self.wait_for_exit(proc)
+        self.assertEqual(self.launches(), [])
+
+    def test_press_on_the_pictureless_member_0_ends_the_menu_and_starts_nothing(self):
+        medium = Medium(self.work)
+        proc = self.start_menu(medium.exe)
+        form = self.wait_for_form(proc)
+        self.click_centre(form, COUNTRYPIC0)
+        self.wait_for_exit(proc)
+        self.assertEqual(self.launches(), [])
+
+    def test_a_click_where_the_hidden_exit_picture_lies_reaches_no_exit(self):
+        medium = Medium(self.work)
+        proc = self.start_menu(medium.exe)
+        form = self.wait_for_form(proc)
+        self.click_client(form, 360 + 100, 432 + 30)  # inside the hidden Image3
+        # Input is handled in order: the English setup starts only if the menu outlived that click.
+        self.click_centre(form, LANGUAGES[3][1])
+        launched = wait_for(self.launches, 30, "the English setup to start")
+        self.wait_for_exit(proc)
+        self.assertTrue(launched[0]["module"].endswith("English_link\\Setup.exe"), launched)
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,153 @@
+#include "image.h"
+
+#include <fstream>
+#include <stdexcept>
+
+namespace artgen {
+namespace {
+
+void Put16(std::vector<std::uint8_t>& b, unsigned v) {
+    b.push_back(v & 0xFF);
+    b.push_back((v >> 8) & 0xFF);
+}
+void Put32(std::vector<std::uint8_t>& b, std::uint32_t v) {
+    Put16(b, v & 0xFFFF);
+    Put16(b, v >> 16);
+}
+
+void InfoHeader(std::vector<std::uint8_t>& b, int w, int h, int bits, std::uint32_t imageSize, int colours) {
+    Put32(b, 40);
+    Put32(b, static_cast<std::uint32_t>(w));
+    Put32(b, static_cast<std::uint32_t>(h));
+    Put16(b, 1);
+    Put16(b, bits);
+    Put32(b, 0);  // no compression
+    Put32(b, imageSize);
+    Put32(b, 0);
+    Put32(b, 0);
+    Put32(b, colours);
+    Put32(b, 0);
+}
+
+std::vector<std::uint8_t> BmpFile(const Image& img, int bits, const std::vector<Rgb>& palette,
+                                  const std::vector<std::uint8_t>& indexes) {
+    const int stride = ((img.width * bits / 8) + 3) & ~3;
+    const std::uint32_t dataSize = static_cast<std::uint32_t>(stride * img.height);
+    const std::uint32_t offset = 54 + static_cast<std::uint32_t>(palette.size() * 4);
+    std::vector<std::uint8_t> b;
+    b.push_back('B');
+    b.push_back('M');
+    Put32(b, offset + dataSize);
+    Put32(b, 0);
+    Put32(b, offset);
+    InfoHeader(b, img.width, img.height, bits, dataSize, static_cast<int>(palette.size()));
+    for (const Rgb& c : palette) {
+        b.push_back(c.b);
+        b.push_back(c.g);
+        b.push_back(c.r);
+        b.push_back(0);
+    }
+    for (int y = img.height - 1; y >= 0; --y) {  // bottom row first
+        const size_t start = b.size();
+        for (int x = 0; x < img.width; ++x) {
+            const size_t i = static_cast<size_t>(y) * img.width + x;
+            if (bits == 24) {
+                b.push_back(img.pixels[i].b);
+                b.push_back(img.pixels[i].g);
+                b.push_back(img.pixels[i].r);
+            } else {
+                b.push_back(indexes[i]);
+            }
+        }
+        while ((b.size() - start) % 4) b.push_back(0);
+    }
+    return b;
+}
+
+}  // namespace
+
+void Image::Fill(int x, int y, int w, int h, Rgb c) {
+    for (int j = y; j < y + h; ++j)
+        for (int i = x; i < x + w; ++i)
+            if (i >= 0 && j >= 0 && i < width && j < height) At(i, j) = c;
+}
+
+std::vector<std::uint8_t> Bmp24(const Image& img) { return BmpFile(img, 24, {}, {}); }
+
+std::vector<std::uint8_t> Bmp8(const Image& img) {
+    std::vector<Rgb> palette;
+    std::vector<std::uint8_t> indexes;
+    for (const Rgb& c : img.pixels) {
+        size_t i = 0;
+        while (i < palette.size() && !(palette[i] == c)) ++i;
+        if (i == palette.size()) {
+            if (palette.size() == 256) throw std::runtime_error("more than 256 colours");
+            palette.push_back(c);
+        }
+        indexes.push_back(static_cast<std::uint8_t>(i));
+    }
+    palette.resize(256, Rgb{0, 0, 0});
+    return BmpFile(img, 8, palette, indexes);
+}
+
+std::vector<std::uint8_t> IconImage(const Icon4& icon) {
+    std::vector<std::uint8_t> b;
+    InfoHeader(b, 32, 64, 4, 0, 0);
+    for (const Rgb& c : icon.palette) {
+        b.push_back(c.b);
+        b.push_back(c.g);
+        b.push_back(c.r);
+        b.push_back(0);
+    }
+    for (int y = 31; y >= 0; --y)
+        for (int x = 0; x < 32; x += 2) b.push_back(static_cast<std::uint8_t>(icon.index[y][x] << 4 | icon.index[y][x + 1]));
+    for (int y = 31; y >= 0; --y) {
+        for (int x = 0; x < 32; x += 8) {
+            std::uint8_t byte = 0;
+            for (int k = 0; k < 8; ++k)
+                if (icon.transparent[y][x + k]) byte |= static_cast<std::uint8_t>(0x80 >> k);
+            b.push_back(byte);
+        }
+    }
+    return b;  // 40 + 64 + 512 + 128 = 744 bytes
+}
+
+namespace {
+std::vector<std::uint8_t> Directory(int type, int colours, int planesOrHotX, int bitsOrHotY, size_t size) {
+    std::vector<std::uint8_t> b;
+    Put16(b, 0);
+    Put16(b, type);
+    Put16(b, 1);
+    b.push_back(32);
+    b.push_back(32);
+    b.push_back(static_cast<std::uint8_t>(colours));
+    b.push_back(0);
+    Put16(b, planesOrHotX);
+    Put16(b, bitsOrHotY);
+    Put32(b, static_cast<std::uint32_t>(size));
+    Put32(b, 22);
+    return b;
+}
+}  // namespace
+
+std::vector<std::uint8_t> IconFile(const Icon4& icon) {
+    const auto image = IconImage(icon);
+    auto b = Directory(1, 16, 0, 0, image.size());
+    b.insert(b.end(), image.begin(), image.end());
+    return b;
+}
+
+std::vector<std::uint8_t> CursorFile(const Icon4& icon, int hotX, int hotY) {
+    const auto image = IconImage(icon);
+    auto b = Directory(2, 0, hotX, hotY, image.size());
+    b.insert(b.end(), image.begin(), image.end());
+    return b;
+}
+
+void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+}  // namespace artgen
