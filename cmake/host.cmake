@@ -19,6 +19,7 @@ add_executable(unit_tests
   tests/unit/run_setup_test.cpp
   tests/unit/os_caption_test.cpp
   tests/unit/errors_test.cpp
+  tests/unit/hover_paint_test.cpp
   tests/unit/art_test.cpp)
 target_include_directories(unit_tests PRIVATE tests/unit tools)
 target_compile_definitions(unit_tests PRIVATE VELBROOK_ART_DIR="${CMAKE_SOURCE_DIR}/src/resources/art")

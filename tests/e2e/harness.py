@@ -173,15 +173,17 @@ class Pointer:
 class Medium:
     """A medium folder: the menu beside language folders with the stub setup."""
 
-    def __init__(self, root, name="Medium", languages=("TradChin_link", "SimpChin_link", "English_link",
-                                                      "Japanese_link")):
+    LANGUAGE_FOLDERS = ("TradChin_link", "SimpChin_link", "English_link", "Japanese_link")
+
+    def __init__(self, root, name="Medium", setups=LANGUAGE_FOLDERS):
         self.folder = os.path.join(root, name)
         os.makedirs(self.folder)
         self.exe = os.path.join(self.folder, "Velbrook.exe")
         shutil.copy(EXE, self.exe)
-        for language in languages:
+        for language in self.LANGUAGE_FOLDERS:
             os.makedirs(os.path.join(self.folder, language))
-            shutil.copy(STUB, os.path.join(self.folder, language, "Setup.exe"))
+            if language in setups:
+                shutil.copy(STUB, os.path.join(self.folder, language, "Setup.exe"))
 
 
 class MenuTest(unittest.TestCase):
@@ -210,14 +212,18 @@ class MenuTest(unittest.TestCase):
         if cls.display:
             cls.display.stop()
 
+    def _fault_count(self):
+        result = getattr(getattr(self, "_outcome", None), "result", None)
+        return len(result.failures) + len(result.errors) if result else 0
+
     def setUp(self):
+        self._faults_before = self._fault_count()
         os.makedirs(WORK, exist_ok=True)
         self.work = tempfile.mkdtemp(prefix=self.id().rsplit(".", 1)[-1] + "-", dir=WORK)
         self.log = os.path.join(self.work, "stub.log")
 
     def tearDown(self):
-        outcome = getattr(self, "_outcome", None)
-        if outcome is not None and not getattr(outcome, "success", True):
+        if self._fault_count() > self._faults_before:
             os.makedirs(ARTIFACTS, exist_ok=True)
             shot = os.path.join(ARTIFACTS, f"{ARCH}-{self.id()}.png")
             self.display.screenshot(shot)

@@ -57,7 +57,7 @@ class LaunchTest(MenuTest):
         self.assertEqual([l["module"].rsplit("\\", 2)[-2:] for l in launched], [["English_link", "Setup.exe"]])
 
     def test_a_missing_setup_shows_the_error_box_over_the_open_window(self):
-        medium = Medium(self.work, languages=("TradChin_link", "SimpChin_link"))
+        medium = Medium(self.work, setups=("TradChin_link", "SimpChin_link", "Japanese_link"))
         proc = self.start_menu(medium.exe)
         form = self.wait_for_form(proc)
         self.click_centre(form, LANGUAGES[3][1])

@@ -1,0 +1,132 @@
+#include "fake_runtime.h"
+
+std::string Narrow(const std::wstring& s) {
+    std::string out;
+    for (wchar_t c : s) out += c < 128 ? static_cast<char>(c) : '?';
+    return out;
+}
+
+std::string FakeRuntime::Name(forms::ControlRef c) {
+    std::string name(c.name);
+    if (c.index != forms::kNoIndex) name += "(" + std::to_string(c.index) + ")";
+    return name;
+}
+
+bool FakeRuntime::PrevInstance() {
+    log.push_back("PrevInstance");
+    return prevInstance;
+}
+
+std::wstring FakeRuntime::AppPath() {
+    log.push_back("AppPath");
+    return appPath;
+}
+
+void FakeRuntime::MsgBox(const std::wstring& prompt, int style) {
+    log.push_back("MsgBox " + Narrow(prompt) + " " + std::to_string(style));
+}
+
+void FakeRuntime::End() {
+    log.push_back("End");
+    throw EndCalled{};
+}
+
+void FakeRuntime::DoEvents() {
+    log.push_back("DoEvents");
+    onDoEvents();
+}
+
+forms::StartResult FakeRuntime::Shell(const std::wstring& path, int windowStyle) {
+    log.push_back("Shell " + Narrow(path) + " " + std::to_string(windowStyle));
+    started.push_back(path);
+    return onShell(path);
+}
+
+void FakeRuntime::Unload() { log.push_back("Unload"); }
+
+forms::NativeHandle FakeRuntime::hWnd() {
+    log.push_back("hWnd");
+    return 0x1234;
+}
+
+float FakeRuntime::Width() {
+    log.push_back("Width");
+    return width;
+}
+
+float FakeRuntime::Height() {
+    log.push_back("Height");
+    return height;
+}
+
+void FakeRuntime::SetLeft(float twips) {
+    log.push_back("SetLeft");
+    left = twips;
+}
+
+void FakeRuntime::SetTop(float twips) {
+    log.push_back("SetTop");
+    top = twips;
+}
+
+float FakeRuntime::ScreenWidth() {
+    log.push_back("ScreenWidth");
+    return screenWidth;
+}
+
+float FakeRuntime::ScreenHeight() {
+    log.push_back("ScreenHeight");
+    return screenHeight;
+}
+
+void FakeRuntime::SetVisible(forms::ControlRef control, bool visible) {
+    log.push_back((visible ? "Show " : "Hide ") + Name(control));
+    model_.SetVisible(model_.Find(control.name, control.index), visible);
+}
+
+void FakeRuntime::SetCaption(forms::ControlRef control, const std::wstring& caption) {
+    log.push_back("Caption " + Name(control));
+    model_.SetCaption(model_.Find(control.name, control.index), caption);
+    captions.push_back(caption);
+}
+
+float FakeRuntime::ScaleWidth() {
+    log.push_back("ScaleWidth");
+    return scaleWidth;
+}
+
+float FakeRuntime::ScaleHeight() {
+    log.push_back("ScaleHeight");
+    return scaleHeight;
+}
+
+float FakeRuntime::ScaleWidth(forms::ControlRef c) {
+    log.push_back("ScaleWidth " + Name(c));
+    return tileWidth;
+}
+
+float FakeRuntime::ScaleHeight(forms::ControlRef c) {
+    log.push_back("ScaleHeight " + Name(c));
+    return tileHeight;
+}
+
+void FakeRuntime::PaintPicture(forms::ControlRef owner, float x, float y, float, float) {
+    log.push_back("PaintPicture " + Name(owner));
+    tiles.emplace_back(x, y);
+}
+
+forms::NativeHandle FakeRuntime::GetSystemMenu(forms::NativeHandle window, int revert) {
+    log.push_back("GetSystemMenu " + std::to_string(window) + " " + std::to_string(revert));
+    return 0x99;
+}
+
+int FakeRuntime::RemoveMenu(forms::NativeHandle menu, unsigned position, unsigned flags) {
+    log.push_back("RemoveMenu " + std::to_string(menu) + " " + std::to_string(position) + " " +
+                  std::to_string(flags));
+    return 1;
+}
+
+forms::OsVersion FakeRuntime::GetVersionExA() {
+    log.push_back("GetVersionExA");
+    return version;
+}

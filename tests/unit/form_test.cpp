@@ -1,0 +1,157 @@
+// Pointer routing and capture over the stored layout.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "chooser/layout.h"
+#include "forms/errors.h"
+#include "forms/form.h"
+
+namespace {
+
+using forms::FormModel;
+
+std::string NameAt(const FormModel& m, forms::ControlId id) {
+    if (id == forms::kFormItself) return "form";
+    const auto& c = m.Control(id);
+    return c.index == forms::kNoIndex ? c.name : std::string(c.name) + "(" + std::to_string(c.index) + ")";
+}
+
+// Client pixel points (15 twips each), centred in the pixel.
+float T(int pixels) { return pixels * 15.0f + 7.0f; }
+
+struct HitCase {
+    int x, y;
+    const char* receiver;
+};
+
+TEST(HitTest, FrontMostVisibleControlReceivesThePointer) {
+    const FormModel m(chooser::kFrmAutoSelect);
+    const HitCase cases[] = {
+        {150, 140, "CountryImage(1)"},  // the normal face lies over the highlighted one
+        {150, 190, "CountryImage(2)"},
+        {388, 276, "CountryImage(3)"},  // last pixel of the English picture
+        {389, 240, "form"},             // one pixel right of it
+        {150, 300, "form"},             // the hidden Japanese row
+        {10, 410, "CountryPic(0)"},     // pictureless, but takes events
+        {10, 450, "CountryImage(0)"},
+        {200, 450, "Command1"},         // the child window is in front of everything drawn
+        {400, 450, "form"},             // the hidden Image3
+        {730, 40, "Label1"},            // under the hidden Picture1
+        {700, 530, "Image1"},           // in front of Image2
+        {630, 500, "Image2"},
+        {115, 530, "Label2"},
+        {268, 530, "Label3"},           // where Label3 overlaps the end of Label2
+        {110, 72, "Label1"},            // the one row Label1 shares with Image4
+        {110, 73, "Image4"},
+        {500, 100, "form"},
+    };
+    for (const HitCase& c : cases) {
+        EXPECT_EQ(NameAt(m, m.HitTest(T(c.x), T(c.y))), c.receiver) << "at " << c.x << "," << c.y;
+    }
+}
+
+TEST(HitTest, HidingTheNormalFaceUncoversTheHighlightedFace) {
+    FormModel m(chooser::kFrmAutoSelect);
+    m.SetVisible(m.Find("CountryImage", 3), false);
+    EXPECT_EQ(NameAt(m, m.HitTest(T(200), T(250))), "CountryPic(3)");
+    m.SetVisible(m.Find("CountryImage", 3), true);
+    EXPECT_EQ(NameAt(m, m.HitTest(T(200), T(250))), "CountryImage(3)");
+}
+
+TEST(HitTest, AMissingArrayMemberIsARunTimeError) {
+    const FormModel m(chooser::kFrmAutoSelect);
+    for (std::int16_t absent : {4, 5, 6, 8, -1}) {
+        try {
+            m.Find("CountryImage", absent);
+            ADD_FAILURE() << "member " << absent << " found";
+        } catch (const forms::RuntimeError& e) {
+            EXPECT_EQ(e.number, forms::kNoSuchArrayMember);
+        }
+    }
+}
+
+// Records which handler receives which event.
+class Recorder : public forms::EventSink {
+public:
+    std::vector<std::string> events;
+    void Record(const char* what, const forms::ControlSpec* c) {
+        std::string name = c ? c->name : "form";
+        if (c && c->index != forms::kNoIndex) name += "(" + std::to_string(c->index) + ")";
+        events.push_back(std::string(what) + " " + name);
+    }
+    void MouseDown(const forms::ControlSpec* c, const forms::MouseArgs&) override { Record("down", c); }
+    void MouseMove(const forms::ControlSpec* c, const forms::MouseArgs&) override { Record("move", c); }
+    void MouseUp(const forms::ControlSpec* c, const forms::MouseArgs&) override { Record("up", c); }
+    void Click(const forms::ControlSpec* c) override { Record("click", c); }
+};
+
+TEST(Capture, EventsFollowThePressUntilTheLastButtonIsReleased) {
+    Recorder r;
+    forms::Form form(chooser::kFrmAutoSelect, r);
+    EXPECT_TRUE(form.ButtonDown(forms::kLeftButton, 0, T(150), T(140)));   // on CountryImage(1)
+    form.PointerMove(forms::kLeftButton, 0, T(500), T(100));              // over the bare form
+    EXPECT_TRUE(form.ButtonDown(forms::kRightButton, 0, T(10), T(410)));   // a second button elsewhere
+    EXPECT_TRUE(form.ButtonUp(forms::kLeftButton, 0, T(10), T(410)));      // one still held
+    EXPECT_FALSE(form.ButtonUp(forms::kRightButton, 0, T(10), T(410)));    // the last: capture ends
+    form.PointerMove(0, 0, T(500), T(100));
+    EXPECT_EQ(r.events, (std::vector<std::string>{"down CountryImage(1)", "move CountryImage(1)",
+                                                  "down CountryImage(1)", "up CountryImage(1)",
+                                                  "up CountryImage(1)", "move form"}));
+}
+
+TEST(Capture, AClickNeedsTheReleaseOnTheControlThatWasPressed) {
+    Recorder r;
+    forms::Form form(chooser::kFrmAutoSelect, r);
+    form.ButtonDown(forms::kLeftButton, 0, T(150), T(140));
+    form.ButtonUp(forms::kLeftButton, 0, T(150), T(141));
+    form.ButtonDown(forms::kLeftButton, 0, T(150), T(140));
+    form.ButtonUp(forms::kLeftButton, 0, T(500), T(100));  // released outside: no click
+    form.ButtonUp(forms::kLeftButton, 0, T(150), T(140));  // a release without a press of ours
+    EXPECT_EQ(r.events, (std::vector<std::string>{"down CountryImage(1)", "up CountryImage(1)",
+                                                  "click CountryImage(1)", "down CountryImage(1)",
+                                                  "up CountryImage(1)"}));
+}
+
+TEST(Capture, HandlerPositionsAreRelativeToTheReceiver) {
+    struct Positions : forms::EventSink {
+        float x = -1, y = -1;
+        void MouseMove(const forms::ControlSpec*, const forms::MouseArgs& a) override { x = a.x, y = a.y; }
+    } sink;
+    forms::Form form(chooser::kFrmAutoSelect, sink);
+    form.PointerMove(0, 0, 2200, 2100);  // CountryImage(1) starts at 2160, 2040
+    EXPECT_FLOAT_EQ(sink.x, 40);
+    EXPECT_FLOAT_EQ(sink.y, 60);
+    form.PointerMove(0, 0, 7000, 1500);  // the form itself
+    EXPECT_FLOAT_EQ(sink.x, 7000);
+}
+
+TEST(Pointer, HandOverTheButtonAndTheLanguagesCrossHairElsewhere) {
+    forms::EventSink none;
+    forms::Form form(chooser::kFrmAutoSelect, none);
+    const struct {
+        int x, y;
+        bool hand;
+    } cases[] = {{150, 140, true}, {150, 190, true}, {150, 240, true}, {200, 450, true}, {150, 300, false},
+                 {10, 410, false}, {10, 450, false}, {700, 530, false}, {115, 530, false}, {500, 100, false}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(form.PointerOwner(T(c.x), T(c.y)) != nullptr, c.hand) << c.x << "," << c.y;
+    }
+    form.Model().SetVisible(form.Model().Find("CountryImage", 1), false);
+    EXPECT_NE(form.PointerOwner(T(150), T(140)), nullptr) << "the highlighted face shows the hand too";
+}
+
+TEST(DrawOrder, VisibleDrawnControlsBackToFrontMeetingTheArea) {
+    FormModel m(chooser::kFrmAutoSelect);
+    std::vector<std::string> names;
+    for (auto id : m.DrawOrder({0, 0, 11880, 8595})) names.push_back(NameAt(m, id));
+    EXPECT_EQ(names, (std::vector<std::string>{"CountryPic(3)", "CountryPic(2)", "CountryPic(1)", "CountryImage(3)",
+                                               "CountryImage(2)", "CountryImage(1)", "Label2", "Label3", "Image2",
+                                               "CountryImage(0)", "CountryPic(0)", "Image4", "Label1", "Image1"}));
+    names.clear();
+    for (auto id : m.DrawOrder({2160, 3480, 15, 15})) names.push_back(NameAt(m, id));
+    EXPECT_EQ(names, (std::vector<std::string>{"CountryPic(3)", "CountryImage(3)"}));
+}
+
+}  // namespace

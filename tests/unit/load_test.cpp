@@ -1,0 +1,80 @@
+// The load step and the exit controls against the recording run-time.
+#include <gtest/gtest.h>
+
+#include "chooser/frm_auto_select.h"
+#include "fake_runtime.h"
+#include "forms/errors.h"
+
+namespace {
+
+using Log = std::vector<std::string>;
+
+TEST(FormLoad, ASecondCopyShowsTheMessageAndEndsBeforeAnythingElse) {
+    FakeRuntime rt;
+    rt.prevInstance = true;
+    chooser::FrmAutoSelect frm(rt);
+    EXPECT_THROW(frm.Form_Load(), EndCalled);
+    EXPECT_EQ(rt.log, (Log{"PrevInstance", "MsgBox The program is already running! 0", "End"}));
+}
+
+TEST(FormLoad, RunsGuardTrimmingCaptionAndCentringInThatOrder) {
+    FakeRuntime rt;
+    rt.version.platform = 2, rt.version.major = 5, rt.version.minor = 1;
+    chooser::FrmAutoSelect frm(rt);
+    frm.Form_Load();
+    EXPECT_EQ(rt.log, (Log{"PrevInstance", "hWnd", "GetSystemMenu 4660 0", "RemoveMenu 153 5 1024",
+                           "RemoveMenu 153 5 1024", "GetVersionExA", "Caption Label3", "Width", "ScreenWidth",
+                           "SetLeft", "Height", "ScreenHeight", "SetTop"}));
+}
+
+TEST(FormLoad, CentresInUnroundedTwipsWithoutClamping) {
+    const struct {
+        float screenW, screenH, w, h, left, top;
+    } cases[] = {
+        {15360, 11520, 11970, 8970, 1695, 1275},   // 1024 x 768: 113 and 85 pixels
+        {11971, 8971, 11970, 8970, 0.5f, 0.5f},    // one twip more than the window
+        {9600, 7200, 11970, 8970, -1185, -885},    // 640 x 480: overhangs both edges equally
+        {11970, 8970, 11970, 8970, 0, 0},
+    };
+    for (const auto& c : cases) {
+        FakeRuntime rt;
+        rt.screenWidth = c.screenW, rt.screenHeight = c.screenH, rt.width = c.w, rt.height = c.h;
+        chooser::FrmAutoSelect frm(rt);
+        frm.Form_Load();
+        EXPECT_FLOAT_EQ(rt.left, c.left) << c.screenW;
+        EXPECT_FLOAT_EQ(rt.top, c.top) << c.screenH;
+    }
+}
+
+TEST(FormLoad, AnOverflowingCentringIsARunTimeError) {
+    FakeRuntime rt;
+    rt.screenWidth = 3.0e38f, rt.width = -3.0e38f;
+    chooser::FrmAutoSelect frm(rt);
+    try {
+        frm.Form_Load();
+        ADD_FAILURE() << "no error";
+    } catch (const forms::RuntimeError& e) {
+        EXPECT_EQ(e.number, forms::kOverflow);
+    }
+    EXPECT_EQ(rt.left, -1) << "nothing was set";
+}
+
+TEST(ExitControls, EndAtOnceWithoutUnloading) {
+    for (auto click : {&chooser::FrmAutoSelect::Command1_Click, &chooser::FrmAutoSelect::Image3_Click}) {
+        FakeRuntime rt;
+        chooser::FrmAutoSelect frm(rt);
+        EXPECT_THROW((frm.*click)(), EndCalled);
+        EXPECT_EQ(rt.log, Log{"End"});
+    }
+}
+
+TEST(ExitControls, ClicksAreRoutedByControlName) {
+    FakeRuntime rt;
+    chooser::FrmAutoSelect frm(rt);
+    const auto& model = rt.Model();
+    frm.Click(&model.Control(model.Find("Label1")));  // no handler
+    EXPECT_TRUE(rt.log.empty());
+    EXPECT_THROW(frm.Click(&model.Control(model.Find("Command1"))), EndCalled);
+}
+
+}  // namespace
