@@ -165,6 +165,9 @@ class Pointer:
     def move(self, x, y):
         self._xdotool("mousemove", "--sync", str(x), str(y))
 
+    def keys(self, *names):
+        self._xdotool("key", *names)
+
     def click(self, x, y, button=1):
         self.move(x, y)
         self._xdotool("click", str(button))

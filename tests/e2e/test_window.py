@@ -37,13 +37,15 @@ class WindowTest(MenuTest):
         self.wait_for_exit(proc)
         self.assertEqual(self.launches(), [])
 
-    def test_space_on_the_focused_exit_button_ends_the_menu(self):
+    def test_tab_keeps_the_focus_on_the_exit_button_and_space_or_enter_clicks_it(self):
         medium = Medium(self.work)
-        proc = self.start_menu(medium.exe)
-        self.wait_for_form(proc)
-        self.pointer._xdotool("key", "space")
-        self.wait_for_exit(proc)
-        self.assertEqual(self.launches(), [])
+        for key in ("space", "Return"):
+            with self.subTest(key=key):
+                proc = self.start_menu(medium.exe)
+                self.wait_for_form(proc)
+                self.pointer.keys("Tab", "Tab", key)
+                self.wait_for_exit(proc)
+                self.assertEqual(self.launches(), [])
 
     def test_press_on_the_pictureless_member_0_ends_the_menu_and_starts_nothing(self):
         medium = Medium(self.work)
