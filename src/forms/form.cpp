@@ -4,9 +4,9 @@
 
 namespace forms {
 
-FormModel::FormModel(const FormSpec& spec) : spec_(spec) {
-    state_.reserve(spec.controls.size());
-    for (const ControlSpec& c : spec.controls) state_.push_back({c.visible, c.caption ? c.caption : L""});
+FormModel::FormModel(const FormSpec& layout) : spec_(layout) {
+    state_.reserve(layout.controls.size());
+    for (const ControlSpec& c : layout.controls) state_.push_back({c.visible, c.caption ? c.caption : L""});
 }
 
 ControlId FormModel::Find(std::string_view name, std::int16_t index) const {
@@ -81,29 +81,29 @@ MouseArgs Form::Args(ControlId id, int button, int shift, float x, float y) cons
 
 bool Form::ButtonDown(int button, int shift, float x, float y) {
     const ControlId id = router_.Press(model_, button, x, y);
-    sink_.MouseDown(Spec(id), Args(id, button, shift, x, y));
+    sink_.MouseDown(ControlOrForm(id), Args(id, button, shift, x, y));
     return router_.Captured();
 }
 
 bool Form::ButtonUp(int button, int shift, float x, float y) {
     const PointerRouter::Release r = router_.Up(button);
     if (!r.routed) return router_.Captured();
-    sink_.MouseUp(Spec(r.target), Args(r.target, button, shift, x, y));
+    sink_.MouseUp(ControlOrForm(r.target), Args(r.target, button, shift, x, y));
     // A click is a press and a release of the last button on the same control.
     if (r.last && r.target != kFormItself && model_.Visible(r.target) &&
         model_.Control(r.target).rect.Contains(x, y)) {
-        sink_.Click(Spec(r.target));
+        sink_.Click(ControlOrForm(r.target));
     }
     return router_.Captured();
 }
 
 void Form::PointerMove(int buttons, int shift, float x, float y) {
     const ControlId id = router_.Move(model_, x, y);
-    sink_.MouseMove(Spec(id), Args(id, buttons, shift, x, y));
+    sink_.MouseMove(ControlOrForm(id), Args(id, buttons, shift, x, y));
 }
 
 const ControlSpec* Form::PointerOwner(float x, float y) const {
-    const ControlSpec* c = Spec(router_.Move(model_, x, y));
+    const ControlSpec* c = ControlOrForm(router_.Move(model_, x, y));
     return c && c->pointer == MousePointer::Custom ? c : nullptr;
 }
 

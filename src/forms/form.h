@@ -40,9 +40,9 @@ public:
 
 class FormModel {
 public:
-    explicit FormModel(const FormSpec& spec);
+    explicit FormModel(const FormSpec& layout);
 
-    const FormSpec& Spec() const { return spec_; }
+    const FormSpec& Layout() const { return spec_; }
     int Count() const { return static_cast<int>(state_.size()); }
     const ControlSpec& Control(ControlId id) const { return spec_.controls[id]; }
     bool Visible(ControlId id) const { return state_[id].visible; }
@@ -95,7 +95,7 @@ private:
 // Ties the model and the router to the handlers.
 class Form {
 public:
-    Form(const FormSpec& spec, EventSink& sink) : model_(spec), sink_(sink) {}
+    Form(const FormSpec& layout, EventSink& sink) : model_(layout), sink_(sink) {}
 
     FormModel& Model() { return model_; }
     const FormModel& Model() const { return model_; }
@@ -113,7 +113,7 @@ public:
     const ControlSpec* PointerOwner(float x, float y) const;
 
 private:
-    const ControlSpec* Spec(ControlId id) const { return id == kFormItself ? nullptr : &model_.Control(id); }
+    const ControlSpec* ControlOrForm(ControlId id) const { return id == kFormItself ? nullptr : &model_.Control(id); }
     MouseArgs Args(ControlId id, int button, int shift, float x, float y) const;
 
     FormModel model_;

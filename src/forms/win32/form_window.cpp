@@ -43,7 +43,7 @@ int ShiftState(WPARAM wp) {
 
 }  // namespace
 
-FormWindow::FormWindow(const AppInfo& app, const FormSpec& spec) : app_(app), spec_(spec) {}
+FormWindow::FormWindow(const AppInfo& app, const FormSpec& layout) : app_(app), spec_(layout) {}
 
 FormWindow::~FormWindow() {
     for (auto& [id, cursor] : cursors_) DestroyCursor(cursor);

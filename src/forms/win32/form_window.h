@@ -24,7 +24,7 @@ struct AppInfo {
 
 class FormWindow : public BaseWindow<FormWindow>, public Runtime {
 public:
-    FormWindow(const AppInfo& app, const FormSpec& spec);
+    FormWindow(const AppInfo& app, const FormSpec& layout);
     ~FormWindow() override;
 
     // Creates the window hidden, runs the load handler, shows the window and
