@@ -54,6 +54,23 @@ def windows_path(unix_path):
     return "Z:" + os.path.abspath(unix_path).replace("/", "\\")
 
 
+class Frame:
+    """Raw RGB pixels of a screen or a reference rendering."""
+
+    def __init__(self, data, width, height):
+        if len(data) != width * height * 3:
+            raise ValueError(f"{len(data)} bytes for {width} x {height}")
+        self.data, self.width, self.height = data, width, height
+
+    def pixel(self, x, y):
+        i = 3 * (y * self.width + x)
+        return tuple(self.data[i:i + 3])
+
+    def crop(self, x, y, w, h):
+        rows = [self.data[3 * ((y + j) * self.width + x):3 * ((y + j) * self.width + x + w)] for j in range(h)]
+        return Frame(b"".join(rows), w, h)
+
+
 class Display:
     """An Xvfb of its own, on a display number it picks itself."""
 
@@ -69,6 +86,12 @@ class Display:
             self.proc.kill()
             raise RuntimeError("Xvfb did not start")
         self.name = f":{number}"
+
+    def grab(self):
+        """The whole screen as it is now."""
+        out = subprocess.run(["import", "-display", self.name, "-window", "root", "-depth", "8", "rgb:-"],
+                             capture_output=True, timeout=30, check=True)
+        return Frame(out.stdout, *SCREEN)
 
     def screenshot(self, path):
         subprocess.run(["import", "-display", self.name, "-window", "root", path],

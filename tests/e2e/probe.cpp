@@ -4,6 +4,10 @@
 //   probe dialog <title>    message boxes with that title: texts, buttons, icon
 //   probe command <hwnd> <id>  posts WM_COMMAND id to a window (dismisses a box)
 //   probe screen            the primary screen's size
+//   probe redraw <hwnd>     asks a window to repaint all of itself
+//   probe cover <x> <y> <w> <h>  a white topmost window there, until the probe is ended
+//   probe render-line <file> <caption>  the menu's bottom line (its two labels),
+//                           drawn the way the menu draws labels, as raw RGB
 #include <windows.h>
 
 #include <cstdio>
@@ -126,6 +130,73 @@ void PrintDialog(HWND w, bool first) {
                 IsWindowVisible(w) ? "true" : "false", texts.c_str(), buttons.c_str(), icon ? "true" : "false");
 }
 
+// Draws the two labels of the bottom line the way the menu draws labels and
+// writes the 361 x 25 result as raw RGB: the reference for a crop of the screen.
+bool RenderLine(const wchar_t* file, const std::wstring& caption) {
+    const int width = 361, height = 25;
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+    const int fontHeight = -MulDiv(825, GetDeviceCaps(screen, LOGPIXELSY), 7200);
+    HFONT font = CreateFontW(fontHeight, 0, 0, 0, 700, FALSE, FALSE, FALSE, 0, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif");
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    RECT all{0, 0, width, height};
+    HBRUSH navy = CreateSolidBrush(RGB(0, 38, 101));
+    FillRect(dc, &all, navy);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(255, 255, 255));
+    const std::wstring fixed = L"Your operating system is : ";
+    RECT label2{0, 0, 161, 25}, label3{152, 0, 361, 25};
+    const UINT format = DT_LEFT | DT_TOP | DT_WORDBREAK | DT_NOPREFIX;
+    DrawTextW(dc, fixed.c_str(), static_cast<int>(fixed.size()), &label2, format);
+    if (!caption.empty()) DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &label3, format);
+    GdiFlush();
+    std::string rgb;
+    const auto* px = static_cast<const unsigned char*>(bits);
+    for (int i = 0; i < width * height; ++i) {
+        rgb += static_cast<char>(px[4 * i + 2]);
+        rgb += static_cast<char>(px[4 * i + 1]);
+        rgb += static_cast<char>(px[4 * i]);
+    }
+    SelectObject(dc, oldFont);
+    SelectObject(dc, oldBitmap);
+    DeleteObject(font);
+    DeleteObject(navy);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    HANDLE out = CreateFileW(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (out == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const bool ok = WriteFile(out, rgb.data(), static_cast<DWORD>(rgb.size()), &written, nullptr);
+    CloseHandle(out);
+    return ok && written == rgb.size();
+}
+
+int Cover(int x, int y, int w, int h) {
+    WNDCLASSW cls{};
+    cls.lpfnWndProc = DefWindowProcW;
+    cls.hInstance = GetModuleHandleW(nullptr);
+    cls.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    cls.lpszClassName = L"ProbeCover";
+    RegisterClassW(&cls);
+    HWND cover = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"ProbeCover", L"cover", WS_POPUP | WS_VISIBLE,
+                                 x, y, w, h, nullptr, nullptr, cls.hInstance, nullptr);
+    if (!cover) return 1;
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -159,6 +230,12 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("[%d, %d]\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
         return 0;
     }
-    std::fprintf(stderr, "usage: probe windows|dialog <title> | command <hwnd> <id> | screen\n");
+    if (verb == L"redraw" && argc == 3) {
+        const HWND w = reinterpret_cast<HWND>(static_cast<UINT_PTR>(_wcstoui64(argv[2], nullptr, 10)));
+        return RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME) ? 0 : 1;
+    }
+    if (verb == L"cover" && argc == 6) return Cover(_wtoi(argv[2]), _wtoi(argv[3]), _wtoi(argv[4]), _wtoi(argv[5]));
+    if (verb == L"render-line" && argc >= 3) return RenderLine(argv[2], argc > 3 ? argv[3] : L"") ? 0 : 1;
+    std::fprintf(stderr, "usage: probe windows|dialog <title> | command <hwnd> <id> | screen | redraw <hwnd> | cover x y w h | render-line <file> <caption>\n");
     return 2;
 }

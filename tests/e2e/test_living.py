@@ -1,0 +1,133 @@
+"""The living window: hover highlight, tiled background, operating-system caption."""
+
+import os
+import subprocess
+import unittest
+
+from harness import (COMMAND1, LANGUAGES, Frame, Medium, MenuTest, wait_for, windows_path)
+
+NAVY = (0, 38, 101)
+AZURE = (2, 128, 255)
+BARE = (600, 300)  # a client point over the bare background
+
+# What the window draws over its background, in client pixels (x, y, w, h).
+DRAWN = [rect for _, rect in LANGUAGES.values()] + [
+    COMMAND1, (64, 32, 729, 41), (104, 72, 201, 61), (624, 488, 171, 86), (112, 528, 161, 25),
+    (264, 528, 209, 25)]
+
+
+def inside(x, y, rect):
+    rx, ry, rw, rh = rect
+    return rx <= x < rx + rw and ry <= y < ry + rh
+
+
+class LivingWindowTest(MenuTest):
+    def start(self):
+        proc = self.start_menu(Medium(self.work).exe)
+        return proc, self.wait_for_form(proc)
+
+    def at(self, form, x, y):
+        return self.display.grab().pixel(form["client"][0] + x, form["client"][1] + y)
+
+    def lit(self, form, rect):
+        """True when the picture shows its azure face over the whole rectangle and not beyond."""
+        x, y, w, h = rect
+        frame = self.display.grab()
+        left, top = form["client"][0] + x, form["client"][1] + y
+        corners = [frame.pixel(left, top), frame.pixel(left + w - 1, top), frame.pixel(left, top + h - 1),
+                   frame.pixel(left + w - 1, top + h - 1)]
+        outside = [frame.pixel(left - 1, top + h // 2), frame.pixel(left + w, top + h // 2),
+                   frame.pixel(left + w // 2, top - 1), frame.pixel(left + w // 2, top + h)]
+        if all(c == AZURE for c in corners) and all(o == NAVY for o in outside):
+            return True
+        if all(c == NAVY for c in corners):
+            return False
+        raise AssertionError(f"neither lit nor dark at {rect}: corners {corners}, outside {outside}")
+
+    def move(self, form, x, y):
+        self.pointer.move(form["client"][0] + x, form["client"][1] + y)
+
+    def test_hover_lights_each_language_exactly_in_its_rectangle_and_bare_background_puts_it_out(self):
+        proc, form = self.start()
+        for index, (folder, rect) in LANGUAGES.items():
+            with self.subTest(language=folder):
+                self.move(form, rect[0] + rect[2] // 2, rect[1] + rect[3] // 2)
+                wait_for(lambda: self.lit(form, rect), 10, f"{folder} to light up")
+                others = [r for i, (_, r) in LANGUAGES.items() if i != index]
+                self.assertFalse(any(self.lit(form, r) for r in others))
+                self.move(form, *BARE)
+                wait_for(lambda: not self.lit(form, rect), 10, f"{folder} to go out")
+
+    def test_moving_straight_from_one_picture_to_the_next_switches_in_one_move(self):
+        proc, form = self.start()
+        first, second = LANGUAGES[1][1], LANGUAGES[2][1]
+        self.move(form, first[0] + 100, first[1] + first[3] - 2)
+        wait_for(lambda: self.lit(form, first), 10, "the first picture to light up")
+        self.move(form, second[0] + 100, second[1] + 2)
+        wait_for(lambda: self.lit(form, second) and not self.lit(form, first), 10, "the light to move on")
+
+    def assert_seamless_navy(self, form):
+        frame = self.display.grab()
+        left, top = form["client"][0], form["client"][1]
+        wrong = [(x, y) for y in range(573) for x in range(792)
+                 if not any(inside(x, y, r) for r in DRAWN) and frame.pixel(left + x, top + y) != NAVY]
+        self.assertEqual(wrong[:10], [], f"{len(wrong)} background pixels are not navy")
+
+    def test_the_background_is_seamless_navy_also_after_being_covered_and_uncovered(self):
+        proc, form = self.start()
+        self.move(form, *BARE)
+        self.assert_seamless_navy(form)
+        x, y = form["client"][0] + 300, form["client"][1] + 100
+        cover = self.wine.start(os.environ["VELBROOK_PROBE"], "cover", str(x), str(y), "400", "400")
+        wait_for(lambda: self.display.grab().pixel(x + 200, y + 200) == (255, 255, 255), 30, "the cover")
+        cover.kill()
+        cover.wait()
+        wait_for(lambda: self.display.grab().pixel(x + 200, y + 200) == NAVY, 30, "the window to repaint")
+        self.assert_seamless_navy(form)
+        self.wine.probe("redraw", str(form["hwnd"]))
+        wait_for(lambda: self.at(form, *BARE) == NAVY, 30, "the forced repaint")
+        self.assert_seamless_navy(form)
+
+
+# Wine's per-program Windows version, and the caption it must give.
+CAPTIONS = [("win31", "Microsoft Win32s "), ("win95", "Microsoft Windows 95 "),
+            ("win98", "Microsoft Windows 98 SE"), ("winme", "Microsoft Windows Me "),
+            ("nt351", "Microsoft Windows NT "), ("nt40", "Microsoft Windows NT "),
+            ("win2k", "Microsoft Windows 2000 "), ("winxp", "Windows XP"), ("win2003", ""), ("win7", ""),
+            ("win10", "")]
+
+
+class OsCaptionTest(MenuTest):
+    KEY = r"HKCU\Software\Wine\AppDefaults\Velbrook.exe"
+
+    def set_version(self, value):
+        subprocess.run(["wine", "reg", "add", self.KEY, "/v", "Version", "/d", value, "/f"], env=self.wine.env,
+                       check=True, timeout=120, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def tearDown(self):
+        subprocess.run(["wine", "reg", "delete", self.KEY, "/f"], env=self.wine.env, timeout=120,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        super().tearDown()
+
+    def test_caption_names_the_windows_version_the_program_is_told(self):
+        medium = Medium(self.work)
+        reference = os.path.join(self.work, "line.rgb")
+        for version, caption in CAPTIONS:
+            with self.subTest(version=version):
+                self.set_version(version)
+                proc = self.start_menu(medium.exe)
+                try:
+                    form = self.wait_for_form(proc)
+                    self.wine.probe("render-line", windows_path(reference), caption)
+                    with open(reference, "rb") as f:
+                        expected = Frame(f.read(), 361, 25)
+                    left, top = form["client"][0] + 112, form["client"][1] + 528
+                    # The line must become exactly the reference once the window has painted.
+                    wait_for(lambda: self.display.grab().crop(left, top, 361, 25).data == expected.data, 15,
+                             f"the caption {caption!r}")
+                finally:
+                    self.wine.end_all()  # the next version starts a first copy again
+
+
+if __name__ == "__main__":
+    unittest.main()
