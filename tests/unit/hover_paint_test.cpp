@@ -21,6 +21,8 @@ TEST(Hover, TransitionTable) {
         Log calls;
         std::int16_t hover;
     } steps[] = {
+        {[&] { frm.Form_MouseMove(0, 0, 0, 0); }, {"Show CountryImage(0)"}, 0},                // before any hover
+        {[&] { frm.Form_GotFocus(); }, {"Hide CountryImage(0)"}, 0},
         {[&] { move(1); }, {"Show CountryImage(0)", "Hide CountryImage(1)", "DoEvents"}, 1},  // first hover
         {[&] { move(1); }, {"Hide CountryImage(1)", "DoEvents"}, 1},                          // the same again
         {[&] { move(2); }, {"Show CountryImage(1)", "Hide CountryImage(2)", "DoEvents"}, 2},  // straight across
@@ -28,6 +30,7 @@ TEST(Hover, TransitionTable) {
         {[&] { frm.Form_MouseMove(0, 0, 0, 0); }, {"Show CountryImage(2)"}, 2},
         {[&] { move(2); }, {"Hide CountryImage(2)", "DoEvents"}, 2},                          // back onto it
         {[&] { frm.CountryImage_MouseUp(3, 1, 0, 0, 0); }, {"Show CountryImage(2)"}, 2},      // names HoverIndex
+        {[&] { move(2); }, {"Hide CountryImage(2)", "DoEvents"}, 2},                          // and again
         {[&] { frm.Form_GotFocus(); }, {"Hide CountryImage(2)"}, 2},
         {[&] { move(0); }, {"Show CountryImage(2)", "Hide CountryImage(0)", "DoEvents"}, 0},  // pictureless area
     };
@@ -77,6 +80,19 @@ TEST(Paint, ExtentsAndTileSizes) {
         frm.Form_Paint();
         EXPECT_EQ(rt.tiles.size(), c.tiles) << c.width << "x" << c.height << " tile " << c.tileW << "x" << c.tileH;
     }
+}
+
+TEST(Paint, AnOverflowingStepIsARunTimeError) {
+    FakeRuntime rt;
+    rt.scaleWidth = 3.4e38f, rt.tileWidth = 3e38f;
+    chooser::FrmAutoSelect frm(rt);
+    try {
+        frm.Form_Paint();
+        ADD_FAILURE() << "no error";
+    } catch (const forms::RuntimeError& e) {
+        EXPECT_EQ(e.number, forms::kOverflow);
+    }
+    EXPECT_EQ(rt.tiles.size(), 2u);
 }
 
 }  // namespace
