@@ -1,11 +1,15 @@
 # Host build: the build-time tools and the unit tests of the platform-neutral code.
-add_executable(artgen tools/artgen/main.cpp tools/artgen/image.cpp)
+find_package(Freetype REQUIRED)
+find_package(ZLIB REQUIRED)
+add_executable(artgen tools/artgen/main.cpp tools/artgen/image.cpp tools/artgen/text.cpp tools/artgen/png.cpp)
+target_link_libraries(artgen PRIVATE Freetype::Freetype ZLIB::ZLIB)
 
-# Redraws the committed pictures; run by hand when the art changes.
+# Redraws the committed pictures (run by hand when the art changes) and the
+# contact sheet for review, which stays in the build folder.
 add_custom_target(art
-  COMMAND artgen ${CMAKE_SOURCE_DIR}/src/resources/art
+  COMMAND artgen ${CMAKE_SOURCE_DIR}/src/resources/art ${CMAKE_BINARY_DIR}/contact-sheet.png
   DEPENDS artgen
-  COMMENT "Drawing the pictures into src/resources/art")
+  COMMENT "Drawing the pictures into src/resources/art and build/host/contact-sheet.png")
 
 find_package(GTest REQUIRED)
 include(GoogleTest)

@@ -30,7 +30,7 @@ function(add_menu target)
   target_link_libraries(${target} PRIVATE ${menu_libs})
   target_link_options(${target} PRIVATE -municode ${hardening_link} ${ARGN})
   set_source_files_properties(src/resources/velbrook.rc PROPERTIES
-    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/resources/velbrook.manifest")
+    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/resources/velbrook.manifest;${CMAKE_SOURCE_DIR}/src/resources/art/FrmAutoSelect.icon;${CMAKE_SOURCE_DIR}/src/resources/art/FileIcon.group")
   target_include_directories(${target} PRIVATE src src/resources)
 endfunction()
 

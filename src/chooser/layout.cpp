@@ -69,7 +69,7 @@ constexpr ControlSpec kControls[] = {
 }  // namespace
 
 const forms::FormSpec kFrmAutoSelect{
-    "FrmAutoSelect", L"Kestrin USB 2.0 Velbrook Cable", 11880, 8595, IDI_FORM_ICON,
+    "FrmAutoSelect", L"Kestrin USB 2.0 Velbrook Cable", 11880, 8595, IDI_FILE_ICON_GROUP,
     forms::FormPointer::Crosshair, kFormFont, kControls,
 };
 

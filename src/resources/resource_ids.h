@@ -2,8 +2,8 @@
 #ifndef VELBROOK_RESOURCE_IDS_H
 #define VELBROOK_RESOURCE_IDS_H
 
-#define IDI_FORM_ICON 30001        /* the window's icon, also the file icon */
-#define IDI_FILE_ICON_GROUP 1
+#define IDI_FORM_ICON 30001        /* the image of the window icon and the file icon */
+#define IDI_FILE_ICON_GROUP 1      /* the file icon, naming image 30001; the window loads it too */
 
 #define IDC_HAND_CURSOR 200        /* MouseIcon of the button and the language pictures */
 

@@ -82,3 +82,31 @@ class PeFile:
                     start = self.offset(data_rva)
                     out[(rtype, name, lang)] = self.data[start:start + data_size]
         return out
+
+
+def strings(resources):
+    """{id: text} of every string table in the resources."""
+    out = {}
+    for (rtype, block, _), data in resources.items():
+        if rtype != RT_STRING:
+            continue
+        pos = 0
+        for i in range(16):
+            n = struct.unpack_from("<H", data, pos)[0]
+            if n:
+                out[(block - 1) * 16 + i] = data[pos + 2:pos + 2 + 2 * n].decode("utf-16-le")
+            pos += 2 + 2 * n
+    return out
+
+
+def version_strings(block):
+    """The (key, value) pairs of a version block's string tables, in stored order."""
+    text = block.decode("utf-16-le", errors="replace")
+    pairs = []
+    for key in ("CompanyName", "ProductName", "FileVersion", "ProductVersion", "InternalName",
+                "OriginalFilename", "FileDescription", "LegalCopyright"):
+        at = text.find(key + "\0")
+        if at >= 0:
+            rest = text[at + len(key) + 1:].lstrip("\0")
+            pairs.append((at, key, rest[:rest.index("\0")]))
+    return [(k, v) for _, k, v in sorted(pairs)]

@@ -2,6 +2,7 @@
 
 import os
 import re
+import struct
 import unittest
 
 import pe
@@ -48,6 +49,54 @@ class BinaryTest(unittest.TestCase):
         self.assertRegex(text, r'requestedExecutionLevel\s+level="asInvoker"')
         self.assertEqual(set(re.findall(r'supportedOS Id="\{([0-9a-f-]+)\}"', text)), SUPPORTED_OS)
         self.assertRegex(text, r"<longPathAware[^>]*>true</longPathAware>")
+
+    def test_resources_carry_the_pictures_file_icon_version_block_and_strings(self):
+        res = pe.PeFile(self.exe).resources()
+        art = os.path.join(os.path.dirname(__file__), "..", "..", "src", "resources", "art")
+
+        def committed(name):
+            with open(os.path.join(art, name), "rb") as f:
+                return f.read()
+
+        # The file icon: group 1 names the one image 30001, the window icon's image.
+        group = res[(pe.RT_GROUP_ICON, 1, 0)]
+        self.assertEqual(struct.unpack_from("<HHH", group), (0, 1, 1))
+        self.assertEqual(struct.unpack_from("<BBBBHHIH", group, 6), (32, 32, 16, 0, 1, 4, 744, 30001))
+        self.assertEqual(res[(pe.RT_ICON, 30001, 0)], committed("FrmAutoSelect.icon"))
+        self.assertEqual(committed("FrmAutoSelect.ico")[22:], committed("FrmAutoSelect.icon"))
+        # Pictures are the committed files without their 14-byte file header.
+        ids = {300: "Command1", 301: "Picture1", 302: "Image1", 303: "Image2", 304: "Image3", 305: "Image4"}
+        ids.update({310 + i: f"CountryImage{i}" for i in (1, 2, 3, 7)})
+        ids.update({320 + i: f"CountryPic{i}" for i in (1, 2, 3, 7)})
+        for rid, name in ids.items():
+            self.assertEqual(res[(pe.RT_BITMAP, rid, 0)], committed(name + ".bmp")[14:], name)
+        cursor = [data for (rtype, _, _), data in res.items() if rtype == pe.RT_CURSOR]
+        self.assertEqual(len(cursor), 1)
+        self.assertEqual(struct.unpack_from("<HH", cursor[0]), (12, 1), "the hotspot")
+        self.assertEqual(cursor[0][4:], committed("Hand.cur")[22:])
+
+        version = res[(pe.RT_VERSION, 1, 0x0404)]
+        fixed = version.index(struct.pack("<I", 0xFEEF04BD))
+        file_ms, file_ls, prod_ms, prod_ls, mask, flags, os_, ftype, subtype = struct.unpack_from(
+            "<9I", version, fixed + 8)
+        self.assertEqual((file_ms, file_ls, prod_ms, prod_ls), (0x10000, 0, 0x10000, 0))
+        self.assertEqual((mask, flags, os_, ftype, subtype), (0, 0, 4, 1, 0))
+        self.assertIn("040404B0".encode("utf-16-le"), version)
+        self.assertIn(struct.pack("<HH", 0x0404, 1200), version)
+        self.assertEqual([k for k, _ in pe.version_strings(version)],
+                         ["CompanyName", "ProductName", "FileVersion", "ProductVersion", "InternalName",
+                          "OriginalFilename"])
+        values = dict(pe.version_strings(version))
+        self.assertEqual((values["FileVersion"], values["ProductVersion"]), ("1.00", "1.00"))
+        self.assertEqual(values["OriginalFilename"], values["InternalName"] + ".exe")
+
+        texts = pe.strings({k: v for k, v in res.items() if k[2] == 0x0409})
+        self.assertEqual(sorted(texts), [102, 202, 302, 701, 702])
+        self.assertEqual(texts[102], "\u60a8\u78ba\u5b9a\u8981\u96e2\u958b\u55ce\uff1f")
+        self.assertEqual(texts[202], "\u60a8\u786e\u5b9a\u8981\u79bb\u5f00\u5417\uff1f")
+        self.assertEqual(texts[302], "Are you sure you want to Exit?")
+        self.assertEqual(len(texts[701]), 22)
+        self.assertEqual(texts[702], "\u3053\u306e\u30d7\u30ed\u30b0\u30e9\u30e0\u3092\u7d42\u4e86\u3057\u307e\u3059\u304b")
 
     def test_name_avoids_the_installer_heuristics(self):
         name = os.path.basename(self.exe).lower()

@@ -1,69 +1,198 @@
-// The committed pictures: formats, sizes and background colours.
+// The committed pictures: formats, sizes, colours and where things are drawn.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
 
-std::vector<std::uint8_t> Read(const std::string& name) {
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes Read(const std::string& name) {
     std::ifstream in(std::string(VELBROOK_ART_DIR) + "/" + name, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-std::uint32_t U32(const std::vector<std::uint8_t>& b, size_t at) {
+std::uint32_t U32(const Bytes& b, size_t at) {
     return b.at(at) | b.at(at + 1) << 8 | b.at(at + 2) << 16 | static_cast<std::uint32_t>(b.at(at + 3)) << 24;
 }
-std::uint16_t U16(const std::vector<std::uint8_t>& b, size_t at) { return static_cast<std::uint16_t>(b.at(at) | b.at(at + 1) << 8); }
+std::uint16_t U16(const Bytes& b, size_t at) { return static_cast<std::uint16_t>(b.at(at) | b.at(at + 1) << 8); }
 
-struct Bitmap {
-    const char* file;
+struct Rgb {
+    int r, g, b;
+    bool operator==(const Rgb&) const = default;
+    bool operator<(const Rgb& o) const { return std::tie(r, g, b) < std::tie(o.r, o.g, o.b); }
+};
+std::ostream& operator<<(std::ostream& os, const Rgb& c) { return os << "(" << c.r << "," << c.g << "," << c.b << ")"; }
+
+constexpr Rgb kNavy{0, 38, 101}, kAzure{2, 128, 255}, kTint{64, 159, 255}, kRule{38, 70, 124}, kWhite{255, 255, 255};
+
+// A stored BMP read back, top row first.
+struct Bmp {
+    explicit Bmp(const std::string& file) : bytes(Read(file)) {
+        width = static_cast<int>(U32(bytes, 18)), height = static_cast<int>(U32(bytes, 22));
+        bits = U16(bytes, 28), offset = U32(bytes, 10);
+        stride = (static_cast<size_t>(width) * bits / 8 + 3) & ~size_t{3};
+    }
+    Rgb At(int x, int y) const {
+        const size_t row = offset + stride * static_cast<size_t>(height - 1 - y);
+        if (bits == 24) return {bytes.at(row + 3 * x + 2), bytes.at(row + 3 * x + 1), bytes.at(row + 3 * x)};
+        const size_t entry = 54 + 4 * static_cast<size_t>(bytes.at(row + x));
+        return {bytes.at(entry + 2), bytes.at(entry + 1), bytes.at(entry)};
+    }
+    // The bounding box of every pixel that differs from `ground` within a region.
+    std::tuple<int, int, int, int> Ink(Rgb ground, int x0, int y0, int x1, int y1) const {
+        int l = 9999, t = 9999, r = -1, b = -1;
+        for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x)
+                if (!(At(x, y) == ground)) l = std::min(l, x), t = std::min(t, y), r = std::max(r, x), b = std::max(b, y);
+        return {l, t, r, b};
+    }
+    Bytes bytes;
     int width, height, bits;
     std::uint32_t offset;
-    std::uint8_t r, g, b;  // the top-left pixel: the background
+    size_t stride;
 };
 
-TEST(Art, BitmapsHaveTheirSizesFormatsAndBackgrounds) {
-    const Bitmap cases[] = {
-        {"Command1.bmp", 201, 61, 24, 54, 0, 38, 101},      {"Picture1.bmp", 69, 69, 24, 54, 0, 38, 101},
-        {"Image1.bmp", 133, 28, 24, 54, 255, 255, 255},     {"Image2.bmp", 171, 86, 24, 54, 0, 38, 101},
-        {"Image3.bmp", 201, 61, 24, 54, 0, 38, 101},        {"Image4.bmp", 201, 61, 24, 54, 0, 38, 101},
-        {"CountryImage1.bmp", 245, 45, 24, 54, 0, 38, 101}, {"CountryImage2.bmp", 245, 45, 24, 54, 0, 38, 101},
-        {"CountryImage3.bmp", 245, 45, 24, 54, 0, 38, 101}, {"CountryImage7.bmp", 245, 45, 24, 54, 0, 38, 101},
-        {"CountryPic1.bmp", 245, 45, 24, 54, 2, 128, 255},  {"CountryPic2.bmp", 245, 45, 24, 54, 2, 128, 255},
-        {"CountryPic3.bmp", 245, 45, 8, 1078, 2, 128, 255}, {"CountryPic7.bmp", 245, 45, 24, 54, 2, 128, 255},
+TEST(Art, BitmapsAreStoredInTheirFormatsAndSizes) {
+    const struct {
+        const char* file;
+        int width, height, bits;
+        std::uint32_t offset;
+    } cases[] = {
+        {"Command1.bmp", 201, 61, 24, 54},       {"Picture1.bmp", 69, 69, 24, 54},
+        {"Image1.bmp", 133, 28, 24, 54},         {"Image2.bmp", 171, 86, 24, 54},
+        {"Image3.bmp", 201, 61, 24, 54},         {"Image4.bmp", 201, 61, 24, 54},
+        {"CountryImage1.bmp", 245, 45, 24, 54},  {"CountryImage2.bmp", 245, 45, 24, 54},
+        {"CountryImage3.bmp", 245, 45, 24, 54},  {"CountryImage7.bmp", 245, 45, 24, 54},
+        {"CountryPic1.bmp", 245, 45, 24, 54},    {"CountryPic2.bmp", 245, 45, 24, 54},
+        {"CountryPic3.bmp", 245, 45, 8, 1078},   {"CountryPic7.bmp", 245, 45, 24, 54},
     };
-    for (const Bitmap& c : cases) {
+    std::set<Bytes> distinct;
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
-        const auto b = Read(c.file);
-        ASSERT_GT(b.size(), 54u);
-        EXPECT_EQ(b[0], 'B');
-        EXPECT_EQ(b[1], 'M');
-        EXPECT_EQ(U32(b, 2), b.size());
-        EXPECT_EQ(U32(b, 10), c.offset);
-        EXPECT_EQ(U32(b, 14), 40u);
-        EXPECT_EQ(static_cast<int>(U32(b, 18)), c.width);
-        EXPECT_EQ(static_cast<int>(U32(b, 22)), c.height) << "positive: bottom row first";
-        EXPECT_EQ(U16(b, 28), c.bits);
-        EXPECT_EQ(U32(b, 30), 0u) << "no compression";
-        const size_t stride = (static_cast<size_t>(c.width) * c.bits / 8 + 3) & ~size_t{3};
-        ASSERT_EQ(b.size(), c.offset + stride * c.height);
-        const size_t topLeft = c.offset + stride * (c.height - 1);
-        std::uint8_t px[3];
-        if (c.bits == 24) {
-            px[0] = b[topLeft + 2], px[1] = b[topLeft + 1], px[2] = b[topLeft];
-        } else {
-            const size_t entry = 54 + 4 * b[topLeft];
-            px[0] = b[entry + 2], px[1] = b[entry + 1], px[2] = b[entry];
+        const Bmp b(c.file);
+        ASSERT_GT(b.bytes.size(), 54u);
+        EXPECT_EQ(b.bytes[0], 'B');
+        EXPECT_EQ(b.bytes[1], 'M');
+        EXPECT_EQ(U32(b.bytes, 2), b.bytes.size());
+        EXPECT_EQ(b.offset, c.offset);
+        EXPECT_EQ(U32(b.bytes, 14), 40u);
+        EXPECT_EQ(b.width, c.width);
+        EXPECT_EQ(b.height, c.height) << "positive: bottom row first";
+        EXPECT_EQ(b.bits, c.bits);
+        EXPECT_EQ(U32(b.bytes, 30), 0u) << "no compression";
+        EXPECT_EQ(b.bytes.size(), c.offset + b.stride * c.height);
+        distinct.insert(b.bytes);
+    }
+    EXPECT_EQ(distinct.size(), std::size(cases)) << "no two bitmaps are identical";
+}
+
+TEST(Art, TheTileIsFlatNavy) {
+    const Bmp tile("Picture1.bmp");
+    for (int y = 0; y < 69; ++y)
+        for (int x = 0; x < 69; ++x) ASSERT_EQ(tile.At(x, y), kNavy) << x << "," << y;
+}
+
+struct Face {
+    int index, flagTop, wordsLeft, wordsTop, wordsBottom, ruleRow;
+    Rgb normalSample, litSample;  // at a point of the flag's body
+    int sx, sy;
+};
+
+const Face kFaces[] = {
+    {1, 4, 60, 10, 21, 38, {234, 2, 4}, kTint, 40, 25},        // Taiwan: the red field
+    {2, 4, 60, 10, 21, 38, {253, 27, 10}, kTint, 40, 25},      // China: the red field
+    {3, 5, 62, 13, 25, 39, {10, 49, 97}, kTint, 30, 19},       // United States: the canton
+    {7, 4, 60, 10, 21, 38, {250, 5, 19}, kTint, 32, 18},       // Japan: the disc's centre
+};
+
+TEST(Art, LanguageFacesShareOneGrid) {
+    for (const Face& f : kFaces) {
+        for (bool lit : {false, true}) {
+            const std::string file = (lit ? "CountryPic" : "CountryImage") + std::to_string(f.index) + ".bmp";
+            SCOPED_TRACE(file);
+            const Bmp b(file);
+            const Rgb ground = lit ? kAzure : kNavy;
+            EXPECT_EQ(b.At(0, 0), ground);
+            EXPECT_EQ(b.At(244, 44), ground);
+            EXPECT_EQ(b.At(f.sx, f.sy), lit ? f.litSample : f.normalSample);
+            // The flag fills 41 x 28 at (12, top); its edge is softened into the ground.
+            if (!lit) EXPECT_EQ(b.Ink(ground, 0, 0, 58, 36), std::make_tuple(12, f.flagTop, 52, f.flagTop + 27));
+            const Rgb edge = b.At(52, f.flagTop + 27), inner = b.At(51, f.flagTop + 26);
+            EXPECT_NE(edge, ground);
+            EXPECT_NE(edge, inner) << "the edge pixel is a blend";
+            EXPECT_EQ(b.At(11, f.flagTop + 10), ground);
+            EXPECT_EQ(b.At(53, f.flagTop + 10), ground);
+            // The words.
+            const auto [l, t, r, bottom] = b.Ink(ground, 56, 0, 244, 36);
+            EXPECT_EQ(l, f.wordsLeft);
+            EXPECT_EQ(t, f.wordsTop);
+            EXPECT_LE(bottom, f.wordsBottom);
+            EXPECT_GE(bottom, f.wordsBottom - 2);
+            // The rule, on normal faces only.
+            for (int x = 0; x < 245; ++x) {
+                const bool onRule = !lit && x >= 4 && x <= 241;
+                EXPECT_EQ(b.At(x, f.ruleRow) == kRule, onRule) << "x " << x;
+            }
         }
-        EXPECT_EQ(px[0], c.r);
-        EXPECT_EQ(px[1], c.g);
-        EXPECT_EQ(px[2], c.b);
     }
 }
+
+TEST(Art, HighlightedFlagsKeepTheirDetailsInPaleColours) {
+    EXPECT_EQ(Bmp("CountryPic1.bmp").At(14, 6), kAzure) << "the Taiwan canton is left in the background";
+    EXPECT_EQ(Bmp("CountryImage1.bmp").At(14, 6), (Rgb{4, 9, 160}));
+    EXPECT_EQ(Bmp("CountryPic7.bmp").At(14, 6), kWhite) << "the Japanese field stays white";
+    EXPECT_EQ(Bmp("CountryImage3.bmp").At(13, 6), kWhite) << "a dot of the star pattern";
+}
+
+TEST(Art, TextPicturesStandOnTheirRows) {
+    const struct {
+        const char* file;
+        int left, top, bottom;
+    } cases[] = {{"Image4.bmp", 0, 23, 37}, {"Image3.bmp", 0, 21, 35}, {"Command1.bmp", 64, 23, 37}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const auto [l, t, r, b] = Bmp(c.file).Ink(kNavy, 0, 0, 200, 60);
+        EXPECT_EQ(l, c.left);
+        EXPECT_EQ(t, c.top);
+        EXPECT_LE(b, c.bottom);
+        EXPECT_GE(b, c.bottom - 1);
+    }
+    // The button's words are the left-hand picture's, 64 pixels right and 2 rows lower.
+    const Bmp button("Command1.bmp"), left("Image3.bmp");
+    for (int y = 0; y < 59; ++y)
+        for (int x = 0; x < 137; ++x) ASSERT_EQ(button.At(x + 64, y + 2), left.At(x, y)) << x << "," << y;
+    EXPECT_LE(std::get<2>(button.Ink(kNavy, 0, 0, 200, 60)), 136);
+}
+
+TEST(Art, WordMarkFillsItsPictureAndTheLogoItsPlace) {
+    const Bmp mark("Image1.bmp");
+    EXPECT_EQ(mark.Ink(kNavy, 0, 0, 132, 27), std::make_tuple(0, 0, 132, 27));
+    const Bmp logo("Image2.bmp");
+    EXPECT_EQ(logo.Ink(kNavy, 0, 0, 170, 56), std::make_tuple(31, 35, 130, 54));
+    EXPECT_EQ(logo.At(80, 58), (Rgb{128, 128, 128})) << "the grey detail beneath";
+    EXPECT_EQ(logo.Ink(kNavy, 0, 60, 170, 85), std::make_tuple(9999, 9999, -1, -1));
+}
+
+// The one 4-bit image of an icon or cursor file: colours by pixel, and the mask.
+struct Icon {
+    explicit Icon(const Bytes& file) : bytes(file) {}
+    Rgb At(int x, int y) const {
+        const std::uint8_t packed = bytes.at(22 + 40 + 64 + (31 - y) * 16 + x / 2);
+        const int index = x % 2 ? packed & 15 : packed >> 4;
+        const size_t entry = 22 + 40 + 4 * static_cast<size_t>(index);
+        return {bytes.at(entry + 2), bytes.at(entry + 1), bytes.at(entry)};
+    }
+    bool Transparent(int x, int y) const { return bytes.at(22 + 40 + 64 + 512 + (31 - y) * 4 + x / 8) & (0x80 >> (x % 8)); }
+    Bytes bytes;
+};
 
 TEST(Art, IconAndCursorAreOne744ByteImageAtByte22) {
     const struct {
@@ -85,11 +214,40 @@ TEST(Art, IconAndCursorAreOne744ByteImageAtByte22) {
         EXPECT_EQ(U32(b, 14), 744u);
         EXPECT_EQ(U32(b, 18), 22u);
         EXPECT_EQ(static_cast<int>(U32(b, 22 + 8)), 64) << "colour and mask rows together";
+        EXPECT_EQ(U16(b, 22 + 12), 1);
         EXPECT_EQ(U16(b, 22 + 14), 4);
     }
-    // The icon's mask is empty: every pixel opaque.
+    // The file icon's image 30001 is the window icon's image, byte for byte.
     const auto icon = Read("FrmAutoSelect.ico");
-    for (size_t i = 22 + 40 + 64 + 512; i < icon.size(); ++i) EXPECT_EQ(icon[i], 0) << "mask byte " << i;
+    EXPECT_EQ(Bytes(icon.begin() + 22, icon.end()), Read("FrmAutoSelect.icon"));
+}
+
+TEST(Art, TheIconIsAnOpaqueCyanSquareInSixColours) {
+    const Icon icon(Read("FrmAutoSelect.ico"));
+    std::set<Rgb> used;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+            EXPECT_FALSE(icon.Transparent(x, y)) << x << "," << y;
+            used.insert(icon.At(x, y));
+        }
+    EXPECT_EQ(used, (std::set<Rgb>{{0, 255, 255}, {0, 0, 0}, kWhite, {128, 128, 128}, {192, 192, 192}, {255, 0, 255}}));
+    for (auto [x, y] : {std::pair{0, 31}, {31, 0}, {31, 12}, {16, 31}}) EXPECT_EQ(icon.At(x, y), (Rgb{0, 255, 255}));
+}
+
+TEST(Art, TheHandPointsAtItsHotspotAboveItsCuff) {
+    const Icon hand(Read("Hand.cur"));
+    int transparent = 0;
+    std::set<Rgb> cuff;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+            transparent += hand.Transparent(x, y);
+            if (!hand.Transparent(x, y) && y >= 24 && y <= 28) cuff.insert(hand.At(x, y));
+        }
+    EXPECT_EQ(transparent, 703);
+    EXPECT_FALSE(hand.Transparent(12, 1)) << "the fingertip is the hotspot";
+    for (int y = 0; y < 1; ++y)
+        for (int x = 0; x < 32; ++x) EXPECT_TRUE(hand.Transparent(x, y)) << "nothing above the fingertip";
+    EXPECT_TRUE(cuff.count({0, 0, 128}) && cuff.count({0, 0, 255})) << "navy cuff with its blue stripe";
 }
 
 }  // namespace

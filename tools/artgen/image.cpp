@@ -144,6 +144,19 @@ std::vector<std::uint8_t> CursorFile(const Icon4& icon, int hotX, int hotY) {
     return b;
 }
 
+std::vector<std::uint8_t> IconGroup(int iconId) {
+    std::vector<std::uint8_t> b;
+    Put16(b, 0);
+    Put16(b, 1);
+    Put16(b, 1);
+    b.insert(b.end(), {32, 32, 16, 0});
+    Put16(b, 1);   // planes
+    Put16(b, 4);   // bits per pixel
+    Put32(b, 744);
+    Put16(b, iconId);
+    return b;
+}
+
 void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));

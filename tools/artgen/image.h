@@ -37,6 +37,8 @@ std::vector<std::uint8_t> IconFile(const Icon4& icon);
 std::vector<std::uint8_t> CursorFile(const Icon4& icon, int hotX, int hotY);
 // The 744-byte image alone, as it stands at byte 22 of either file.
 std::vector<std::uint8_t> IconImage(const Icon4& icon);
+// An icon group resource naming that one image by its resource id.
+std::vector<std::uint8_t> IconGroup(int iconId);
 
 void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
 
