@@ -1,0 +1,122 @@
+"""Bad media and many starts: each case has one clear outcome and starts nothing else."""
+
+import os
+import random
+import shutil
+import stat
+import unittest
+
+from harness import (LANGUAGES, PREFIX, STUB, Medium, MenuTest, wait_for, windows_path)
+
+ENGLISH = LANGUAGES[3][1]
+
+
+class BadSetupTest(MenuTest):
+    def break_english(self, medium, how):
+        folder = os.path.join(medium.folder, "English_link")
+        setup = os.path.join(folder, "Setup.exe")
+        os.remove(setup)
+        if how == "zero bytes":
+            open(setup, "wb").close()
+        elif how == "random bytes":
+            with open(setup, "wb") as f:
+                f.write(random.Random(7).randbytes(4096))
+        elif how == "folder is a file":
+            shutil.rmtree(folder)
+            with open(folder, "wb") as f:
+                f.write(b"not a folder")
+        elif how == "setup is a folder":
+            os.makedirs(setup)
+        return windows_path(setup)
+
+    def test_a_setup_that_cannot_start_gives_the_error_box_with_the_path_and_the_reason(self):
+        for how in ("missing", "zero bytes", "random bytes", "folder is a file", "setup is a folder"):
+            with self.subTest(case=how):
+                medium = Medium(os.path.join(self.work, how.replace(" ", "-")))
+                path = self.break_english(medium, how)
+                proc = self.start_menu(medium.exe)
+                try:
+                    form = self.wait_for_form(proc)
+                    self.click_centre(form, ENGLISH)
+                    box = wait_for(lambda: self.wine.dialogs(), 30, "the error box")[0]
+                    text = "\n".join(box["texts"])
+                    self.assertIn("Run-time error", text)
+                    self.assertIn(path, text)
+                    reason = text.rsplit("\n\n", 1)[-1]
+                    self.assertNotIn(path, reason, "a reason of its own follows the path")
+                    self.assertGreater(len(reason), 10)
+                    self.assertTrue(any(w["visible"] for w in self.wine.forms(pid=box["pid"])))
+                    self.wine.probe("command", str(box["hwnd"]), "1")
+                    self.wait_for_exit(proc)
+                    self.assertEqual(self.launches(), [])
+                finally:
+                    self.wine.end_all()
+
+
+class MediumPlacesTest(MenuTest):
+    def press_english_and_expect_its_setup(self, medium, expected_folder):
+        proc = self.start_menu(medium.exe)
+        try:
+            form = self.wait_for_form(proc)
+            self.click_centre(form, ENGLISH)
+            launched = wait_for(self.launches, 30, "the English setup to start")
+            self.wait_for_exit(proc)
+            self.assertEqual(len(launched), 1)
+            self.assertEqual(launched[0]["module"].lower(), (expected_folder + "\\English_link\\Setup.exe").lower())
+        finally:
+            self.wine.end_all()
+
+    def test_a_medium_at_the_root_of_a_drive(self):
+        medium = Medium(self.work, name="root")
+        drive = os.path.join(PREFIX, "dosdevices", "m:")
+        if os.path.lexists(drive):
+            os.remove(drive)
+        os.symlink(medium.folder, drive)
+        self.addCleanup(os.remove, drive)
+        proc = self.start_menu("M:\\Velbrook.exe")
+        form = self.wait_for_form(proc)
+        self.click_centre(form, ENGLISH)
+        launched = wait_for(self.launches, 30, "the English setup to start")
+        self.wait_for_exit(proc)
+        self.assertEqual(launched[0]["module"], "M:\\English_link\\Setup.exe", "no doubled backslash")
+
+    def test_a_medium_in_a_folder_with_chinese_and_japanese_letters(self):
+        medium = Medium(self.work, name="\u5b89\u88dd \u30a4\u30f3\u30b9\u30c8\u30fc\u30eb")
+        self.press_english_and_expect_its_setup(medium, windows_path(medium.folder))
+
+    def test_a_read_only_medium(self):
+        # Wine shows files without write permission as read-only, as on a disc.
+        medium = Medium(self.work, name="read-only")
+        folders = [root for root, _, _ in os.walk(medium.folder)]
+        for root, _, files in os.walk(medium.folder):
+            for name in files:
+                os.chmod(os.path.join(root, name), 0o555)
+        for folder in folders:
+            os.chmod(folder, stat.S_IRUSR | stat.S_IXUSR)
+        try:
+            self.press_english_and_expect_its_setup(medium, windows_path(medium.folder))
+        finally:
+            for folder in folders:
+                os.chmod(folder, 0o755)
+
+
+class ManyCopiesTest(MenuTest):
+    def test_ten_copies_started_together_give_one_window(self):
+        medium = Medium(self.work)
+        copies = [self.start_menu(medium.exe) for _ in range(10)]
+        boxes = wait_for(lambda: (lambda d: d if len(d) == 9 else None)(self.wine.dialogs()), 120,
+                         "nine message boxes")
+        for box in boxes:
+            self.assertEqual(box["texts"], ["The program is already running!"])
+        windows = wait_for(lambda: [w for w in self.wine.forms() if w["visible"]], 60, "the one window")
+        self.assertEqual(len(windows), 1)
+        self.assertNotIn(windows[0]["pid"], {b["pid"] for b in boxes})
+        for box in boxes:
+            self.wine.probe("command", str(box["hwnd"]), "1")
+        wait_for(lambda: sum(p.poll() is not None for p in copies) == 9, 60, "nine copies to end")
+        self.assertEqual(len([w for w in self.wine.forms() if w["visible"]]), 1)
+        self.assertEqual(self.launches(), [])
+
+
+if __name__ == "__main__":
+    unittest.main()
