@@ -188,6 +188,10 @@ class Pointer:
     def move(self, x, y):
         self._xdotool("mousemove", "--sync", str(x), str(y))
 
+    def burst(self, *commands):
+        """Several xdotool commands in one call: their events arrive together."""
+        self._xdotool(*commands)
+
     def keys(self, *names):
         self._xdotool("key", *names)
 

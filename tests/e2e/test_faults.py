@@ -3,6 +3,7 @@
 import os
 import random
 import shutil
+import signal
 import stat
 import unittest
 
@@ -100,6 +101,23 @@ class MediumPlacesTest(MenuTest):
                 os.chmod(folder, 0o755)
 
 
+    def test_a_medium_deeper_than_260_characters_starts_its_setup_or_says_why_not(self):
+        deep = os.path.join(self.work, *["d" * 50] * 6)
+        os.makedirs(deep)
+        medium = Medium(deep)
+        expected = windows_path(os.path.join(medium.folder, "English_link", "Setup.exe"))
+        self.assertGreater(len(expected), 260)
+        proc = self.start_menu(medium.exe)
+        form = self.wait_for_form(proc)
+        self.click_centre(form, ENGLISH)
+        outcome = wait_for(lambda: self.launches() or self.wine.dialogs(), 30, "a start or an error box")
+        if "module" in outcome[0]:
+            self.assertEqual(outcome[0]["module"].lower(), expected.lower())
+        else:
+            # Where the system cannot start a program that deep, the box names the whole path.
+            self.assertIn(expected, "\n".join(outcome[0]["texts"]))
+
+
 class ManyCopiesTest(MenuTest):
     def test_ten_copies_started_together_give_one_window(self):
         medium = Medium(self.work)
@@ -117,6 +135,32 @@ class ManyCopiesTest(MenuTest):
         self.assertEqual(len([w for w in self.wine.forms() if w["visible"]]), 1)
         self.assertEqual(self.launches(), [])
 
+
+class NestedExitTest(MenuTest):
+    def press_then_click(self, second):
+        """Presses English and clicks `second` (client pixels) as one queued burst."""
+        medium = Medium(os.path.join(self.work, f"{second[0]}-{second[1]}"))
+        proc = self.start_menu(medium.exe)
+        form = self.wait_for_form(proc)
+        left, top = form["client"][0], form["client"][1]
+        x, y, w, h = ENGLISH
+        self.pointer.move(left + x + w // 2, top + y + h // 2)
+        # With the menu held still, the press and the click queue up together:
+        # the click is pending when the press handler lets events run.
+        os.kill(proc.pid, signal.SIGSTOP)
+        try:
+            self.pointer.burst("click", "1", "mousemove", str(left + second[0]), str(top + second[1]), "click", "1")
+        finally:
+            os.kill(proc.pid, signal.SIGCONT)
+        self.wait_for_exit(proc)
+        return self.launches()
+
+    def test_an_exit_click_handled_while_the_press_lets_events_run_starts_nothing(self):
+        self.assertEqual(self.press_then_click((240, 452)), [])
+
+    def test_the_same_burst_with_a_click_on_bare_background_starts_the_setup(self):
+        launched = self.press_then_click((600, 300))
+        self.assertEqual(len(launched), 1, "the press is handled first")
 
 if __name__ == "__main__":
     unittest.main()
