@@ -35,8 +35,15 @@ function(add_menu target)
 endfunction()
 
 add_menu(Velbrook ${aslr_link})
-# The same program without ASLR: the e2e tests show their hardening check fails on it.
+# Negative controls for the e2e tests: the same program without ASLR, and
+# without the restricted DLL search. Neither is shipped.
 add_menu(Velbrook_noaslr ${no_aslr_link})
+add_menu(Velbrook_nosearch ${aslr_link})
+target_compile_definitions(Velbrook_nosearch PRIVATE VELBROOK_CONTROL_WITHOUT_DLL_SEARCH_RESTRICTION)
+
+add_library(planted SHARED tests/e2e/planted_dll.cpp)
+set_target_properties(planted PROPERTIES PREFIX "")
+target_compile_definitions(planted PRIVATE ${win_defs})
 
 add_executable(stub_setup WIN32 tools/stub_setup/stub_setup.cpp)
 set_target_properties(stub_setup PROPERTIES OUTPUT_NAME Setup)

@@ -6,7 +6,9 @@
 #include "forms/win32/system.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+#ifndef VELBROOK_CONTROL_WITHOUT_DLL_SEARCH_RESTRICTION  // set only for a test's negative control
     forms::win32::HardenDllSearch();  // before anything can load a DLL by name
+#endif
 
     const forms::win32::AppInfo app{instance, L"Velbrook", L"Local\\Kestrin.Velbrook.Menu.4F2B9C1E"};
     forms::win32::FormWindow window(app, chooser::kFrmAutoSelect);

@@ -6,6 +6,8 @@ set(VELBROOK_WINEARCH "win32" CACHE STRING "Wine architecture of the test prefix
 set(e2e_env
   "VELBROOK_EXE=$<TARGET_FILE:Velbrook>"
   "VELBROOK_NOASLR_EXE=$<TARGET_FILE:Velbrook_noaslr>"
+  "VELBROOK_NOSEARCH_EXE=$<TARGET_FILE:Velbrook_nosearch>"
+  "VELBROOK_PLANTED_DLL=$<TARGET_FILE:planted>"
   "VELBROOK_STUB=$<TARGET_FILE:stub_setup>"
   "VELBROOK_PROBE=$<TARGET_FILE:probe>"
   "VELBROOK_WINEARCH=${VELBROOK_WINEARCH}"
@@ -14,7 +16,7 @@ set(e2e_env
   "VELBROOK_WORK=${CMAKE_BINARY_DIR}/e2e-work")
 
 enable_testing()
-foreach(module binary window launch instance living faults)
+foreach(module binary window launch instance living faults planted)
   add_test(NAME e2e_${module}
     COMMAND ${PYTHON3} -m unittest -v test_${module}
     WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/tests/e2e)
