@@ -16,7 +16,7 @@ set(e2e_env
   "VELBROOK_WORK=${CMAKE_BINARY_DIR}/e2e-work")
 
 enable_testing()
-foreach(module binary window launch instance living faults planted)
+foreach(module binary window launch instance living faults planted load)
   add_test(NAME e2e_${module}
     COMMAND ${PYTHON3} -m unittest -v test_${module}
     WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/tests/e2e)

@@ -188,9 +188,13 @@ class Pointer:
     def move(self, x, y):
         self._xdotool("mousemove", "--sync", str(x), str(y))
 
-    def burst(self, *commands):
-        """Several xdotool commands in one call: their events arrive together."""
-        self._xdotool(*commands)
+    def path(self, points, per_call=500):
+        """Moves through many points, several hundred to one xdotool call."""
+        for i in range(0, len(points), per_call):
+            args = []
+            for x, y in points[i:i + per_call]:
+                args += ["mousemove", str(x), str(y)]
+            self._xdotool(*args)
 
     def keys(self, *names):
         self._xdotool("key", *names)

@@ -4,7 +4,8 @@
 //   probe dialog <title>    message boxes with that title: texts, buttons, icon
 //   probe command <hwnd> <id>  posts WM_COMMAND id to a window (dismisses a box)
 //   probe screen            the primary screen's size
-//   probe redraw <hwnd>     asks a window to repaint all of itself
+//   probe redraw <hwnd> [n] asks a window to repaint all of itself (n times, each waited for)
+//   probe gui <pid>         the GDI and USER object counts of a process
 //   probe cover <x> <y> <w> <h>  a white topmost window there, until the probe is ended
 //   probe render-line <file> <caption>  the menu's bottom line (its two labels),
 //                           drawn the way the menu draws labels, as raw RGB
@@ -230,9 +231,22 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("[%d, %d]\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
         return 0;
     }
-    if (verb == L"redraw" && argc == 3) {
+    if (verb == L"redraw" && (argc == 3 || argc == 4)) {
+        // With a count, each repaint is waited for: the window's thread paints before the next.
         const HWND w = reinterpret_cast<HWND>(static_cast<UINT_PTR>(_wcstoui64(argv[2], nullptr, 10)));
-        return RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME) ? 0 : 1;
+        const int count = argc == 4 ? _wtoi(argv[3]) : 1;
+        const UINT flags = RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME | (argc == 4 ? RDW_UPDATENOW : 0);
+        for (int i = 0; i < count; ++i)
+            if (!RedrawWindow(w, nullptr, nullptr, flags)) return 1;
+        return 0;
+    }
+    if (verb == L"gui" && argc == 3) {
+        HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, static_cast<DWORD>(_wtoi(argv[2])));
+        if (!process) return 1;
+        std::printf("{\"gdi\": %lu, \"user\": %lu}\n", GetGuiResources(process, GR_GDIOBJECTS),
+                    GetGuiResources(process, GR_USEROBJECTS));
+        CloseHandle(process);
+        return 0;
     }
     if (verb == L"cover" && argc == 6) return Cover(_wtoi(argv[2]), _wtoi(argv[3]), _wtoi(argv[4]), _wtoi(argv[5]));
     if (verb == L"render-line" && argc >= 3) return RenderLine(argv[2], argc > 3 ? argv[3] : L"") ? 0 : 1;
