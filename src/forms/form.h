@@ -42,7 +42,6 @@ class FormModel {
 public:
     explicit FormModel(const FormSpec& layout);
 
-    const FormSpec& Layout() const { return spec_; }
     int Count() const { return static_cast<int>(state_.size()); }
     const ControlSpec& Control(ControlId id) const { return spec_.controls[id]; }
     bool Visible(ControlId id) const { return state_[id].visible; }
@@ -99,7 +98,6 @@ public:
 
     FormModel& Model() { return model_; }
     const FormModel& Model() const { return model_; }
-    EventSink& Sink() { return sink_; }
 
     // Pointer input in client twips. Each returns whether the form holds the
     // pointer captured afterwards.
