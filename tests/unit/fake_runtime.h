@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "chooser/layout.h"
+#include "forms/errors.h"
 #include "forms/form.h"
 #include "forms/runtime.h"
 
@@ -72,3 +73,14 @@ private:
 };
 
 std::string Narrow(const std::wstring& s);
+
+// The number of the run-time error that `step` raises; 0 when it raises none.
+template <class F>
+int RuntimeErrorNumber(F&& step) {
+    try {
+        step();
+    } catch (const forms::RuntimeError& e) {
+        return e.number;
+    }
+    return 0;
+}

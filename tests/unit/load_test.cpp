@@ -50,12 +50,7 @@ TEST(FormLoad, AnOverflowingCentringIsARunTimeError) {
     FakeRuntime rt;
     rt.screenWidth = 3.0e38f, rt.width = -3.0e38f;
     chooser::FrmAutoSelect frm(rt);
-    try {
-        frm.Form_Load();
-        ADD_FAILURE() << "no error";
-    } catch (const forms::RuntimeError& e) {
-        EXPECT_EQ(e.number, forms::kOverflow);
-    }
+    EXPECT_EQ(RuntimeErrorNumber([&] { frm.Form_Load(); }), forms::kOverflow);
     EXPECT_EQ(rt.left, -1) << "nothing was set";
 }
 
