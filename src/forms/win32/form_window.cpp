@@ -19,6 +19,13 @@ DWORD FormExStyle() { return WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_CONT
 
 RECT ToRect(const PixelRect& r) { return {r.x, r.y, r.x + r.w, r.y + r.h}; }
 
+const wchar_t* StandardCursor(FormPointer p) {
+    switch (p) {
+        case FormPointer::Crosshair: return IDC_CROSS;
+    }
+    return IDC_ARROW;
+}
+
 int ButtonOf(UINT msg) {
     switch (msg) {
         case WM_LBUTTONDOWN: case WM_LBUTTONUP: return kLeftButton;
@@ -57,7 +64,6 @@ void FormWindow::Raise(F&& f) {
 int FormWindow::Run(EventSink& sink) {
     sink_ = &sink;
     form_.emplace(spec_, sink);
-    int result = 0;
     Guarded(nullptr, app_.title, [&] {
         prevInstance_ = ClaimSingleInstance(app_.mutexName);
         Create();
@@ -72,8 +78,7 @@ int FormWindow::Run(EventSink& sink) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
-    if (msg.message == WM_QUIT) result = static_cast<int>(msg.wParam);
-    return result;
+    return msg.message == WM_QUIT ? static_cast<int>(msg.wParam) : 0;
 }
 
 void FormWindow::Create() {
@@ -81,7 +86,7 @@ void FormWindow::Create() {
         WindowDC screen(nullptr);
         tpp_ = TwipsPerPixel(GetDeviceCaps(screen.Get(), LOGPIXELSX));
     }
-    crosshair_ = LoadCursorW(nullptr, IDC_CROSS);
+    formCursor_ = LoadCursorW(nullptr, StandardCursor(spec_.pointer));
 
     WNDCLASSEXW owner{};
     owner.cbSize = sizeof owner;
@@ -113,6 +118,8 @@ void FormWindow::Create() {
 }
 
 void FormWindow::LoadPictures() {
+    WindowDC screen(nullptr);
+    const int dpiY = GetDeviceCaps(screen.Get(), LOGPIXELSY);
     fonts_.resize(spec_.controls.size());
     for (size_t i = 0; i < spec_.controls.size(); ++i) {
         const ControlSpec& c = spec_.controls[i];
@@ -129,8 +136,7 @@ void FormWindow::LoadPictures() {
             cursors_.emplace(c.mouseIcon, cursor);
         }
         if (c.kind == ControlKind::Label) {
-            WindowDC screen(nullptr);
-            const int height = -static_cast<int>(std::lround(c.font.points * GetDeviceCaps(screen.Get(), LOGPIXELSY) / 72.0f));
+            const int height = -static_cast<int>(std::lround(c.font.points * dpiY / 72.0f));
             fonts_[i] = GdiObject<HFONT>(CreateFontW(height, 0, 0, 0, c.font.weight, FALSE, FALSE, FALSE,
                                                      static_cast<BYTE>(c.font.charset), OUT_DEFAULT_PRECIS,
                                                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
@@ -175,7 +181,7 @@ LRESULT CALLBACK FormWindow::ButtonProcedure(HWND wnd, UINT msg, WPARAM wp, LPAR
         return 0;
     }
     if (msg == WM_SETCURSOR && self) return self->OnSetCursor(wnd, LOWORD(lp)) ? TRUE : FALSE;
-    return CallWindowProcW(self->buttonDefault_, wnd, msg, wp, lp);
+    return self ? CallWindowProcW(self->buttonDefault_, wnd, msg, wp, lp) : DefWindowProcW(wnd, msg, wp, lp);
 }
 
 HWND FormWindow::ChildOf(ControlId id) const { return children_.empty() ? nullptr : children_[id]; }
@@ -329,7 +335,7 @@ bool FormWindow::OnSetCursor(HWND over, UINT hitTest) {
     } else {
         return false;
     }
-    SetCursor(owner ? cursors_.at(owner->mouseIcon) : crosshair_);
+    SetCursor(owner ? cursors_.at(owner->mouseIcon) : formCursor_);
     return true;
 }
 

@@ -91,7 +91,7 @@ private:
     bool prevInstance_ = false;
     float tpp_ = 15.0f;
     HWND owner_ = nullptr;  // hidden: keeps the form off the taskbar
-    HCURSOR crosshair_ = nullptr;
+    HCURSOR formCursor_ = nullptr;  // over the bare form and controls without a pointer of their own
     HDC paintDc_ = nullptr;  // the DC of the paint request being handled
     std::map<int, GdiObject<HBITMAP>> bitmaps_;
     std::map<int, HCURSOR> cursors_;
