@@ -41,6 +41,20 @@ add_menu(Velbrook_noaslr ${no_aslr_link})
 add_menu(Velbrook_nosearch ${aslr_link})
 target_compile_definitions(Velbrook_nosearch PRIVATE VELBROOK_CONTROL_WITHOUT_DLL_SEARCH_RESTRICTION)
 
+# The benchmark build: the menu with paint timing hooks, the bare window it
+# is measured against (same flags), and the runner that times both.
+add_menu(Velbrook_bench ${aslr_link})
+target_sources(Velbrook_bench PRIVATE src/forms/win32/bench_hook.cpp)
+target_compile_definitions(Velbrook_bench PRIVATE VELBROOK_BENCH)
+add_executable(bare_window WIN32 tools/bench/bare_window.cpp src/forms/win32/bench_hook.cpp)
+target_compile_definitions(bare_window PRIVATE ${win_defs})
+target_include_directories(bare_window PRIVATE src)
+target_link_libraries(bare_window PRIVATE user32 gdi32 kernel32)
+target_link_options(bare_window PRIVATE -municode ${hardening_link} ${aslr_link})
+add_executable(bench_runner tools/bench/bench_runner.cpp)
+target_link_libraries(bench_runner PRIVATE menu_logic user32 gdi32 kernel32)
+target_link_options(bench_runner PRIVATE -municode)
+
 add_library(planted SHARED tests/e2e/planted_dll.cpp)
 set_target_properties(planted PROPERTIES PREFIX "")
 target_compile_definitions(planted PRIVATE ${win_defs})

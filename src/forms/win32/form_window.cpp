@@ -6,6 +6,9 @@
 
 #include "forms/app_path.h"
 #include "forms/win32/system.h"
+#ifdef VELBROOK_BENCH
+#include "forms/win32/bench_hook.h"
+#endif
 
 namespace forms::win32 {
 namespace {
@@ -248,6 +251,9 @@ LRESULT FormWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void FormWindow::OnPaint() {
+#ifdef VELBROOK_BENCH
+    bench::PaintTimer timer(wnd_);
+#endif
     PaintScope paint(wnd_);
     paintDc_ = paint.Dc();
     Raise([&] { sink_->Paint(); });
@@ -295,6 +301,9 @@ void FormWindow::DrawLabel(HDC dc, ControlId id, const PixelRect& dest) {
 }
 
 void FormWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {
+#ifdef VELBROOK_BENCH
+    bench::PaintTimer timer(item.hwndItem);
+#endif
     const ControlId id = IdOfChild(item.hwndItem);
     if (id == kFormItself) return;
     const ControlSpec& c = spec_.controls[id];

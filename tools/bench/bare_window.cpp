@@ -1,0 +1,56 @@
+// The yardstick of the benchmarks: the least a Win32 program can do to show a
+// window of the menu's size and frame over a navy client area.
+#include <windows.h>
+
+#include "forms/win32/bench_hook.h"
+
+namespace {
+
+constexpr int kClientWidth = 792, kClientHeight = 573;
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_CONTROLPARENT;
+
+LRESULT CALLBACK Procedure(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_PAINT: {
+            forms::win32::bench::PaintTimer timer(wnd);
+            PAINTSTRUCT ps;
+            BeginPaint(wnd, &ps);  // the class brush fills the area
+            EndPaint(wnd, &ps);
+            return 0;
+        }
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        default:
+            return DefWindowProcW(wnd, msg, wp, lp);
+    }
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = Procedure;
+    wc.hInstance = instance;
+    wc.hbrBackground = CreateSolidBrush(RGB(0, 38, 101));
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = L"BareWindow";
+    RegisterClassExW(&wc);
+    RECT outer{0, 0, kClientWidth, kClientHeight};
+    AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
+    const int w = outer.right - outer.left, h = outer.bottom - outer.top;
+    HWND wnd = CreateWindowExW(kExStyle, wc.lpszClassName, L"Bare window", kStyle,
+                               (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w,
+                               h, nullptr, nullptr, instance, nullptr);
+    if (!wnd) return 1;
+    ShowWindow(wnd, show);
+    UpdateWindow(wnd);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return 0;
+}

@@ -1,0 +1,107 @@
+"""Runs the benchmark build under Wine on a virtual X server and reports the figures.
+
+    benchmark.py <build folder> <runs> [results.json]
+
+The runner (a Windows program) starts the menu and the bare window in turn
+and times them through the paint hooks that only the benchmark build has."""
+
+import json
+import os
+import platform
+import statistics
+import subprocess
+import sys
+import tempfile
+
+build = os.path.abspath(sys.argv[1])
+runs = int(sys.argv[2])
+results_path = sys.argv[3] if len(sys.argv) > 3 else os.path.join(build, "benchmark.json")
+with open(os.path.join(build, "CMakeCache.txt")) as cache:
+    arch = next((line.split("=", 1)[1].strip() for line in cache if line.startswith("VELBROOK_WINEARCH:")), "win32")
+os.environ.update(VELBROOK_PREFIX=os.path.join(build, "wineprefix"), VELBROOK_WINEARCH=arch)
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests", "e2e"))
+from harness import Display, Wine, windows_path  # noqa: E402
+
+
+def run_under_wine():
+    display = Display()
+    wine = Wine(display)
+    try:
+        wine.ensure_prefix()
+        with tempfile.TemporaryDirectory() as work:
+            out = os.path.join(work, "runs.json")
+            with open(os.path.join(work, "stderr"), "w+") as err:
+                proc = subprocess.Popen(["wine", os.path.join(build, "bench_runner.exe"), windows_path(out),
+                                         str(runs), windows_path(os.path.join(build, "Velbrook_bench.exe")),
+                                         windows_path(os.path.join(build, "bare_window.exe"))],
+                                        env=wine.env, stdout=subprocess.DEVNULL, stderr=err, start_new_session=True)
+                wine.procs.append(proc)  # ended by its id whatever happens
+                code = proc.wait(timeout=120 + 30 * runs)
+                if code != 0:
+                    err.seek(0)
+                    raise SystemExit(f"bench_runner failed with status {code}: {err.read().strip()}")
+            with open(out) as f:
+                return [json.loads(line) for line in f if line.strip()]
+    finally:
+        wine.end_all()
+        wine.kill_server()
+        display.stop()
+
+
+def summary(values):
+    values = sorted(values)
+    return {"median": statistics.median(values), "p90": values[int(0.9 * (len(values) - 1))],
+            "min": values[0], "n": len(values)}
+
+
+def main():
+    rows = run_under_wine()
+    by = {name: [r for r in rows if r["program"] == name] for name in ("menu", "bare")}
+    figures = {}
+    for name, items in by.items():
+        figures[name] = {
+            "start_ms": summary([r["start_ms"] for r in items]),
+            "repaint_ms": summary([v for r in items for v in r["repaint_ms"]]),
+            "peak_working_set_kib": summary([r["peak_working_set"] / 1024 for r in items]),
+        }
+    figures["menu"]["hover_on_ms"] = summary([v for r in by["menu"] for v in r["hover_on_ms"]])
+    figures["menu"]["hover_off_ms"] = summary([v for r in by["menu"] for v in r["hover_off_ms"]])
+    figures["start_ratio"] = figures["menu"]["start_ms"]["median"] / figures["bare"]["start_ms"]["median"]
+    figures["size_bytes"] = {name: os.path.getsize(os.path.join(build, exe))
+                             for name, exe in (("menu", "Velbrook.exe"), ("bare", "bare_window.exe"))}
+    wine_version = subprocess.run(["wine", "--version"], capture_output=True, text=True).stdout.strip()
+    figures["machine"] = {"arch": arch, "wine": wine_version, "cpu": cpu_name(), "cpus": os.cpu_count(),
+                          "kernel": platform.release()}
+    with open(results_path, "w") as f:
+        json.dump({"figures": figures, "runs": rows}, f, indent=1)
+    print(report(figures))
+
+
+def cpu_name():
+    try:
+        with open("/proc/cpuinfo") as f:
+            return next(line.split(":", 1)[1].strip() for line in f if line.startswith("model name"))
+    except (OSError, StopIteration):
+        return platform.processor()
+
+
+def report(f):
+    def row(label, key, unit="ms", bare=True):
+        m, b = f["menu"][key], f["bare"].get(key) if bare else None
+        text = f"| {label} | {m['median']:.2f} {unit} (p90 {m['p90']:.2f}, n {m['n']})"
+        return text + (f" | {b['median']:.2f} {unit} (p90 {b['p90']:.2f}) |" if b else " | – |")
+    lines = [f"Machine: {f['machine']['cpu']}, {f['machine']['cpus']} CPUs, Linux {f['machine']['kernel']}, "
+             f"{f['machine']['wine']}, {f['machine']['arch']} build",
+             "", "| figure | menu | bare window |", "|---|---|---|",
+             row("start to first complete paint", "start_ms"),
+             row("one full repaint of the client area", "repaint_ms"),
+             row("pointer move onto English to its lit face painted", "hover_on_ms", bare=False),
+             row("pointer move off to the normal face painted", "hover_off_ms", bare=False),
+             row("peak working set at first paint", "peak_working_set_kib", "KiB"),
+             f"| executable size | {f['size_bytes']['menu']:,} B | {f['size_bytes']['bare']:,} B |",
+             "", f"Start-up ratio (menu / bare, medians): {f['start_ratio']:.2f}"]
+    return "\n".join(lines)
+
+
+if __name__ == "__main__":
+    main()
