@@ -7,6 +7,7 @@ set(e2e_env
   "VELBROOK_EXE=$<TARGET_FILE:Velbrook>"
   "VELBROOK_NOASLR_EXE=$<TARGET_FILE:Velbrook_noaslr>"
   "VELBROOK_NOSEARCH_EXE=$<TARGET_FILE:Velbrook_nosearch>"
+  "VELBROOK_BENCH_EXE=$<TARGET_FILE:Velbrook_bench>"
   "VELBROOK_PLANTED_DLL=$<TARGET_FILE:planted>"
   "VELBROOK_STUB=$<TARGET_FILE:stub_setup>"
   "VELBROOK_PROBE=$<TARGET_FILE:probe>"
@@ -25,3 +26,17 @@ foreach(module binary window launch instance living faults planted load)
     RESOURCE_LOCK wineprefix
     TIMEOUT 900)
 endforeach()
+
+# The benchmarks: `cmake --build --preset <p> --target benchmark` runs them and
+# writes benchmark.json in the build folder. The test only checks that one
+# short run yields every figure; it times nothing.
+set(benchmark_deps Velbrook Velbrook_bench bare_window bench_runner)
+add_custom_target(benchmark
+  COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tools/bench/benchmark.py ${CMAKE_BINARY_DIR} 20
+  DEPENDS ${benchmark_deps}
+  USES_TERMINAL)
+add_test(NAME benchmark_runs
+  COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tools/bench/benchmark.py ${CMAKE_BINARY_DIR} 1
+          ${CMAKE_BINARY_DIR}/benchmark-smoke.json)
+set_tests_properties(benchmark_runs PROPERTIES RESOURCE_LOCK wineprefix TIMEOUT 600
+  PASS_REGULAR_EXPRESSION "Start-up ratio")

@@ -41,6 +41,14 @@ class BinaryTest(unittest.TestCase):
     def test_the_hardening_check_fails_on_a_build_without_aslr(self):
         self.assertIn("ASLR", hardening_faults(self.no_aslr))
 
+    def test_the_benchmark_hooks_are_only_in_the_benchmark_build(self):
+        marker = "Velbrook.Benchmark.".encode("utf-16-le")
+        with open(self.exe, "rb") as f:
+            self.assertNotIn(marker, f.read())
+        bench = os.environ.get("VELBROOK_BENCH_EXE", "")
+        with open(bench, "rb") as f:
+            self.assertIn(marker, f.read(), "the check cannot see the hooks")
+
     def test_carries_its_manifest(self):
         resources = pe.PeFile(self.exe).resources()
         manifests = [data for (rtype, _, _), data in resources.items() if rtype == pe.RT_MANIFEST]

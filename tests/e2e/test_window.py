@@ -27,7 +27,9 @@ class WindowTest(MenuTest):
         # An owned window without WS_EX_APPWINDOW has no taskbar button.
         self.assertNotEqual(form["owner"], 0)
         self.assertEqual(exstyle & WS_EX_APPWINDOW, 0)
-        self.assertEqual(form["focus_class"].lower(), "button", "the exit button holds the focus")
+        # Wine activates a new window asynchronously; the focus follows the activation.
+        wait_for(lambda: [w for w in self.wine.forms(form["pid"]) if w["focus_class"].lower() == "button"], 10,
+                 "the exit button to hold the focus")
 
     def test_exit_button_ends_the_menu_and_starts_nothing(self):
         medium = Medium(self.work)

@@ -211,6 +211,8 @@ LRESULT FormWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_PAINT:
             OnPaint();
             return 0;
+        case WM_ERASEBKGND:
+            return TRUE;  // the paint fills the background itself, off screen
         case WM_DRAWITEM:
             OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
             return TRUE;
@@ -255,10 +257,16 @@ void FormWindow::OnPaint() {
     bench::PaintTimer timer(wnd_);
 #endif
     PaintScope paint(wnd_);
-    paintDc_ = paint.Dc();
+    const RECT& area = paint.Area();
+    // Drawn off screen and shown in one blit: no flash of the background
+    // between the erase, the tiles and the pictures.
+    OffscreenBuffer buffer(backBuffer_, paint.Dc(), area);
+    FillRect(buffer.Dc(), &area, GetSysColorBrush(COLOR_BTNFACE));
+    paintDc_ = buffer.Dc();
+    paintArea_ = area;
     Raise([&] { sink_->Paint(); });
     paintDc_ = nullptr;
-    DrawControls(paint.Dc(), paint.Area());
+    DrawControls(buffer.Dc(), area);
 }
 
 void FormWindow::DrawControls(HDC dc, const RECT& area) {
@@ -277,15 +285,16 @@ void FormWindow::DrawControls(HDC dc, const RECT& area) {
 void FormWindow::DrawPicture(HDC dc, HBITMAP bitmap, const PixelRect& dest, bool stretch) {
     BITMAP info{};
     GetObjectW(bitmap, sizeof info, &info);
-    MemoryDC source(dc);
-    Selection select(source.Get(), bitmap);
-    if (stretch) {
+    // One source DC for every picture: a paint draws a hundred tiles.
+    if (!pictureDc_.Get()) pictureDc_ = MemoryDC(nullptr);
+    Selection select(pictureDc_.Get(), bitmap);
+    if (stretch && (dest.w != info.bmWidth || dest.h != info.bmHeight)) {
         SetStretchBltMode(dc, COLORONCOLOR);
-        StretchBlt(dc, dest.x, dest.y, dest.w, dest.h, source.Get(), 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+        StretchBlt(dc, dest.x, dest.y, dest.w, dest.h, pictureDc_.Get(), 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
     } else {
         // Natural size from the top-left corner, cut off at the control's edges.
         BitBlt(dc, dest.x, dest.y, std::min<int>(dest.w, info.bmWidth), std::min<int>(dest.h, info.bmHeight),
-               source.Get(), 0, 0, SRCCOPY);
+               pictureDc_.Get(), 0, 0, SRCCOPY);
     }
 }
 
@@ -478,6 +487,8 @@ void FormWindow::PaintPicture(ControlRef owner, float x, float y, float width, f
     const int left = TwipsToPixels(x, tpp_), top = TwipsToPixels(y, tpp_);
     const PixelRect dest{left, top, TwipsToPixels(x + width, tpp_) - left, TwipsToPixels(y + height, tpp_) - top};
     if (paintDc_) {
+        RECT meet, target = ToRect(dest);
+        if (!IntersectRect(&meet, &target, &paintArea_)) return;  // nothing of it would show
         DrawPicture(paintDc_, bitmaps_.at(c.picture).Get(), dest, true);
     } else {
         WindowDC dc(wnd_);

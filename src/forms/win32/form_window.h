@@ -93,6 +93,9 @@ private:
     HWND owner_ = nullptr;  // hidden: keeps the form off the taskbar
     HCURSOR formCursor_ = nullptr;  // over the bare form and controls without a pointer of their own
     HDC paintDc_ = nullptr;  // the DC of the paint request being handled
+    RECT paintArea_{};       // and the area it paints
+    Surface backBuffer_;     // where paints are drawn before they are shown
+    MemoryDC pictureDc_{nullptr};  // pictures are selected into it to be drawn
     std::map<int, GdiObject<HBITMAP>> bitmaps_;
     std::map<int, HCURSOR> cursors_;
     std::vector<GdiObject<HFONT>> fonts_;  // per control, drawn labels only

@@ -72,6 +72,14 @@ private:
 class MemoryDC : NonCopyable {
 public:
     explicit MemoryDC(HDC like) : dc_(CreateCompatibleDC(like)) {}
+    MemoryDC(MemoryDC&& o) noexcept : dc_(std::exchange(o.dc_, nullptr)) {}
+    MemoryDC& operator=(MemoryDC&& o) noexcept {
+        if (this != &o) {
+            if (dc_) DeleteDC(dc_);
+            dc_ = std::exchange(o.dc_, nullptr);
+        }
+        return *this;
+    }
     ~MemoryDC() {
         if (dc_) DeleteDC(dc_);
     }
@@ -92,6 +100,72 @@ public:
 private:
     HDC dc_;
     HGDIOBJ old_;
+};
+
+// A memory DC with a bitmap of at least a given size, kept from one paint
+// to the next so a paint does not pay for a new bitmap.
+class Surface : NonCopyable {
+public:
+    Surface() = default;
+    ~Surface() { Release(); }
+    // nullptr when there is no memory for it.
+    HDC Get(HDC like, int width, int height) {
+        if (dc_ && width <= width_ && height <= height_) return dc_;
+        Release();
+        dc_ = CreateCompatibleDC(like);
+        if (dc_) bitmap_ = GdiObject<HBITMAP>(CreateCompatibleBitmap(like, width, height));
+        if (!bitmap_) {
+            Release();
+            return nullptr;
+        }
+        old_ = SelectObject(dc_, bitmap_.Get());
+        width_ = width;
+        height_ = height;
+        return dc_;
+    }
+
+private:
+    void Release() {
+        if (dc_) {
+            if (old_) SelectObject(dc_, old_);
+            DeleteDC(dc_);
+        }
+        bitmap_.Reset();
+        dc_ = nullptr;
+        old_ = nullptr;
+        width_ = height_ = 0;
+    }
+
+    HDC dc_ = nullptr;
+    GdiObject<HBITMAP> bitmap_;
+    HGDIOBJ old_ = nullptr;
+    int width_ = 0, height_ = 0;
+};
+
+// Draws one area of a DC off screen and copies it to the target in one blit
+// at the end of the scope, so the screen never shows a half-drawn state.
+// Without memory for the surface, drawing goes to the target directly.
+class OffscreenBuffer : NonCopyable {
+public:
+    OffscreenBuffer(Surface& surface, HDC target, const RECT& area)
+        : target_(target), area_(area), memory_(Width() > 0 && Height() > 0 ? surface.Get(target, Width(), Height())
+                                                                           : nullptr) {
+        if (memory_) SetWindowOrgEx(memory_, area_.left, area_.top, nullptr);  // the target's coordinates
+    }
+    ~OffscreenBuffer() {
+        if (!memory_) return;
+        BitBlt(target_, area_.left, area_.top, Width(), Height(), memory_, area_.left, area_.top, SRCCOPY);
+        SetWindowOrgEx(memory_, 0, 0, nullptr);
+    }
+    HDC Dc() const { return memory_ ? memory_ : target_; }
+
+private:
+    int Width() const { return area_.right - area_.left; }
+    int Height() const { return area_.bottom - area_.top; }
+
+    HDC target_;
+    RECT area_;
+    HDC memory_;
 };
 
 // Saves and restores a DC's state (clip region, colours, modes).
