@@ -37,6 +37,12 @@ COMMAND1 = (144, 432, 193, 41)
 COUNTRYPIC0 = (8, 400, 25, 33)
 
 
+# The loader of the prefix's own architecture. Through the `wine` script a
+# 64-bit program runs under start.exe in a second process, so the id that
+# Popen returns would not be the program's.
+LOADER = "/usr/lib/wine/wine64" if ARCH == "win64" and os.path.exists("/usr/lib/wine/wine64") else "wine"
+
+
 def wait_for(condition, timeout=20.0, what="condition", interval=0.1):
     """Polls `condition` until it returns something truthy, which is returned."""
     deadline = time.monotonic() + timeout
@@ -111,6 +117,8 @@ class Wine:
         self.display = display
         self.env = dict(os.environ, WINEPREFIX=PREFIX, WINEARCH=ARCH, WINEDEBUG="-all",
                         DISPLAY=display.name, WINEDLLOVERRIDES="mscoree,mshtml=")
+        if LOADER != "wine":
+            self.env["WINELOADER"] = LOADER
         self.procs = []
 
     def ensure_prefix(self):
@@ -131,7 +139,7 @@ class Wine:
             open(os.path.join(PREFIX, ".velbrook-ready"), "w").close()
 
     def start(self, exe, *args, env=None):
-        proc = subprocess.Popen(["wine", exe, *args], env=dict(self.env, **(env or {})),
+        proc = subprocess.Popen([LOADER, exe, *args], env=dict(self.env, **(env or {})),
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
         self.procs.append(proc)
         return proc
@@ -140,7 +148,7 @@ class Wine:
         # Into a file, not a pipe: a wineserver or explorer started by this call would
         # inherit the pipe and hold it open long after the probe has ended.
         with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
-            proc = subprocess.Popen(["wine", PROBE, *args], env=self.env, stdout=out, stderr=err,
+            proc = subprocess.Popen([LOADER, PROBE, *args], env=self.env, stdout=out, stderr=err,
                                     stdin=subprocess.DEVNULL)
             try:
                 code = proc.wait(timeout=60)
@@ -195,6 +203,10 @@ class Pointer:
             for x, y in points[i:i + per_call]:
                 args += ["mousemove", str(x), str(y)]
             self._xdotool(*args)
+
+    def burst(self, *commands):
+        """Several xdotool commands in one call: their events arrive together."""
+        self._xdotool(*commands)
 
     def keys(self, *names):
         self._xdotool("key", *names)

@@ -3,10 +3,11 @@
 import os
 import random
 import shutil
+import signal
 import stat
 import unittest
 
-from harness import (LANGUAGES, PREFIX, STUB, Medium, MenuTest, wait_for, windows_path)
+from harness import (COMMAND1, LANGUAGES, PREFIX, STUB, Medium, MenuTest, wait_for, windows_path)
 
 ENGLISH = LANGUAGES[3][1]
 
@@ -141,3 +142,39 @@ class ManyCopiesTest(MenuTest):
 
 if __name__ == "__main__":
     unittest.main()
+
+
+class ExitDuringPressTest(MenuTest):
+    """The press handler lets pending events run before it starts the setup:
+    an exit click already queued by then ends the menu first."""
+
+    AZURE = (2, 128, 255)
+
+    def press_then_click(self, where):
+        """Presses English and, before the menu can handle the press, clicks `where` (client pixels)."""
+        medium = Medium(os.path.join(self.work, f"{where[0]}-{where[1]}"))
+        proc = self.start_menu(medium.exe)
+        form = self.wait_for_form(proc)
+        left, top = form["client"][0], form["client"][1]
+        x, y, w, h = ENGLISH
+        self.pointer.move(left + x + w // 2, top + y + h // 2)
+        # Lit: the pressable face is in front, and the menu is idle again.
+        wait_for(lambda: self.display.grab().pixel(left + x + 2, top + y + 2) == self.AZURE, 20, "English to be lit")
+        # Held still, the menu cannot handle the press before the click has queued behind it.
+        os.kill(proc.pid, signal.SIGSTOP)
+        try:
+            self.pointer.burst("click", "1", "mousemove", str(left + where[0]), str(top + where[1]), "click", "1")
+        finally:
+            os.kill(proc.pid, signal.SIGCONT)
+        self.wait_for_exit(proc)
+        return self.launches()
+
+    def test_an_exit_click_queued_behind_the_press_ends_the_menu_and_starts_nothing(self):
+        x, y, w, h = COMMAND1
+        self.assertEqual(self.press_then_click((x + w // 2, y + h // 2)), [])
+
+    def test_the_same_sequence_ending_on_bare_background_starts_the_setup(self):
+        # The control: the press is handled and the burst arrives whole.
+        self.press_then_click((600, 300))
+        launched = wait_for(self.launches, 30, "the setup to start")
+        self.assertEqual([entry["module"].rsplit("\\", 2)[-2:] for entry in launched], [["English_link", "Setup.exe"]])

@@ -20,7 +20,7 @@ with open(os.path.join(build, "CMakeCache.txt")) as cache:
     arch = next((line.split("=", 1)[1].strip() for line in cache if line.startswith("VELBROOK_WINEARCH:")), "win32")
 os.environ.update(VELBROOK_PREFIX=os.path.join(build, "wineprefix"), VELBROOK_WINEARCH=arch)
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests", "e2e"))
-from harness import Display, Wine, windows_path  # noqa: E402
+from harness import LOADER, Display, Wine, windows_path  # noqa: E402
 
 
 def run_under_wine():
@@ -31,7 +31,7 @@ def run_under_wine():
         with tempfile.TemporaryDirectory() as work:
             out = os.path.join(work, "runs.json")
             with open(os.path.join(work, "stderr"), "w+") as err:
-                proc = subprocess.Popen(["wine", os.path.join(build, "bench_runner.exe"), windows_path(out),
+                proc = subprocess.Popen([LOADER, os.path.join(build, "bench_runner.exe"), windows_path(out),
                                          str(runs), windows_path(os.path.join(build, "Velbrook_bench.exe")),
                                          windows_path(os.path.join(build, "bare_window.exe"))],
                                         env=wine.env, stdout=subprocess.DEVNULL, stderr=err, start_new_session=True)
