@@ -11,6 +11,9 @@ import unittest
 
 from harness import LANGUAGES, MenuTest, Medium, wait_for, windows_path
 
+# None is a KnownDLL on Windows (those always come from System32). Wine has
+# no such list and loads ole32 for shell32 from the program's folder even
+# after the search restriction, which Windows never would.
 PLANTED_NAMES = ("uxtheme.dll", "dwmapi.dll", "cryptbase.dll", "version.dll")
 PREFER_NATIVE = "mscoree,mshtml=;uxtheme,dwmapi,cryptbase=n,b"
 

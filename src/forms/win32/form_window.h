@@ -95,7 +95,7 @@ private:
     HDC paintDc_ = nullptr;  // the DC of the paint request being handled
     RECT paintArea_{};       // and the area it paints
     Surface backBuffer_;     // where paints are drawn before they are shown
-    MemoryDC pictureDc_{nullptr};  // pictures are selected into it to be drawn
+    MemoryDC pictureDc_;     // pictures are selected into it to be drawn; made at the first draw
     std::map<int, GdiObject<HBITMAP>> bitmaps_;
     std::map<int, HCURSOR> cursors_;
     std::vector<GdiObject<HFONT>> fonts_;  // per control, drawn labels only

@@ -71,6 +71,7 @@ private:
 
 class MemoryDC : NonCopyable {
 public:
+    MemoryDC() = default;  // none yet
     explicit MemoryDC(HDC like) : dc_(CreateCompatibleDC(like)) {}
     MemoryDC(MemoryDC&& o) noexcept : dc_(std::exchange(o.dc_, nullptr)) {}
     MemoryDC& operator=(MemoryDC&& o) noexcept {
@@ -86,7 +87,7 @@ public:
     HDC Get() const { return dc_; }
 
 private:
-    HDC dc_;
+    HDC dc_ = nullptr;
 };
 
 // Selects an object into a DC and puts the previous one back.
