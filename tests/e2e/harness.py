@@ -5,6 +5,7 @@ with a 1024 x 768 virtual desktop, so windows have real frames and the
 screen size is known. Every process a test starts is ended by its id, and a
 failing test leaves a screenshot in the artifacts folder."""
 
+import contextlib
 import fcntl
 import json
 import os
@@ -280,6 +281,18 @@ class MenuTest(unittest.TestCase):
         shutil.rmtree(self.work, ignore_errors=True)
 
     # Helpers.
+
+    @contextlib.contextmanager
+    def screenshot_on_failure(self, name):
+        """For a failure inside a loop or subtest: the screen as it was then, not at the test's end."""
+        try:
+            yield
+        except Exception:
+            os.makedirs(ARTIFACTS, exist_ok=True)
+            shot = os.path.join(ARTIFACTS, f"{ARCH}-{self.id()}-{name}.png")
+            self.display.screenshot(shot)
+            print(f"\nscreenshot of the failure: {shot}")
+            raise
 
     def start_menu(self, exe):
         return self.wine.start(exe, env={"VELBROOK_STUB_LOG": windows_path(self.log)})

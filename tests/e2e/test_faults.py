@@ -37,19 +37,20 @@ class BadSetupTest(MenuTest):
                 path = self.break_english(medium, how)
                 proc = self.start_menu(medium.exe)
                 try:
-                    form = self.wait_for_form(proc)
-                    self.click_centre(form, ENGLISH)
-                    box = wait_for(lambda: self.wine.dialogs(), 30, "the error box")[0]
-                    text = "\n".join(box["texts"])
-                    self.assertIn("Run-time error", text)
-                    self.assertIn(path, text)
-                    reason = text.rsplit("\n\n", 1)[-1]
-                    self.assertNotIn(path, reason, "a reason of its own follows the path")
-                    self.assertGreater(len(reason), 10)
-                    self.assertTrue(any(w["visible"] for w in self.wine.forms(pid=box["pid"])))
-                    self.wine.probe("command", str(box["hwnd"]), "1")
-                    self.wait_for_exit(proc)
-                    self.assertEqual(self.launches(), [])
+                    with self.screenshot_on_failure(how.replace(" ", "-")):
+                        form = self.wait_for_form(proc)
+                        self.click_centre(form, ENGLISH)
+                        box = wait_for(lambda: self.wine.dialogs(), 30, "the error box")[0]
+                        text = "\n".join(box["texts"])
+                        self.assertIn("Run-time error", text)
+                        self.assertIn(path, text)
+                        reason = text.rsplit("\n\n", 1)[-1]
+                        self.assertNotIn(path, reason, "a reason of its own follows the path")
+                        self.assertGreater(len(reason), 10)
+                        self.assertTrue(any(w["visible"] for w in self.wine.forms(pid=box["pid"])))
+                        self.wine.probe("command", str(box["hwnd"]), "1")
+                        self.wait_for_exit(proc)
+                        self.assertEqual(self.launches(), [])
                 finally:
                     self.wine.end_all()
 
