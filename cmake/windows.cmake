@@ -31,7 +31,7 @@ function(add_menu target)
   target_link_options(${target} PRIVATE -municode ${hardening_link} ${ARGN})
   set_source_files_properties(src/resources/velbrook.rc PROPERTIES
     OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/resources/velbrook.manifest;${CMAKE_SOURCE_DIR}/src/resources/art/FrmAutoSelect.icon;${CMAKE_SOURCE_DIR}/src/resources/art/FileIcon.group")
-  target_include_directories(${target} PRIVATE src src/resources)
+  target_include_directories(${target} PRIVATE src src/resources ${CMAKE_BINARY_DIR}/generated)
 endfunction()
 
 add_menu(Velbrook ${aslr_link})
@@ -68,18 +68,32 @@ add_executable(probe tests/e2e/probe.cpp)
 target_compile_definitions(probe PRIVATE ${win_defs})
 target_link_options(probe PRIVATE -municode)
 
-# The demo medium: the menu beside the four language folders, each with the stub.
-set(medium_dir ${CMAKE_BINARY_DIR}/medium)
+# The installation medium. `medium` stages it with the setups from
+# VELBROOK_SETUPS (a folder holding the language folders, each with its
+# Setup.exe), or with the stub setups as a demo when that is empty, and writes
+# the ISO image and the release zip to <build>/release. `demo_medium` stages
+# the demo alone in <build>/medium for a quick look at the menu.
+find_program(PYTHON3 NAMES python3 REQUIRED)
+set(VELBROOK_SETUPS "" CACHE PATH "Folder with TradChin_link, SimpChin_link, English_link (and Japanese_link), each holding its Setup.exe")
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(release_arch win64)
+else()
+  set(release_arch win32)
+endif()
+set(make_medium ${PYTHON3} ${CMAKE_SOURCE_DIR}/tools/medium/make_medium.py --menu $<TARGET_FILE:Velbrook>
+    --version ${VELBROOK_VERSION_TEXT} --arch ${release_arch})
+if(VELBROOK_SETUPS)
+  set(setups_source --setups ${VELBROOK_SETUPS})
+else()
+  set(setups_source --stub $<TARGET_FILE:stub_setup>)
+endif()
 add_custom_target(demo_medium ALL
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${medium_dir}
-  COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:Velbrook> ${medium_dir}/
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${medium_dir}/TradChin_link ${medium_dir}/SimpChin_link
-          ${medium_dir}/English_link ${medium_dir}/Japanese_link
-  COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:stub_setup> ${medium_dir}/TradChin_link/
-  COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:stub_setup> ${medium_dir}/SimpChin_link/
-  COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:stub_setup> ${medium_dir}/English_link/
-  COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:stub_setup> ${medium_dir}/Japanese_link/
-  DEPENDS Velbrook stub_setup
-  COMMENT "Staging the demo medium in ${medium_dir}")
+  COMMAND ${make_medium} --stub $<TARGET_FILE:stub_setup> --out ${CMAKE_BINARY_DIR} --staged-name medium
+  DEPENDS Velbrook stub_setup tools/medium/make_medium.py
+  COMMENT "Staging the demo medium in ${CMAKE_BINARY_DIR}/medium")
+add_custom_target(medium ALL
+  COMMAND ${make_medium} ${setups_source} --out ${CMAKE_BINARY_DIR}/release --iso --zip
+  DEPENDS Velbrook stub_setup tools/medium/make_medium.py
+  COMMENT "Staging the medium, its ISO image and the release zip in ${CMAKE_BINARY_DIR}/release")
 
 include(${CMAKE_SOURCE_DIR}/tests/e2e/e2e.cmake)

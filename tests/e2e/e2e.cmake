@@ -1,6 +1,5 @@
 # End-to-end tests: the real executable under Wine on Xvfb. They share the
 # build folder's Wine prefix, so they run one at a time.
-find_program(PYTHON3 NAMES python3 REQUIRED)
 set(VELBROOK_WINEARCH "win32" CACHE STRING "Wine architecture of the test prefix")
 
 set(e2e_env
@@ -14,10 +13,14 @@ set(e2e_env
   "VELBROOK_WINEARCH=${VELBROOK_WINEARCH}"
   "VELBROOK_PREFIX=${CMAKE_BINARY_DIR}/wineprefix"
   "VELBROOK_ARTIFACTS=${CMAKE_BINARY_DIR}/e2e-artifacts"
-  "VELBROOK_WORK=${CMAKE_BINARY_DIR}/e2e-work")
+  "VELBROOK_WORK=${CMAKE_BINARY_DIR}/e2e-work"
+  "VELBROOK_MAKE_MEDIUM=${CMAKE_SOURCE_DIR}/tools/medium/make_medium.py"
+  "VELBROOK_RELEASE=${CMAKE_BINARY_DIR}/release"
+  "VELBROOK_RELEASE_ARCH=${release_arch}"
+  "VELBROOK_VERSION=${VELBROOK_VERSION_TEXT}")
 
 enable_testing()
-foreach(module binary window launch instance living faults planted load)
+foreach(module binary window launch instance living faults planted load medium)
   add_test(NAME e2e_${module}
     COMMAND ${PYTHON3} -m unittest -v test_${module}
     WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/tests/e2e)
