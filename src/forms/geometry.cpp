@@ -15,6 +15,10 @@ PixelRect ToPixels(const TwipRect& r, float tpp) {
     return {x, y, TwipsToPixels(r.Right(), tpp) - x, TwipsToPixels(r.Bottom(), tpp) - y};
 }
 
+int FontPixelHeight(float points, int dpi) {
+    return static_cast<int>(std::lround(points * static_cast<float>(dpi) / 72.0f));
+}
+
 TwipRect ToTwips(const PixelRect& r, float tpp) {
     return {r.x * tpp, r.y * tpp, r.w * tpp, r.h * tpp};
 }

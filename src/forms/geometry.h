@@ -28,6 +28,15 @@ struct PixelRect {
 // Twips per pixel for a display density; 15 at 96 dpi.
 inline float TwipsPerPixel(int dpi) { return kTwipsPerInch / static_cast<float>(dpi); }
 
+// The density the layout and its fixed-size pictures are drawn for. Forms
+// are always laid out at it: the program leaves display scaling to the
+// system, which enlarges the whole window evenly. Laid out at the density
+// the display reports, the pictures would fall short of their rectangles.
+constexpr int kLayoutDpi = 96;
+
+// The character height in pixels of a font of `points` at a density.
+int FontPixelHeight(float points, int dpi);
+
 int TwipsToPixels(float twips, float twipsPerPixel);
 PixelRect ToPixels(const TwipRect& r, float twipsPerPixel);
 TwipRect ToTwips(const PixelRect& r, float twipsPerPixel);

@@ -4,6 +4,7 @@
 //   probe dialog <title>    message boxes with that title: texts, buttons, icon
 //   probe command <hwnd> <id>  posts WM_COMMAND id to a window (dismisses a box)
 //   probe screen            the primary screen's size
+//   probe dpi               the display density a program is told
 //   probe redraw <hwnd> [n] asks a window to repaint all of itself (n times, each waited for)
 //   probe gui <pid>         the GDI and USER object counts of a process
 //   probe cover <x> <y> <w> <h>  a white topmost window there, until the probe is ended
@@ -229,6 +230,12 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (verb == L"screen") {
         std::printf("[%d, %d]\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+        return 0;
+    }
+    if (verb == L"dpi") {
+        HDC screen = GetDC(nullptr);
+        std::printf("%d\n", GetDeviceCaps(screen, LOGPIXELSX));
+        ReleaseDC(nullptr, screen);
         return 0;
     }
     if (verb == L"redraw" && (argc == 3 || argc == 4)) {

@@ -2,8 +2,6 @@
 
 #include <windowsx.h>
 
-#include <cmath>
-
 #include "forms/app_path.h"
 #include "forms/win32/system.h"
 #ifdef VELBROOK_BENCH
@@ -85,10 +83,6 @@ int FormWindow::Run(EventSink& sink) {
 }
 
 void FormWindow::Create() {
-    {
-        WindowDC screen(nullptr);
-        tpp_ = TwipsPerPixel(GetDeviceCaps(screen.Get(), LOGPIXELSX));
-    }
     formCursor_ = LoadCursorW(nullptr, StandardCursor(spec_.pointer));
 
     WNDCLASSEXW owner{};
@@ -121,8 +115,6 @@ void FormWindow::Create() {
 }
 
 void FormWindow::LoadPictures() {
-    WindowDC screen(nullptr);
-    const int dpiY = GetDeviceCaps(screen.Get(), LOGPIXELSY);
     fonts_.resize(spec_.controls.size());
     for (size_t i = 0; i < spec_.controls.size(); ++i) {
         const ControlSpec& c = spec_.controls[i];
@@ -139,8 +131,8 @@ void FormWindow::LoadPictures() {
             cursors_.emplace(c.mouseIcon, cursor);
         }
         if (c.kind == ControlKind::Label) {
-            const int height = -static_cast<int>(std::lround(c.font.points * dpiY / 72.0f));
-            fonts_[i] = GdiObject<HFONT>(CreateFontW(height, 0, 0, 0, c.font.weight, FALSE, FALSE, FALSE,
+            const int height = FontPixelHeight(c.font.points, kLayoutDpi);
+            fonts_[i] = GdiObject<HFONT>(CreateFontW(-height, 0, 0, 0, c.font.weight, FALSE, FALSE, FALSE,
                                                      static_cast<BYTE>(c.font.charset), OUT_DEFAULT_PRECIS,
                                                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                                      DEFAULT_PITCH | FF_SWISS, c.font.face));

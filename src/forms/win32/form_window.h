@@ -89,7 +89,7 @@ private:
     EventSink* sink_ = nullptr;
     std::optional<Form> form_;
     bool prevInstance_ = false;
-    float tpp_ = 15.0f;
+    const float tpp_ = TwipsPerPixel(kLayoutDpi);
     HWND owner_ = nullptr;  // hidden: keeps the form off the taskbar
     HCURSOR formCursor_ = nullptr;  // over the bare form and controls without a pointer of their own
     HDC paintDc_ = nullptr;  // the DC of the paint request being handled
