@@ -66,11 +66,29 @@ constexpr ControlSpec kControls[] = {
      IDB_COMMAND1, IDC_HAND_CURSOR, nullptr, kChineseFont, false},
 };
 
+using forms::AccessibleRole;
+
+// What a screen reader reads, top to bottom. A language is named by the words
+// its picture shows. The pressable face of a language is the highlighted one,
+// which stays visible while the normal face in front of it comes and goes.
+constexpr forms::AccessibleItem kAccessible[] = {
+    {AccessibleRole::Text, "Label1", kNoIndex, nullptr, nullptr, nullptr},
+    {AccessibleRole::Picture, "Image4", kNoIndex, L"Please Select Language:", nullptr, nullptr},
+    {AccessibleRole::PressablePicture, "CountryPic", 1, L"\u7E41\u9AD4\u4E2D\u570B\u8A9E", L"Traditional Chinese",
+     nullptr},
+    {AccessibleRole::PressablePicture, "CountryPic", 2, L"\u7C21\u4F53\u4E2D\u56FD\u8A9E", L"Simplified Chinese",
+     nullptr},
+    {AccessibleRole::PressablePicture, "CountryPic", 3, L"English", L"English", nullptr},
+    {AccessibleRole::PressablePicture, "CountryPic", 7, L"\u65E5\u672C\u8A9E", L"Japanese", nullptr},
+    {AccessibleRole::Button, "Command1", kNoIndex, L"Exit Setup", nullptr, nullptr},
+    {AccessibleRole::Text, "Label2", kNoIndex, nullptr, nullptr, "Label3"},
+};
+
 }  // namespace
 
 const forms::FormSpec kFrmAutoSelect{
     "FrmAutoSelect", L"Kestrin USB 2.0 Velbrook Cable", 11880, 8595, IDI_FILE_ICON_GROUP,
-    forms::FormPointer::Crosshair, kFormFont, kControls,
+    forms::FormPointer::Crosshair, kFormFont, kControls, kAccessible,
 };
 
 }  // namespace chooser

@@ -51,6 +51,19 @@ struct ControlSpec {
 
 enum class FormPointer { Crosshair };
 
+// What a screen reader is told of a form whose text and pictures it draws
+// itself: its items in reading order.
+enum class AccessibleRole { Text, Picture, PressablePicture, Button };
+
+struct AccessibleItem {
+    AccessibleRole role;
+    const char* control;          // the control it stands for: its rectangle and visibility
+    std::int16_t index;
+    const wchar_t* name;          // nullptr: the control's caption
+    const wchar_t* description;   // nullptr: none
+    const char* continuedBy;      // a label whose caption and rectangle continue this one; nullptr: none
+};
+
 struct FormSpec {
     const char* name;
     const wchar_t* caption;
@@ -60,6 +73,7 @@ struct FormSpec {
     FormPointer pointer;
     Font font;
     std::span<const ControlSpec> controls;
+    std::span<const AccessibleItem> accessible;
 };
 
 }  // namespace forms

@@ -43,6 +43,7 @@ public:
     explicit FormModel(const FormSpec& layout);
 
     int Count() const { return static_cast<int>(state_.size()); }
+    const FormSpec& Layout() const { return spec_; }
     const ControlSpec& Control(ControlId id) const { return spec_.controls[id]; }
     bool Visible(ControlId id) const { return state_[id].visible; }
     const std::wstring& Caption(ControlId id) const { return state_[id].caption; }
