@@ -20,6 +20,7 @@ add_link_options(-static -fstack-protector-strong -s -Wl,--gc-sections)
 
 set(menu_sources
   src/app/main.cpp
+  src/forms/win32/accessible.cpp
   src/forms/win32/form_window.cpp
   src/forms/win32/system.cpp
   src/resources/velbrook.rc)
@@ -67,6 +68,7 @@ target_link_options(stub_setup PRIVATE -municode)
 add_executable(probe tests/e2e/probe.cpp)
 target_compile_definitions(probe PRIVATE ${win_defs})
 target_link_options(probe PRIVATE -municode)
+target_link_libraries(probe PRIVATE oleacc ole32 oleaut32 uuid)
 
 # The installation medium. `medium` stages it with the setups from
 # VELBROOK_SETUPS (a folder holding the language folders, each with its

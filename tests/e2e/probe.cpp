@@ -5,12 +5,17 @@
 //   probe command <hwnd> <id>  posts WM_COMMAND id to a window (dismisses a box)
 //   probe screen            the primary screen's size
 //   probe dpi               the display density a program is told
+//   probe accessible <hwnd> the client area's accessible object and its children, through
+//                           AccessibleObjectFromWindow, as a screen reader reads them
+//   probe accessible-do <hwnd> <child>  that child's default action, and what the call returned
 //   probe redraw <hwnd> [n] asks a window to repaint all of itself (n times, each waited for)
 //   probe gui <pid>         the GDI and USER object counts of a process
 //   probe cover <x> <y> <w> <h>  a white topmost window there, until the probe is ended
 //   probe render-line <file> <caption>  the menu's bottom line (its two labels),
 //                           drawn the way the menu draws labels, as raw RGB
 #include <windows.h>
+
+#include <oleacc.h>
 
 #include <cstdio>
 #include <string>
@@ -184,6 +189,77 @@ bool RenderLine(const wchar_t* file, const std::wstring& caption) {
     return ok && written == rgb.size();
 }
 
+std::string Bstr(BSTR b) {
+    std::string out = Json(b ? std::wstring(b, SysStringLen(b)) : std::wstring());
+    SysFreeString(b);
+    return out;
+}
+
+IAccessible* ClientObject(HWND w) {
+    IAccessible* object = nullptr;
+    const HRESULT hr = AccessibleObjectFromWindow(w, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                                  reinterpret_cast<void**>(&object));
+    if (FAILED(hr)) {
+        std::fprintf(stderr, "AccessibleObjectFromWindow: 0x%08lx\n", static_cast<unsigned long>(hr));
+        return nullptr;
+    }
+    return object;
+}
+
+std::string ItemJson(IAccessible* object, LONG id) {
+    VARIANT child;
+    child.vt = VT_I4;
+    child.lVal = id;
+    BSTR name = nullptr, description = nullptr, action = nullptr;
+    VARIANT role, state;
+    role.vt = state.vt = VT_EMPTY;
+    object->get_accName(child, &name);
+    object->get_accDescription(child, &description);
+    object->get_accDefaultAction(child, &action);
+    object->get_accRole(child, &role);
+    object->get_accState(child, &state);
+    LONG x = 0, y = 0, w = 0, h = 0;
+    object->accLocation(&x, &y, &w, &h, child);
+    char location[96];
+    std::snprintf(location, sizeof location, "[%ld, %ld, %ld, %ld]", x, y, w, h);
+    return "{\"id\": " + std::to_string(id) + ", \"name\": " + Bstr(name) + ", \"description\": " +
+           Bstr(description) + ", \"action\": " + Bstr(action) + ", \"role\": " +
+           std::to_string(role.vt == VT_I4 ? role.lVal : -1) + ", \"state\": " +
+           std::to_string(state.vt == VT_I4 ? state.lVal : -1) + ", \"location\": " + location + "}";
+}
+
+int Accessible(HWND w) {
+    IAccessible* object = ClientObject(w);
+    if (!object) return 1;
+    LONG count = 0;
+    object->get_accChildCount(&count);
+    std::string out = "{\"self\": " + ItemJson(object, CHILDID_SELF) + ", \"children\": [";
+    for (LONG i = 1; i <= count; ++i) out += (i > 1 ? ", " : "") + ItemJson(object, i);
+    VARIANT hit;
+    hit.vt = VT_EMPTY;
+    RECT r;
+    GetClientRect(w, &r);
+    POINT centre{r.right / 2, r.bottom / 2};
+    ClientToScreen(w, &centre);
+    object->accHitTest(centre.x, centre.y, &hit);
+    std::printf("%s], \"count\": %ld, \"hit_at_centre\": %ld}\n", out.c_str(), count,
+                hit.vt == VT_I4 ? hit.lVal : -1L);
+    object->Release();
+    return 0;
+}
+
+int AccessibleDo(HWND w, LONG id) {
+    IAccessible* object = ClientObject(w);
+    if (!object) return 1;
+    VARIANT child;
+    child.vt = VT_I4;
+    child.lVal = id;
+    const HRESULT hr = object->accDoDefaultAction(child);
+    object->Release();
+    std::printf("{\"hresult\": %ld}\n", static_cast<long>(hr));
+    return 0;
+}
+
 int Cover(int x, int y, int w, int h) {
     WNDCLASSW cls{};
     cls.lpfnWndProc = DefWindowProcW;
@@ -231,6 +307,14 @@ int wmain(int argc, wchar_t** argv) {
     if (verb == L"screen") {
         std::printf("[%d, %d]\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
         return 0;
+    }
+    if (verb == L"accessible" && argc == 3) {
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        return Accessible(reinterpret_cast<HWND>(static_cast<INT_PTR>(_wtoi64(argv[2]))));
+    }
+    if (verb == L"accessible-do" && argc == 4) {
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        return AccessibleDo(reinterpret_cast<HWND>(static_cast<INT_PTR>(_wtoi64(argv[2]))), _wtoi(argv[3]));
     }
     if (verb == L"dpi") {
         HDC screen = GetDC(nullptr);

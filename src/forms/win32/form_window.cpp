@@ -14,6 +14,7 @@ namespace {
 constexpr wchar_t kFormClass[] = L"VelbrookForm";
 constexpr wchar_t kOwnerClass[] = L"VelbrookOwner";
 constexpr int kFirstChildId = 100;
+constexpr UINT kDefaultActionMessage = WM_APP + 1;  // wParam: the control
 
 DWORD FormStyle() { return WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN; }
 DWORD FormExStyle() { return WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_CONTROLPARENT; }
@@ -166,6 +167,11 @@ void FormWindow::CreateChildren() {
         if (!child) Fail(L"Could not create a control.");
         children_[id] = child;
     }
+    // A graphical button shows no text; its text is what a screen reader says of it.
+    for (const AccessibleItem& item : spec_.accessible) {
+        HWND child = ChildOf(form_->Model().Find(item.control, item.index));
+        if (child && item.role == AccessibleRole::Button && item.name) SetWindowTextW(child, item.name);
+    }
 }
 
 LRESULT CALLBACK FormWindow::ButtonProcedure(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -235,7 +241,16 @@ LRESULT FormWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             FocusFirstChild();
             if (GetFocus() == wnd_) Raise([&] { sink_->GotFocus(); });
             return 0;
+        case WM_GETOBJECT:
+            if (static_cast<LONG>(static_cast<DWORD>(lp)) == OBJID_CLIENT) {
+                if (const LRESULT answer = accessibility_.Answer(wp)) return answer;
+            }
+            break;
+        case kDefaultActionMessage:
+            OnDefaultAction(static_cast<ControlId>(wp));
+            return 0;
         case WM_DESTROY:
+            accessibility_.Disconnect();
             PostQuitMessage(0);
             return 0;
         default:
@@ -375,6 +390,36 @@ void FormWindow::Repaint(ControlId id) {
     }
     const RECT r = ToRect(ToPixels(spec_.controls[id].rect, tpp_));
     InvalidateRect(wnd_, &r, TRUE);
+}
+
+// What a screen reader sees and does.
+
+std::vector<AccessibleNode> FormWindow::AccessibleItems() { return AccessibleChildren(form_->Model()); }
+
+RECT FormWindow::ClientRectOf(const TwipRect& rect) { return ToRect(ToPixels(rect, tpp_)); }
+
+bool FormWindow::HasFocus(ControlId control) {
+    HWND child = ChildOf(control);
+    return child && GetFocus() == child;
+}
+
+void FormWindow::DoDefaultAction(ControlId control) {
+    // Not inside the request: the handlers may pump messages and end the program.
+    PostMessageW(wnd_, kDefaultActionMessage, static_cast<WPARAM>(control), 0);
+}
+
+void FormWindow::OnDefaultAction(ControlId control) {
+    if (control < 0 || control >= form_->Model().Count()) return;
+    if (ChildOf(control)) {  // a button: as if it were clicked
+        Raise([&] { sink_->Click(&spec_.controls[control]); });
+        return;
+    }
+    // A drawn picture: what a user does, pointing at its middle and clicking there.
+    const PixelRect r = ToPixels(spec_.controls[control].rect, tpp_);
+    const LPARAM at = MAKELPARAM(r.x + r.w / 2, r.y + r.h / 2);
+    OnMouseMove(0, at);
+    if (wnd_) OnButton(true, kLeftButton, MK_LBUTTON, at);
+    if (wnd_) OnButton(false, kLeftButton, 0, at);
 }
 
 // Runtime services.

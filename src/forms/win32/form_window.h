@@ -11,6 +11,7 @@
 
 #include "forms/form.h"
 #include "forms/runtime.h"
+#include "forms/win32/accessible.h"
 #include "forms/win32/base_window.h"
 #include "forms/win32/gdi.h"
 
@@ -22,7 +23,7 @@ struct AppInfo {
     const wchar_t* mutexName;  // marks a running copy
 };
 
-class FormWindow : public BaseWindow<FormWindow>, public Runtime {
+class FormWindow : public BaseWindow<FormWindow>, public Runtime, private AccessibleHost {
 public:
     FormWindow(const AppInfo& app, const FormSpec& layout);
     ~FormWindow() override;
@@ -60,6 +61,15 @@ public:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
 
 private:
+    // AccessibleHost.
+    HWND AccessibleWindow() override { return wnd_; }
+    std::wstring AccessibleName() override { return spec_.caption; }
+    std::vector<AccessibleNode> AccessibleItems() override;
+    RECT ClientRectOf(const TwipRect& rect) override;
+    bool HasFocus(ControlId control) override;
+    void DoDefaultAction(ControlId control) override;
+    void OnDefaultAction(ControlId control);
+
     void Create();
     void CreateChildren();
     void LoadPictures();
@@ -101,6 +111,7 @@ private:
     std::vector<GdiObject<HFONT>> fonts_;  // per control, drawn labels only
     std::vector<HWND> children_;          // per control, nullptr for drawn ones
     WNDPROC buttonDefault_ = nullptr;
+    AccessibilityServer accessibility_{*this};
 };
 
 }  // namespace forms::win32

@@ -1,0 +1,82 @@
+"""What a screen reader reads of the menu, through AccessibleObjectFromWindow
+in another process, and what its default actions do."""
+
+import subprocess
+import unittest
+
+from harness import COMMAND1, LANGUAGES, Medium, MenuTest, wait_for
+
+ROLE_STATICTEXT, ROLE_GRAPHIC, ROLE_PUSHBUTTON, ROLE_CLIENT = 0x29, 0x28, 0x2B, 0x0A
+STATE_FOCUSED, STATE_FOCUSABLE = 0x4, 0x100000
+HEADING, PROMPT = (64, 32, 729, 41), (104, 72, 201, 61)
+OS_LINE = (112, 528, 361, 25)  # the two labels of the bottom line, as one
+KEY = r"HKCU\Software\Wine\AppDefaults\Velbrook.exe"
+S_OK = 0
+# Wine sends a call's reply from another thread; an action that ends the program
+# at once can end it before the reply leaves. The outcome is what counts.
+# RPC_E_DISCONNECTED, RPC_S_CALL_FAILED, RPC_S_SERVER_UNAVAILABLE:
+ENDED_BEFORE_REPLY = {-2147417848, -2147023170, -2147023174}
+
+
+class AccessibleTest(MenuTest):
+    def open_menu(self):
+        proc = self.start_menu(Medium(self.work).exe)
+        form = self.wait_for_form(proc)
+        wait_for(lambda: [w for w in self.wine.forms(form["pid"]) if w["focus_class"].lower() == "button"], 10,
+                 "the exit button to hold the focus")
+        return proc, form
+
+    def test_the_tree_names_every_item_in_reading_order_where_it_is_drawn(self):
+        subprocess.run(["wine", "reg", "add", KEY, "/v", "Version", "/d", "winxp", "/f"], env=self.wine.env,
+                       check=True, timeout=120, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.addCleanup(subprocess.run, ["wine", "reg", "delete", KEY, "/f"], env=self.wine.env, timeout=120,
+                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        proc, form = self.open_menu()
+        self.pointer.move(2, 2)
+        left, top = form["client"][0], form["client"][1]
+        before = self.display.grab().crop(left, top, 792, 573)
+        tree = self.wine.probe("accessible", str(form["hwnd"]))
+
+        self.assertEqual(tree["self"]["name"], "Kestrin USB 2.0 Velbrook Cable")
+        self.assertEqual(tree["self"]["role"], ROLE_CLIENT)
+        self.assertEqual(tree["self"]["location"], [left, top, 792, 573])
+        expected = [
+            ("Kestrin USB 2.0 Velbrook Cable", "", ROLE_STATICTEXT, "", HEADING),
+            ("Please Select Language:", "", ROLE_GRAPHIC, "", PROMPT),
+            ("繁體中國語", "Traditional Chinese", ROLE_PUSHBUTTON, "Press", LANGUAGES[1][1]),
+            ("簡体中国語", "Simplified Chinese", ROLE_PUSHBUTTON, "Press", LANGUAGES[2][1]),
+            ("English", "English", ROLE_PUSHBUTTON, "Press", LANGUAGES[3][1]),
+            ("Exit Setup", "", ROLE_PUSHBUTTON, "Press", COMMAND1),
+            ("Your operating system is : Windows XP", "", ROLE_STATICTEXT, "", OS_LINE),
+        ]
+        self.assertEqual(tree["count"], len(expected))
+        for child, (name, description, role, action, (x, y, w, h)) in zip(tree["children"], expected):
+            with self.subTest(name=name):
+                self.assertEqual((child["name"], child["description"], child["role"], child["action"]),
+                                 (name, description, role, action))
+                self.assertEqual(child["location"], [left + x, top + y, w, h])
+        exit_state = tree["children"][5]["state"]
+        self.assertEqual(exit_state & (STATE_FOCUSED | STATE_FOCUSABLE), STATE_FOCUSED | STATE_FOCUSABLE)
+        self.assertEqual(tree["hit_at_centre"], 0, "the middle of the window is bare background")
+        self.assertEqual(self.display.grab().crop(left, top, 792, 573).data, before.data, "reading changed the screen")
+        self.assertIsNone(proc.poll())
+
+    def test_the_default_action_of_a_language_starts_its_setup(self):
+        proc, form = self.open_menu()
+        result = self.wine.probe("accessible-do", str(form["hwnd"]), "5")
+        self.assertIn(result["hresult"], {S_OK} | ENDED_BEFORE_REPLY)
+        launched = wait_for(self.launches, 30, "the English setup to start")
+        self.assertEqual([l["module"].rsplit("\\", 2)[-2:] for l in launched], [["English_link", "Setup.exe"]])
+        self.wait_for_exit(proc)
+
+    def test_the_default_action_of_exit_setup_ends_the_menu_and_starts_nothing(self):
+        proc, form = self.open_menu()
+        result = self.wine.probe("accessible-do", str(form["hwnd"]), "6")
+        self.assertIn(result["hresult"], {S_OK} | ENDED_BEFORE_REPLY)
+        print(f"\nExit Setup's default action returned {result['hresult']:#x}")
+        self.wait_for_exit(proc)
+        self.assertEqual(self.launches(), [])
+
+
+if __name__ == "__main__":
+    unittest.main()
