@@ -30,6 +30,7 @@ LRESULT CALLBACK Procedure(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+    forms::win32::bench::Mark(forms::win32::bench::kEntered);
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = Procedure;
@@ -45,8 +46,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
                                (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w,
                                h, nullptr, nullptr, instance, nullptr);
     if (!wnd) return 1;
+    forms::win32::bench::Mark(forms::win32::bench::kCreated);
+    forms::win32::bench::Mark(forms::win32::bench::kLoaded);
     ShowWindow(wnd, show);
     UpdateWindow(wnd);
+    forms::win32::bench::Mark(forms::win32::bench::kShown);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);

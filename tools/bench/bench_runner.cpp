@@ -65,8 +65,9 @@ struct Child {
     }
 };
 
-// Starts `exe` with its folder as working directory; returns the time to its first complete paint.
-double Start(const std::wstring& exe, Child& child) {
+// Starts `exe` with its folder as working directory; returns the time to its first
+// complete paint, and in `steps` the time to the end of each start-up step.
+double Start(const std::wstring& exe, Child& child, std::vector<double>& steps) {
     ZeroMemory(g_block, sizeof(Block));
     std::wstring folder = exe.substr(0, exe.find_last_of(L"\\/"));
     std::wstring command = L"\"" + exe + L"\"";
@@ -77,6 +78,9 @@ double Start(const std::wstring& exe, Child& child) {
                         &child.pi))
         Die("cannot start a program");
     if (!WaitUntil([] { return g_block->firstComplete != 0; })) Die("no first paint");
+    // The last step ends after the first paint it contains.
+    if (!WaitUntil([] { return g_block->steps[std::size(g_block->steps) - 1] != 0; })) Die("no start-up steps");
+    for (LONGLONG step : g_block->steps) steps.push_back(Ms(step - started));
     return Ms(g_block->firstComplete - started);
 }
 
@@ -139,13 +143,15 @@ void Write(FILE* out, const char* name, const std::vector<double>& values) {
 
 void Run(FILE* out, const char* name, const std::wstring& exe, bool menu) {
     Child child;
-    const double start = Start(exe, child);
+    std::vector<double> steps;
+    const double start = Start(exe, child, steps);
     const ULONGLONG peakAtFirstPaint = g_block->peakWorkingSet;
     auto window = reinterpret_cast<HWND>(g_block->window);
     std::vector<double> repaints = Repaints(window), on, off;
     if (menu) Hovers(window, on, off);
     std::fprintf(out, "{\"program\":\"%s\",\"start_ms\":%.4f,\"peak_working_set\":%llu", name, start,
                  peakAtFirstPaint);
+    Write(out, "steps_ms", steps);
     Write(out, "repaint_ms", repaints);
     Write(out, "hover_on_ms", on);
     Write(out, "hover_off_ms", off);

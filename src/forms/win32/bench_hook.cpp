@@ -45,6 +45,10 @@ bool AllPainted(HWND top) {
 
 }  // namespace
 
+void Mark(Step step) {
+    if (Block* block = Get().block) block->steps[step] = Now();
+}
+
 PaintTimer::PaintTimer(HWND window) : window_(window), top_(GetAncestor(window, GA_ROOT)) {
     if (!Get().block) return;
     HRGN update = CreateRectRgn(0, 0, 0, 0);

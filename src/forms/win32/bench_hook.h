@@ -9,6 +9,8 @@ namespace forms::win32::bench {
 inline constexpr wchar_t kBlockName[] = L"Local\\Velbrook.Benchmark.Block";
 inline constexpr wchar_t kPaintedName[] = L"Local\\Velbrook.Benchmark.Painted";
 
+inline constexpr int kSteps = 4;
+
 // Times are QueryPerformanceCounter ticks, which every process of a session shares.
 struct Block {
     volatile LONG paints;          // completed paints of the top-level window
@@ -18,7 +20,14 @@ struct Block {
     volatile LONGLONG firstComplete;  // when the window and its children were first all painted
     ULONGLONG peakWorkingSet;         // bytes, at firstComplete
     ULONGLONG window;                 // the top-level window's handle
+    volatile LONGLONG steps[kSteps];  // when each start-up step ended (see Step)
 };
+
+// Start-up steps of a form, to tell where the time before the first paint goes.
+enum Step { kEntered, kCreated, kLoaded, kShown };
+
+#ifdef VELBROOK_BENCH
+void Mark(Step step);
 
 // Scoped around one paint request of `window` (a top-level window or one of
 // its children); signals the runner when the paint has ended.
@@ -35,5 +44,12 @@ private:
     RECT area_{};
     LONGLONG start_ = 0;
 };
+#else
+// Outside the benchmark build the hooks are empty and leave nothing behind.
+inline void Mark(Step) {}
+struct PaintTimer {
+    explicit PaintTimer(HWND) {}
+};
+#endif
 
 }  // namespace forms::win32::bench

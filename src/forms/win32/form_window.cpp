@@ -4,9 +4,7 @@
 
 #include "forms/app_path.h"
 #include "forms/win32/system.h"
-#ifdef VELBROOK_BENCH
 #include "forms/win32/bench_hook.h"
-#endif
 
 namespace forms::win32 {
 namespace {
@@ -64,17 +62,21 @@ void FormWindow::Raise(F&& f) {
 }
 
 int FormWindow::Run(EventSink& sink) {
+    bench::Mark(bench::kEntered);
     sink_ = &sink;
     form_.emplace(spec_, sink);
     Guarded(nullptr, app_.title, [&] {
         prevInstance_ = ClaimSingleInstance(app_.mutexName);
         Create();
     });
+    bench::Mark(bench::kCreated);
     Raise([&] { sink.Load(); });
     if (!wnd_) return 0;  // the load step unloaded the form
+    bench::Mark(bench::kLoaded);
     ShowWindow(wnd_, SW_SHOWNORMAL);
     FocusFirstChild();
     UpdateWindow(wnd_);
+    bench::Mark(bench::kShown);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
@@ -260,9 +262,7 @@ LRESULT FormWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void FormWindow::OnPaint() {
-#ifdef VELBROOK_BENCH
     bench::PaintTimer timer(wnd_);
-#endif
     PaintScope paint(wnd_);
     const RECT& area = paint.Area();
     // Drawn off screen and shown in one blit: no flash of the background
@@ -317,9 +317,7 @@ void FormWindow::DrawLabel(HDC dc, ControlId id, const PixelRect& dest) {
 }
 
 void FormWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {
-#ifdef VELBROOK_BENCH
     bench::PaintTimer timer(item.hwndItem);
-#endif
     const ControlId id = IdOfChild(item.hwndItem);
     if (id == kFormItself) return;
     const ControlSpec& c = spec_.controls[id];
