@@ -3,8 +3,8 @@
 #include <windowsx.h>
 
 #include "forms/app_path.h"
-#include "forms/win32/system.h"
 #include "forms/win32/bench_hook.h"
+#include "forms/win32/system.h"
 
 namespace forms::win32 {
 namespace {
