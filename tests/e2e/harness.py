@@ -139,6 +139,11 @@ class Wine:
             subprocess.run(["wineserver", "-w"], env=self.env, timeout=120)
             open(os.path.join(PREFIX, ".velbrook-ready"), "w").close()
 
+    def reg(self, *args):
+        """`reg add ...` (which must succeed) or `reg delete ...` in the prefix."""
+        subprocess.run(["wine", "reg", *args, "/f"], env=self.env, timeout=120, check=args[0] == "add",
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
     def start(self, exe, *args, env=None):
         proc = subprocess.Popen([LOADER, exe, *args], env=dict(self.env, **(env or {})),
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
@@ -304,6 +309,11 @@ class MenuTest(unittest.TestCase):
             forms = [w for w in self.wine.forms() if w["visible"]]
             return forms[0] if len(forms) == 1 else None
         return wait_for(shown, 60, "the menu's window")
+
+    def wait_for_button_focus(self, form):
+        """Wine activates a new window asynchronously; the focus follows the activation."""
+        wait_for(lambda: [w for w in self.wine.forms(form["pid"]) if w["focus_class"].lower() == "button"], 10,
+                 "the exit button to hold the focus")
 
     def wait_for_exit(self, proc, timeout=30):
         wait_for(lambda: proc.poll() is not None, timeout, "the menu to end")

@@ -1,7 +1,6 @@
 """What a screen reader reads of the menu, through AccessibleObjectFromWindow
 in another process, and what its default actions do."""
 
-import subprocess
 import unittest
 
 from harness import COMMAND1, LANGUAGES, Medium, MenuTest, wait_for
@@ -22,15 +21,12 @@ class AccessibleTest(MenuTest):
     def open_menu(self):
         proc = self.start_menu(Medium(self.work).exe)
         form = self.wait_for_form(proc)
-        wait_for(lambda: [w for w in self.wine.forms(form["pid"]) if w["focus_class"].lower() == "button"], 10,
-                 "the exit button to hold the focus")
+        self.wait_for_button_focus(form)
         return proc, form
 
     def test_the_tree_names_every_item_in_reading_order_where_it_is_drawn(self):
-        subprocess.run(["wine", "reg", "add", KEY, "/v", "Version", "/d", "winxp", "/f"], env=self.wine.env,
-                       check=True, timeout=120, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.addCleanup(subprocess.run, ["wine", "reg", "delete", KEY, "/f"], env=self.wine.env, timeout=120,
-                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.wine.reg("add", KEY, "/v", "Version", "/d", "winxp")
+        self.addCleanup(self.wine.reg, "delete", KEY)
         proc, form = self.open_menu()
         self.pointer.move(2, 2)
         left, top = form["client"][0], form["client"][1]

@@ -3,19 +3,16 @@ display reports, and leaves enlarging it to the system. Wine reports every
 program as aware of the density and does not enlarge windows, so under Wine a
 higher density must leave the client area exactly as it is at 96 dpi."""
 
-import subprocess
 import unittest
 
-from harness import CLIENT_PIXELS, Medium, MenuTest, wait_for
+from harness import CLIENT_PIXELS, Medium, MenuTest
 
 KEY = r"HKCU\Control Panel\Desktop"
 
 
 class DisplayDensityTest(MenuTest):
     def set_density(self, dpi):
-        subprocess.run(["wine", "reg", "add", KEY, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f"],
-                       env=self.wine.env, check=True, timeout=120, stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL)
+        self.wine.reg("add", KEY, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi))
         self.wine.kill_server()  # read when the next program starts
 
     def client_area(self, dpi):
@@ -23,8 +20,7 @@ class DisplayDensityTest(MenuTest):
         self.pointer.move(2, 2)
         proc = self.start_menu(Medium(self.work, name=f"Medium-{dpi}").exe)
         form = self.wait_for_form(proc)
-        wait_for(lambda: [w for w in self.wine.forms(form["pid"]) if w["focus_class"].lower() == "button"], 10,
-                 "the exit button to hold the focus")
+        self.wait_for_button_focus(form)
         self.assertEqual(tuple(form["client"][2:]), CLIENT_PIXELS)
         left, top, w, h = form["client"]
         shot = self.display.grab().crop(left, top, w, h)

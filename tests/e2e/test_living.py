@@ -1,7 +1,6 @@
 """The living window: hover highlight, tiled background, operating-system caption."""
 
 import os
-import subprocess
 import unittest
 
 from harness import (COMMAND1, LANGUAGES, Frame, Medium, MenuTest, wait_for, windows_path)
@@ -101,12 +100,10 @@ class OsCaptionTest(MenuTest):
     KEY = r"HKCU\Software\Wine\AppDefaults\Velbrook.exe"
 
     def set_version(self, value):
-        subprocess.run(["wine", "reg", "add", self.KEY, "/v", "Version", "/d", value, "/f"], env=self.wine.env,
-                       check=True, timeout=120, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.wine.reg("add", self.KEY, "/v", "Version", "/d", value)
 
     def tearDown(self):
-        subprocess.run(["wine", "reg", "delete", self.KEY, "/f"], env=self.wine.env, timeout=120,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.wine.reg("delete", self.KEY)
         super().tearDown()
 
     def test_caption_names_the_windows_version_the_program_is_told(self):

@@ -27,9 +27,7 @@ class WindowTest(MenuTest):
         # An owned window without WS_EX_APPWINDOW has no taskbar button.
         self.assertNotEqual(form["owner"], 0)
         self.assertEqual(exstyle & WS_EX_APPWINDOW, 0)
-        # Wine activates a new window asynchronously; the focus follows the activation.
-        wait_for(lambda: [w for w in self.wine.forms(form["pid"]) if w["focus_class"].lower() == "button"], 10,
-                 "the exit button to hold the focus")
+        self.wait_for_button_focus(form)
 
     def test_exit_button_ends_the_menu_and_starts_nothing(self):
         medium = Medium(self.work)

@@ -207,7 +207,7 @@ public:
         if (!end) return E_POINTER;
         end->vt = VT_EMPTY;
         if (const HRESULT hr = Check(start); FAILED(hr)) return hr;
-        const LONG count = static_cast<LONG>(host_->AccessibleItems().size()), from = start.lVal;
+        const LONG count = static_cast<LONG>(items_.size()), from = start.lVal;
         LONG to = 0;
         if (from == CHILDID_SELF) {
             if (direction == NAVDIR_FIRSTCHILD) to = 1;
@@ -255,10 +255,12 @@ public:
 private:
     ~AccessibleForm() = default;
 
+    // Reads the items afresh and checks that `child` names one of them or the client area.
     HRESULT Check(const VARIANT& child) {
         if (!host_) return CO_E_OBJNOTCONNECTED;
         if (child.vt != VT_I4) return E_INVALIDARG;
-        if (child.lVal < 0 || child.lVal > static_cast<LONG>(host_->AccessibleItems().size())) return E_INVALIDARG;
+        items_ = host_->AccessibleItems();
+        if (child.lVal < 0 || child.lVal > static_cast<LONG>(items_.size())) return E_INVALIDARG;
         return S_OK;
     }
 
@@ -266,7 +268,6 @@ private:
     HRESULT Resolve(const VARIANT& child, const AccessibleNode*& node) {
         node = nullptr;
         if (const HRESULT hr = Check(child); FAILED(hr)) return hr;
-        items_ = host_->AccessibleItems();
         if (child.lVal != CHILDID_SELF) node = &items_[child.lVal - 1];
         return S_OK;
     }
