@@ -199,8 +199,16 @@ class Pointer:
     def _xdotool(self, *args):
         subprocess.run(["xdotool", *args], env=self.env, check=True, timeout=30)
 
+    def location(self):
+        out = subprocess.run(["xdotool", "getmouselocation", "--shell"], env=self.env, check=True, timeout=30,
+                             capture_output=True, text=True).stdout
+        values = dict(line.split("=", 1) for line in out.split())
+        return int(values["X"]), int(values["Y"])
+
     def move(self, x, y):
-        self._xdotool("mousemove", "--sync", str(x), str(y))
+        # --sync waits for the pointer to move, which it never does when it is there already.
+        if self.location() != (x, y):
+            self._xdotool("mousemove", "--sync", str(x), str(y))
 
     def path(self, points, per_call=500):
         """Moves through many points, several hundred to one xdotool call."""

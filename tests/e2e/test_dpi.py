@@ -12,8 +12,8 @@ KEY = r"HKCU\Control Panel\Desktop"
 
 class DisplayDensityTest(MenuTest):
     def set_density(self, dpi):
+        """For programs started from now on; the probe checks that Wine took it."""
         self.wine.reg("add", KEY, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi))
-        self.wine.kill_server()  # read when the next program starts
 
     def client_area(self, dpi):
         """The menu's client area once it has settled: focus on the exit button, pointer off the window."""
