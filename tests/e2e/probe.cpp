@@ -11,6 +11,9 @@
 //   probe redraw <hwnd> [n] asks a window to repaint all of itself (n times, each waited for)
 //   probe gui <pid>         the GDI and USER object counts of a process
 //   probe cover <x> <y> <w> <h>  a white topmost window there, until the probe is ended
+//   probe hold mutex-locked|event <name> <ready-file>  holds a named object until ended:
+//                           a mutex with an empty DACL (what a copy running elevated
+//                           looks like to others) or an event; writes the file once it does
 //   probe render-line <file> <caption>  the menu's bottom line (its two labels),
 //                           drawn the way the menu draws labels, as raw RGB
 #include <windows.h>
@@ -275,6 +278,28 @@ int Cover(int x, int y, int w, int h) {
     return 0;
 }
 
+int Hold(const std::wstring& kind, const wchar_t* name, const wchar_t* ready) {
+    HANDLE object = nullptr;
+    if (kind == L"mutex-locked") {
+        // No entry in the DACL: no other process may open it.
+        SECURITY_DESCRIPTOR sd;
+        ACL acl;
+        if (!InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION) ||
+            !InitializeAcl(&acl, sizeof acl, ACL_REVISION) || !SetSecurityDescriptorDacl(&sd, TRUE, &acl, FALSE))
+            return 1;
+        SECURITY_ATTRIBUTES sa{sizeof sa, &sd, FALSE};
+        object = CreateMutexW(&sa, FALSE, name);
+    } else if (kind == L"event") {
+        object = CreateEventW(nullptr, TRUE, FALSE, name);
+    }
+    if (!object || GetLastError() == ERROR_ALREADY_EXISTS) return 1;
+    HANDLE file = CreateFileW(ready, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return 1;
+    CloseHandle(file);
+    Sleep(INFINITE);
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -340,6 +365,7 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     if (verb == L"cover" && argc == 6) return Cover(_wtoi(argv[2]), _wtoi(argv[3]), _wtoi(argv[4]), _wtoi(argv[5]));
+    if (verb == L"hold" && argc == 5) return Hold(argv[2], argv[3], argv[4]);
     if (verb == L"render-line" && argc >= 3) return RenderLine(argv[2], argc > 3 ? argv[3] : L"") ? 0 : 1;
     std::fprintf(stderr, "usage: probe windows|dialog <title> | command <hwnd> <id> | screen | redraw <hwnd> | cover x y w h | render-line <file> <caption>\n");
     return 2;

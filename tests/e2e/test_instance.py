@@ -1,8 +1,11 @@
 """Only one copy runs."""
 
+import os
 import unittest
 
-from harness import Medium, MenuTest, wait_for
+from harness import PROBE, Medium, MenuTest, wait_for, windows_path
+
+MUTEX_NAME = r"Local\Kestrin.Velbrook.Menu.4F2B9C1E"
 
 
 class SingleInstanceTest(MenuTest):
@@ -38,6 +41,29 @@ class SingleInstanceTest(MenuTest):
         wait_for(lambda: sum(p.poll() is not None for p in copies) == 1, 30, "one copy to end")
         self.assertEqual(len([w for w in self.wine.forms() if w["visible"]]), 1)
         self.assertEqual(sum(p.poll() is None for p in copies), 1)
+
+    def hold_the_name(self, kind):
+        """Another process holds the menu's mutex name until the test ends."""
+        ready = os.path.join(self.work, "held")
+        holder = self.wine.start(PROBE, "hold", kind, MUTEX_NAME, windows_path(ready))
+        wait_for(lambda: holder.poll() is not None or os.path.exists(ready), 60, "the name to be held")
+        self.assertIsNone(holder.poll(), f"the probe could not hold a {kind} of that name")
+
+    def test_a_copy_out_of_reach_counts_as_running_but_an_object_of_another_type_does_not(self):
+        # A mutex no other process may open is what a copy running elevated looks like.
+        self.hold_the_name("mutex-locked")
+        second = self.start_menu(Medium(self.work, name="locked").exe)
+        box = wait_for(lambda: self.wine.dialogs(), 60, "the message box")[0]
+        self.assert_running_message(box)
+        self.assertFalse(any(w["visible"] for w in self.wine.forms(pid=box["pid"])))
+        self.wine.probe("command", str(box["hwnd"]), "1")
+        self.wait_for_exit(second)
+        self.wine.end_all()
+
+        self.hold_the_name("event")
+        menu = self.start_menu(Medium(self.work, name="event").exe)
+        self.wait_for_form(menu)
+        self.assertEqual(self.wine.dialogs(), [])
 
 
 if __name__ == "__main__":

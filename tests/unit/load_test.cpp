@@ -4,6 +4,7 @@
 #include "chooser/frm_auto_select.h"
 #include "fake_runtime.h"
 #include "forms/errors.h"
+#include "forms/single_instance.h"
 
 namespace {
 
@@ -70,6 +71,23 @@ TEST(ExitControls, ClicksAreRoutedByControlName) {
     frm.Click(&model.Control(model.Find("Label1")));  // no handler
     EXPECT_TRUE(rt.log.empty());
     EXPECT_THROW(frm.Click(&model.Control(model.Find("Command1"))), EndCalled);
+}
+
+
+TEST(SingleInstance, WhatCreatingTheMutexGaveBackDecides) {
+    const struct {
+        bool created;
+        std::uint32_t error;
+        bool another;
+        const char* what;
+    } cases[] = {
+        {true, 0, false, "created anew"},
+        {true, forms::kErrorAlreadyExists, true, "opened a running copy's mutex"},
+        {false, forms::kErrorAccessDenied, true, "a copy running elevated keeps us out"},
+        {false, forms::kErrorInvalidHandle, false, "an object of another type holds the name"},
+        {false, 8, false, "no memory for it: the program runs"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(forms::AnotherCopyRuns(c.created, c.error), c.another) << c.what;
 }
 
 }  // namespace

@@ -1,29 +1,37 @@
 #include "forms/win32/system.h"
 
-#include <shellapi.h>
-
 #include "forms/app_path.h"
+#include "forms/single_instance.h"
 
 namespace forms::win32 {
 
-void HardenDllSearch() {
-    // SetDefaultDllDirectories exists from Windows 7 with KB2533623 on; look
-    // it up in the already loaded kernel32 so older systems still start.
-    using SetDirs = BOOL(WINAPI*)(DWORD);
-    if (HMODULE kernel = GetModuleHandleW(L"kernel32.dll")) {
-        if (auto set = reinterpret_cast<SetDirs>(
-                reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")))) {
-            set(LOAD_LIBRARY_SEARCH_SYSTEM32);
-        }
-    }
-    SetDllDirectoryW(L"");  // drops the current folder from the search where the above is missing
+namespace {
+
+// A kernel32 function that older systems lack, looked up at run time so the
+// loader never refuses the program for it; nullptr where it is missing.
+template <class F>
+F Kernel32(const char* name) {
+    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    return kernel ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(kernel, name))) : nullptr;
 }
+
+}  // namespace
+
+void HardenDllSearch() {
+    // SetDefaultDllDirectories: Windows 7 with KB2533623 on. SetDllDirectoryW:
+    // XP SP1 on; where the first is missing it at least drops the current folder.
+    if (auto set = Kernel32<BOOL(WINAPI*)(DWORD)>("SetDefaultDllDirectories")) set(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (auto set = Kernel32<BOOL(WINAPI*)(LPCWSTR)>("SetDllDirectoryW")) set(L"");
+}
+
+static_assert(kErrorAccessDenied == ERROR_ACCESS_DENIED && kErrorInvalidHandle == ERROR_INVALID_HANDLE &&
+              kErrorAlreadyExists == ERROR_ALREADY_EXISTS);
 
 bool ClaimSingleInstance(const wchar_t* mutexName) {
     HANDLE mutex = CreateMutexW(nullptr, FALSE, mutexName);
     const DWORD error = GetLastError();
     // Deliberately never closed: the name marks this copy until the process ends.
-    return mutex != nullptr && error == ERROR_ALREADY_EXISTS;
+    return AnotherCopyRuns(mutex != nullptr, error);
 }
 
 std::wstring ModuleFileName() {
@@ -91,7 +99,7 @@ StartResult StartProgram(HWND owner, const std::wstring& path, int windowStyle) 
     info.lpParameters = nullptr;
     info.lpDirectory = folder.empty() ? nullptr : folder.c_str();
     info.nShow = windowStyle;
-    if (!ShellExecuteExW(&info)) {
+    if (!ShellStart(info)) {
         const DWORD error = GetLastError();
         if (error == ERROR_CANCELLED) return StartResult::Declined;
         throw RuntimeError{ErrorNumberFor(error), what, path, SystemMessage(error)};

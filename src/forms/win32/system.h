@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <string>
 
 #include "forms/errors.h"
@@ -14,9 +16,10 @@ namespace forms::win32 {
 // program, before anything could load a DLL planted beside it.
 void HardenDllSearch();
 
-// True when another copy holds the program's mutex. The mutex is held for
-// the life of the process. If the name cannot be had at all (an object of
-// another type holds it), the program runs rather than refuse to start.
+// True when another copy holds the program's mutex, or holds it out of this
+// process's reach (a copy running elevated). The mutex is held for the life
+// of the process. If an object of another type holds the name, the program
+// runs rather than refuse to start.
 bool ClaimSingleInstance(const wchar_t* mutexName);
 
 // The full path of this program file, however long.
@@ -25,6 +28,10 @@ std::wstring ModuleFileName();
 // Starts a program by its exact path in its own folder, shown normally, owned
 // by `owner`, without waiting. Throws a RuntimeError on failure.
 StartResult StartProgram(HWND owner, const std::wstring& path, int windowStyle);
+
+// ShellExecuteExW, in a file of its own so that a test build can stand in a
+// prompt the user declines. Returns its result; the error is in GetLastError.
+bool ShellStart(SHELLEXECUTEINFOW& info);
 
 // The system's wording for an error code.
 std::wstring SystemMessage(DWORD code);
