@@ -42,12 +42,29 @@ set(menu_sources
   src/resources/velbrook.rc)
 set(menu_libs menu_logic user32 gdi32 shell32 advapi32 kernel32)
 
+# Every file the resource script embeds (the quoted names ending in a file
+# type), so that a redrawn picture is embedded again; the script itself is
+# read again when it changes.
+set(rc_script ${CMAKE_SOURCE_DIR}/src/resources/velbrook.rc)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${rc_script})
+file(STRINGS ${rc_script} rc_lines REGEX "\"[^\"]+\\.(bmp|cur|ico|icon|group|manifest)\"")
+set(rc_embedded)
+foreach(line IN LISTS rc_lines)
+  string(REGEX MATCH "\"([^\"]+)\"" _ "${line}")
+  list(APPEND rc_embedded ${CMAKE_SOURCE_DIR}/src/resources/${CMAKE_MATCH_1})
+endforeach()
+
+# The menu with its way of starting programs: the real one unless a test
+# variant names its own.
 function(add_menu target)
-  add_executable(${target} WIN32 ${menu_sources})
+  cmake_parse_arguments(PARSE_ARGV 1 menu "" "SHELL" "")
+  if(NOT menu_SHELL)
+    set(menu_SHELL src/forms/win32/shell_start.cpp)
+  endif()
+  add_executable(${target} WIN32 ${menu_sources} ${menu_SHELL})
   target_link_libraries(${target} PRIVATE ${menu_libs})
-  target_link_options(${target} PRIVATE ${unicode_entry} ${hardening_link} ${ARGN})
-  set_source_files_properties(src/resources/velbrook.rc PROPERTIES
-    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/resources/velbrook.manifest;${CMAKE_SOURCE_DIR}/src/resources/art/FrmAutoSelect.icon;${CMAKE_SOURCE_DIR}/src/resources/art/FileIcon.group")
+  target_link_options(${target} PRIVATE ${unicode_entry} ${hardening_link} ${menu_UNPARSED_ARGUMENTS})
+  set_source_files_properties(src/resources/velbrook.rc PROPERTIES OBJECT_DEPENDS "${rc_embedded}")
   target_include_directories(${target} PRIVATE src src/resources ${CMAKE_BINARY_DIR}/generated)
 endfunction()
 
@@ -57,6 +74,8 @@ add_menu(Velbrook ${aslr_link})
 add_menu(Velbrook_noaslr ${no_aslr_link})
 add_menu(Velbrook_nosearch ${aslr_link})
 target_compile_definitions(Velbrook_nosearch PRIVATE VELBROOK_CONTROL_WITHOUT_DLL_SEARCH_RESTRICTION)
+# For the e2e tests too: its first start is an elevation prompt the user declines.
+add_menu(Velbrook_declined ${aslr_link} SHELL tests/e2e/declining_shell.cpp)
 
 # The benchmark build: the menu with paint timing hooks, the bare window it
 # is measured against (same flags), and the runner that times both.

@@ -27,6 +27,8 @@ class PeFile:
         magic = struct.unpack_from("<H", d, opt)[0]
         self.is64 = magic == 0x20B
         self.dll_characteristics = struct.unpack_from("<H", d, opt + 70)[0]
+        self.os_version = struct.unpack_from("<HH", d, opt + 40)
+        self.subsystem_version = struct.unpack_from("<HH", d, opt + 48)
         dirs = opt + (112 if self.is64 else 96)
         self.directories = [struct.unpack_from("<II", d, dirs + 8 * i) for i in range(16)]
         self.sections = []
@@ -45,16 +47,29 @@ class PeFile:
         return self.data[offset:self.data.index(b"\0", offset)].decode("ascii")
 
     def imported_dlls(self):
+        return list(self.imports())
+
+    def imports(self):
+        """{dll: [function names]}; an import by ordinal is named '#n'."""
         rva, size = self.directories[1]
-        names = []
+        out = {}
         if not rva:
-            return names
+            return out
         pos = self.offset(rva)
+        thunk_size, ordinal_flag = (8, 1 << 63) if self.is64 else (4, 1 << 31)
         while True:
-            name_rva = struct.unpack_from("<I", self.data, pos + 12)[0]
+            lookup_rva, _, _, name_rva, address_rva = struct.unpack_from("<IIIII", self.data, pos)
             if not name_rva:
-                return names
-            names.append(self.cstring(self.offset(name_rva)))
+                return out
+            functions = out.setdefault(self.cstring(self.offset(name_rva)), [])
+            thunk = self.offset(lookup_rva or address_rva)
+            while True:
+                entry = struct.unpack_from("<Q" if self.is64 else "<I", self.data, thunk)[0]
+                if not entry:
+                    break
+                functions.append(f"#{entry & 0xFFFF}" if entry & ordinal_flag else
+                                 self.cstring(self.offset(entry & 0x7FFFFFFF) + 2))
+                thunk += thunk_size
             pos += 20
 
     def resources(self):

@@ -3,6 +3,7 @@
 import os
 import re
 import struct
+import subprocess
 import unittest
 
 import pe
@@ -11,6 +12,36 @@ ALLOWED_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "shell32.dll", "advap
 SUPPORTED_OS = {"e2011457-1546-43c5-a5fe-008deee3d3f0", "35138b9a-5d96-4fbd-8e2d-a2440225f93a",
                 "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38", "1f676c76-80e1-4239-95bb-83d0f6d0da78",
                 "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"}
+
+# Functions that the code or the toolchain could pull in and that Windows 2000
+# lacks: one of them in the import table and the loader refuses the program
+# before its first line. Where the program needs one, it looks it up at run time.
+LATER_THAN_WINDOWS_2000 = {
+    "kernel32.dll": {
+        "SetDllDirectoryW", "SetDllDirectoryA", "SetDefaultDllDirectories", "AddDllDirectory",
+        "RemoveDllDirectory", "GetTickCount64", "InitializeSRWLock", "AcquireSRWLockExclusive",
+        "AcquireSRWLockShared", "ReleaseSRWLockExclusive", "ReleaseSRWLockShared", "TryAcquireSRWLockExclusive",
+        "InitializeConditionVariable", "SleepConditionVariableCS", "SleepConditionVariableSRW",
+        "WakeConditionVariable", "WakeAllConditionVariable", "InitOnceExecuteOnce", "InitOnceBeginInitialize",
+        "InitOnceComplete", "FlsAlloc", "FlsFree", "FlsGetValue", "FlsSetValue", "GetModuleHandleExW",
+        "GetModuleHandleExA", "CompareStringEx", "LocaleNameToLCID", "LCIDToLocaleName", "GetLocaleInfoEx",
+        "GetUserDefaultLocaleName", "GetFileInformationByHandleEx", "SetFileInformationByHandle",
+        "GetFinalPathNameByHandleW", "CreateSymbolicLinkW", "InitializeCriticalSectionEx", "CreateEventExW",
+        "CreateMutexExW", "CreateSemaphoreExW", "GetNativeSystemInfo", "IsWow64Process",
+        "GetSystemTimePreciseAsFileTime", "QueryFullProcessImageNameW", "GetProcessId", "GetThreadId",
+        "GetErrorMode", "SetThreadErrorMode", "AddVectoredExceptionHandler", "RtlCaptureStackBackTrace",
+        "EncodePointer", "DecodePointer", "HeapSetInformation", "SetProcessDEPPolicy", "AttachConsole",
+        "GetLogicalProcessorInformation", "WTSGetActiveConsoleSessionId", "GetSystemWow64DirectoryW"},
+    "user32.dll": {
+        "SetProcessDPIAware", "SetProcessDpiAwarenessContext", "GetDpiForWindow", "ChangeWindowMessageFilter",
+        "ChangeWindowMessageFilterEx", "PrintWindow", "GetLayeredWindowAttributes", "RegisterRawInputDevices",
+        "GetRawInputData", "IsProcessDPIAware"},
+    "shell32.dll": {"SHGetKnownFolderPath", "SHCreateItemFromParsingName", "SetCurrentProcessExplicitAppUserModelID"},
+    "advapi32.dll": {"RegGetValueW", "RegGetValueA", "RegDeleteKeyExW", "EventRegister", "EventWrite"},
+    "msvcrt.dll": {"_vsnwprintf_s", "_vsnprintf_s", "_snwprintf_s", "_wfopen_s", "fopen_s", "memcpy_s",
+                   "memmove_s", "strcpy_s", "wcscpy_s", "strcat_s", "wcscat_s", "_get_errno", "_set_errno",
+                   "_wcsdup_s", "sprintf_s", "swprintf_s", "_itow_s", "qsort_s", "strerror_s", "_wcserror_s"},
+}
 
 
 def hardening_faults(path):
@@ -34,6 +65,15 @@ class BinaryTest(unittest.TestCase):
         imported = {name.lower() for name in pe.PeFile(self.exe).imported_dlls()}
         self.assertTrue(imported, "no imports read")
         self.assertLessEqual(imported, ALLOWED_DLLS)
+
+    def test_windows_2000_can_load_it(self):
+        image = pe.PeFile(self.exe)
+        imports = {dll.lower(): set(functions) for dll, functions in image.imports().items()}
+        self.assertIn("CreateMutexW", imports["kernel32.dll"], "the import table was not read")
+        later = {dll: sorted(imports.get(dll, set()) & names) for dll, names in LATER_THAN_WINDOWS_2000.items()}
+        self.assertEqual({dll: names for dll, names in later.items() if names}, {})
+        # A 32-bit program asking for a newer subsystem than 5.0 is refused too; 64-bit Windows begins at 5.2.
+        self.assertLessEqual(image.subsystem_version, (5, 2) if image.is64 else (5, 0))
 
     def test_is_built_with_aslr_dep_and_high_entropy_va(self):
         self.assertEqual(hardening_faults(self.exe), [])
@@ -110,6 +150,29 @@ class BinaryTest(unittest.TestCase):
         name = os.path.basename(self.exe).lower()
         for word in ("setup", "install", "update", "patch"):
             self.assertNotIn(word, name)
+
+
+class ResourceDependenciesTest(unittest.TestCase):
+    """A changed picture, cursor or manifest is embedded again by the next build."""
+
+    RESOURCES = os.path.join(os.path.dirname(__file__), "..", "..", "src", "resources")
+
+    def test_every_file_the_resource_script_embeds_is_an_input_of_its_object(self):
+        build = os.environ.get("VELBROOK_BUILD", "")
+        if os.environ.get("VELBROOK_GENERATOR") != "Ninja":
+            self.skipTest("reads the dependencies from a Ninja build")
+        with open(os.path.join(self.RESOURCES, "velbrook.rc"), encoding="utf-8") as f:
+            # Quoted names of files, not of the headers it includes.
+            quoted = re.findall(r'"([^"\n]+)"', re.sub(r"(?m)^#include.*$", "", f.read()))
+        embedded = {os.path.realpath(os.path.join(self.RESOURCES, q)) for q in quoted
+                    if os.path.isfile(os.path.join(self.RESOURCES, q))}
+        self.assertGreaterEqual(len(embedded), 18, "the script's files were not found")
+        query = subprocess.run([os.environ.get("VELBROOK_NINJA", "ninja"), "-C", build, "-t", "query",
+                                "CMakeFiles/Velbrook.dir/src/resources/velbrook.rc.res"],
+                               capture_output=True, text=True, check=True).stdout
+        inputs = query.split("outputs:")[0]
+        known = {os.path.realpath(line.strip(" |")) for line in inputs.splitlines()[2:]}
+        self.assertEqual(sorted(embedded - known), [])
 
 
 if __name__ == "__main__":
