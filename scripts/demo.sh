@@ -13,7 +13,14 @@ case "$(uname -s)" in
 esac
 
 ./scripts/deps.sh
-cmake --preset win32 >/dev/null
-cmake --build --preset win32
-echo "The menu: build/win32/Velbrook.exe; the demo medium: build/win32/medium/"
-exec python3 scripts/demo.py build/win32
+# The 32-bit build is the one we ship; a machine that cannot run 32-bit Linux
+# programs (so neither Wine's 32-bit loader) shows the 64-bit build instead.
+preset=win32
+if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  echo "This machine cannot run Wine's 32-bit loader: opening the 64-bit build."
+  preset=win64
+fi
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset"
+echo "The menu: build/$preset/Velbrook.exe; the demo medium: build/$preset/medium/"
+VELBROOK_WINEARCH="$preset" exec python3 scripts/demo.py "build/$preset"

@@ -20,7 +20,7 @@ with open(os.path.join(build, "CMakeCache.txt")) as cache:
     arch = next((line.split("=", 1)[1].strip() for line in cache if line.startswith("VELBROOK_WINEARCH:")), "win32")
 os.environ.update(VELBROOK_PREFIX=os.path.join(build, "wineprefix"), VELBROOK_WINEARCH=arch)
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests", "e2e"))
-from harness import LOADER, Display, Wine, windows_path  # noqa: E402
+from harness import LOADER, Display, Wine, unrunnable_reason, windows_path  # noqa: E402
 
 
 def run_under_wine():
@@ -55,6 +55,10 @@ def summary(values):
 
 
 def main():
+    reason = unrunnable_reason()
+    if reason:
+        print(f"Benchmark skipped: {reason}")
+        return
     rows = run_under_wine()
     by = {name: [r for r in rows if r["program"] == name] for name in ("menu", "bare")}
     figures = {}
