@@ -55,6 +55,7 @@ std::vector<ControlId> FormModel::DrawOrder(const TwipRect& area) const {
 }
 
 ControlId PointerRouter::Press(const FormModel& m, int button, float x, float y) {
+    held_ &= ~button;  // recorded as held already: its release was missed
     if (held_ == 0) captured_ = m.HitTest(x, y);
     held_ |= button;
     return captured_;
@@ -79,13 +80,15 @@ MouseArgs Form::Args(ControlId id, int button, int shift, float x, float y) cons
     return {static_cast<std::int16_t>(button), static_cast<std::int16_t>(shift), x, y};
 }
 
-bool Form::ButtonDown(int button, int shift, float x, float y) {
+bool Form::ButtonDown(int button, int held, int shift, float x, float y) {
+    router_.Follow(held | button);
     const ControlId id = router_.Press(model_, button, x, y);
     sink_.MouseDown(ControlOrForm(id), Args(id, button, shift, x, y));
     return router_.Captured();
 }
 
-bool Form::ButtonUp(int button, int shift, float x, float y) {
+bool Form::ButtonUp(int button, int held, int shift, float x, float y) {
+    router_.Follow(held | button);
     const PointerRouter::Release r = router_.Up(button);
     if (!r.routed) return router_.Captured();
     sink_.MouseUp(ControlOrForm(r.target), Args(r.target, button, shift, x, y));
@@ -97,9 +100,11 @@ bool Form::ButtonUp(int button, int shift, float x, float y) {
     return router_.Captured();
 }
 
-void Form::PointerMove(int buttons, int shift, float x, float y) {
+bool Form::PointerMove(int held, int shift, float x, float y) {
+    router_.Follow(held);
     const ControlId id = router_.Move(model_, x, y);
-    sink_.MouseMove(ControlOrForm(id), Args(id, buttons, shift, x, y));
+    sink_.MouseMove(ControlOrForm(id), Args(id, held, shift, x, y));
+    return router_.Captured();
 }
 
 const ControlSpec* Form::PointerOwner(float x, float y) const {

@@ -74,6 +74,11 @@ private:
 
 // Capture: once a button goes down, every pointer event goes to the receiver
 // of that press until the last held button comes up.
+//
+// The record of held buttons follows the real ones: a release can happen
+// where the form never sees it (on the secure desktop of an elevation prompt,
+// or in a window that took the capture), and a stale record would send the
+// next press to the control pressed before.
 class PointerRouter {
 public:
     ControlId Press(const FormModel& m, int button, float x, float y);
@@ -84,6 +89,8 @@ public:
         bool last;         // the last held button came up: capture ends
     };
     Release Up(int button);
+    // Forgets every recorded button that `reallyHeld` no longer shows.
+    void Follow(int reallyHeld) { held_ &= reallyHeld; }
     bool Captured() const { return held_ != 0; }
     void Reset() { held_ = 0; }
 
@@ -100,11 +107,13 @@ public:
     FormModel& Model() { return model_; }
     const FormModel& Model() const { return model_; }
 
-    // Pointer input in client twips. Each returns whether the form holds the
+    // Pointer input in client twips. `held` is every button really down as
+    // the message reports it (for a press, the pressed one too; for a
+    // release, not the released one). Each returns whether the form holds the
     // pointer captured afterwards.
-    bool ButtonDown(int button, int shift, float x, float y);
-    bool ButtonUp(int button, int shift, float x, float y);
-    void PointerMove(int buttons, int shift, float x, float y);
+    bool ButtonDown(int button, int held, int shift, float x, float y);
+    bool ButtonUp(int button, int held, int shift, float x, float y);
+    bool PointerMove(int held, int shift, float x, float y);
     void CaptureLost() { router_.Reset(); }
 
     // Whether the custom pointer (the control's MouseIcon) shows at a point,

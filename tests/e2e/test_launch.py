@@ -1,10 +1,14 @@
 """A press on a language picture starts that language's setup and ends the menu."""
 
+import json
 import os
 import shutil
 import unittest
 
 from harness import (LANGUAGES, MenuTest, Medium, STUB, wait_for, windows_path)
+
+SW_SHOWNORMAL = 1
+AZURE = (2, 128, 255)
 
 
 def arguments_after_program(cmdline):
@@ -34,6 +38,7 @@ class LaunchTest(MenuTest):
                 self.assertEqual(launched[0]["module"].lower(), (setup_folder + "\\Setup.exe").lower())
                 self.assertEqual(launched[0]["cwd"].rstrip("\\").lower(), setup_folder.lower())
                 self.assertEqual(arguments_after_program(launched[0]["cmdline"]), "")
+                self.assertEqual(launched[0]["show"], SW_SHOWNORMAL)
 
     def test_right_button_press_also_starts_the_setup(self):
         medium = Medium(self.work)
@@ -70,6 +75,43 @@ class LaunchTest(MenuTest):
         self.wine.probe("command", str(box["hwnd"]), "1")
         self.wait_for_exit(proc)
         self.assertEqual(self.launches(), [])
+
+
+class DeclinedPromptTest(MenuTest):
+    """The test build's first start is an elevation prompt that takes the
+    button's release, as the secure desktop does, and is declined."""
+
+    PROMPT = "Velbrook test elevation prompt"
+
+    def test_after_a_declined_prompt_the_next_press_chooses_anew_and_clicks_outside_stay_outside(self):
+        medium = Medium(self.work)
+        shutil.copy(os.environ["VELBROOK_DECLINED_EXE"], medium.exe)
+        prompt_log = os.path.join(self.work, "prompt.log")
+        proc = self.wine.start(medium.exe, env={"VELBROOK_STUB_LOG": windows_path(self.log),
+                                                "VELBROOK_PROMPT_LOG": windows_path(prompt_log)})
+        form = self.wait_for_form(proc)
+        left, top = form["client"][0], form["client"][1]
+        x, y, w, h = LANGUAGES[3][1]
+        self.pointer.move(left + x + w // 2, top + y + h // 2)
+        wait_for(lambda: self.display.grab().pixel(left + x + 2, top + y + 2) == AZURE, 20, "English to be lit")
+        self.pointer.burst("mousedown", "1")
+        wait_for(lambda: self.wine.probe("windows", self.PROMPT), 30, "the prompt")
+        self.pointer.burst("mouseup", "1")
+        wait_for(lambda: not self.wine.probe("windows", self.PROMPT), 30, "the prompt to be declined")
+
+        with open(prompt_log, encoding="utf-8") as f:
+            asked = json.loads(f.readline())
+        self.assertEqual((asked["owner"], asked["show"]), (form["hwnd"], SW_SHOWNORMAL), "owned by the menu, shown")
+        self.assertTrue(asked["file"].endswith("\\English_link\\Setup.exe"), asked)
+        self.assertIsNone(proc.poll(), "a declined prompt leaves the menu open")
+
+        # Input is handled in order: a click outside that reached the menu would start English first.
+        self.pointer.click(4, 4)
+        self.click_centre(form, LANGUAGES[2][1])
+        launched = wait_for(self.launches, 30, "a setup to start")
+        self.wait_for_exit(proc)
+        self.assertEqual([entry["module"].rsplit("\\", 2)[-2:] for entry in launched],
+                         [["SimpChin_link", "Setup.exe"]])
 
 
 if __name__ == "__main__":

@@ -1,6 +1,7 @@
 // Pointer routing and capture over the stored layout.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -90,11 +91,11 @@ public:
 TEST(Capture, EventsFollowThePressUntilTheLastButtonIsReleased) {
     Recorder r;
     forms::Form form(chooser::kFrmAutoSelect, r);
-    EXPECT_TRUE(form.ButtonDown(forms::kLeftButton, 0, T(150), T(140)));   // on CountryImage(1)
+    EXPECT_TRUE(form.ButtonDown(forms::kLeftButton, forms::kLeftButton, 0, T(150), T(140)));  // on CountryImage(1)
     form.PointerMove(forms::kLeftButton, 0, T(500), T(100));              // over the bare form
-    EXPECT_TRUE(form.ButtonDown(forms::kRightButton, 0, T(10), T(410)));   // a second button elsewhere
-    EXPECT_TRUE(form.ButtonUp(forms::kLeftButton, 0, T(10), T(410)));      // one still held
-    EXPECT_FALSE(form.ButtonUp(forms::kRightButton, 0, T(10), T(410)));    // the last: capture ends
+    EXPECT_TRUE(form.ButtonDown(forms::kRightButton, 3, 0, T(10), T(410)));  // a second button elsewhere
+    EXPECT_TRUE(form.ButtonUp(forms::kLeftButton, forms::kRightButton, 0, T(10), T(410)));  // one still held
+    EXPECT_FALSE(form.ButtonUp(forms::kRightButton, 0, 0, T(10), T(410)));  // the last: capture ends
     form.PointerMove(0, 0, T(500), T(100));
     EXPECT_EQ(r.events, (std::vector<std::string>{"down CountryImage(1)", "move CountryImage(1)",
                                                   "down CountryImage(1)", "up CountryImage(1)",
@@ -104,14 +105,49 @@ TEST(Capture, EventsFollowThePressUntilTheLastButtonIsReleased) {
 TEST(Capture, AClickNeedsTheReleaseOnTheControlThatWasPressed) {
     Recorder r;
     forms::Form form(chooser::kFrmAutoSelect, r);
-    form.ButtonDown(forms::kLeftButton, 0, T(150), T(140));
-    form.ButtonUp(forms::kLeftButton, 0, T(150), T(141));
-    form.ButtonDown(forms::kLeftButton, 0, T(150), T(140));
-    form.ButtonUp(forms::kLeftButton, 0, T(500), T(100));  // released outside: no click
-    form.ButtonUp(forms::kLeftButton, 0, T(150), T(140));  // a release without a press of ours
+    form.ButtonDown(forms::kLeftButton, forms::kLeftButton, 0, T(150), T(140));
+    form.ButtonUp(forms::kLeftButton, 0, 0, T(150), T(141));
+    form.ButtonDown(forms::kLeftButton, forms::kLeftButton, 0, T(150), T(140));
+    form.ButtonUp(forms::kLeftButton, 0, 0, T(500), T(100));  // released outside: no click
+    form.ButtonUp(forms::kLeftButton, 0, 0, T(150), T(140));  // a release without a press of ours
     EXPECT_EQ(r.events, (std::vector<std::string>{"down CountryImage(1)", "up CountryImage(1)",
                                                   "click CountryImage(1)", "down CountryImage(1)",
                                                   "up CountryImage(1)"}));
+}
+
+TEST(Capture, ARecordOfHeldButtonsThatTheRealOnesNoLongerShowIsForgotten) {
+    constexpr int L = forms::kLeftButton, R = forms::kRightButton;
+    const float english[] = {T(150), T(240)}, trad[] = {T(150), T(140)}, bare[] = {T(500), T(100)};
+    const struct {
+        const char* what;
+        std::function<bool(forms::Form&)> after;  // follows a press on English that the form saw no release of
+        std::vector<std::string> events;
+        bool captured;
+    } cases[] = {
+        {"a new press of the same button", [&](forms::Form& f) { return f.ButtonDown(L, L, 0, trad[0], trad[1]); },
+         {"down CountryPic(1)"}, true},
+        {"a move with no button down", [&](forms::Form& f) { return f.PointerMove(0, 0, bare[0], bare[1]); },
+         {"move form"}, false},
+        {"a press of another button", [&](forms::Form& f) { return f.ButtonDown(R, R, 0, trad[0], trad[1]); },
+         {"down CountryPic(1)"}, true},
+        {"a release of another button", [&](forms::Form& f) { return f.ButtonUp(R, 0, 0, trad[0], trad[1]); },
+         {}, false},
+        // While the record and the real buttons agree, nothing changes.
+        {"a move with the button still down", [&](forms::Form& f) { return f.PointerMove(L, 0, bare[0], bare[1]); },
+         {"move CountryPic(3)"}, true},
+        {"a second button pressed", [&](forms::Form& f) { return f.ButtonDown(R, L | R, 0, bare[0], bare[1]); },
+         {"down CountryPic(3)"}, true},
+    };
+    for (const auto& c : cases) {
+        Recorder r;
+        forms::Form form(chooser::kFrmAutoSelect, r);
+        // Both lit, as the hover leaves a language: presses reach the highlighted faces.
+        for (std::int16_t lit : {1, 3}) form.Model().SetVisible(form.Model().Find("CountryImage", lit), false);
+        form.ButtonDown(L, L, 0, english[0], english[1]);
+        r.events.clear();
+        EXPECT_EQ(c.after(form), c.captured) << c.what;
+        EXPECT_EQ(r.events, c.events) << c.what;
+    }
 }
 
 TEST(Capture, HandlerPositionsAreRelativeToTheReceiver) {

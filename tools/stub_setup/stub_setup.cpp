@@ -1,6 +1,6 @@
 // Stands in for a language's Setup.exe on the demo medium and in the tests.
 // With VELBROOK_STUB_LOG set it appends one JSON line (its own path, command
-// line and working folder) to that file and ends; otherwise it says which
+// line, working folder and show command) to that file and ends; otherwise it says which
 // setup would have run.
 #include <windows.h>
 
@@ -55,8 +55,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     const std::wstring self = ModulePath();
     wchar_t log[32768];
     if (GetEnvironmentVariableW(L"VELBROOK_STUB_LOG", log, 32768)) {
+        // How it was asked to show its window: the show command, where the starter gave one.
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        GetStartupInfoW(&startup);
+        const int show = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : -1;
         const std::string line = "{\"module\": " + Json(self) + ", \"cmdline\": " + Json(GetCommandLineW()) +
-                                 ", \"cwd\": " + Json(CurrentFolder()) + "}\n";
+                                 ", \"cwd\": " + Json(CurrentFolder()) + ", \"show\": " + std::to_string(show) +
+                                 "}\n";
         HANDLE file = CreateFileW(log, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE) return 1;

@@ -39,6 +39,15 @@ int HeldButtons(WPARAM wp) {
            ((wp & MK_MBUTTON) ? kMiddleButton : 0);
 }
 
+// The buttons physically down now. GetAsyncKeyState reads the physical
+// buttons, so a user's swapped buttons are swapped back.
+int ButtonsDownNow() {
+    const bool swapped = GetSystemMetrics(SM_SWAPBUTTON) != 0;
+    const auto down = [](int key) { return GetAsyncKeyState(key) < 0; };
+    return (down(swapped ? VK_RBUTTON : VK_LBUTTON) ? kLeftButton : 0) |
+           (down(swapped ? VK_LBUTTON : VK_RBUTTON) ? kRightButton : 0) | (down(VK_MBUTTON) ? kMiddleButton : 0);
+}
+
 int ShiftState(WPARAM wp) {
     return ((wp & MK_SHIFT) ? 1 : 0) | ((wp & MK_CONTROL) ? 2 : 0) | ((GetKeyState(VK_MENU) < 0) ? 4 : 0);
 }
@@ -220,10 +229,10 @@ LRESULT FormWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             if (OnSetCursor(reinterpret_cast<HWND>(wp), LOWORD(lp))) return TRUE;
             break;
         case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
-            OnButton(true, ButtonOf(msg), wp, lp);
+            OnButton(true, ButtonOf(msg), wp, lp, false);
             return 0;
         case WM_LBUTTONUP: case WM_RBUTTONUP: case WM_MBUTTONUP:
-            OnButton(false, ButtonOf(msg), wp, lp);
+            OnButton(false, ButtonOf(msg), wp, lp, false);
             return 0;
         case WM_MOUSEMOVE:
             OnMouseMove(wp, lp);
@@ -362,14 +371,15 @@ bool FormWindow::OnSetCursor(HWND over, UINT hitTest) {
     return true;
 }
 
-void FormWindow::OnButton(bool down, int button, WPARAM wp, LPARAM lp) {
+void FormWindow::OnButton(bool down, int button, WPARAM wp, LPARAM lp, bool synthetic) {
     const float x = Twips(GET_X_LPARAM(lp)), y = Twips(GET_Y_LPARAM(lp));
     Raise([&] {
-        const bool captured = down ? form_->ButtonDown(button, ShiftState(wp), x, y)
-                                   : form_->ButtonUp(button, ShiftState(wp), x, y);
-        if (!wnd_) return;  // the handler unloaded the form
-        if (captured && GetCapture() != wnd_) SetCapture(wnd_);
-        if (!captured && GetCapture() == wnd_) ReleaseCapture();
+        const bool captured = down ? form_->ButtonDown(button, HeldButtons(wp), ShiftState(wp), x, y)
+                                   : form_->ButtonUp(button, HeldButtons(wp), ShiftState(wp), x, y);
+        // The handler may have let the release happen out of sight (an elevation prompt
+        // on the secure desktop): capture only while a button is really down, or every
+        // click on the screen would come here.
+        FollowCapture(captured && (synthetic || ButtonsDownNow() != 0));
     });
 }
 
@@ -377,7 +387,13 @@ void FormWindow::OnMouseMove(WPARAM wp, LPARAM lp) {
     const float x = Twips(GET_X_LPARAM(lp)), y = Twips(GET_Y_LPARAM(lp));
     // While captured no WM_SETCURSOR arrives: the receiver of the press keeps its pointer.
     if (GetCapture() == wnd_) OnSetCursor(wnd_, HTCLIENT);
-    Raise([&] { form_->PointerMove(HeldButtons(wp), ShiftState(wp), x, y); });
+    Raise([&] { FollowCapture(form_->PointerMove(HeldButtons(wp), ShiftState(wp), x, y)); });
+}
+
+void FormWindow::FollowCapture(bool captured) {
+    if (!wnd_) return;  // a handler unloaded the form
+    if (captured && GetCapture() != wnd_) SetCapture(wnd_);
+    if (!captured && GetCapture() == wnd_) ReleaseCapture();
 }
 
 void FormWindow::Repaint(ControlId id) {
@@ -416,8 +432,8 @@ void FormWindow::OnDefaultAction(ControlId control) {
     const PixelRect r = ToPixels(spec_.controls[control].rect, tpp_);
     const LPARAM at = MAKELPARAM(r.x + r.w / 2, r.y + r.h / 2);
     OnMouseMove(0, at);
-    if (wnd_) OnButton(true, kLeftButton, MK_LBUTTON, at);
-    if (wnd_) OnButton(false, kLeftButton, 0, at);
+    if (wnd_) OnButton(true, kLeftButton, MK_LBUTTON, at, /*synthetic=*/true);
+    if (wnd_) OnButton(false, kLeftButton, 0, at, /*synthetic=*/true);
 }
 
 // Runtime services.

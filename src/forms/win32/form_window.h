@@ -83,8 +83,9 @@ private:
     void DrawLabel(HDC dc, ControlId id, const PixelRect& dest);
     void OnDrawItem(const DRAWITEMSTRUCT& item);
     bool OnSetCursor(HWND over, UINT hitTest);
-    void OnButton(bool down, int button, WPARAM wp, LPARAM lp);
+    void OnButton(bool down, int button, WPARAM wp, LPARAM lp, bool synthetic);
     void OnMouseMove(WPARAM wp, LPARAM lp);
+    void FollowCapture(bool captured);
     void Repaint(ControlId id);
     HWND ChildOf(ControlId id) const;
     ControlId IdOfChild(HWND child) const;

@@ -1,0 +1,81 @@
+// The start of a program in the test build Velbrook_declined: the first start
+// behaves like an elevation prompt that the user declines. Like the secure
+// desktop, it covers the whole screen, takes the button's release itself and
+// fails with ERROR_CANCELLED. It writes what it was asked to a JSON line in
+// the file VELBROOK_PROMPT_LOG names. Later starts are real.
+#include <string>
+
+#include "forms/win32/system.h"
+
+namespace forms::win32 {
+namespace {
+
+constexpr wchar_t kPromptTitle[] = L"Velbrook test elevation prompt";
+
+std::string Utf8(const wchar_t* s) {
+    if (!s) return "null";
+    const int n = WideCharToMultiByte(CP_UTF8, 0, s, -1, nullptr, 0, nullptr, nullptr);
+    std::string out(n > 0 ? n - 1 : 0, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, s, -1, out.data(), n, nullptr, nullptr);
+    std::string quoted = "\"";
+    for (char c : out) {
+        if (c == '"' || c == '\\') quoted += '\\';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+void Record(const SHELLEXECUTEINFOW& info) {
+    wchar_t log[32768];
+    if (!GetEnvironmentVariableW(L"VELBROOK_PROMPT_LOG", log, 32768)) return;
+    const std::string line = "{\"owner\": " + std::to_string(reinterpret_cast<UINT_PTR>(info.hwnd)) +
+                             ", \"show\": " + std::to_string(info.nShow) + ", \"mask\": " +
+                             std::to_string(info.fMask) + ", \"verb\": " + Utf8(info.lpVerb) + ", \"file\": " +
+                             Utf8(info.lpFile) + ", \"parameters\": " + Utf8(info.lpParameters) +
+                             ", \"directory\": " + Utf8(info.lpDirectory) + "}\n";
+    HANDLE file = CreateFileW(log, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+LRESULT CALLBACK PromptProcedure(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_LBUTTONUP || msg == WM_RBUTTONUP || msg == WM_MBUTTONUP) DestroyWindow(wnd);
+    return DefWindowProcW(wnd, msg, wp, lp);
+}
+
+// Runs until the button that is down comes up over the prompt, or a minute passes.
+void DeclinedPrompt() {
+    WNDCLASSW cls{};
+    cls.lpfnWndProc = PromptProcedure;
+    cls.hInstance = GetModuleHandleW(nullptr);
+    cls.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+    cls.lpszClassName = L"VelbrookTestPrompt";
+    RegisterClassW(&cls);
+    HWND prompt = CreateWindowExW(WS_EX_TOPMOST, cls.lpszClassName, kPromptTitle, WS_POPUP | WS_VISIBLE, 0, 0,
+                                  GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
+                                  cls.hInstance, nullptr);
+    SetCapture(prompt);  // the release is the prompt's, wherever the pointer is
+    const ULONGLONG deadline = GetTickCount() + 60000ull;
+    MSG msg;
+    while (IsWindow(prompt) && GetTickCount() < deadline) {
+        if (MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT) != WAIT_OBJECT_0) continue;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    }
+    if (IsWindow(prompt)) DestroyWindow(prompt);
+}
+
+}  // namespace
+
+bool ShellStart(SHELLEXECUTEINFOW& info) {
+    static bool declinedOnce = false;
+    if (declinedOnce) return ShellExecuteExW(&info) != FALSE;
+    declinedOnce = true;
+    Record(info);
+    DeclinedPrompt();
+    SetLastError(ERROR_CANCELLED);
+    return false;
+}
+
+}  // namespace forms::win32
