@@ -126,7 +126,9 @@ void Flag(Image& img, int index, int top, bool lit) {
 Image Face(const Language& l, bool lit, const Font& latin, const Font& cjk) {
     Image img(245, 45, lit ? kAzure : kNavy);
     Flag(img, l.index, l.flagTop, lit);
-    const Mask words = l.latin ? latin.Render(l.words, 12) : cjk.Render(l.words, 12);
+    // Latin words a quarter pixel larger than the CJK ones: their descender reaches
+    // row 24 and the shadow row 25 of the face, as the CJK words fill rows 10 to 21.
+    const Mask words = l.latin ? latin.Render(l.words, 12.25) : cjk.Render(l.words, 12);
     if (l.latin && !lit) Blend(img, words, l.wordsLeft + 1, l.wordsTop + 1, Rgb{0, 10, 40});  // the shadow
     Blend(img, words, l.wordsLeft, l.wordsTop, l.latin && lit ? kPaleBlue : kWhite);
     if (!lit) img.Fill(4, l.ruleRow, 238, 1, kRule);

@@ -23,9 +23,11 @@ Font::~Font() {
     if (library_) FT_Done_FreeType(static_cast<FT_Library>(library_));
 }
 
-Mask Font::Render(const std::u32string& text, int pixelSize) const {
+Mask Font::Render(const std::u32string& text, double size) const {
     auto* face = static_cast<FT_Face>(face_);
-    FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(pixelSize));
+    // In 64ths of a pixel: a size between whole pixels lands the descender on a given row.
+    FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(size * 64 + 0.5), 72, 72);
+    const int pixelSize = static_cast<int>(size + 1);
     // First lay the glyphs on a generous canvas around a baseline, then crop to the ink.
     const int canvasW = pixelSize * static_cast<int>(text.size() + 2), canvasH = pixelSize * 3;
     const int baseline = pixelSize * 2;
@@ -40,7 +42,9 @@ Mask Font::Render(const std::u32string& text, int pixelSize) const {
             FT_Get_Kerning(face, previous, glyph, FT_KERNING_DEFAULT, &kern);
             pen += static_cast<int>(kern.x >> 6);
         }
-        if (FT_Load_Glyph(face, glyph, FT_LOAD_RENDER | FT_LOAD_TARGET_NORMAL))
+        // Hinting would snap a size between whole pixels back to one of them.
+        const FT_Int32 hinting = size == static_cast<int>(size) ? FT_LOAD_TARGET_NORMAL : FT_LOAD_NO_HINTING;
+        if (FT_Load_Glyph(face, glyph, FT_LOAD_RENDER | hinting))
             throw std::runtime_error("cannot render a glyph");
         const FT_GlyphSlot slot = face->glyph;
         for (unsigned row = 0; row < slot->bitmap.rows; ++row) {

@@ -25,7 +25,7 @@ public:
 
     // The ink of `text` at a pixel size, coverage quantised to 16 levels so
     // that the edge shades stay few.
-    Mask Render(const std::u32string& text, int pixelSize) const;
+    Mask Render(const std::u32string& text, double pixelSize) const;
 
 private:
     void* library_ = nullptr;
