@@ -92,12 +92,16 @@ void FakeRuntime::SetCaption(forms::ControlRef control, const std::wstring& capt
 
 float FakeRuntime::ScaleWidth() {
     log.push_back("ScaleWidth");
-    return scaleWidth;
+    const float value = scaleWidth;
+    onScaleRead();
+    return value;
 }
 
 float FakeRuntime::ScaleHeight() {
     log.push_back("ScaleHeight");
-    return scaleHeight;
+    const float value = scaleHeight;
+    onScaleRead();
+    return value;
 }
 
 float FakeRuntime::ScaleWidth(forms::ControlRef c) {
@@ -110,9 +114,10 @@ float FakeRuntime::ScaleHeight(forms::ControlRef c) {
     return tileHeight;
 }
 
-void FakeRuntime::PaintPicture(forms::ControlRef owner, float x, float y, float, float) {
+void FakeRuntime::PaintPicture(forms::ControlRef owner, float x, float y, float w, float h) {
     log.push_back("PaintPicture " + Name(owner));
     tiles.emplace_back(x, y);
+    tileSizes.emplace_back(w, h);
 }
 
 forms::NativeHandle FakeRuntime::GetSystemMenu(forms::NativeHandle window, int revert) {

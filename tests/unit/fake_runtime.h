@@ -31,12 +31,14 @@ public:
         return forms::StartResult::Started;
     };
     std::function<void()> onDoEvents = [] {};
+    std::function<void()> onScaleRead = [] {};  // after each read of the form's inner size
 
     // What the handlers did.
     std::vector<std::string> log;
     std::vector<std::wstring> started;
     std::vector<std::wstring> captions;
-    std::vector<std::pair<float, float>> tiles;
+    std::vector<std::pair<float, float>> tiles;      // where each was drawn
+    std::vector<std::pair<float, float>> tileSizes;  // and at what size
     float left = -1, top = -1;
 
     bool Visible(const char* name, std::int16_t index) const { return model_.Visible(model_.Find(name, index)); }

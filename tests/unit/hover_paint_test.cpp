@@ -53,6 +53,74 @@ TEST(Hover, AFailureIsSkippedOnlyWhileTheIndexChanges) {
     EXPECT_THROW(frm.Form_MouseMove(0, 0, 0, 0), forms::RuntimeError) << "outside that mode nothing is ignored";
 }
 
+// Which handler an event reaches depends on the receiving control alone.
+TEST(Hover, OnlyTheBareWindowPutsALitLanguageOutAndOnlyItsOwnMembersReachTheHandlers) {
+    using Event = void (chooser::FrmAutoSelect::*)(const forms::ControlSpec*, const forms::MouseArgs&);
+    const Event move = &chooser::FrmAutoSelect::MouseMove, down = &chooser::FrmAutoSelect::MouseDown,
+                up = &chooser::FrmAutoSelect::MouseUp;
+    const struct {
+        Event event;
+        const char* control;
+        std::int16_t index;
+        Log calls;
+    } cases[] = {
+        // The pointer leaves lit English onto another control: the light stays on.
+        {move, "Label1", forms::kNoIndex, {}}, {move, "Label2", forms::kNoIndex, {}},
+        {move, "Label3", forms::kNoIndex, {}}, {move, "Image1", forms::kNoIndex, {}},
+        {move, "Image2", forms::kNoIndex, {}}, {move, "Image4", forms::kNoIndex, {}},
+        {move, "Command1", forms::kNoIndex, {}}, {move, "CountryPic", 3, {}},
+        {move, nullptr, 0, {"Show CountryImage(3)"}},  // the bare window
+        // Presses: only a highlighted face starts anything.
+        {down, "CountryImage", 1, {}}, {down, "CountryImage", 0, {}}, {down, "Label1", forms::kNoIndex, {}},
+        {down, nullptr, 0, {}},
+        // Releases: only CountryImage members reach CountryImage_MouseUp.
+        {up, "CountryPic", 3, {}}, {up, "Label2", forms::kNoIndex, {}}, {up, "Command1", forms::kNoIndex, {}},
+        {up, nullptr, 0, {}}, {up, "CountryImage", 1, {"Show CountryImage(3)"}},
+    };
+    for (const auto& c : cases) {
+        FakeRuntime rt;
+        chooser::FrmAutoSelect frm(rt);
+        frm.CountryImage_MouseMove(3, 0, 0, 0, 0);
+        rt.log.clear();
+        const auto& m = rt.Model();
+        const forms::ControlSpec* control = c.control ? &m.Control(m.Find(c.control, c.index)) : nullptr;
+        (frm.*c.event)(control, forms::MouseArgs{1, 0, 30, 30});
+        EXPECT_EQ(rt.log, c.calls) << (c.control ? c.control : "form") << " " << c.index;
+        EXPECT_TRUE(rt.started.empty());
+    }
+}
+
+TEST(Hover, WithAnUnchangedIndexNothingIsIgnored) {
+    FakeRuntime rt;
+    chooser::FrmAutoSelect frm(rt);
+    frm.HoverIndex = 5;  // names no member: hiding it fails
+    EXPECT_EQ(RuntimeErrorNumber([&] { frm.CountryImage_MouseMove(5, 0, 0, 0, 0); }), forms::kNoSuchArrayMember);
+    frm.HoverIndex = 3;
+    rt.onDoEvents = [] { throw forms::RuntimeError{forms::kOutOfMemory, {}, {}, {}}; };
+    EXPECT_EQ(RuntimeErrorNumber([&] { frm.CountryImage_MouseMove(3, 0, 0, 0, 0); }), forms::kOutOfMemory);
+    EXPECT_EQ(RuntimeErrorNumber([&] { frm.CountryImage_MouseMove(2, 0, 0, 0, 0); }), 0) << "a new index ignores it";
+}
+
+TEST(Paint, ReadsTheInnerSizeAtEveryTestAndDrawsEachTileAtThePictureBoxsInnerSize) {
+    FakeRuntime rt;
+    rt.tileWidth = 2000, rt.tileHeight = 500;
+    chooser::FrmAutoSelect frm(rt);
+    frm.Form_Paint();
+    // 18 rows of 6: each row tests the width 7 times, and the height is tested once more at the end.
+    ASSERT_EQ(rt.tiles.size(), 108u);
+    EXPECT_EQ(std::count(rt.log.begin(), rt.log.end(), "ScaleHeight"), 19);
+    EXPECT_EQ(std::count(rt.log.begin(), rt.log.end(), "ScaleWidth"), 18 * 7);
+    for (const auto& size : rt.tileSizes) EXPECT_EQ(size, std::make_pair(2000.0f, 500.0f));
+
+    // The window grows while it is painted: the next tests see the new size.
+    FakeRuntime growing;
+    growing.onScaleRead = [&] { growing.scaleWidth = growing.scaleHeight = 2070; };
+    growing.scaleWidth = growing.scaleHeight = 1035;
+    chooser::FrmAutoSelect grown(growing);
+    grown.Form_Paint();
+    EXPECT_EQ(growing.tiles.size(), 4u);
+}
+
 TEST(Paint, TilesTheInnerAreaRowByRowFromTheTop) {
     FakeRuntime rt;
     chooser::FrmAutoSelect frm(rt);
