@@ -14,6 +14,8 @@
 //   probe hold mutex-locked|event <name> <ready-file>  holds a named object until ended:
 //                           a mutex with an empty DACL (what a copy running elevated
 //                           looks like to others) or an event; writes the file once it does
+//   probe framed <title>    a window framed like the menu's whose window menu lacks Close
+//                           and the separator before it (found by command), until ended
 //   probe render-line <file> <caption>  the menu's bottom line (its two labels),
 //                           drawn the way the menu draws labels, as raw RGB
 #include <windows.h>
@@ -278,6 +280,31 @@ int Cover(int x, int y, int w, int h) {
     return 0;
 }
 
+int Framed(const wchar_t* title) {
+    WNDCLASSW cls{};
+    cls.lpfnWndProc = DefWindowProcW;
+    cls.hInstance = GetModuleHandleW(nullptr);
+    cls.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    cls.lpszClassName = L"ProbeFramed";
+    RegisterClassW(&cls);
+    HWND w = CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE, L"ProbeFramed", title,
+                             WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 100, 100, 400, 300, nullptr,
+                             nullptr, cls.hInstance, nullptr);
+    if (!w) return 1;
+    HMENU menu = GetSystemMenu(w, FALSE);
+    for (int i = GetMenuItemCount(menu) - 1; i > 0; --i) {
+        if (GetMenuItemID(menu, i) != SC_CLOSE) continue;
+        DeleteMenu(menu, i, MF_BYPOSITION);
+        if (GetMenuState(menu, i - 1, MF_BYPOSITION) & MF_SEPARATOR) DeleteMenu(menu, i - 1, MF_BYPOSITION);
+    }
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return 0;
+}
+
 int Hold(const std::wstring& kind, const wchar_t* name, const wchar_t* ready) {
     HANDLE object = nullptr;
     if (kind == L"mutex-locked") {
@@ -365,6 +392,7 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     if (verb == L"cover" && argc == 6) return Cover(_wtoi(argv[2]), _wtoi(argv[3]), _wtoi(argv[4]), _wtoi(argv[5]));
+    if (verb == L"framed" && argc == 3) return Framed(argv[2]);
     if (verb == L"hold" && argc == 5) return Hold(argv[2], argv[3], argv[4]);
     if (verb == L"render-line" && argc >= 3) return RenderLine(argv[2], argc > 3 ? argv[3] : L"") ? 0 : 1;
     std::fprintf(stderr, "usage: probe windows|dialog <title> | command <hwnd> <id> | screen | redraw <hwnd> | cover x y w h | render-line <file> <caption>\n");

@@ -18,10 +18,14 @@ class SingleInstanceTest(MenuTest):
         medium = Medium(self.work)
         first = self.start_menu(medium.exe)
         shown = self.wait_for_form(first)
+        self.wait_for_button_focus(shown)
+        wait_for(lambda: [w["active"] for w in self.wine.forms(pid=shown["pid"])] == [True], 10, "the first copy active")
         second = self.start_menu(medium.exe)
         box = wait_for(lambda: self.wine.dialogs(), 60, "the message box")[0]
         self.assert_running_message(box)
         self.assertNotEqual(box["pid"], shown["pid"])
+        # Nothing brought the first copy forward.
+        self.assertEqual([w["active"] for w in self.wine.forms(pid=shown["pid"])], [False])
         # The second copy's window exists but is never shown.
         self.assertFalse(any(w["visible"] for w in self.wine.forms(pid=box["pid"])))
         self.wine.probe("command", str(box["hwnd"]), "1")

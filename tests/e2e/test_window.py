@@ -2,11 +2,12 @@
 
 import unittest
 
-from harness import (CLIENT_PIXELS, COMMAND1, COUNTRYPIC0, LANGUAGES, SCREEN, Medium, MenuTest, wait_for)
+from harness import (CLIENT_PIXELS, COMMAND1, COUNTRYPIC0, LANGUAGES, PROBE, SCREEN, Medium, MenuTest, wait_for)
 
 WS_THICKFRAME, WS_MINIMIZEBOX, WS_MAXIMIZEBOX = 0x00040000, 0x00020000, 0x00010000
 WS_CAPTION, WS_SYSMENU = 0x00C00000, 0x00080000
 WS_EX_APPWINDOW = 0x00040000
+DESKTOPS = r"HKCU\Software\Wine\Explorer\Desktops"
 
 
 class WindowTest(MenuTest):
@@ -28,6 +29,51 @@ class WindowTest(MenuTest):
         self.assertNotEqual(form["owner"], 0)
         self.assertEqual(exstyle & WS_EX_APPWINDOW, 0)
         self.wait_for_button_focus(form)
+
+    def window_menu(self, window):
+        """The window menu of an active window as it shows when opened, then closed again."""
+        self.pointer.keys("alt+space")
+        popup = wait_for(lambda: [w for w in self.wine.probe("windows", "")
+                                  if w["class"] == "#32768" and w["visible"] and w["pid"] == window["pid"]],
+                         20, "the window menu")[0]
+        left, top, right, bottom = popup["rect"]
+        shot = self.display.grab().crop(left, top, right - left, bottom - top)
+        self.pointer.keys("Escape")
+        wait_for(lambda: not [w for w in self.wine.probe("windows", "") if w["class"] == "#32768" and w["visible"]],
+                 20, "the window menu to close")
+        return shot
+
+    def test_the_window_menu_lost_exactly_the_separator_and_close(self):
+        # Wine keeps a window menu in its own process, so it is compared as it shows: with that
+        # of a window of the same frame whose Close and the separator before it were found by
+        # command. (Wine's menu goes on with a separator and "About Wine", which stay.)
+        form = self.wait_for_form(self.start_menu(Medium(self.work).exe))
+        self.wait_for_button_focus(form)
+        menu = self.window_menu(form)
+        self.wine.end_all()
+        self.wine.start(PROBE, "framed", "reference")
+        reference = wait_for(lambda: [w for w in self.wine.probe("windows", "reference") if w["active"]], 20,
+                             "the reference window")[0]
+        expected = self.window_menu(reference)
+        self.assertEqual((menu.width, menu.height), (expected.width, expected.height))
+        self.assertEqual(menu.data, expected.data)
+
+    def test_on_a_screen_smaller_than_the_window_it_overhangs_both_edges_equally(self):
+        self.wine.reg("add", DESKTOPS, "/v", "Default", "/d", "640x480")
+        self.wine.kill_server()  # the desktop takes its size when it starts
+        try:
+            self.assertEqual(self.wine.probe("screen"), [640, 480])
+            form = self.wait_for_form(self.start_menu(Medium(self.work).exe))
+            left, top, right, bottom = form["rect"]
+            self.assertEqual(list(form["client"][2:]), list(CLIENT_PIXELS), "the window kept its size")
+            self.assertLess(left, 0)
+            self.assertLess(top, 0)
+            self.assertLessEqual(abs(-left - (right - 640)), 1, form["rect"])
+            self.assertLessEqual(abs(-top - (bottom - 480)), 1, form["rect"])
+        finally:
+            self.wine.end_all()
+            self.wine.reg("add", DESKTOPS, "/v", "Default", "/d", "x".join(map(str, SCREEN)))
+            self.wine.kill_server()
 
     def test_exit_button_ends_the_menu_and_starts_nothing(self):
         medium = Medium(self.work)

@@ -118,12 +118,20 @@ void FormWindow::Create() {
 
     LoadPictures();
 
+    const SIZE outer = OuterSize();
+    CreateWindowExW(FormExStyle(), kFormClass, spec_.caption, FormStyle(), CW_USEDEFAULT, CW_USEDEFAULT, outer.cx,
+                    outer.cy, owner_, nullptr, app_.instance, this);
+    if (!wnd_) Fail(L"Could not create the window.");
+    // The size asked for once more: creation asks for the limits before the window
+    // reaches its object, so a screen smaller than the window shrank it.
+    SetWindowPos(wnd_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    CreateChildren();
+}
+
+SIZE FormWindow::OuterSize() const {
     RECT outer{0, 0, TwipsToPixels(spec_.clientWidth, tpp_), TwipsToPixels(spec_.clientHeight, tpp_)};
     AdjustWindowRectEx(&outer, FormStyle(), FALSE, FormExStyle());
-    CreateWindowExW(FormExStyle(), kFormClass, spec_.caption, FormStyle(), CW_USEDEFAULT, CW_USEDEFAULT,
-                    outer.right - outer.left, outer.bottom - outer.top, owner_, nullptr, app_.instance, this);
-    if (!wnd_) Fail(L"Could not create the window.");
-    CreateChildren();
+    return {outer.right - outer.left, outer.bottom - outer.top};
 }
 
 void FormWindow::LoadPictures() {
@@ -220,6 +228,15 @@ LRESULT FormWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_PAINT:
             OnPaint();
             return 0;
+        case WM_GETMINMAXINFO: {
+            // The system would shrink a window larger than the screen as it is made;
+            // this one keeps its size and overhangs the screen's edges instead.
+            auto& info = *reinterpret_cast<MINMAXINFO*>(lp);
+            const SIZE outer = OuterSize();
+            info.ptMaxTrackSize.x = std::max<LONG>(info.ptMaxTrackSize.x, outer.cx);
+            info.ptMaxTrackSize.y = std::max<LONG>(info.ptMaxTrackSize.y, outer.cy);
+            return 0;
+        }
         case WM_ERASEBKGND:
             return TRUE;  // the paint fills the background itself, off screen
         case WM_DRAWITEM:

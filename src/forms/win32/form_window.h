@@ -74,6 +74,7 @@ private:
     void CreateChildren();
     void LoadPictures();
     RECT WindowRect();
+    SIZE OuterSize() const;  // the client area of the layout with the frame around it
     RECT InnerRect(ControlRef pictureBox);
     void MoveTo(int x, int y);
 
