@@ -26,7 +26,8 @@ add_executable(unit_tests
   tests/unit/hover_paint_test.cpp
   tests/unit/art_test.cpp
   tests/unit/scaling_test.cpp
-  tests/unit/accessibility_test.cpp)
+  tests/unit/accessibility_test.cpp
+  tests/unit/keyboard_test.cpp)
 target_include_directories(unit_tests PRIVATE tests/unit tools)
 target_compile_definitions(unit_tests PRIVATE VELBROOK_ART_DIR="${CMAKE_SOURCE_DIR}/src/resources/art")
 target_link_libraries(unit_tests PRIVATE menu_logic GTest::gtest GTest::gtest_main)

@@ -1,9 +1,11 @@
 #include "chooser/frm_auto_select.h"
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 
 #include "forms/errors.h"
+#include "chooser/layout.h"
 #include "launcher/mod_select.h"
 
 namespace chooser {
@@ -17,6 +19,12 @@ void FrmAutoSelect::MouseDown(const forms::ControlSpec* c, const forms::MouseArg
 }
 
 void FrmAutoSelect::MouseMove(const forms::ControlSpec* c, const forms::MouseArgs& a) {
+    // The pointer takes over from the keyboard where it lights another language or
+    // reaches the bare window; the handler below then shows or lights the faces.
+    if (KeyboardIndex && (!c || (Is(c, "CountryImage") && c->index != KeyboardIndex))) {
+        KeyboardIndex = 0;
+        rt_.SetKeyboardChoice({});
+    }
     if (!c) Form_MouseMove(a.button, a.shift, a.x, a.y);
     if (Is(c, "CountryImage")) CountryImage_MouseMove(c->index, a.button, a.shift, a.x, a.y);
 }
@@ -28,6 +36,55 @@ void FrmAutoSelect::MouseUp(const forms::ControlSpec* c, const forms::MouseArgs&
 void FrmAutoSelect::Click(const forms::ControlSpec* c) {
     if (Is(c, "Command1")) Command1_Click();
     if (Is(c, "Image3")) Image3_Click();
+}
+
+bool FrmAutoSelect::KeyDown(const forms::ControlSpec* c, std::int16_t key, std::int16_t shift) {
+    return Is(c, "Command1") && Command1_KeyDown(key, shift);
+}
+
+bool FrmAutoSelect::Command1_KeyDown(std::int16_t KeyCode, std::int16_t) {
+    const auto offered = OfferedLanguages();
+    if (offered.empty()) return false;
+    const auto at = std::find(offered.begin(), offered.end(), KeyboardIndex);
+    const bool chosen = at != offered.end();
+    switch (KeyCode) {
+        case forms::kKeyDown:
+            ChooseByKeyboard(chosen && at + 1 != offered.end() ? *(at + 1) : offered.front());
+            return true;
+        case forms::kKeyUp:
+            ChooseByKeyboard(chosen && at != offered.begin() ? *(at - 1) : offered.back());
+            return true;
+        case forms::kKeyHome:
+            ChooseByKeyboard(offered.front());
+            return true;
+        case forms::kKeyEnd:
+            ChooseByKeyboard(offered.back());
+            return true;
+        case forms::kKeyEscape:
+            if (!chosen) return false;
+            EndKeyboardChoice();
+            return true;
+        case forms::kKeyReturn:
+        case forms::kKeySpace:
+            if (!chosen) return false;  // the exit button's own click
+            CountryPic_MouseDown(KeyboardIndex, forms::kLeftButton, 0, 0, 0);
+            return true;
+        default:
+            return false;
+    }
+}
+
+void FrmAutoSelect::ChooseByKeyboard(std::int16_t index) {
+    // As if the pointer had moved onto the language's normal face.
+    CountryImage_MouseMove(index, 0, 0, 0, 0);
+    KeyboardIndex = index;
+    rt_.SetKeyboardChoice(CountryPic(index));
+}
+
+void FrmAutoSelect::EndKeyboardChoice() {
+    Form_MouseMove(0, 0, 0, 0);  // as over the bare window: the normal face shows again
+    KeyboardIndex = 0;
+    rt_.SetKeyboardChoice({});
 }
 
 void FrmAutoSelect::CountryImage_MouseMove(std::int16_t Index, std::int16_t, std::int16_t, float, float) {

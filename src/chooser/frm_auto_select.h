@@ -11,6 +11,7 @@ namespace chooser {
 inline forms::ControlRef CountryImage(std::int16_t index) { return {"CountryImage", index}; }
 inline forms::ControlRef Label3() { return {"Label3"}; }
 inline forms::ControlRef Picture1() { return {"Picture1"}; }
+inline forms::ControlRef CountryPic(std::int16_t index) { return {"CountryPic", index}; }
 
 class FrmAutoSelect : public forms::EventSink {
 public:
@@ -33,6 +34,14 @@ public:
     // The press on a language picture.
     void CountryPic_MouseDown(std::int16_t Index, std::int16_t Button, std::int16_t Shift, float X, float Y);
 
+    // The keyboard, which reaches the form through the exit button that keeps the
+    // focus: the arrows, Home and End light a language through the hover handler,
+    // Enter and Space press it through the press handler, Escape puts it out.
+    // Returns whether the key was taken; otherwise the button acts on it.
+    bool Command1_KeyDown(std::int16_t KeyCode, std::int16_t Shift);
+    // The language lit from the keyboard; 0 while none is.
+    std::int16_t KeyboardIndex = 0;
+
     // The language picture the pointer last moved over while its normal face showed.
     std::int16_t HoverIndex = 0;
 
@@ -44,8 +53,12 @@ public:
     void MouseMove(const forms::ControlSpec* control, const forms::MouseArgs& a) override;
     void MouseUp(const forms::ControlSpec* control, const forms::MouseArgs& a) override;
     void Click(const forms::ControlSpec* control) override;
+    bool KeyDown(const forms::ControlSpec* control, std::int16_t key, std::int16_t shift) override;
 
 private:
+    void ChooseByKeyboard(std::int16_t index);
+    void EndKeyboardChoice();
+
     forms::Runtime& rt_;
 };
 

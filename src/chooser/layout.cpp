@@ -1,5 +1,9 @@
 #include "chooser/layout.h"
 
+#include <algorithm>
+#include <string_view>
+#include <vector>
+
 #include "resources/resource_ids.h"
 
 namespace chooser {
@@ -90,5 +94,19 @@ const forms::FormSpec kFrmAutoSelect{
     "FrmAutoSelect", L"Kestrin USB 2.0 Velbrook Cable", 11880, 8595, IDI_FILE_ICON_GROUP,
     forms::FormPointer::Crosshair, kFormFont, kControls, kAccessible,
 };
+
+std::span<const std::int16_t> OfferedLanguages() {
+    static const std::vector<std::int16_t> offered = [] {
+        std::vector<const ControlSpec*> faces;
+        for (const ControlSpec& c : kControls) {
+            if (std::string_view(c.name) == "CountryImage" && c.picture && c.visible) faces.push_back(&c);
+        }
+        std::sort(faces.begin(), faces.end(), [](auto* a, auto* b) { return a->rect.top < b->rect.top; });
+        std::vector<std::int16_t> indexes;
+        for (const ControlSpec* c : faces) indexes.push_back(c->index);
+        return indexes;
+    }();
+    return offered;
+}
 
 }  // namespace chooser

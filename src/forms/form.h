@@ -25,6 +25,17 @@ struct MouseArgs {
     float x, y;           // twips, relative to the receiving control
 };
 
+// Key codes as handlers receive them (the system's virtual-key codes).
+enum KeyCode : std::int16_t {
+    kKeyReturn = 0x0D,
+    kKeyEscape = 0x1B,
+    kKeySpace = 0x20,
+    kKeyEnd = 0x23,
+    kKeyHome = 0x24,
+    kKeyUp = 0x26,
+    kKeyDown = 0x28,
+};
+
 // The form's handlers. `control` is nullptr for the form itself.
 class EventSink {
 public:
@@ -36,6 +47,9 @@ public:
     virtual void MouseMove(const ControlSpec*, const MouseArgs&) {}
     virtual void MouseUp(const ControlSpec*, const MouseArgs&) {}
     virtual void Click(const ControlSpec*) {}
+    // A key pressed while `control` has the focus; true when a handler took it,
+    // so the control does not act on it as well.
+    virtual bool KeyDown(const ControlSpec*, std::int16_t /*key*/, std::int16_t /*shift*/) { return false; }
 };
 
 class FormModel {

@@ -60,6 +60,10 @@ public:
 
     // Its controls.
     virtual void SetVisible(ControlRef control, bool visible) = 0;
+    // The control chosen with the keyboard while the focus stays where it is
+    // (an empty name: none). The focused control stops showing its focus cue,
+    // and a screen reader is told that the chosen control has the focus.
+    virtual void SetKeyboardChoice(ControlRef control) = 0;
     virtual void SetCaption(ControlRef control, const std::wstring& caption) = 0;
 
     // Inner sizes in twips: the form's client area, a picture box's inside.

@@ -84,6 +84,10 @@ void FakeRuntime::SetVisible(forms::ControlRef control, bool visible) {
     model_.SetVisible(model_.Find(control.name, control.index), visible);
 }
 
+void FakeRuntime::SetKeyboardChoice(forms::ControlRef control) {
+    log.push_back("Choose " + (control.name.empty() ? std::string("none") : Name(control)));
+}
+
 void FakeRuntime::SetCaption(forms::ControlRef control, const std::wstring& caption) {
     log.push_back("Caption " + Name(control));
     model_.SetCaption(model_.Find(control.name, control.index), caption);

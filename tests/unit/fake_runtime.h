@@ -59,6 +59,7 @@ public:
     float ScreenWidth() override;
     float ScreenHeight() override;
     void SetVisible(forms::ControlRef control, bool visible) override;
+    void SetKeyboardChoice(forms::ControlRef control) override;
     void SetCaption(forms::ControlRef control, const std::wstring& caption) override;
     float ScaleWidth() override;
     float ScaleHeight() override;

@@ -148,7 +148,8 @@ public:
         LONG bits = 0;
         if (node && (node->role == AccessibleRole::Text || node->role == AccessibleRole::Picture))
             bits = STATE_SYSTEM_READONLY;
-        if (node && node->role == AccessibleRole::Button)
+        // A language can take the focus too: the keyboard chooses it while the button keeps the real one.
+        if (node && (node->role == AccessibleRole::Button || node->role == AccessibleRole::PressablePicture))
             bits = STATE_SYSTEM_FOCUSABLE | (host_->HasFocus(node->control) ? STATE_SYSTEM_FOCUSED : 0);
         SetI4(state, bits);
         return S_OK;

@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <utility>
+
 #include "forms/app_path.h"
 #include "forms/win32/bench_hook.h"
 #include "forms/win32/system.h"
@@ -195,6 +197,9 @@ void FormWindow::CreateChildren() {
 
 LRESULT CALLBACK FormWindow::ButtonProcedure(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(wnd, GWLP_USERDATA));
+    // Keys go to the button first; what the form's handlers take, the button does not see.
+    if (self && msg == WM_KEYDOWN && self->OnKeyDown(wnd, wp)) return 0;
+    if (self && msg == WM_KEYUP && wp == VK_SPACE && std::exchange(self->spaceTaken_, false)) return 0;
     if (msg == WM_KEYDOWN && wp == VK_RETURN) {
         SendMessageW(GetParent(wnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(wnd), BN_CLICKED),
                      reinterpret_cast<LPARAM>(wnd));
@@ -202,6 +207,19 @@ LRESULT CALLBACK FormWindow::ButtonProcedure(HWND wnd, UINT msg, WPARAM wp, LPAR
     }
     if (msg == WM_SETCURSOR && self) return self->OnSetCursor(wnd, LOWORD(lp)) ? TRUE : FALSE;
     return self ? CallWindowProcW(self->buttonDefault_, wnd, msg, wp, lp) : DefWindowProcW(wnd, msg, wp, lp);
+}
+
+bool FormWindow::OnKeyDown(HWND child, WPARAM key) {
+    const ControlId id = IdOfChild(child);
+    if (id == kFormItself || key > 0x7FFF) return false;
+    const std::int16_t shift = static_cast<std::int16_t>((GetKeyState(VK_SHIFT) < 0 ? 1 : 0) |
+                                                         (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
+                                                         (GetKeyState(VK_MENU) < 0 ? 4 : 0));
+    bool taken = false;
+    Raise([&] { taken = sink_->KeyDown(&spec_.controls[id], static_cast<std::int16_t>(key), shift); });
+    // Space clicks a button when it comes up: a Space the form took must not click it then.
+    if (taken && key == VK_SPACE) spaceTaken_ = true;
+    return taken;
 }
 
 HWND FormWindow::ChildOf(ControlId id) const { return children_.empty() ? nullptr : children_[id]; }
@@ -363,7 +381,8 @@ void FormWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {
                     {(w - info.bmWidth) / 2 + shift, (h - info.bmHeight) / 2 + shift, info.bmWidth, info.bmHeight},
                     false);
     }
-    if (item.itemState & ODS_FOCUS) {
+    // While a control is chosen with the keyboard, Enter acts on it: the cue would mislead.
+    if ((item.itemState & ODS_FOCUS) && keyboardChoice_ == kFormItself) {
         RECT focus = face;
         InflateRect(&focus, -2, -2);
         DrawFocusRect(item.hDC, &focus);
@@ -430,8 +449,21 @@ std::vector<AccessibleNode> FormWindow::AccessibleItems() { return AccessibleChi
 RECT FormWindow::ClientRectOf(const TwipRect& rect) { return ToRect(ToPixels(rect, tpp_)); }
 
 bool FormWindow::HasFocus(ControlId control) {
+    if (keyboardChoice_ != kFormItself) return control == keyboardChoice_;
     HWND child = ChildOf(control);
     return child && GetFocus() == child;
+}
+
+void FormWindow::SetKeyboardChoice(ControlRef control) {
+    const ControlId id = control.name.empty() ? kFormItself : form_->Model().Find(control.name, control.index);
+    if (id == keyboardChoice_ || !wnd_) return;
+    keyboardChoice_ = id;
+    if (HWND focus = GetFocus(); focus && IdOfChild(focus) != kFormItself) InvalidateRect(focus, nullptr, FALSE);
+    // A screen reader hears where the focus now is: the chosen item, or back on the focused control.
+    const auto items = AccessibleItems();
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (HasFocus(items[i].control)) NotifyWinEvent(EVENT_OBJECT_FOCUS, wnd_, OBJID_CLIENT, static_cast<LONG>(i + 1));
+    }
 }
 
 void FormWindow::DoDefaultAction(ControlId control) {

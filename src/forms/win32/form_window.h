@@ -48,6 +48,7 @@ public:
     float ScreenWidth() override;
     float ScreenHeight() override;
     void SetVisible(ControlRef control, bool visible) override;
+    void SetKeyboardChoice(ControlRef control) override;
     void SetCaption(ControlRef control, const std::wstring& caption) override;
     float ScaleWidth() override;
     float ScaleHeight() override;
@@ -86,6 +87,7 @@ private:
     bool OnSetCursor(HWND over, UINT hitTest);
     void OnButton(bool down, int button, WPARAM wp, LPARAM lp, bool synthetic);
     void OnMouseMove(WPARAM wp, LPARAM lp);
+    bool OnKeyDown(HWND child, WPARAM key);
     void FollowCapture(bool captured);
     void Repaint(ControlId id);
     HWND ChildOf(ControlId id) const;
@@ -113,6 +115,8 @@ private:
     std::vector<GdiObject<HFONT>> fonts_;  // per control, drawn labels only
     std::vector<HWND> children_;          // per control, nullptr for drawn ones
     WNDPROC buttonDefault_ = nullptr;
+    ControlId keyboardChoice_ = kFormItself;  // chosen with the keyboard; the focus stays on the button
+    bool spaceTaken_ = false;                 // a Space whose press the form took
     AccessibilityServer accessibility_{*this};
 };
 
