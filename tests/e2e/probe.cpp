@@ -265,31 +265,35 @@ int AccessibleDo(HWND w, LONG id) {
     return 0;
 }
 
-int Cover(int x, int y, int w, int h) {
+// A plain white window of the probe's own; nullptr where it cannot be made.
+HWND MakeWindow(DWORD exStyle, DWORD style, const wchar_t* title, int x, int y, int w, int h) {
     WNDCLASSW cls{};
     cls.lpfnWndProc = DefWindowProcW;
     cls.hInstance = GetModuleHandleW(nullptr);
     cls.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    cls.lpszClassName = L"ProbeCover";
-    RegisterClassW(&cls);
-    HWND cover = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"ProbeCover", L"cover", WS_POPUP | WS_VISIBLE,
-                                 x, y, w, h, nullptr, nullptr, cls.hInstance, nullptr);
-    if (!cover) return 1;
+    cls.lpszClassName = L"ProbeWindow";
+    RegisterClassW(&cls);  // fails harmlessly when already registered
+    return CreateWindowExW(exStyle, cls.lpszClassName, title, style | WS_VISIBLE, x, y, w, h, nullptr, nullptr,
+                           cls.hInstance, nullptr);
+}
+
+// Runs the probe's windows until the probe is ended.
+int RunWindows() {
     MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
     return 0;
 }
 
+int Cover(int x, int y, int w, int h) {
+    return MakeWindow(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, WS_POPUP, L"cover", x, y, w, h) ? RunWindows() : 1;
+}
+
 int Framed(const wchar_t* title) {
-    WNDCLASSW cls{};
-    cls.lpfnWndProc = DefWindowProcW;
-    cls.hInstance = GetModuleHandleW(nullptr);
-    cls.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    cls.lpszClassName = L"ProbeFramed";
-    RegisterClassW(&cls);
-    HWND w = CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE, L"ProbeFramed", title,
-                             WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 100, 100, 400, 300, nullptr,
-                             nullptr, cls.hInstance, nullptr);
+    HWND w = MakeWindow(WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, title, 100,
+                        100, 400, 300);
     if (!w) return 1;
     HMENU menu = GetSystemMenu(w, FALSE);
     for (int i = GetMenuItemCount(menu) - 1; i > 0; --i) {
@@ -297,12 +301,7 @@ int Framed(const wchar_t* title) {
         DeleteMenu(menu, i, MF_BYPOSITION);
         if (GetMenuState(menu, i - 1, MF_BYPOSITION) & MF_SEPARATOR) DeleteMenu(menu, i - 1, MF_BYPOSITION);
     }
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-    return 0;
+    return RunWindows();
 }
 
 int Hold(const std::wstring& kind, const wchar_t* name, const wchar_t* ready) {
