@@ -2,6 +2,7 @@
 
 #include "chooser/frm_auto_select.h"
 #include "chooser/layout.h"
+#include "forms/win32/form_runtime.h"
 #include "forms/win32/form_window.h"
 #include "forms/win32/system.h"
 
@@ -12,6 +13,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     const forms::win32::AppInfo app{instance, L"Velbrook", L"Local\\Kestrin.Velbrook.Menu.4F2B9C1E"};
     forms::win32::FormWindow window(app, chooser::kFrmAutoSelect);
-    chooser::FrmAutoSelect frm(window);
+    forms::win32::FormRuntime runtime(window);
+    chooser::FrmAutoSelect frm(runtime);
     return window.Run(frm);
 }

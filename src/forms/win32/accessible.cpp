@@ -301,17 +301,20 @@ private:
 LRESULT AccessibilityServer::Answer(WPARAM flags) {
     const OleApi& api = Ole();
     if (!api.ready) return 0;
-    if (!object_) object_ = new AccessibleForm(host_, api);
-    const LRESULT result = api.lresultFromObject(__uuidof(IAccessible), flags, object_);
+    if (!object_) object_.Reset(new AccessibleForm(host_, api));
+    const LRESULT result = api.lresultFromObject(__uuidof(IAccessible), flags, object_.Get());
     return result > 0 ? result : 0;
 }
 
 void AccessibilityServer::Disconnect() {
     if (!object_) return;
-    object_->Disconnect();
-    Ole().coDisconnectObject(object_, 0);
-    object_->Release();
-    object_ = nullptr;
+    object_.Get()->Disconnect();
+    Ole().coDisconnectObject(object_.Get(), 0);
+    object_.Reset();
 }
+
+AccessibilityServer::~AccessibilityServer() { Disconnect(); }
+
+void AccessibilityServer::Release(AccessibleForm* object) { object->Release(); }
 
 }  // namespace forms::win32

@@ -13,6 +13,7 @@
 
 #include "forms/accessibility.h"
 #include "forms/win32/gdi.h"
+#include "forms/win32/handle.h"
 
 namespace forms::win32 {
 
@@ -36,7 +37,7 @@ class AccessibleForm;
 class AccessibilityServer : NonCopyable {
 public:
     explicit AccessibilityServer(AccessibleHost& host) : host_(host) {}
-    ~AccessibilityServer() { Disconnect(); }
+    ~AccessibilityServer();
 
     // The answer to WM_GETOBJECT for the client area; 0 lets the system answer.
     LRESULT Answer(WPARAM flags);
@@ -45,7 +46,8 @@ public:
 
 private:
     AccessibleHost& host_;
-    AccessibleForm* object_ = nullptr;
+    static void Release(AccessibleForm* object);  // its COM reference, where the type is complete
+    Unique<AccessibleForm*, &AccessibilityServer::Release> object_;  // made at the first request
 };
 
 }  // namespace forms::win32

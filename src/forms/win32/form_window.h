@@ -1,19 +1,23 @@
-// The Win32 side of one form: its window, child windows, painting, pointer
-// input and the run-time services its handlers call.
+// The Win32 window of one form: its creation with the child windows, its
+// message switch (paint requests, pointer and key input, focus, the screen
+// reader's requests) and the message loop. The run-time services that the
+// handlers call live in FormRuntime; the drawing in FormPainter.
 #pragma once
 
 #include <windows.h>
 
 #include <map>
 #include <optional>
-#include <string>
+#include <utility>
 #include <vector>
 
 #include "forms/form.h"
-#include "forms/runtime.h"
 #include "forms/win32/accessible.h"
 #include "forms/win32/base_window.h"
-#include "forms/win32/gdi.h"
+#include "forms/win32/form_style.h"
+#include "forms/win32/handle.h"
+#include "forms/win32/painter.h"
+#include "forms/win32/system.h"
 
 namespace forms::win32 {
 
@@ -23,47 +27,33 @@ struct AppInfo {
     const wchar_t* mutexName;  // marks a running copy
 };
 
-class FormWindow : public BaseWindow<FormWindow>, public Runtime, private AccessibleHost {
+class FormWindow : public BaseWindow<FormWindow>, private AccessibleHost {
 public:
     FormWindow(const AppInfo& app, const FormSpec& layout);
-    ~FormWindow() override;
 
     // Creates the window hidden, runs the load handler, shows the window and
     // runs the message loop until the form is unloaded.
     int Run(EventSink& sink);
 
-    // Runtime.
-    bool PrevInstance() override { return prevInstance_; }
-    std::wstring AppPath() override;
-    void MsgBox(const std::wstring& prompt, int style) override;
-    [[noreturn]] void End() override;
-    void DoEvents() override;
-    StartResult Shell(const std::wstring& path, int windowStyle) override;
-    void Unload() override;
-    NativeHandle hWnd() override { return reinterpret_cast<NativeHandle>(wnd_); }
-    float Width() override;
-    float Height() override;
-    void SetLeft(float twips) override;
-    void SetTop(float twips) override;
-    float ScreenWidth() override;
-    float ScreenHeight() override;
-    void SetVisible(ControlRef control, bool visible) override;
-    void SetKeyboardChoice(ControlRef control) override;
-    void SetCaption(ControlRef control, const std::wstring& caption) override;
-    float ScaleWidth() override;
-    float ScaleHeight() override;
-    float ScaleWidth(ControlRef pictureBox) override;
-    float ScaleHeight(ControlRef pictureBox) override;
-    void PaintPicture(ControlRef owner, float x, float y, float width, float height) override;
-    NativeHandle GetSystemMenu(NativeHandle window, int revert) override;
-    int RemoveMenu(NativeHandle menu, unsigned position, unsigned flags) override;
-    OsVersion GetVersionExA() override;
+    // What the run-time services work on.
+    const AppInfo& App() const { return app_; }
+    bool PrevInstance() const { return prevInstance_; }
+    FormModel& Model() { return form_->Model(); }
+    float TwipsPerPixel() const { return tpp_; }
+    HWND ChildOf(ControlId id) const;
+    // Shows a change of a control's visibility or caption.
+    void ShowChange(ControlId id);
+    // Draws a picture on the background layer: into the paint request being
+    // handled, clipped to its area, or straight onto the window outside one.
+    void PaintPicture(int picture, const PixelRect& dest);
+    void SetKeyboardChoice(ControlId id);
+    void Close();  // the window and its hidden owner go; the message loop ends
 
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
 
 private:
     // AccessibleHost.
-    HWND AccessibleWindow() override { return wnd_; }
+    HWND AccessibleWindow() override { return Window(); }
     std::wstring AccessibleName() override { return spec_.caption; }
     std::vector<AccessibleNode> AccessibleItems() override;
     RECT ClientRectOf(const TwipRect& rect) override;
@@ -73,29 +63,24 @@ private:
 
     void Create();
     void CreateChildren();
-    void LoadPictures();
-    RECT WindowRect();
+    void LoadCursors();
     SIZE OuterSize() const;  // the client area of the layout with the frame around it
-    RECT InnerRect(ControlRef pictureBox);
-    void MoveTo(int x, int y);
 
     void OnPaint();
-    void DrawControls(HDC dc, const RECT& area);
-    void DrawPicture(HDC dc, HBITMAP bitmap, const PixelRect& dest, bool stretch);
-    void DrawLabel(HDC dc, ControlId id, const PixelRect& dest);
-    void OnDrawItem(const DRAWITEMSTRUCT& item);
     bool OnSetCursor(HWND over, UINT hitTest);
+    void OnButtonMessage(UINT msg, WPARAM wp, LPARAM lp);
     void OnButton(bool down, int button, WPARAM wp, LPARAM lp, bool synthetic);
     void OnMouseMove(WPARAM wp, LPARAM lp);
     bool OnKeyDown(HWND child, WPARAM key);
     void FollowCapture(bool captured);
-    void Repaint(ControlId id);
-    HWND ChildOf(ControlId id) const;
     ControlId IdOfChild(HWND child) const;
     void FocusFirstChild();
     float Twips(int pixels) const { return pixels * tpp_; }
+    // Runs a handler; a run-time error that escapes it is reported and ends the process.
     template <class F>
-    void Raise(F&& f);
+    void Raise(F&& f) {
+        Guarded(wnd_, app_.title, std::forward<F>(f));
+    }
     static LRESULT CALLBACK ButtonProcedure(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
 
     AppInfo app_;
@@ -103,17 +88,14 @@ private:
     EventSink* sink_ = nullptr;
     std::optional<Form> form_;
     bool prevInstance_ = false;
-    const float tpp_ = TwipsPerPixel(kLayoutDpi);
-    HWND owner_ = nullptr;  // hidden: keeps the form off the taskbar
-    HCURSOR formCursor_ = nullptr;  // over the bare form and controls without a pointer of their own
-    HDC paintDc_ = nullptr;  // the DC of the paint request being handled
-    RECT paintArea_{};       // and the area it paints
-    Surface backBuffer_;     // where paints are drawn before they are shown
-    MemoryDC pictureDc_;     // pictures are selected into it to be drawn; made at the first draw
-    std::map<int, GdiObject<HBITMAP>> bitmaps_;
-    std::map<int, HCURSOR> cursors_;
-    std::vector<GdiObject<HFONT>> fonts_;  // per control, drawn labels only
-    std::vector<HWND> children_;          // per control, nullptr for drawn ones
+    const float tpp_ = forms::TwipsPerPixel(kLayoutDpi);
+    FormPainter painter_;
+    OwnedWindow owner_;                  // hidden: keeps the form off the taskbar
+    HCURSOR formCursor_ = nullptr;  // a shared system cursor: over the bare form and plain controls
+    std::map<int, OwnedCursor> cursors_;  // the controls' own, by resource id
+    HDC paintDc_ = nullptr;         // the DC of the paint request being handled
+    RECT paintArea_{};              // and the area it paints
+    std::vector<HWND> children_;    // per control, nullptr for drawn ones; destroyed with the window
     WNDPROC buttonDefault_ = nullptr;
     ControlId keyboardChoice_ = kFormItself;  // chosen with the keyboard; the focus stays on the button
     bool spaceTaken_ = false;                 // a Space whose press the form took

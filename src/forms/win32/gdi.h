@@ -1,9 +1,12 @@
-// Scoped owners of GDI handles. None can be copied: each handle has one owner.
+// Scoped helpers for drawing: a window DC, a paint request, a selection, a
+// back buffer. The handles they make have their owners in handle.h.
 #pragma once
 
 #include <windows.h>
 
 #include <utility>
+
+#include "forms/win32/handle.h"
 
 namespace forms::win32 {
 
@@ -14,32 +17,6 @@ protected:
 public:
     NonCopyable(const NonCopyable&) = delete;
     NonCopyable& operator=(const NonCopyable&) = delete;
-};
-
-// A pen, brush, font, bitmap or region, deleted with its owner.
-template <class H>
-class GdiObject : NonCopyable {
-public:
-    GdiObject() = default;
-    explicit GdiObject(H h) : h_(h) {}
-    GdiObject(GdiObject&& o) noexcept : h_(std::exchange(o.h_, nullptr)) {}
-    GdiObject& operator=(GdiObject&& o) noexcept {
-        if (this != &o) {
-            Reset();
-            h_ = std::exchange(o.h_, nullptr);
-        }
-        return *this;
-    }
-    ~GdiObject() { Reset(); }
-    H Get() const { return h_; }
-    explicit operator bool() const { return h_ != nullptr; }
-    void Reset() {
-        if (h_) DeleteObject(h_);
-        h_ = nullptr;
-    }
-
-private:
-    H h_ = nullptr;
 };
 
 // The device context of a window outside a paint request.
@@ -69,27 +46,6 @@ private:
     PAINTSTRUCT ps_{};
 };
 
-class MemoryDC : NonCopyable {
-public:
-    MemoryDC() = default;  // none yet
-    explicit MemoryDC(HDC like) : dc_(CreateCompatibleDC(like)) {}
-    MemoryDC(MemoryDC&& o) noexcept : dc_(std::exchange(o.dc_, nullptr)) {}
-    MemoryDC& operator=(MemoryDC&& o) noexcept {
-        if (this != &o) {
-            if (dc_) DeleteDC(dc_);
-            dc_ = std::exchange(o.dc_, nullptr);
-        }
-        return *this;
-    }
-    ~MemoryDC() {
-        if (dc_) DeleteDC(dc_);
-    }
-    HDC Get() const { return dc_; }
-
-private:
-    HDC dc_ = nullptr;
-};
-
 // Selects an object into a DC and puts the previous one back.
 class Selection : NonCopyable {
 public:
@@ -107,38 +63,34 @@ private:
 // to the next so a paint does not pay for a new bitmap.
 class Surface : NonCopyable {
 public:
-    Surface() = default;
-    ~Surface() { Release(); }
     // nullptr when there is no memory for it.
     HDC Get(HDC like, int width, int height) {
-        if (dc_ && width <= width_ && height <= height_) return dc_;
+        if (dc_ && width <= width_ && height <= height_) return dc_.Get();
         Release();
-        dc_ = CreateCompatibleDC(like);
-        if (dc_) bitmap_ = GdiObject<HBITMAP>(CreateCompatibleBitmap(like, width, height));
-        if (!bitmap_) {
-            Release();
-            return nullptr;
-        }
-        old_ = SelectObject(dc_, bitmap_.Get());
+        MemoryDC dc(CreateCompatibleDC(like));
+        OwnedBitmap bitmap(dc ? CreateCompatibleBitmap(like, width, height) : nullptr);
+        if (!bitmap) return nullptr;
+        dc_ = std::move(dc);
+        bitmap_ = std::move(bitmap);
+        old_ = SelectObject(dc_.Get(), bitmap_.Get());
         width_ = width;
         height_ = height;
-        return dc_;
+        return dc_.Get();
     }
+    ~Surface() { Release(); }
 
 private:
     void Release() {
-        if (dc_) {
-            if (old_) SelectObject(dc_, old_);
-            DeleteDC(dc_);
-        }
+        // The bitmap leaves the DC before either goes.
+        if (dc_ && old_) SelectObject(dc_.Get(), old_);
+        dc_.Reset();
         bitmap_.Reset();
-        dc_ = nullptr;
         old_ = nullptr;
         width_ = height_ = 0;
     }
 
-    HDC dc_ = nullptr;
-    GdiObject<HBITMAP> bitmap_;
+    MemoryDC dc_;
+    OwnedBitmap bitmap_;
     HGDIOBJ old_ = nullptr;
     int width_ = 0, height_ = 0;
 };

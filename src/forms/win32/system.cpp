@@ -1,6 +1,7 @@
 #include "forms/win32/system.h"
 
 #include "forms/app_path.h"
+#include "forms/win32/handle.h"
 #include "forms/single_instance.h"
 
 namespace forms::win32 {
@@ -28,10 +29,11 @@ static_assert(kErrorAccessDenied == ERROR_ACCESS_DENIED && kErrorInvalidHandle =
               kErrorAlreadyExists == ERROR_ALREADY_EXISTS);
 
 bool ClaimSingleInstance(const wchar_t* mutexName) {
-    HANDLE mutex = CreateMutexW(nullptr, FALSE, mutexName);
+    // Held until the process ends: the name marks this copy for as long as it runs.
+    static OwnedHandle mutex;
+    mutex.Reset(CreateMutexW(nullptr, FALSE, mutexName));
     const DWORD error = GetLastError();
-    // Deliberately never closed: the name marks this copy until the process ends.
-    return AnotherCopyRuns(mutex != nullptr, error);
+    return AnotherCopyRuns(static_cast<bool>(mutex), error);
 }
 
 std::wstring ModuleFileName() {
@@ -57,8 +59,8 @@ std::wstring SystemMessage(DWORD code) {
     const DWORD n = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
         0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    const LocalMemory<wchar_t> owned(text);
     std::wstring message = n ? std::wstring(text, n) : std::wstring();
-    if (text) LocalFree(text);
     while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' '))
         message.pop_back();
     return message + L" (" + std::to_wstring(code) + L")";
@@ -104,8 +106,13 @@ StartResult StartProgram(HWND owner, const std::wstring& path, int windowStyle) 
         if (error == ERROR_CANCELLED) return StartResult::Declined;
         throw RuntimeError{ErrorNumberFor(error), what, path, SystemMessage(error)};
     }
-    if (info.hProcess) CloseHandle(info.hProcess);
+    const OwnedHandle process(info.hProcess);  // not waited for: closed at once
     return StartResult::Started;
+}
+
+void FailWithLastError(const wchar_t* what) {
+    const DWORD error = GetLastError();
+    throw RuntimeError{kInvalidCall, what, {}, SystemMessage(error)};
 }
 
 void ReportAndEnd(HWND owner, const wchar_t* appTitle, const RuntimeError& e) {

@@ -36,6 +36,9 @@ bool ShellStart(SHELLEXECUTEINFOW& info);
 // The system's wording for an error code.
 std::wstring SystemMessage(DWORD code);
 
+// A run-time error for a failed system call, with the system's reason.
+[[noreturn]] void FailWithLastError(const wchar_t* what);
+
 // Shows the error box over `owner` (if it is still a window), then ends.
 [[noreturn]] void ReportAndEnd(HWND owner, const wchar_t* appTitle, const RuntimeError& e);
 

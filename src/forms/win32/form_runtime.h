@@ -1,0 +1,55 @@
+// The run-time services that a form's handlers call, for a form shown in a
+// FormWindow: geometry, visibility and captions, drawing on the background,
+// the message box, starting a program, pending events, unloading and ending.
+#pragma once
+
+#include <windows.h>
+
+#include "forms/runtime.h"
+#include "forms/win32/form_window.h"
+
+namespace forms::win32 {
+
+class FormRuntime final : public Runtime {
+public:
+    explicit FormRuntime(FormWindow& window) : window_(window) {}
+
+    bool PrevInstance() override { return window_.PrevInstance(); }
+    std::wstring AppPath() override;
+    void MsgBox(const std::wstring& prompt, int style) override;
+    [[noreturn]] void End() override;
+    void DoEvents() override;
+    StartResult Shell(const std::wstring& path, int windowStyle) override;
+    void Unload() override { window_.Close(); }
+    NativeHandle hWnd() override { return reinterpret_cast<NativeHandle>(window_.Window()); }
+    float Width() override;
+    float Height() override;
+    void SetLeft(float twips) override;
+    void SetTop(float twips) override;
+    float ScreenWidth() override { return Twips(GetSystemMetrics(SM_CXSCREEN)); }
+    float ScreenHeight() override { return Twips(GetSystemMetrics(SM_CYSCREEN)); }
+    void SetVisible(ControlRef control, bool visible) override;
+    void SetKeyboardChoice(ControlRef control) override;
+    void SetCaption(ControlRef control, const std::wstring& caption) override;
+    float ScaleWidth() override { return Twips(FormInside().right); }
+    float ScaleHeight() override { return Twips(FormInside().bottom); }
+    float ScaleWidth(ControlRef pictureBox) override { return Twips(PictureBoxInside(pictureBox).right); }
+    float ScaleHeight(ControlRef pictureBox) override { return Twips(PictureBoxInside(pictureBox).bottom); }
+    void PaintPicture(ControlRef owner, float x, float y, float width, float height) override;
+    NativeHandle GetSystemMenu(NativeHandle window, int revert) override;
+    int RemoveMenu(NativeHandle menu, unsigned position, unsigned flags) override;
+    OsVersion GetVersionExA() override;
+
+private:
+    ControlId Find(ControlRef control) { return window_.Model().Find(control.name, control.index); }
+    float Twips(int pixels) const { return pixels * window_.TwipsPerPixel(); }
+    int Pixels(float twips) const { return TwipsToPixels(twips, window_.TwipsPerPixel()); }
+    RECT WindowRect();
+    RECT FormInside();
+    RECT PictureBoxInside(ControlRef pictureBox);
+    void MoveTo(int x, int y);
+
+    FormWindow& window_;
+};
+
+}  // namespace forms::win32
