@@ -1,8 +1,43 @@
 # End-to-end tests: the real executable under Wine on Xvfb. They share the
 # build folder's Wine prefix, so they run one at a time.
+
+# Test-only programs. Negative controls: the menu without ASLR, and without the
+# restricted DLL search. A variant whose first start is an elevation prompt the
+# user declines. A DLL planted beside the menu, and the probe that looks at
+# windows from inside Wine. None is shipped.
+add_menu(Velbrook_noaslr ${no_aslr_link})
+add_menu(Velbrook_nosearch ${aslr_link})
+target_compile_definitions(Velbrook_nosearch PRIVATE VELBROOK_CONTROL_WITHOUT_DLL_SEARCH_RESTRICTION)
+add_menu(Velbrook_declined ${aslr_link} SHELL tests/e2e/declining_shell.cpp)
+
+add_library(planted SHARED tests/e2e/planted_dll.cpp)
+set_target_properties(planted PROPERTIES PREFIX "")
+target_compile_definitions(planted PRIVATE ${win_defs})
+
+add_executable(probe tests/e2e/probe.cpp)
+target_compile_definitions(probe PRIVATE ${win_defs})
+target_link_options(probe PRIVATE ${unicode_entry})
+target_link_libraries(probe PRIVATE oleacc ole32 oleaut32 uuid)
+
 set(VELBROOK_WINEARCH "win32" CACHE STRING "Wine architecture of the test prefix")
 
+# The layout in client pixels, written by a small program built for this machine.
+find_program(HOST_CXX NAMES c++ g++ clang++ REQUIRED NO_CMAKE_FIND_ROOT_PATH)
+set(layout_json ${CMAKE_BINARY_DIR}/layout.json)
+set(layout_sources ${CMAKE_SOURCE_DIR}/tools/layout_dump/layout_dump.cpp ${CMAKE_SOURCE_DIR}/src/chooser/layout.cpp
+    ${CMAKE_SOURCE_DIR}/src/forms/form.cpp ${CMAKE_SOURCE_DIR}/src/forms/geometry.cpp
+    ${CMAKE_SOURCE_DIR}/src/forms/errors.cpp)
+add_custom_command(OUTPUT ${layout_json}
+  COMMAND ${HOST_CXX} -std=c++20 -I${CMAKE_SOURCE_DIR}/src ${layout_sources} -o ${CMAKE_BINARY_DIR}/layout_dump
+  COMMAND ${CMAKE_BINARY_DIR}/layout_dump ${layout_json}
+  DEPENDS ${layout_sources} ${CMAKE_SOURCE_DIR}/src/chooser/layout.h ${CMAKE_SOURCE_DIR}/src/chooser/controls.h
+          ${CMAKE_SOURCE_DIR}/src/forms/control.h ${CMAKE_SOURCE_DIR}/src/forms/geometry.h
+          ${CMAKE_SOURCE_DIR}/src/resources/resource_ids.h
+  COMMENT "Writing the layout for the end-to-end tests")
+add_custom_target(layout_json ALL DEPENDS ${layout_json})
+
 set(e2e_env
+  "VELBROOK_LAYOUT=${layout_json}"
   "VELBROOK_EXE=$<TARGET_FILE:Velbrook>"
   "VELBROOK_NOASLR_EXE=$<TARGET_FILE:Velbrook_noaslr>"
   "VELBROOK_NOSEARCH_EXE=$<TARGET_FILE:Velbrook_nosearch>"
@@ -34,14 +69,8 @@ foreach(module binary window launch instance living faults planted load medium d
     TIMEOUT 900)
 endforeach()
 
-# The benchmarks: `cmake --build --preset <p> --target benchmark` runs them and
-# writes benchmark.json in the build folder. The test only checks that one
-# short run yields every figure; it times nothing.
-set(benchmark_deps Velbrook Velbrook_bench bare_window bench_runner)
-add_custom_target(benchmark
-  COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tools/bench/benchmark.py ${CMAKE_BINARY_DIR} 20
-  DEPENDS ${benchmark_deps}
-  USES_TERMINAL)
+# The benchmark (tools/bench): the test only checks that one short run yields
+# every figure; it times nothing.
 add_test(NAME benchmark_runs
   COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tools/bench/benchmark.py ${CMAKE_BINARY_DIR} 1
           ${CMAKE_BINARY_DIR}/benchmark-smoke.json)

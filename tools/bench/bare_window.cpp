@@ -3,12 +3,11 @@
 #include <windows.h>
 
 #include "forms/win32/bench_hook.h"
+#include "forms/win32/form_style.h"
 
 namespace {
 
 constexpr int kClientWidth = 792, kClientHeight = 573;
-constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_CONTROLPARENT;
 
 LRESULT CALLBACK Procedure(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
@@ -40,9 +39,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     wc.lpszClassName = L"BareWindow";
     RegisterClassExW(&wc);
     RECT outer{0, 0, kClientWidth, kClientHeight};
-    AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
+    AdjustWindowRectEx(&outer, forms::win32::FormStyle(), FALSE, forms::win32::FormExStyle());
     const int w = outer.right - outer.left, h = outer.bottom - outer.top;
-    HWND wnd = CreateWindowExW(kExStyle, wc.lpszClassName, L"Bare window", kStyle,
+    HWND wnd = CreateWindowExW(forms::win32::FormExStyle(), wc.lpszClassName, L"Bare window", forms::win32::FormStyle(),
                                (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w,
                                h, nullptr, nullptr, instance, nullptr);
     if (!wnd) return 1;

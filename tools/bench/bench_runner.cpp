@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "chooser/controls.h"
 #include "chooser/layout.h"
 #include "forms/form.h"
 #include "forms/geometry.h"
@@ -115,7 +116,7 @@ void MovePointer(HWND window, int x, int y) {
 // From a pointer move onto the English picture to the end of the paint that lights it, and back.
 void Hovers(HWND window, std::vector<double>& on, std::vector<double>& off) {
     const forms::FormModel model(chooser::kFrmAutoSelect);
-    const forms::ControlSpec& english = model.Control(model.Find("CountryImage", 3));
+    const forms::ControlSpec& english = model.Control(model.Find(chooser::kCountryImage, 3));
     const forms::PixelRect r = forms::ToPixels(english.rect, forms::TwipsPerPixel(96));
     const RECT picture{r.x, r.y, r.x + r.w, r.y + r.h};
     const POINT bare{600, 300};  // bare background

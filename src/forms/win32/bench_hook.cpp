@@ -2,18 +2,24 @@
 
 #include <psapi.h>
 
+#include "forms/win32/handle.h"
+
 namespace forms::win32::bench {
 namespace {
 
 struct Shared {
+    OwnedHandle mapping{OpenFileMappingW(FILE_MAP_WRITE, FALSE, kBlockName)};
+    Unique<Block*, &UnmapViewOfFile> view;
+    OwnedHandle paintedEvent;
     Block* block = nullptr;
     HANDLE painted = nullptr;
     Shared() {
         // Absent unless the runner started this process: then every timer is inert.
-        if (HANDLE mapping = OpenFileMappingW(FILE_MAP_WRITE, FALSE, kBlockName)) {
-            block = static_cast<Block*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(Block)));
-            painted = OpenEventW(EVENT_MODIFY_STATE, FALSE, kPaintedName);
-        }
+        if (!mapping) return;
+        view.Reset(static_cast<Block*>(MapViewOfFile(mapping.Get(), FILE_MAP_WRITE, 0, 0, sizeof(Block))));
+        paintedEvent.Reset(OpenEventW(EVENT_MODIFY_STATE, FALSE, kPaintedName));
+        block = view.Get();
+        painted = paintedEvent.Get();
     }
 };
 
@@ -51,9 +57,8 @@ void Mark(Step step) {
 
 PaintTimer::PaintTimer(HWND window) : window_(window), top_(GetAncestor(window, GA_ROOT)) {
     if (!Get().block) return;
-    HRGN update = CreateRectRgn(0, 0, 0, 0);
-    if (GetUpdateRgn(window_, update, FALSE) != ERROR) GetRgnBox(update, &area_);
-    DeleteObject(update);
+    const OwnedRegion update(CreateRectRgn(0, 0, 0, 0));
+    if (update && GetUpdateRgn(window_, update.Get(), FALSE) != ERROR) GetRgnBox(update.Get(), &area_);
     start_ = Now();
 }
 

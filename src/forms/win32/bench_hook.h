@@ -26,7 +26,9 @@ struct Block {
 // Start-up steps of a form, to tell where the time before the first paint goes.
 enum Step { kEntered, kCreated, kLoaded, kShown };
 
-#ifdef VELBROOK_BENCH
+// Two implementations: bench_hook.cpp times and signals, in the benchmark
+// build only; bench_none.cpp, in every other build, does nothing and carries
+// none of the names above.
 void Mark(Step step);
 
 // Scoped around one paint request of `window` (a top-level window or one of
@@ -39,17 +41,10 @@ public:
     PaintTimer& operator=(const PaintTimer&) = delete;
 
 private:
-    HWND window_;
-    HWND top_;
+    HWND window_ = nullptr;
+    HWND top_ = nullptr;
     RECT area_{};
     LONGLONG start_ = 0;
 };
-#else
-// Outside the benchmark build the hooks are empty and leave nothing behind.
-inline void Mark(Step) {}
-struct PaintTimer {
-    explicit PaintTimer(HWND) {}
-};
-#endif
 
 }  // namespace forms::win32::bench

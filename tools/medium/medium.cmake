@@ -1,0 +1,39 @@
+# The installation medium and what it is made with: the stub setup of the demo
+# medium and the tests, and the staging of the medium, its image and the zip.
+add_executable(stub_setup WIN32 tools/stub_setup/stub_setup.cpp)
+set_target_properties(stub_setup PROPERTIES OUTPUT_NAME Setup)
+target_compile_definitions(stub_setup PRIVATE ${win_defs})
+target_link_options(stub_setup PRIVATE ${unicode_entry})
+
+# The installation medium. `medium` stages it with the setups from
+# VELBROOK_SETUPS (a folder holding the language folders, each with its
+# Setup.exe), or with the stub setups as a demo when that is empty, and writes
+# the ISO image and the release zip to <build>/release. `demo_medium` stages
+# the demo alone in <build>/medium for a quick look at the menu.
+find_program(PYTHON3 NAMES python3 REQUIRED)
+set(VELBROOK_SETUPS "" CACHE PATH "Folder with TradChin_link, SimpChin_link, English_link (and Japanese_link), each holding its Setup.exe")
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(release_arch win64)
+else()
+  set(release_arch win32)
+endif()
+set(make_medium ${PYTHON3} ${CMAKE_SOURCE_DIR}/tools/medium/make_medium.py --menu $<TARGET_FILE:Velbrook>
+    --version ${VELBROOK_VERSION_TEXT} --arch ${release_arch})
+if(VELBROOK_SETUPS)
+  set(setups_source --setups ${VELBROOK_SETUPS})
+else()
+  set(setups_source --stub $<TARGET_FILE:stub_setup>)
+endif()
+add_custom_target(demo_medium ALL
+  COMMAND ${make_medium} --stub $<TARGET_FILE:stub_setup> --out ${CMAKE_BINARY_DIR} --staged-name medium
+  DEPENDS Velbrook stub_setup tools/medium/make_medium.py
+  COMMENT "Staging the demo medium in ${CMAKE_BINARY_DIR}/medium")
+# Writing the image needs xorriso (Debian's package; on Windows, from MSYS2).
+find_program(XORRISO xorriso)
+if(XORRISO)
+  set(medium_in_all ALL)
+endif()
+add_custom_target(medium ${medium_in_all}
+  COMMAND ${make_medium} ${setups_source} --out ${CMAKE_BINARY_DIR}/release --iso --zip
+  DEPENDS Velbrook stub_setup tools/medium/make_medium.py
+  COMMENT "Staging the medium, its ISO image and the release zip in ${CMAKE_BINARY_DIR}/release")
