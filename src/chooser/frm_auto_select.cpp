@@ -15,31 +15,31 @@ bool Is(const forms::ControlSpec* c, std::string_view name) { return c && name =
 }  // namespace
 
 void FrmAutoSelect::MouseDown(const forms::ControlSpec* c, const forms::MouseArgs& a) {
-    if (Is(c, "CountryPic")) CountryPic_MouseDown(c->index, a.button, a.shift, a.x, a.y);
+    if (Is(c, kCountryPic)) CountryPic_MouseDown(c->index, a.button, a.shift, a.x, a.y);
 }
 
 void FrmAutoSelect::MouseMove(const forms::ControlSpec* c, const forms::MouseArgs& a) {
     // The pointer takes over from the keyboard where it lights another language or
     // reaches the bare window; the handler below then shows or lights the faces.
-    if (KeyboardIndex && (!c || (Is(c, "CountryImage") && c->index != KeyboardIndex))) {
+    if (KeyboardIndex && (!c || (Is(c, kCountryImage) && c->index != KeyboardIndex))) {
         KeyboardIndex = 0;
         rt_.SetKeyboardChoice({});
     }
     if (!c) Form_MouseMove(a.button, a.shift, a.x, a.y);
-    if (Is(c, "CountryImage")) CountryImage_MouseMove(c->index, a.button, a.shift, a.x, a.y);
+    if (Is(c, kCountryImage)) CountryImage_MouseMove(c->index, a.button, a.shift, a.x, a.y);
 }
 
 void FrmAutoSelect::MouseUp(const forms::ControlSpec* c, const forms::MouseArgs& a) {
-    if (Is(c, "CountryImage")) CountryImage_MouseUp(c->index, a.button, a.shift, a.x, a.y);
+    if (Is(c, kCountryImage)) CountryImage_MouseUp(c->index, a.button, a.shift, a.x, a.y);
 }
 
 void FrmAutoSelect::Click(const forms::ControlSpec* c) {
-    if (Is(c, "Command1")) Command1_Click();
-    if (Is(c, "Image3")) Image3_Click();
+    if (Is(c, kCommand1)) Command1_Click();
+    if (Is(c, kImage3)) Image3_Click();
 }
 
 bool FrmAutoSelect::KeyDown(const forms::ControlSpec* c, std::int16_t key, std::int16_t shift) {
-    return Is(c, "Command1") && Command1_KeyDown(key, shift);
+    return Is(c, kCommand1) && Command1_KeyDown(key, shift);
 }
 
 bool FrmAutoSelect::Command1_KeyDown(std::int16_t KeyCode, std::int16_t) {

@@ -3,15 +3,12 @@
 
 #include <cstdint>
 
+#include "chooser/controls.h"
 #include "forms/form.h"
 #include "forms/runtime.h"
 
 namespace chooser {
 
-inline forms::ControlRef CountryImage(std::int16_t index) { return {"CountryImage", index}; }
-inline forms::ControlRef Label3() { return {"Label3"}; }
-inline forms::ControlRef Picture1() { return {"Picture1"}; }
-inline forms::ControlRef CountryPic(std::int16_t index) { return {"CountryPic", index}; }
 
 class FrmAutoSelect : public forms::EventSink {
 public:

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "chooser/controls.h"
 #include "resources/resource_ids.h"
 
 namespace chooser {
@@ -46,27 +47,27 @@ constexpr ControlSpec Empty(const char* array, float l, float t, float w, float 
 
 // Back to front within each layer.
 constexpr ControlSpec kControls[] = {
-    Face("CountryPic", 7, IDB_COUNTRYPIC_BASE, 4200, false),
-    Face("CountryPic", 3, IDB_COUNTRYPIC_BASE, 3480, true),
-    Face("CountryPic", 2, IDB_COUNTRYPIC_BASE, 2760, true),
-    Face("CountryPic", 1, IDB_COUNTRYPIC_BASE, 2040, true),
-    Face("CountryImage", 7, IDB_COUNTRYIMAGE_BASE, 4200, false),
-    Face("CountryImage", 3, IDB_COUNTRYIMAGE_BASE, 3480, true),
-    Face("CountryImage", 2, IDB_COUNTRYIMAGE_BASE, 2760, true),
-    Face("CountryImage", 1, IDB_COUNTRYIMAGE_BASE, 2040, true),
-    Label("Label2", 1680, 7920, 2415, 375, L"Your operating system is : ", kBoldFont),
-    Label("Label3", 3960, 7920, 3135, 375, nullptr, kBoldFont),
-    Image("Image2", 9360, 7320, 2565, 1290, true, IDB_IMAGE2, /*stretch=*/true),
-    Empty("CountryImage", 120, 6600, 315, 435),
-    Empty("CountryPic", 120, 6000, 375, 495),
-    Image("Image3", 5400, 6480, 3015, 915, false, IDB_IMAGE3),
-    Image("Image4", 1560, 1080, 3015, 915, true, IDB_IMAGE4),
-    Label("Label1", 960, 480, 10935, 615, L"Kestrin USB 2.0 Velbrook Cable", kTitleFont),
-    Image("Image1", 9720, 7800, 1995, 420, true, IDB_IMAGE1),
+    Face(kCountryPic, 7, IDB_COUNTRYPIC_BASE, 4200, false),
+    Face(kCountryPic, 3, IDB_COUNTRYPIC_BASE, 3480, true),
+    Face(kCountryPic, 2, IDB_COUNTRYPIC_BASE, 2760, true),
+    Face(kCountryPic, 1, IDB_COUNTRYPIC_BASE, 2040, true),
+    Face(kCountryImage, 7, IDB_COUNTRYIMAGE_BASE, 4200, false),
+    Face(kCountryImage, 3, IDB_COUNTRYIMAGE_BASE, 3480, true),
+    Face(kCountryImage, 2, IDB_COUNTRYIMAGE_BASE, 2760, true),
+    Face(kCountryImage, 1, IDB_COUNTRYIMAGE_BASE, 2040, true),
+    Label(kLabel2, 1680, 7920, 2415, 375, L"Your operating system is : ", kBoldFont),
+    Label(kLabel3, 3960, 7920, 3135, 375, nullptr, kBoldFont),
+    Image(kImage2, 9360, 7320, 2565, 1290, true, IDB_IMAGE2, /*stretch=*/true),
+    Empty(kCountryImage, 120, 6600, 315, 435),
+    Empty(kCountryPic, 120, 6000, 375, 495),
+    Image(kImage3, 5400, 6480, 3015, 915, false, IDB_IMAGE3),
+    Image(kImage4, 1560, 1080, 3015, 915, true, IDB_IMAGE4),
+    Label(kLabel1, 960, 480, 10935, 615, L"Kestrin USB 2.0 Velbrook Cable", kTitleFont),
+    Image(kImage1, 9720, 7800, 1995, 420, true, IDB_IMAGE1),
     // Child windows.
-    {"Picture1", kNoIndex, ControlKind::PictureBox, {10800, 0, 1095, 1095}, false, MousePointer::Default,
+    {kPicture1, kNoIndex, ControlKind::PictureBox, {10800, 0, 1095, 1095}, false, MousePointer::Default,
      IDB_PICTURE1, 0, nullptr, kChineseFont, false},
-    {"Command1", kNoIndex, ControlKind::CommandButton, {2160, 6480, 2895, 615}, true, MousePointer::Custom,
+    {kCommand1, kNoIndex, ControlKind::CommandButton, {2160, 6480, 2895, 615}, true, MousePointer::Custom,
      IDB_COMMAND1, IDC_HAND_CURSOR, nullptr, kChineseFont, false},
 };
 
@@ -76,16 +77,16 @@ using forms::AccessibleRole;
 // its picture shows. The pressable face of a language is the highlighted one,
 // which stays visible while the normal face in front of it comes and goes.
 constexpr forms::AccessibleItem kAccessible[] = {
-    {AccessibleRole::Text, "Label1", kNoIndex, nullptr, nullptr, nullptr},
-    {AccessibleRole::Picture, "Image4", kNoIndex, L"Please Select Language:", nullptr, nullptr},
-    {AccessibleRole::PressablePicture, "CountryPic", 1, L"\u7E41\u9AD4\u4E2D\u570B\u8A9E", L"Traditional Chinese",
+    {AccessibleRole::Text, kLabel1, kNoIndex, nullptr, nullptr, nullptr},
+    {AccessibleRole::Picture, kImage4, kNoIndex, L"Please Select Language:", nullptr, nullptr},
+    {AccessibleRole::PressablePicture, kCountryPic, 1, L"\u7E41\u9AD4\u4E2D\u570B\u8A9E", L"Traditional Chinese",
      nullptr},
-    {AccessibleRole::PressablePicture, "CountryPic", 2, L"\u7C21\u4F53\u4E2D\u56FD\u8A9E", L"Simplified Chinese",
+    {AccessibleRole::PressablePicture, kCountryPic, 2, L"\u7C21\u4F53\u4E2D\u56FD\u8A9E", L"Simplified Chinese",
      nullptr},
-    {AccessibleRole::PressablePicture, "CountryPic", 3, L"English", L"English", nullptr},
-    {AccessibleRole::PressablePicture, "CountryPic", 7, L"\u65E5\u672C\u8A9E", L"Japanese", nullptr},
-    {AccessibleRole::Button, "Command1", kNoIndex, L"Exit Setup", nullptr, nullptr},
-    {AccessibleRole::Text, "Label2", kNoIndex, nullptr, nullptr, "Label3"},
+    {AccessibleRole::PressablePicture, kCountryPic, 3, L"English", L"English", nullptr},
+    {AccessibleRole::PressablePicture, kCountryPic, 7, L"\u65E5\u672C\u8A9E", L"Japanese", nullptr},
+    {AccessibleRole::Button, kCommand1, kNoIndex, L"Exit Setup", nullptr, nullptr},
+    {AccessibleRole::Text, kLabel2, kNoIndex, nullptr, nullptr, kLabel3},
 };
 
 }  // namespace
@@ -99,7 +100,7 @@ std::span<const std::int16_t> OfferedLanguages() {
     static const std::vector<std::int16_t> offered = [] {
         std::vector<const ControlSpec*> faces;
         for (const ControlSpec& c : kControls) {
-            if (std::string_view(c.name) == "CountryImage" && c.picture && c.visible) faces.push_back(&c);
+            if (std::string_view(c.name) == kCountryImage && c.picture && c.visible) faces.push_back(&c);
         }
         std::sort(faces.begin(), faces.end(), [](auto* a, auto* b) { return a->rect.top < b->rect.top; });
         std::vector<std::int16_t> indexes;

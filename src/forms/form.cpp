@@ -4,6 +4,12 @@
 
 namespace forms {
 
+std::string ControlName(std::string_view name, std::int16_t index) {
+    std::string text(name);
+    if (index != kNoIndex) text += "(" + std::to_string(index) + ")";
+    return text;
+}
+
 FormModel::FormModel(const FormSpec& layout) : spec_(layout) {
     state_.reserve(layout.controls.size());
     for (const ControlSpec& c : layout.controls) state_.push_back({c.visible, c.caption ? c.caption : L""});
@@ -17,9 +23,9 @@ ControlId FormModel::Find(std::string_view name, std::int16_t index) const {
         named = true;
         if (c.index == index) return id;
     }
-    std::wstring what(name.begin(), name.end());
-    if (index != kNoIndex) what += L"(" + std::to_wstring(index) + L")";
-    throw RuntimeError{named ? kNoSuchArrayMember : kInvalidCall, L"No such control: " + what, {}, {}};
+    const std::string what = ControlName(name, index);
+    throw RuntimeError{named ? kNoSuchArrayMember : kInvalidCall, L"No such control: " + std::wstring(what.begin(), what.end()),
+                       {}, {}};
 }
 
 bool FormModel::SetVisible(ControlId id, bool visible) {

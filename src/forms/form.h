@@ -52,6 +52,10 @@ public:
     virtual bool KeyDown(const ControlSpec*, std::int16_t /*key*/, std::int16_t /*shift*/) { return false; }
 };
 
+// "Name" outside an array, "Name(index)" for an array member: how handlers,
+// messages and tests name a control.
+std::string ControlName(std::string_view name, std::int16_t index);
+
 class FormModel {
 public:
     explicit FormModel(const FormSpec& layout);

@@ -28,14 +28,32 @@ TITLE = "Kestrin USB 2.0 Velbrook Cable"
 APP_TITLE = "Velbrook"
 SCREEN = (1024, 768)
 TWIPS_PER_PIXEL = 15
-CLIENT_PIXELS = (792, 573)
+def _read_layout():
+    """The window's layout in client pixels, as the build wrote it from the layout table."""
+    path = os.environ.get("VELBROOK_LAYOUT", "")
+    if not path:
+        return {"client": [0, 0], "offered": [], "controls": {}}
+    with open(path, encoding="utf-8") as f:
+        return json.load(f)
 
-# Rectangles in client pixels, from the window's layout.
-LANGUAGES = {1: ("TradChin_link", (144, 136, 245, 45)),
-             2: ("SimpChin_link", (144, 184, 245, 45)),
-             3: ("English_link", (144, 232, 245, 45))}
-COMMAND1 = (144, 432, 193, 41)
-COUNTRYPIC0 = (8, 400, 25, 33)
+
+LAYOUT = _read_layout()
+
+
+def rect(control):
+    """A control's rectangle in client pixels (x, y, w, h), by its name: "Command1", "CountryPic(0)".
+    None outside ctest, where there is no layout (the tests then skip)."""
+    return tuple(LAYOUT["controls"][control]["rect"]) if LAYOUT["controls"] else None
+
+
+CLIENT_PIXELS = tuple(LAYOUT["client"])
+
+# The offered languages by index: the folder of each setup, and the picture's rectangle.
+SETUP_FOLDERS = {1: "TradChin_link", 2: "SimpChin_link", 3: "English_link", 7: "Japanese_link"}
+# Without a layout (outside ctest, where the tests skip) the names still import.
+LANGUAGES = {i: (SETUP_FOLDERS[i], rect(f"CountryImage({i})")) for i in LAYOUT["offered"] or (1, 2, 3)}
+COMMAND1 = rect("Command1")
+COUNTRYPIC0 = rect("CountryPic(0)")
 
 
 # The loader of the prefix's own architecture. Through the `wine` script a
@@ -269,7 +287,7 @@ class MenuTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         for name, value in (("VELBROOK_EXE", EXE), ("VELBROOK_STUB", STUB), ("VELBROOK_PROBE", PROBE),
-                            ("VELBROOK_PREFIX", PREFIX)):
+                            ("VELBROOK_PREFIX", PREFIX), ("VELBROOK_LAYOUT", LAYOUT["controls"])):
             if not value:
                 raise unittest.SkipTest(f"{name} is not set: run through ctest")
         reason = unrunnable_reason()

@@ -3,11 +3,11 @@ in another process, and what its default actions do."""
 
 import unittest
 
-from harness import COMMAND1, LANGUAGES, Medium, MenuTest, wait_for
+from harness import COMMAND1, LANGUAGES, Medium, MenuTest, rect, wait_for
 
 ROLE_STATICTEXT, ROLE_GRAPHIC, ROLE_PUSHBUTTON, ROLE_CLIENT = 0x29, 0x28, 0x2B, 0x0A
 STATE_FOCUSED, STATE_FOCUSABLE = 0x4, 0x100000
-HEADING, PROMPT = (64, 32, 729, 41), (104, 72, 201, 61)
+HEADING, PROMPT = rect("Label1"), rect("Image4")
 OS_LINE = (112, 528, 361, 25)  # the two labels of the bottom line, as one
 KEY = r"HKCU\Software\Wine\AppDefaults\Velbrook.exe"
 S_OK = 0

@@ -3,16 +3,15 @@
 import os
 import unittest
 
-from harness import (COMMAND1, LANGUAGES, Frame, Medium, MenuTest, wait_for, windows_path)
+from harness import (COMMAND1, LANGUAGES, Frame, Medium, MenuTest, rect, wait_for, windows_path)
 
 NAVY = (0, 38, 101)
 AZURE = (2, 128, 255)
 BARE = (600, 300)  # a client point over the bare background
 
 # What the window draws over its background, in client pixels (x, y, w, h).
-DRAWN = [rect for _, rect in LANGUAGES.values()] + [
-    COMMAND1, (64, 32, 729, 41), (104, 72, 201, 61), (624, 488, 171, 86), (112, 528, 161, 25),
-    (264, 528, 209, 25)]
+DRAWN = [r for _, r in LANGUAGES.values()] + [
+    COMMAND1, rect("Label1"), rect("Image4"), rect("Image2"), rect("Label2"), rect("Label3")]
 
 
 def inside(x, y, rect):

@@ -3,14 +3,14 @@
 import random
 import unittest
 
-from harness import COMMAND1, LANGUAGES, MenuTest, Medium, wait_for
+from harness import COMMAND1, LANGUAGES, MenuTest, Medium, rect, wait_for
 
 NAVY, AZURE = (0, 38, 101), (2, 128, 255)
 # Where the moves go (client pixels): the pictures, labels, logos, the
 # pictureless members, the button and the bare background.
-TARGETS = [rect for _, rect in LANGUAGES.values()] + [
-    (64, 32, 729, 41), (104, 72, 201, 61), (648, 520, 133, 28), (624, 488, 171, 86), (112, 528, 361, 25),
-    (8, 400, 25, 33), (8, 440, 21, 29), COMMAND1, (420, 300, 300, 150), (560, 140, 200, 100)]
+TARGETS = [r for _, r in LANGUAGES.values()] + [
+    rect("Label1"), rect("Image4"), rect("Image1"), rect("Image2"), (112, 528, 361, 25),
+    rect("CountryPic(0)"), rect("CountryImage(0)"), COMMAND1, (420, 300, 300, 150), (560, 140, 200, 100)]
 
 
 def resident_kib(pid):

@@ -2,7 +2,8 @@
 
 import unittest
 
-from harness import (CLIENT_PIXELS, COMMAND1, COUNTRYPIC0, LANGUAGES, PROBE, SCREEN, Medium, MenuTest, wait_for)
+from harness import (CLIENT_PIXELS, COMMAND1, COUNTRYPIC0, LANGUAGES, PROBE, SCREEN, Medium, MenuTest, rect,
+                     wait_for)
 
 WS_THICKFRAME, WS_MINIMIZEBOX, WS_MAXIMIZEBOX = 0x00040000, 0x00020000, 0x00010000
 WS_CAPTION, WS_SYSMENU = 0x00C00000, 0x00080000
@@ -105,7 +106,8 @@ class WindowTest(MenuTest):
         medium = Medium(self.work)
         proc = self.start_menu(medium.exe)
         form = self.wait_for_form(proc)
-        self.click_client(form, 360 + 100, 432 + 30)  # inside the hidden Image3
+        x, y, w, h = rect("Image3")
+        self.click_client(form, x + w // 2, y + h // 2)  # inside the hidden Image3
         # Input is handled in order: the English setup starts only if the menu outlived that click.
         self.click_centre(form, LANGUAGES[3][1])
         launched = wait_for(self.launches, 30, "the English setup to start")
