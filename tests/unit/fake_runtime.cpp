@@ -6,11 +6,7 @@ std::string Narrow(const std::wstring& s) {
     return out;
 }
 
-std::string FakeRuntime::Name(forms::ControlRef c) {
-    std::string name(c.name);
-    if (c.index != forms::kNoIndex) name += "(" + std::to_string(c.index) + ")";
-    return name;
-}
+std::string FakeRuntime::Name(forms::ControlRef c) { return forms::ControlName(c.name, c.index); }
 
 bool FakeRuntime::PrevInstance() {
     log.push_back("PrevInstance");

@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "chooser/frm_auto_select.h"
 #include "chooser/layout.h"
 #include "forms/errors.h"
 #include "forms/form.h"
@@ -76,6 +79,13 @@ private:
 };
 
 std::string Narrow(const std::wstring& s);
+
+// The chooser window over a fresh recording run-time: where most handler tests start.
+class ChooserTest : public ::testing::Test {
+protected:
+    FakeRuntime rt;
+    chooser::FrmAutoSelect frm{rt};
+};
 
 // The number of the run-time error that `step` raises; 0 when it raises none.
 template <class F>

@@ -15,8 +15,7 @@ using forms::FormModel;
 
 std::string NameAt(const FormModel& m, forms::ControlId id) {
     if (id == forms::kFormItself) return "form";
-    const auto& c = m.Control(id);
-    return c.index == forms::kNoIndex ? c.name : std::string(c.name) + "(" + std::to_string(c.index) + ")";
+    return forms::ControlName(m.Control(id).name, m.Control(id).index);
 }
 
 // Client pixel points (15 twips each), centred in the pixel.
@@ -78,9 +77,7 @@ class Recorder : public forms::EventSink {
 public:
     std::vector<std::string> events;
     void Record(const char* what, const forms::ControlSpec* c) {
-        std::string name = c ? c->name : "form";
-        if (c && c->index != forms::kNoIndex) name += "(" + std::to_string(c->index) + ")";
-        events.push_back(std::string(what) + " " + name);
+        events.push_back(std::string(what) + " " + (c ? forms::ControlName(c->name, c->index) : "form"));
     }
     void MouseDown(const forms::ControlSpec* c, const forms::MouseArgs&) override { Record("down", c); }
     void MouseMove(const forms::ControlSpec* c, const forms::MouseArgs&) override { Record("move", c); }

@@ -10,11 +10,12 @@
 
 namespace {
 
+using Hover = ChooserTest;
+using Paint = ChooserTest;
+
 using Log = std::vector<std::string>;
 
-TEST(Hover, TransitionTable) {
-    FakeRuntime rt;
-    chooser::FrmAutoSelect frm(rt);
+TEST_F(Hover, TransitionTable) {
     const auto move = [&](std::int16_t i) { frm.CountryImage_MouseMove(i, 0, 0, 0, 0); };
     const struct {
         std::function<void()> event;
@@ -42,9 +43,7 @@ TEST(Hover, TransitionTable) {
     }
 }
 
-TEST(Hover, AFailureIsSkippedOnlyWhileTheIndexChanges) {
-    FakeRuntime rt;
-    chooser::FrmAutoSelect frm(rt);
+TEST_F(Hover, AFailureIsSkippedOnlyWhileTheIndexChanges) {
     frm.HoverIndex = 5;  // names no member: showing it fails and is skipped
     frm.CountryImage_MouseMove(3, 0, 0, 0, 0);
     EXPECT_EQ(frm.HoverIndex, 3);
@@ -54,7 +53,7 @@ TEST(Hover, AFailureIsSkippedOnlyWhileTheIndexChanges) {
 }
 
 // Which handler an event reaches depends on the receiving control alone.
-TEST(Hover, OnlyTheBareWindowPutsALitLanguageOutAndOnlyItsOwnMembersReachTheHandlers) {
+TEST_F(Hover, OnlyTheBareWindowPutsALitLanguageOutAndOnlyItsOwnMembersReachTheHandlers) {
     using Event = void (chooser::FrmAutoSelect::*)(const forms::ControlSpec*, const forms::MouseArgs&);
     const Event move = &chooser::FrmAutoSelect::MouseMove, down = &chooser::FrmAutoSelect::MouseDown,
                 up = &chooser::FrmAutoSelect::MouseUp;
@@ -90,9 +89,7 @@ TEST(Hover, OnlyTheBareWindowPutsALitLanguageOutAndOnlyItsOwnMembersReachTheHand
     }
 }
 
-TEST(Hover, WithAnUnchangedIndexNothingIsIgnored) {
-    FakeRuntime rt;
-    chooser::FrmAutoSelect frm(rt);
+TEST_F(Hover, WithAnUnchangedIndexNothingIsIgnored) {
     frm.HoverIndex = 5;  // names no member: hiding it fails
     EXPECT_EQ(RuntimeErrorNumber([&] { frm.CountryImage_MouseMove(5, 0, 0, 0, 0); }), forms::kNoSuchArrayMember);
     frm.HoverIndex = 3;
@@ -101,7 +98,7 @@ TEST(Hover, WithAnUnchangedIndexNothingIsIgnored) {
     EXPECT_EQ(RuntimeErrorNumber([&] { frm.CountryImage_MouseMove(2, 0, 0, 0, 0); }), 0) << "a new index ignores it";
 }
 
-TEST(Paint, ReadsTheInnerSizeAtEveryTestAndDrawsEachTileAtThePictureBoxsInnerSize) {
+TEST_F(Paint, ReadsTheInnerSizeAtEveryTestAndDrawsEachTileAtThePictureBoxsInnerSize) {
     FakeRuntime rt;
     rt.tileWidth = 2000, rt.tileHeight = 500;
     chooser::FrmAutoSelect frm(rt);
@@ -121,9 +118,7 @@ TEST(Paint, ReadsTheInnerSizeAtEveryTestAndDrawsEachTileAtThePictureBoxsInnerSiz
     EXPECT_EQ(growing.tiles.size(), 4u);
 }
 
-TEST(Paint, TilesTheInnerAreaRowByRowFromTheTop) {
-    FakeRuntime rt;
-    chooser::FrmAutoSelect frm(rt);
+TEST_F(Paint, TilesTheInnerAreaRowByRowFromTheTop) {
     frm.Form_Paint();
     ASSERT_EQ(rt.tiles.size(), 108u);
     EXPECT_EQ(rt.tiles[0], std::make_pair(0.0f, 0.0f));
@@ -134,7 +129,7 @@ TEST(Paint, TilesTheInnerAreaRowByRowFromTheTop) {
     EXPECT_EQ(std::count(rt.log.begin(), rt.log.end(), "ScaleWidth Picture1"), 1) << "the tile is read once";
 }
 
-TEST(Paint, ExtentsAndTileSizes) {
+TEST_F(Paint, ExtentsAndTileSizes) {
     const struct {
         float width, height, tileW, tileH;
         size_t tiles;
@@ -150,7 +145,7 @@ TEST(Paint, ExtentsAndTileSizes) {
     }
 }
 
-TEST(Paint, AnOverflowingStepIsARunTimeError) {
+TEST_F(Paint, AnOverflowingStepIsARunTimeError) {
     FakeRuntime rt;
     rt.scaleWidth = 3.4e38f, rt.tileWidth = 3e38f;
     chooser::FrmAutoSelect frm(rt);

@@ -8,6 +8,8 @@
 
 namespace {
 
+using ExitControls = ChooserTest;
+
 using Log = std::vector<std::string>;
 
 TEST(FormLoad, ASecondCopyShowsTheMessageAndEndsBeforeAnythingElse) {
@@ -55,7 +57,7 @@ TEST(FormLoad, AnOverflowingCentringIsARunTimeError) {
     EXPECT_EQ(rt.left, -1) << "nothing was set";
 }
 
-TEST(ExitControls, EndAtOnceWithoutUnloading) {
+TEST_F(ExitControls, EndAtOnceWithoutUnloading) {
     for (auto click : {&chooser::FrmAutoSelect::Command1_Click, &chooser::FrmAutoSelect::Image3_Click}) {
         FakeRuntime rt;
         chooser::FrmAutoSelect frm(rt);
@@ -64,9 +66,7 @@ TEST(ExitControls, EndAtOnceWithoutUnloading) {
     }
 }
 
-TEST(ExitControls, ClicksAreRoutedByControlName) {
-    FakeRuntime rt;
-    chooser::FrmAutoSelect frm(rt);
+TEST_F(ExitControls, ClicksAreRoutedByControlName) {
     const auto& model = rt.Model();
     frm.Click(&model.Control(model.Find("Label1")));  // no handler
     EXPECT_TRUE(rt.log.empty());

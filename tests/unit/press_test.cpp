@@ -9,18 +9,18 @@
 
 namespace {
 
+using Press = ChooserTest;
+
 using Log = std::vector<std::string>;
 
-TEST(Press, HidesLetsEventsRunStartsTheSetupThenUnloads) {
-    FakeRuntime rt;
-    chooser::FrmAutoSelect frm(rt);
+TEST_F(Press, HidesLetsEventsRunStartsTheSetupThenUnloads) {
     frm.CountryPic_MouseDown(3, 1, 0, 10, 10);
     EXPECT_EQ(rt.log, (Log{"Hide CountryImage(3)", "DoEvents", "AppPath", "Shell E:\\Menu\\English_link\\Setup.exe 1",
                            "Unload"}));
     EXPECT_EQ(ModSelect::LanguageCode, L"3");
 }
 
-TEST(Press, AnyButtonAndShiftStateStartsTheSetup) {
+TEST_F(Press, AnyButtonAndShiftStateStartsTheSetup) {
     for (std::int16_t button : {1, 2, 4}) {
         for (std::int16_t shift : {0, 1, 2, 4, 7}) {
             FakeRuntime rt;
@@ -31,15 +31,13 @@ TEST(Press, AnyButtonAndShiftStateStartsTheSetup) {
     }
 }
 
-TEST(Press, MemberZeroStartsNothingAndUnloads) {
-    FakeRuntime rt;
-    chooser::FrmAutoSelect frm(rt);
+TEST_F(Press, MemberZeroStartsNothingAndUnloads) {
     frm.CountryPic_MouseDown(0, 1, 0, 0, 0);
     EXPECT_EQ(rt.log, (Log{"Hide CountryImage(0)", "DoEvents", "Unload"}));
     EXPECT_EQ(ModSelect::LanguageCode, L"0");
 }
 
-TEST(Press, AFailedStartLeavesTheWindowLoaded) {
+TEST_F(Press, AFailedStartLeavesTheWindowLoaded) {
     FakeRuntime rt;
     rt.onShell = [](const std::wstring& path) -> forms::StartResult {
         throw forms::RuntimeError{forms::kFileNotFound, L"Could not start the setup program:", path, L""};
@@ -49,7 +47,7 @@ TEST(Press, AFailedStartLeavesTheWindowLoaded) {
     EXPECT_EQ(rt.log.back(), "Shell E:\\Menu\\SimpChin_link\\Setup.exe 1");
 }
 
-TEST(Press, ADeclinedElevationLeavesTheMenuOpen) {
+TEST_F(Press, ADeclinedElevationLeavesTheMenuOpen) {
     FakeRuntime rt;
     rt.onShell = [](const std::wstring&) { return forms::StartResult::Declined; };
     chooser::FrmAutoSelect frm(rt);
@@ -57,9 +55,7 @@ TEST(Press, ADeclinedElevationLeavesTheMenuOpen) {
     EXPECT_EQ(rt.log.back(), "Shell E:\\Menu\\English_link\\Setup.exe 1");
 }
 
-TEST(Press, AnExitClickWhileEventsRunEndsBeforeAnythingStarts) {
-    FakeRuntime rt;
-    chooser::FrmAutoSelect frm(rt);
+TEST_F(Press, AnExitClickWhileEventsRunEndsBeforeAnythingStarts) {
     rt.onDoEvents = [&] { frm.Command1_Click(); };
     EXPECT_THROW(frm.CountryPic_MouseDown(1, 1, 0, 0, 0), EndCalled);
     EXPECT_TRUE(rt.started.empty());

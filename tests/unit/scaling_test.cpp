@@ -3,6 +3,8 @@
 // every scale: each picture fills its rectangle and each label's line fits.
 #include <gtest/gtest.h>
 
+#include "art_files.h"
+
 #include <cstdint>
 #include <fstream>
 #include <string>
@@ -12,23 +14,6 @@
 #include "forms/geometry.h"
 
 namespace {
-
-struct Size {
-    int w, h;
-};
-
-// The size a committed bitmap is stored at.
-Size BitmapSize(const std::string& file) {
-    std::ifstream in(std::string(VELBROOK_ART_DIR) + "/" + file, std::ios::binary);
-    unsigned char header[26] = {};
-    in.read(reinterpret_cast<char*>(header), sizeof header);
-    auto u32 = [&](int at) {
-        return static_cast<int>(header[at] | header[at + 1] << 8 | header[at + 2] << 16 |
-                                static_cast<std::uint32_t>(header[at + 3]) << 24);
-    };
-    EXPECT_TRUE(in) << file;
-    return {u32(18), u32(22)};
-}
 
 std::string FileOf(const forms::ControlSpec& c) {
     return std::string(c.name) + (c.index == forms::kNoIndex ? "" : std::to_string(c.index)) + ".bmp";
@@ -41,10 +26,10 @@ TEST(Scaling, AtTheLayoutDensityEveryPictureFillsItsRectangle) {
     for (const auto& c : chooser::kFrmAutoSelect.controls) {
         if (!IsPicture(c)) continue;
         ++pictures;
-        const Size bitmap = BitmapSize(FileOf(c));
+        const art::Bmp bitmap(FileOf(c));
         const forms::PixelRect r = forms::ToPixels(c.rect, forms::TwipsPerPixel(forms::kLayoutDpi));
-        EXPECT_EQ(r.w, bitmap.w) << FileOf(c);
-        EXPECT_EQ(r.h, bitmap.h) << FileOf(c);
+        EXPECT_EQ(r.w, bitmap.width) << FileOf(c);
+        EXPECT_EQ(r.h, bitmap.height) << FileOf(c);
     }
     EXPECT_EQ(pictures, 12);
 }
@@ -55,10 +40,10 @@ TEST(Scaling, AtTheDensitiesOfScaledDisplaysThePicturesWouldFallShort) {
     for (int dpi : {120, 144, 192}) {
         for (const auto& c : chooser::kFrmAutoSelect.controls) {
             if (!IsPicture(c)) continue;
-            const Size bitmap = BitmapSize(FileOf(c));
+            const art::Bmp bitmap(FileOf(c));
             const forms::PixelRect r = forms::ToPixels(c.rect, forms::TwipsPerPixel(dpi));
-            EXPECT_GT(r.w, bitmap.w) << FileOf(c) << " at " << dpi;
-            EXPECT_GT(r.h, bitmap.h) << FileOf(c) << " at " << dpi;
+            EXPECT_GT(r.w, bitmap.width) << FileOf(c) << " at " << dpi;
+            EXPECT_GT(r.h, bitmap.height) << FileOf(c) << " at " << dpi;
         }
     }
 }
