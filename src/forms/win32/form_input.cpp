@@ -29,18 +29,20 @@ int ButtonsDownNow() {
            (down(swapped ? VK_LBUTTON : VK_RBUTTON) ? kRightButton : 0) | (down(VK_MBUTTON) ? kMiddleButton : 0);
 }
 
-int ShiftState(WPARAM wp) {
-    return ((wp & MK_SHIFT) ? 1 : 0) | ((wp & MK_CONTROL) ? 2 : 0) | ((GetKeyState(VK_MENU) < 0) ? 4 : 0);
+// The Shift argument of handlers: 1 Shift, 2 Ctrl, 4 Alt. A pointer message
+// carries the first two in its wParam; Alt, and all three for a key, are read.
+int ShiftState(bool shift, bool control) {
+    return (shift ? 1 : 0) | (control ? 2 : 0) | ((GetKeyState(VK_MENU) < 0) ? 4 : 0);
 }
+
+int ShiftState(WPARAM wp) { return ShiftState(wp & MK_SHIFT, wp & MK_CONTROL); }
 
 }  // namespace
 
 bool FormWindow::OnKeyDown(HWND child, WPARAM key) {
     const ControlId id = IdOfChild(child);
     if (id == kFormItself || key > 0x7FFF) return false;
-    const std::int16_t shift = static_cast<std::int16_t>((GetKeyState(VK_SHIFT) < 0 ? 1 : 0) |
-                                                         (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
-                                                         (GetKeyState(VK_MENU) < 0 ? 4 : 0));
+    const auto shift = static_cast<std::int16_t>(ShiftState(GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_CONTROL) < 0));
     bool taken = false;
     Raise([&] { taken = sink_->KeyDown(&spec_.controls[id], static_cast<std::int16_t>(key), shift); });
     // Space clicks a button when it comes up: a Space the form took must not click it then.

@@ -1,7 +1,5 @@
 #include "forms/win32/form_window.h"
 
-#include <windowsx.h>
-
 #include <utility>
 
 #include "forms/win32/bench_hook.h"
@@ -14,8 +12,6 @@ constexpr wchar_t kFormClass[] = L"VelbrookForm";
 constexpr wchar_t kOwnerClass[] = L"VelbrookOwner";
 constexpr int kFirstChildId = 100;
 constexpr UINT kDefaultActionMessage = WM_APP + 1;  // wParam: the control
-
-RECT ToRect(const PixelRect& r) { return {r.x, r.y, r.x + r.w, r.y + r.h}; }
 
 const wchar_t* StandardCursor(FormPointer p) {
     switch (p) {

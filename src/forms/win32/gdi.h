@@ -6,9 +6,12 @@
 
 #include <utility>
 
+#include "forms/geometry.h"
 #include "forms/win32/handle.h"
 
 namespace forms::win32 {
+
+inline RECT ToRect(const PixelRect& r) { return {r.x, r.y, r.x + r.w, r.y + r.h}; }
 
 class NonCopyable {
 protected:

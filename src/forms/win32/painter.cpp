@@ -69,7 +69,7 @@ void FormPainter::DrawLabel(HDC dc, const ControlSpec& label, const std::wstring
     Selection font(dc, fonts_[&label - spec_.controls.data()].Get());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(255, 255, 255));
-    RECT r{dest.x, dest.y, dest.x + dest.w, dest.y + dest.h};
+    RECT r = ToRect(dest);
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_LEFT | DT_TOP | DT_WORDBREAK | DT_NOPREFIX);
 }
 
