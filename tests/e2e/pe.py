@@ -22,11 +22,15 @@ class PeFile:
         if d[pe:pe + 4] != b"PE\0\0":
             raise ValueError(f"{path}: no PE signature")
         self.machine, nsections = struct.unpack_from("<HH", d, pe + 4)
+        self.time_stamp_offset = pe + 8
+        self.time_stamp = struct.unpack_from("<I", d, pe + 8)[0]
         opt_size = struct.unpack_from("<H", d, pe + 20)[0]
         opt = pe + 24
         magic = struct.unpack_from("<H", d, opt)[0]
         self.is64 = magic == 0x20B
         self.dll_characteristics = struct.unpack_from("<H", d, opt + 70)[0]
+        self.checksum_offset = opt + 64
+        self.checksum = struct.unpack_from("<I", d, opt + 64)[0]
         self.os_version = struct.unpack_from("<HH", d, opt + 40)
         self.subsystem_version = struct.unpack_from("<HH", d, opt + 48)
         dirs = opt + (112 if self.is64 else 96)

@@ -1,5 +1,5 @@
-"""The installation medium: staging it, its ISO image, the release zip, and
-the one version they all carry."""
+"""The installation medium: staging it, its ISO image, the release zip, the
+one version and the one date they all carry, and what signing refuses."""
 
 import os
 import shutil
@@ -11,12 +11,19 @@ import unittest
 import zipfile
 
 import pe
+from certificates import ThrowawayCA, missing_tools
 from harness import EXE, LANGUAGES, STUB, Medium, MenuTest, wait_for, windows_path
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "medium"))
+import pe_stamp  # noqa: E402
+from source_date import EARLIEST, source_date  # noqa: E402
 
 MAKE_MEDIUM = os.environ.get("VELBROOK_MAKE_MEDIUM", "")
 RELEASE = os.environ.get("VELBROOK_RELEASE", "")
 VERSION = os.environ.get("VELBROOK_VERSION", "")
 RELEASE_ARCH = os.environ.get("VELBROOK_RELEASE_ARCH", "")
+# The build's own release is signed only when its cache names a certificate.
+RELEASE_SUFFIX = "" if os.environ.get("VELBROOK_RELEASE_SIGNED") == "1" else "-unsigned"
 README = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "README.md")
 FOLDERS = Medium.LANGUAGE_FOLDERS
 
@@ -49,7 +56,9 @@ def need_environment(test):
             test.skipTest(f"{name} is not set: run through ctest")
 
 
-class StagingTest(unittest.TestCase):
+class Staging(unittest.TestCase):
+    """make_medium.py run by hand into a work folder of its own."""
+
     def setUp(self):
         need_environment(self)
         self.work = tempfile.mkdtemp(prefix="staging-")
@@ -72,6 +81,8 @@ class StagingTest(unittest.TestCase):
                                     "--version", VERSION, "--arch", "win32", "--out", out, *extra],
                                    capture_output=True, text=True)
 
+
+class StagingTest(Staging):
     def test_refuses_when_a_language_the_menu_offers_has_no_setup(self):
         for language in ("TradChin_link", "SimpChin_link", "English_link"):
             with self.subTest(language=language):
@@ -87,11 +98,17 @@ class StagingTest(unittest.TestCase):
         setups = self.setups(without=("Japanese_link",))
         out, run = self.make(setups, "--iso")
         self.assertEqual(run.returncode, 0, run.stderr)
-        staged = os.path.join(out, f"Velbrook-{VERSION}-win32")
+        staged = os.path.join(out, f"Velbrook-{VERSION}-win32-unsigned")
         for language in FOLDERS:
             files = sorted(os.listdir(os.path.join(staged, language)))
             self.assertEqual(files, ["Setup.exe", "data.cab"] if language != "Japanese_link" else ["data.cab"])
-        iso = os.path.join(out, f"Velbrook-{VERSION}-win32.iso")
+            # The stub is unsigned: a warning per setup, and the setup copied unchanged.
+            if language != "Japanese_link":
+                self.assertIn(f"warning: {os.path.join(language, 'Setup.exe')} is not signed", run.stderr)
+                with open(STUB, "rb") as a, open(os.path.join(staged, language, "Setup.exe"), "rb") as b:
+                    self.assertEqual(a.read(), b.read())
+        self.assertIn("UNSIGNED", run.stdout)
+        iso = os.path.join(out, f"Velbrook-{VERSION}-win32-unsigned.iso")
         label = xorriso("-indev", iso, "-pvd_info")
         self.assertIn(f"VELBROOK_{VERSION.replace('.', '_')}\n", label + "\n", "a vendor's medium is no demo")
         self.assertNotIn("DEMO", label)
@@ -102,7 +119,7 @@ class ReleaseTest(unittest.TestCase):
 
     def setUp(self):
         need_environment(self)
-        self.base = f"Velbrook-{VERSION}-{RELEASE_ARCH}-demo"
+        self.base = f"Velbrook-{VERSION}-{RELEASE_ARCH}-demo{RELEASE_SUFFIX}"
         self.iso = os.path.join(RELEASE, self.base + ".iso")
 
     def test_the_image_holds_the_menu_autorun_and_every_language_with_its_setup(self):
@@ -153,10 +170,138 @@ class ReleaseTest(unittest.TestCase):
         self.assertIn(f"Velbrook-{VERSION}-win32.zip", readme)
 
 
+class SigningInputTest(Staging):
+    """Every input that cannot make a trusted signature is refused with a message
+    that says why, and nothing is left: not even an earlier release."""
+
+    @classmethod
+    def setUpClass(cls):
+        missing = missing_tools()
+        if missing:
+            raise unittest.SkipTest(f"{', '.join(missing)} not installed")
+        cls.keys = tempfile.mkdtemp(prefix="keys-")
+        cls.ca = ThrowawayCA(cls.keys)
+        cls.good, cls.password = cls.ca.issue("signer")
+        cls.expired, cls.expired_password = cls.ca.issue("expired", expired=True)
+        cls.web, cls.web_password = cls.ca.issue("web", usage="serverAuth")
+        cls.garbage = os.path.join(cls.keys, "garbage.pfx")
+        with open(cls.garbage, "wb") as f:
+            f.write(b"not a certificate")
+        cls.wrong = os.path.join(cls.keys, "wrong.password")
+        with open(cls.wrong, "w") as f:
+            f.write("not the password\n")
+
+    @classmethod
+    def tearDownClass(cls):
+        shutil.rmtree(cls.keys, ignore_errors=True)
+
+    def release(self, *signing, env=None):
+        out = os.path.join(self.work, "out")
+        os.makedirs(out, exist_ok=True)
+        for name in (f"Velbrook-{VERSION}-win32-demo.iso", "SHA256SUMS"):  # an earlier run's release
+            with open(os.path.join(out, name), "w") as f:
+                f.write("earlier")
+        run = subprocess.run([sys.executable, MAKE_MEDIUM, "--menu", EXE, "--stub", STUB, "--version", VERSION,
+                              "--arch", "win32", "--out", out, "--iso", "--zip", *signing],
+                             capture_output=True, text=True, env=env)
+        return out, run
+
+    def test_each_bad_input_gives_its_message_and_leaves_no_output(self):
+        missing = os.path.join(self.keys, "missing")
+        # A medium that fails after staging: the image cannot be written.
+        failing = os.path.join(self.work, "bin")
+        os.makedirs(failing)
+        with open(os.path.join(failing, "xorriso"), "w") as f:
+            f.write("#!/bin/sh\nexit 5\n")
+        os.chmod(os.path.join(failing, "xorriso"), 0o755)
+        broken_path = dict(os.environ, PATH=failing + os.pathsep + os.environ["PATH"])
+        cases = [
+            ("missing certificate", [self.good.replace("signer", "nobody"), self.password],
+             "cannot read the certificate file"),
+            ("not a PKCS#12 file", [self.garbage, self.password], "is not a PKCS#12 (.pfx/.p12) file"),
+            ("missing password file", [self.good, missing], "cannot read the password file"),
+            ("no password file named", [self.good, None], "VELBROOK_SIGN_PASSWORD_FILE is not"),
+            ("wrong password", [self.good, self.wrong], "(wrong password)"),
+            ("expired", [self.expired, self.expired_password], "expired on 2020-01-31"),
+            ("not for code signing", [self.web, self.web_password],
+             "is not for code signing (its extended key usage is TLS Web Server Authentication)"),
+            ("the image cannot be written", [self.good, self.password], "xorriso"),
+        ]
+        for name, (pfx, password), message in cases:
+            with self.subTest(name):
+                signing = ["--sign-pkcs12", pfx] + (["--sign-password-file", password] if password else [])
+                out, run = self.release(*signing, env=broken_path if "image" in name else None)
+                self.assertEqual(run.returncode, 1, run.stdout + run.stderr)
+                self.assertIn("no medium was made", run.stderr)
+                self.assertIn(message, run.stderr)
+                self.assertEqual(os.listdir(out), [], "something was left in the release folder")
+                shutil.rmtree(out)
+
+    def test_a_signed_vendor_setup_draws_no_warning(self):
+        setups = self.setups(without=("Japanese_link",))
+        english = os.path.join(setups, "English_link", "Setup.exe")
+        subprocess.run(["osslsigncode", "sign", "-pkcs12", self.good, "-readpass", self.password,
+                        "-in", STUB, "-out", english + ".signed"], check=True, capture_output=True)
+        os.replace(english + ".signed", english)
+        out, run = self.make(setups, "--iso", "--sign-pkcs12", self.good, "--sign-password-file", self.password)
+        self.assertEqual(run.returncode, 0, run.stderr)
+        self.assertNotIn("English_link", run.stderr)
+        self.assertIn(os.path.join("SimpChin_link", "Setup.exe") + " is not signed", run.stderr)
+        staged = os.path.join(out, f"Velbrook-{VERSION}-win32")
+        self.assertTrue(pe_stamp.is_signed(os.path.join(staged, "Velbrook.exe")))
+        self.assertFalse(pe_stamp.is_signed(os.path.join(staged, "TradChin_link", "Setup.exe")))
+
+
+class SourceDateTest(unittest.TestCase):
+    def test_the_date_comes_from_the_environment_then_the_commit_then_1980(self):
+        with tempfile.TemporaryDirectory() as folder:
+            checkout, inner, plain = (os.path.join(folder, name) for name in ("checkout", "checkout/inner", "plain"))
+            for path in (inner, plain):
+                os.makedirs(path)
+            git = ["git", "-C", checkout, "-c", "user.name=t", "-c", "user.email=t@example.com"]
+            subprocess.run(["git", "init", "-q", checkout], check=True)
+            subprocess.run(git + ["commit", "-q", "--allow-empty", "-m", "dated"], check=True,
+                           env=dict(os.environ, GIT_COMMITTER_DATE="@1700000000 +0100"))
+            cases = [
+                (checkout, {"SOURCE_DATE_EPOCH": "1800000000"}, 1800000000, "SOURCE_DATE_EPOCH"),
+                (checkout, {}, 1700000000, "the time of commit"),
+                (plain, {}, EARLIEST, "not a git checkout"),
+                (inner, {}, EARLIEST, "not a git checkout"),  # a checkout that merely encloses the sources
+            ]
+            for source, environ, date, origin in cases:
+                with self.subTest(source=os.path.relpath(source, folder), environ=environ):
+                    found, said = source_date(source, environ)
+                    self.assertEqual(found, date)
+                    self.assertIn(origin, said)
+            for bad in ("yesterday", "-5", "1000"):
+                with self.subTest(SOURCE_DATE_EPOCH=bad), self.assertRaises(ValueError):
+                    source_date(checkout, {"SOURCE_DATE_EPOCH": bad})
+
+
+class PeStampTest(unittest.TestCase):
+    def test_the_stamp_sets_the_time_and_the_checksum_as_the_linker_computes_it(self):
+        if not EXE:
+            self.skipTest("VELBROOK_EXE is not set: run through ctest")
+        linked = pe.PeFile(EXE)
+        self.assertNotEqual(linked.checksum, 0)
+        self.assertEqual(pe_stamp.checksum(linked.data, linked.checksum_offset), linked.checksum)
+        with tempfile.TemporaryDirectory() as folder:
+            copy = os.path.join(folder, "Velbrook.exe")
+            shutil.copy(EXE, copy)
+            pe_stamp.stamp(copy, 1700000000)
+            stamped = pe.PeFile(copy)
+        self.assertEqual(stamped.time_stamp, 1700000000)
+        self.assertEqual(pe_stamp.checksum(stamped.data, stamped.checksum_offset), stamped.checksum)
+        fields = {*range(linked.time_stamp_offset, linked.time_stamp_offset + 4),
+                  *range(linked.checksum_offset, linked.checksum_offset + 4)}
+        changed = {i for i, (a, b) in enumerate(zip(linked.data, stamped.data)) if a != b}
+        self.assertLessEqual(changed, fields, "the stamp changed more than the time and the checksum")
+
+
 class MenuFromImageTest(MenuTest):
     def test_the_menu_taken_from_the_image_starts_the_english_setup(self):
         need_environment(self)
-        iso = os.path.join(RELEASE, f"Velbrook-{VERSION}-{RELEASE_ARCH}-demo.iso")
+        iso = os.path.join(RELEASE, f"Velbrook-{VERSION}-{RELEASE_ARCH}-demo{RELEASE_SUFFIX}.iso")
         folder = os.path.join(self.work, "disc")
         extract(iso, folder)
         proc = self.start_menu(os.path.join(folder, "Velbrook.exe"))

@@ -2,18 +2,35 @@
 
     make_medium.py --menu Velbrook.exe (--setups FOLDER | --stub Setup.exe) --version 1.00
                    --arch win32 --out FOLDER [--iso] [--zip]
+                   [--sign-pkcs12 FILE --sign-password-file FILE [--timestamp-url URL] [--vendor-url URL]]
 
 FOLDER given with --setups holds the language folders, each with its
 Setup.exe and whatever files that setup needs; they are copied whole. With
 --stub instead, every language folder gets the stub setup and the medium is
-marked as a demo in its volume label and its names."""
+marked as a demo in its volume label and its names.
+
+A release (--iso or --zip) is reproducible: every date in it is the source
+date (SOURCE_DATE_EPOCH, else the commit's time), and entries are written in
+a fixed order with fixed permissions. With a certificate the menu is signed
+and verified; without one the names say "unsigned". A release is written
+aside and moved into --out only when complete, with SHA256SUMS beside it."""
 
 import argparse
+import hashlib
 import os
 import shutil
+import stat
 import subprocess
 import sys
+import tempfile
+import time
 import zipfile
+
+import pe_stamp
+from signing import Certificate, SigningError, describe_time
+from source_date import source_date, uncommitted_changes
+
+SOURCES = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
 
 MENU_NAME = "Velbrook.exe"  # 8.3, so the ISO 9660 name is the same in upper case
 PRODUCT = "Velbrook Cable"
@@ -31,8 +48,8 @@ def autorun_inf():
     return (f"[AutoRun]\r\nopen={MENU_NAME}\r\nicon={MENU_NAME},0\r\nlabel={PRODUCT}\r\n").encode("ascii")
 
 
-def names(version, arch, demo):
-    base = f"Velbrook-{version}-{arch}" + ("-demo" if demo else "")
+def names(version, arch, demo, signed=True):
+    base = f"Velbrook-{version}-{arch}" + ("-demo" if demo else "") + ("" if signed else "-unsigned")
     label = f"VELBROOK_{version.replace('.', '_')}" + ("_DEMO" if demo else "")
     return base, label
 
@@ -47,12 +64,20 @@ def check_setups(setups):
             raise Refused(f"{path} has no Setup.exe; the menu offers this language, so its setup must be there")
 
 
-def stage(args, out):
-    if args.setups:
-        check_setups(args.setups)  # before anything is written
+def stage(args, out, date, certificate=None):
+    """The medium in `out`: the menu with its time stamp set to `date` (and
+    signed when a certificate is given), AUTORUN.INF and the language folders."""
     shutil.rmtree(out, ignore_errors=True)
     os.makedirs(out)
-    shutil.copyfile(args.menu, os.path.join(out, MENU_NAME))
+    menu = os.path.join(out, MENU_NAME)
+    shutil.copyfile(args.menu, menu)
+    pe_stamp.stamp(menu, date)
+    if certificate:
+        unsigned = menu + ".unsigned"
+        os.replace(menu, unsigned)
+        certificate.sign(unsigned, menu, date, PRODUCT, args.vendor_url, args.timestamp_url)
+        os.remove(unsigned)
+        certificate.verify(menu)
     with open(os.path.join(out, "AUTORUN.INF"), "wb") as f:
         f.write(autorun_inf())
     if args.setups:
@@ -68,25 +93,124 @@ def stage(args, out):
             shutil.copyfile(args.stub, os.path.join(out, folder, "Setup.exe"))
 
 
-def write_iso(staged, iso, label, version):
+def warn_unsigned_setups(staged):
+    """The vendor's setups go on the medium as they are; one without a signature
+    is worth a warning, since Windows warns about it or blocks it."""
+    for folder, _ in LANGUAGES:
+        setup = os.path.join(staged, folder, "Setup.exe")
+        if os.path.isfile(setup) and not pe_stamp.is_signed(setup):
+            print(f"make_medium: warning: {os.path.join(folder, 'Setup.exe')} is not signed; "
+                  "Windows will warn about it or block it", file=sys.stderr)
+
+
+def entries(folder):
+    """Every file and folder below `folder` as relative '/' paths, in one fixed order."""
+    found = []
+    for root, dirs, files in os.walk(folder):
+        dirs.sort()
+        relative = os.path.relpath(root, folder)
+        found += [name if relative == "." else f"{relative}/{name}".replace(os.sep, "/")
+                  for name in sorted(dirs + files)]
+    return sorted(found)
+
+
+def set_dates(folder, date):
+    for name in entries(folder) + ["."]:
+        os.utime(os.path.join(folder, name), (date, date), follow_symlinks=False)
+
+
+def write_iso(staged, iso, label, version, date):
     # ISO 9660 (upper-case 8.3 names) for old systems, Joliet for the real names,
-    # Rock Ridge for Unix readers.
-    if os.path.exists(iso):
-        os.remove(iso)
+    # Rock Ridge for Unix readers. -r fixes owners and permissions; xorriso takes
+    # the volume dates from SOURCE_DATE_EPOCH and the file dates from the files,
+    # in UTC so that the zone of the build machine does not show.
+    set_dates(staged, date)
+    environment = dict(os.environ, SOURCE_DATE_EPOCH=str(date), TZ="UTC")
     subprocess.run(["xorriso", "-as", "mkisofs", "-quiet", "-iso-level", "1", "-J", "-joliet-long", "-r",
                     "-V", label, "-publisher", PUBLISHER, "-A", f"{PRODUCT} {version}", "-o", iso, staged],
-                   check=True, stdout=subprocess.DEVNULL)
+                   check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=environment)
 
 
-def write_zip(zip_path, staged, iso, base):
-    if os.path.exists(zip_path):
-        os.remove(zip_path)
+def write_zip(zip_path, staged, iso, base, date):
+    when = time.gmtime(date)[:6]
+    files = [(f"{base}/{name}", os.path.join(staged, name)) for name in entries(staged)
+             if os.path.isfile(os.path.join(staged, name))]
     with zipfile.ZipFile(zip_path, "w", zipfile.ZIP_DEFLATED) as z:
-        for root, _, files in os.walk(staged):
-            for name in sorted(files):
-                path = os.path.join(root, name)
-                z.write(path, os.path.join(base, os.path.relpath(path, staged)))
-        z.write(iso, os.path.basename(iso))
+        for name, path in files + [(os.path.basename(iso), iso)]:
+            info = zipfile.ZipInfo(name, date_time=when)
+            info.compress_type = zipfile.ZIP_DEFLATED
+            info.create_system = 3  # Unix, so that the permissions below are read
+            info.external_attr = (stat.S_IFREG | 0o644) << 16
+            with open(path, "rb") as source, z.open(info, "w") as target:
+                shutil.copyfileobj(source, target, 1 << 20)
+
+
+def write_sums(folder, names):
+    with open(os.path.join(folder, "SHA256SUMS"), "w", newline="\n") as f:
+        for name in sorted(names):
+            digest = hashlib.sha256()
+            with open(os.path.join(folder, name), "rb") as data:
+                for block in iter(lambda: data.read(1 << 20), b""):
+                    digest.update(block)
+            f.write(f"{digest.hexdigest()}  {name}\n")
+
+
+def remove_earlier_release(out):
+    """What an earlier run wrote, so that a failed run leaves nothing that looks complete."""
+    if not os.path.isdir(out):
+        return
+    for name in os.listdir(out):
+        if name.startswith(("Velbrook-", ".incomplete-")) or name == "SHA256SUMS":
+            path = os.path.join(out, name)
+            if os.path.isdir(path) and not os.path.islink(path):
+                shutil.rmtree(path)
+            else:
+                os.remove(path)
+
+
+def release(args, date):
+    """The staged medium, its image, the zip and SHA256SUMS, written aside and
+    moved into --out only when all of them are complete."""
+    remove_earlier_release(args.out)
+    if args.setups:
+        check_setups(args.setups)
+    certificate = None
+    if args.sign_pkcs12:
+        certificate = Certificate(args.sign_pkcs12, args.sign_password_file)
+    elif args.sign_password_file:
+        raise Refused("VELBROOK_SIGN_PASSWORD_FILE is set but VELBROOK_SIGN_PKCS12 is not")
+    base, label = names(args.version, args.arch, demo=not args.setups, signed=certificate is not None)
+    os.makedirs(args.out, exist_ok=True)
+    aside = tempfile.mkdtemp(prefix=".incomplete-", dir=args.out)
+    try:
+        staged = os.path.join(aside, base)
+        stage(args, staged, date, certificate)
+        if certificate:
+            print(f"Signed {MENU_NAME} as {certificate.subject} (SHA-256, signing time {describe_time(date)}"
+                  + (f", time stamp from {args.timestamp_url})" if args.timestamp_url else
+                     "); no time stamp: set VELBROOK_SIGN_TIMESTAMP_URL so that the signature outlives "
+                     "the certificate") + "; the signature verifies")
+        else:
+            print(f"The medium is UNSIGNED: set VELBROOK_SIGN_PKCS12 and VELBROOK_SIGN_PASSWORD_FILE to sign "
+                  f"{MENU_NAME}; the outputs are named {base}")
+        if args.setups:
+            warn_unsigned_setups(staged)
+        written = []
+        if args.iso or args.zip:
+            iso = os.path.join(aside, base + ".iso")
+            write_iso(staged, iso, label, args.version, date)
+            written.append(os.path.basename(iso))
+        if args.zip:
+            write_zip(os.path.join(aside, base + ".zip"), staged, iso, base, date)
+            written.append(base + ".zip")
+        write_sums(aside, written)
+        for name in sorted(os.listdir(aside)):
+            os.replace(os.path.join(aside, name), os.path.join(args.out, name))
+    finally:
+        shutil.rmtree(aside, ignore_errors=True)
+    for name in written:
+        print(f"Wrote {os.path.join(args.out, name)}" + (f" (volume label {label})" if name.endswith(".iso") else ""))
+    print(f"Wrote {os.path.join(args.out, 'SHA256SUMS')}; staged the medium in {os.path.join(args.out, base)}")
 
 
 def main(argv):
@@ -100,25 +224,31 @@ def main(argv):
     parser.add_argument("--out", required=True)
     parser.add_argument("--iso", action="store_true")
     parser.add_argument("--zip", action="store_true")
-    parser.add_argument("--staged-name", help="the staged folder's name inside --out (default: the release name)")
+    parser.add_argument("--staged-name", help="stage only, into this folder inside --out")
+    parser.add_argument("--sources", default=SOURCES, help="the checkout whose commit dates the release")
+    parser.add_argument("--sign-pkcs12")
+    parser.add_argument("--sign-password-file")
+    parser.add_argument("--timestamp-url")
+    parser.add_argument("--vendor-url")
     args = parser.parse_args(argv)
 
-    base, label = names(args.version, args.arch, demo=not args.setups)
-    staged = os.path.join(args.out, args.staged_name or base)
     try:
-        stage(args, staged)
-    except Refused as e:
-        print(f"make_medium: cannot stage the medium: {e}", file=sys.stderr)
+        date, origin = source_date(args.sources)
+        if args.staged_name:
+            if args.setups:
+                check_setups(args.setups)
+            staged = os.path.join(args.out, args.staged_name)
+            stage(args, staged, date)
+            print(f"Staged the medium in {staged}" + ("" if args.setups else " (a demo: stub setups)"))
+            return 0
+        print(f"Every date in the release is {describe_time(date)}: {origin}")
+        if uncommitted_changes(args.sources):
+            print("make_medium: warning: the checkout has uncommitted changes, so this release is not "
+                  "its commit's", file=sys.stderr)
+        release(args, date)
+    except (Refused, SigningError, ValueError, OSError, subprocess.CalledProcessError) as e:
+        print(f"make_medium: no medium was made: {e}", file=sys.stderr)
         return 1
-    print(f"Staged the medium in {staged}" + ("" if args.setups else " (a demo: stub setups)"))
-    if args.iso or args.zip:
-        iso = os.path.join(args.out, base + ".iso")
-        write_iso(staged, iso, label, args.version)
-        print(f"Wrote {iso} (volume label {label})")
-        if args.zip:
-            zip_path = os.path.join(args.out, base + ".zip")
-            write_zip(zip_path, staged, iso, base)
-            print(f"Wrote {zip_path}")
     return 0
 
 

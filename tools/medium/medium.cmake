@@ -11,6 +11,8 @@ target_link_options(stub_setup PRIVATE ${unicode_entry})
 # the ISO image and the release zip to <build>/release. `demo_medium` stages
 # the demo alone in <build>/medium for a quick look at the menu.
 find_program(PYTHON3 NAMES python3 REQUIRED)
+set(medium_scripts tools/medium/make_medium.py tools/medium/pe_stamp.py tools/medium/signing.py
+    tools/medium/source_date.py)
 set(VELBROOK_SETUPS "" CACHE PATH "Folder with TradChin_link, SimpChin_link, English_link (and Japanese_link), each holding its Setup.exe")
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   set(release_arch win64)
@@ -19,6 +21,29 @@ else()
 endif()
 set(make_medium ${PYTHON3} ${CMAKE_SOURCE_DIR}/tools/medium/make_medium.py --menu $<TARGET_FILE:Velbrook>
     --version ${VELBROOK_VERSION_TEXT} --arch ${release_arch})
+# Signing: a vendor's PKCS#12 file and the file that holds its password (the
+# password itself never enters the build). Without them the release is
+# unsigned and its names say so.
+set(VELBROOK_SIGN_PKCS12 "" CACHE FILEPATH "The vendor's code-signing certificate with its key (.pfx/.p12)")
+set(VELBROOK_SIGN_PASSWORD_FILE "" CACHE FILEPATH "A file holding the password of VELBROOK_SIGN_PKCS12")
+set(VELBROOK_SIGN_TIMESTAMP_URL "" CACHE STRING "An RFC 3161 time-stamping server (none: no time stamp)")
+set(VELBROOK_VENDOR_URL "" CACHE STRING "The vendor's web address, named in the signature")
+set(signing)
+foreach(pair "PKCS12;--sign-pkcs12" "PASSWORD_FILE;--sign-password-file" "TIMESTAMP_URL;--timestamp-url")
+  list(GET pair 0 name)
+  list(GET pair 1 flag)
+  if(VELBROOK_SIGN_${name})
+    list(APPEND signing ${flag} ${VELBROOK_SIGN_${name}})
+  endif()
+endforeach()
+if(VELBROOK_VENDOR_URL)
+  list(APPEND signing --vendor-url ${VELBROOK_VENDOR_URL})
+endif()
+if(VELBROOK_SIGN_PKCS12)
+  message(STATUS "The release's menu is signed with ${VELBROOK_SIGN_PKCS12}")
+else()
+  message(STATUS "The release is unsigned (set VELBROOK_SIGN_PKCS12 and VELBROOK_SIGN_PASSWORD_FILE to sign it)")
+endif()
 if(VELBROOK_SETUPS)
   set(setups_source --setups ${VELBROOK_SETUPS})
 else()
@@ -26,7 +51,7 @@ else()
 endif()
 add_custom_target(demo_medium ALL
   COMMAND ${make_medium} --stub $<TARGET_FILE:stub_setup> --out ${CMAKE_BINARY_DIR} --staged-name medium
-  DEPENDS Velbrook stub_setup tools/medium/make_medium.py
+  DEPENDS Velbrook stub_setup ${medium_scripts}
   COMMENT "Staging the demo medium in ${CMAKE_BINARY_DIR}/medium")
 # Writing the image needs xorriso (Debian's package; on Windows, from MSYS2).
 find_program(XORRISO xorriso)
@@ -34,6 +59,6 @@ if(XORRISO)
   set(medium_in_all ALL)
 endif()
 add_custom_target(medium ${medium_in_all}
-  COMMAND ${make_medium} ${setups_source} --out ${CMAKE_BINARY_DIR}/release --iso --zip
-  DEPENDS Velbrook stub_setup tools/medium/make_medium.py
+  COMMAND ${make_medium} ${setups_source} ${signing} --out ${CMAKE_BINARY_DIR}/release --iso --zip
+  DEPENDS Velbrook stub_setup ${medium_scripts}
   COMMENT "Staging the medium, its ISO image and the release zip in ${CMAKE_BINARY_DIR}/release")

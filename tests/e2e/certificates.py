@@ -1,0 +1,51 @@
+"""Throwaway certificates for the signing tests, made with openssl at test
+time in a temporary folder and never kept: a CA, and code-signing
+certificates it issues (or ones unfit for signing) in password-protected
+PKCS#12 files."""
+
+import os
+import shutil
+import subprocess
+import zlib
+
+
+def _openssl(*args, past=False):
+    # An expired certificate is one issued in the past; faketime makes it so.
+    command = (["faketime", "2020-01-01 00:00:00"] if past else []) + ["openssl", *args]
+    subprocess.run(command, check=True, capture_output=True)
+
+
+def missing_tools():
+    return [tool for tool in ("openssl", "osslsigncode", "faketime") if not shutil.which(tool)]
+
+
+class ThrowawayCA:
+    def __init__(self, folder):
+        self.folder = folder
+        os.makedirs(folder, exist_ok=True)
+        self.key, self.pem = self.path("ca.key"), self.path("ca.pem")
+        _openssl("req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", self.key, "-out", self.pem,
+                 "-days", "30", "-subj", "/CN=Velbrook Test CA")
+
+    def path(self, name):
+        return os.path.join(self.folder, name)
+
+    def issue(self, name, password="correct horse battery", usage="codeSigning", expired=False):
+        """A PKCS#12 file holding a certificate for `usage` with its key and the
+        CA, and the file holding its password: (pfx, password file)."""
+        key, csr, pem, ext = (self.path(f"{name}.{suffix}") for suffix in ("key", "csr", "pem", "cnf"))
+        with open(ext, "w") as f:
+            f.write(f"[leaf]\nbasicConstraints=CA:FALSE\nkeyUsage=critical,digitalSignature\n"
+                    f"extendedKeyUsage={usage}\n")
+        _openssl("req", "-newkey", "rsa:2048", "-nodes", "-keyout", key, "-out", csr,
+                 "-subj", f"/CN=Kestrin {name}")
+        _openssl("x509", "-req", "-in", csr, "-CA", self.pem, "-CAkey", self.key, "-set_serial",
+                 str(zlib.crc32(name.encode())), "-days", "30", "-extfile", ext, "-extensions", "leaf",
+                 "-out", pem, past=expired)
+        password_file = self.path(f"{name}.password")
+        with open(password_file, "w") as f:
+            f.write(password + "\n")
+        pfx = self.path(f"{name}.pfx")
+        _openssl("pkcs12", "-export", "-inkey", key, "-in", pem, "-certfile", self.pem,
+                 "-passout", "file:" + password_file, "-out", pfx)
+        return pfx, password_file

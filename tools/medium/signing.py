@@ -1,0 +1,134 @@
+"""Authenticode signing of the menu with osslsigncode.
+
+The vendor's certificate is checked before anything is written; the menu is
+signed with SHA-256 digests at a fixed signing time, and the signed file is
+verified against the certificate that signed it. The password stays in the
+vendor's file: osslsigncode reads it with -readpass and openssl with
+-passin file:, so it is on no command line, in no log and nowhere in the
+build folder. osslsigncode does this on Windows too (MSYS2 has it); signtool
+takes the password only on its command line and cannot fix the signing time."""
+
+import os
+import shutil
+import subprocess
+import tempfile
+import time
+from datetime import datetime, timezone
+
+SYSTEM_ROOTS = "/etc/ssl/certs/ca-certificates.crt"
+
+
+class SigningError(Exception):
+    pass
+
+
+def _tool(name):
+    path = shutil.which(name)
+    if not path:
+        raise SigningError(f"{name} is not installed; it is needed to sign the menu "
+                           f"(Debian's package {name}; on Windows, MSYS2's)")
+    return path
+
+
+def _readable(path, what):
+    try:
+        with open(path, "rb"):
+            pass
+    except OSError as e:
+        raise SigningError(f"cannot read the {what} {path}: {e.strerror}") from None
+
+
+def _openssl_date(text):
+    # "Jan  7 11:17:13 2027 GMT"
+    return datetime.strptime(text.strip(), "%b %d %H:%M:%S %Y %Z").replace(tzinfo=timezone.utc)
+
+
+class Certificate:
+    """A vendor's PKCS#12 file and its password file, checked for signing."""
+
+    def __init__(self, pkcs12, password_file, now=None):
+        self.pkcs12, self.password_file = pkcs12, password_file
+        self.openssl = _tool("openssl")
+        self.osslsigncode = _tool("osslsigncode")
+        if not password_file:
+            raise SigningError(f"VELBROOK_SIGN_PKCS12 is set but VELBROOK_SIGN_PASSWORD_FILE is not: "
+                               f"name the file that holds the password of {pkcs12}")
+        _readable(pkcs12, "certificate file (VELBROOK_SIGN_PKCS12)")
+        _readable(password_file, "password file (VELBROOK_SIGN_PASSWORD_FILE)")
+        self.leaf = self._certificates("-clcerts")
+        if "BEGIN CERTIFICATE" not in self.leaf:
+            raise SigningError(f"{pkcs12} holds no certificate with its private key")
+        self.chain = self._certificates("-cacerts")
+        self.subject = self._x509("-subject").partition("=")[2].strip()
+        self._check_usable(now or datetime.now(timezone.utc))
+        self.fingerprint = self._x509("-fingerprint", "-sha256").partition("=")[2].strip().replace(":", "")
+
+    def _certificates(self, which):
+        command = [self.openssl, "pkcs12", "-in", self.pkcs12, "-passin", "file:" + self.password_file,
+                   "-nokeys", which]
+        run = subprocess.run(command, capture_output=True, text=True)
+        if run.returncode and "unsupported" in run.stderr:
+            # Older exports encrypt with RC2, which OpenSSL 3 keeps in its legacy provider.
+            run = subprocess.run(command + ["-legacy"], capture_output=True, text=True)
+        if run.returncode:
+            if "mac verify" in run.stderr.lower() or "invalid password" in run.stderr.lower():
+                raise SigningError(f"the password in {self.password_file} does not open {self.pkcs12} "
+                                   "(wrong password)")
+            reason = (run.stderr.strip().splitlines() or ["no reason given"])[0]
+            raise SigningError(f"{self.pkcs12} is not a PKCS#12 (.pfx/.p12) file openssl can read: {reason}")
+        return run.stdout
+
+    def _x509(self, *args):
+        return subprocess.run([self.openssl, "x509", "-noout", *args], input=self.leaf,
+                              capture_output=True, text=True, check=True).stdout
+
+    def _check_usable(self, now):
+        dates = dict(line.split("=", 1) for line in self._x509("-startdate", "-enddate").splitlines())
+        not_before, not_after = _openssl_date(dates["notBefore"]), _openssl_date(dates["notAfter"])
+        if now > not_after:
+            raise SigningError(f"the certificate of {self.subject} in {self.pkcs12} expired on "
+                               f"{not_after:%Y-%m-%d}; a signature made with it would not be trusted")
+        if now < not_before:
+            raise SigningError(f"the certificate of {self.subject} in {self.pkcs12} is valid only from "
+                               f"{not_before:%Y-%m-%d}")
+        usages = self._x509("-ext", "extendedKeyUsage,keyUsage")
+        extended = usages.partition("Extended Key Usage")[2].partition("X509v3")[0]
+        if "Code Signing" not in extended:
+            raise SigningError(f"the certificate of {self.subject} in {self.pkcs12} is not for code signing "
+                               f"(its extended key usage is {' '.join(extended.split()).lstrip(': ') or 'absent'})")
+        if "Key Usage" in usages.replace("Extended Key Usage", "") and "Digital Signature" not in usages:
+            raise SigningError(f"the certificate of {self.subject} in {self.pkcs12} may not make digital signatures")
+
+    def sign(self, source, target, signing_time, product, vendor_url=None, timestamp_url=None):
+        command = [self.osslsigncode, "sign", "-pkcs12", self.pkcs12, "-readpass", self.password_file,
+                   "-h", "sha256", "-n", product, "-time", str(signing_time)]
+        if vendor_url:
+            command += ["-i", vendor_url]
+        if timestamp_url:
+            command += ["-ts", timestamp_url]
+        run = subprocess.run(command + ["-in", source, "-out", target], capture_output=True, text=True)
+        if run.returncode:
+            raise SigningError(f"osslsigncode could not sign {source}: {run.stdout.strip()} {run.stderr.strip()}")
+
+    def verify(self, path):
+        """Fails unless `path` carries an intact signature made by this very
+        certificate, chaining to a certificate in the file or the system's roots."""
+        with tempfile.TemporaryDirectory() as folder:
+            roots = os.path.join(folder, "roots.pem")
+            with open(roots, "w") as f:
+                f.write(self.leaf + self.chain)
+                if os.path.exists(SYSTEM_ROOTS):
+                    with open(SYSTEM_ROOTS) as system:
+                        f.write(system.read())
+            run = subprocess.run([self.osslsigncode, "verify", "-CAfile", roots,
+                                  "-require-leaf-hash", "sha256:" + self.fingerprint, "-in", path],
+                                 capture_output=True, text=True)
+        if run.returncode:
+            details = [line.strip() for line in (run.stdout + run.stderr).splitlines()
+                       if "MISMATCH" in line or "failed" in line.lower() or "error" in line.lower()]
+            raise SigningError(f"the signature of {path} does not verify against {self.pkcs12}: "
+                               + ("; ".join(details) or "osslsigncode verify failed"))
+
+
+def describe_time(seconds):
+    return time.strftime("%Y-%m-%d %H:%M:%S UTC", time.gmtime(seconds))
