@@ -90,7 +90,9 @@ def stage(args, out, date, certificate=None):
     else:
         for folder, _ in LANGUAGES:
             os.makedirs(os.path.join(out, folder))
-            shutil.copyfile(args.stub, os.path.join(out, folder, "Setup.exe"))
+            stub = os.path.join(out, folder, "Setup.exe")
+            shutil.copyfile(args.stub, stub)
+            pe_stamp.stamp(stub, date)  # built here like the menu, so dated like it
 
 
 def warn_unsigned_setups(staged):
