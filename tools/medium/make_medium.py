@@ -27,8 +27,8 @@ import time
 import zipfile
 
 import pe_stamp
-from signing import Certificate, SigningError, describe_time
-from source_date import source_date, uncommitted_changes
+from signing import Certificate, SigningError
+from source_date import describe_time, source_date, uncommitted_changes
 
 SOURCES = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
 
@@ -109,10 +109,8 @@ def entries(folder):
     """Every file and folder below `folder` as relative '/' paths, in one fixed order."""
     found = []
     for root, dirs, files in os.walk(folder):
-        dirs.sort()
-        relative = os.path.relpath(root, folder)
-        found += [name if relative == "." else f"{relative}/{name}".replace(os.sep, "/")
-                  for name in sorted(dirs + files)]
+        relative = os.path.relpath(root, folder).replace(os.sep, "/")
+        found += [name if relative == "." else f"{relative}/{name}" for name in dirs + files]
     return sorted(found)
 
 
@@ -128,9 +126,12 @@ def write_iso(staged, iso, label, version, date):
     # in UTC so that the zone of the build machine does not show.
     set_dates(staged, date)
     environment = dict(os.environ, SOURCE_DATE_EPOCH=str(date), TZ="UTC")
-    subprocess.run(["xorriso", "-as", "mkisofs", "-quiet", "-iso-level", "1", "-J", "-joliet-long", "-r",
-                    "-V", label, "-publisher", PUBLISHER, "-A", f"{PRODUCT} {version}", "-o", iso, staged],
-                   check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=environment)
+    run = subprocess.run(["xorriso", "-as", "mkisofs", "-quiet", "-iso-level", "1", "-J", "-joliet-long", "-r",
+                          "-V", label, "-publisher", PUBLISHER, "-A", f"{PRODUCT} {version}", "-o", iso, staged],
+                         capture_output=True, text=True, env=environment)
+    if run.returncode:
+        reason = [line for line in run.stderr.splitlines() if "NOTE" not in line][-3:]
+        raise Refused(f"xorriso could not write the image (status {run.returncode}): {' '.join(reason)}")
 
 
 def write_zip(zip_path, staged, iso, base, date):
@@ -248,7 +249,7 @@ def main(argv):
             print("make_medium: warning: the checkout has uncommitted changes, so this release is not "
                   "its commit's", file=sys.stderr)
         release(args, date)
-    except (Refused, SigningError, ValueError, OSError, subprocess.CalledProcessError) as e:
+    except (Refused, SigningError, ValueError, OSError) as e:
         print(f"make_medium: no medium was made: {e}", file=sys.stderr)
         return 1
     return 0

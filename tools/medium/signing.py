@@ -12,7 +12,6 @@ import os
 import shutil
 import subprocess
 import tempfile
-import time
 from datetime import datetime, timezone
 
 SYSTEM_ROOTS = "/etc/ssl/certs/ca-certificates.crt"
@@ -128,7 +127,3 @@ class Certificate:
                        if "MISMATCH" in line or "failed" in line.lower() or "error" in line.lower()]
             raise SigningError(f"the signature of {path} does not verify against {self.pkcs12}: "
                                + ("; ".join(details) or "osslsigncode verify failed"))
-
-
-def describe_time(seconds):
-    return time.strftime("%Y-%m-%d %H:%M:%S UTC", time.gmtime(seconds))

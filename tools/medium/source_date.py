@@ -3,6 +3,7 @@ image's volume and file dates, the zip's entry dates and the signing time."""
 
 import os
 import subprocess
+import time
 
 # The earliest date a zip entry (an MS-DOS date) can hold.
 EARLIEST = 315532800  # 1980-01-01 00:00:00 UTC
@@ -43,3 +44,7 @@ def uncommitted_changes(source):
     """Whether tracked files differ from the commit whose date the release takes."""
     status = _git(source, "status", "--porcelain", "--untracked-files=no")
     return bool(status)
+
+
+def describe_time(seconds):
+    return time.strftime("%Y-%m-%d %H:%M:%S UTC", time.gmtime(seconds))
