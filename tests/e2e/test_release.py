@@ -26,10 +26,11 @@ PASSWORD = "correct horse battery"  # the throwaway certificate's
 class Build:
     """One clone of the checked-out commit, built with its `medium` target."""
 
-    def __init__(self, root, folder, keys, clock=None):
+    def __init__(self, root, folder, commit, keys, clock=None):
         self.clone = os.path.join(root, folder)
         self.log = os.path.join(root, folder.replace(os.sep, "-") + ".log")
-        subprocess.run(["git", "clone", "-q", "--no-local", SOURCES, self.clone], check=True)
+        subprocess.run(["git", "clone", "-q", "--no-local", "--no-checkout", SOURCES, self.clone], check=True)
+        subprocess.run(["git", "-C", self.clone, "checkout", "-q", "--detach", commit], check=True)
         # The date must come from the commit, not from the environment of the test.
         env = {k: v for k, v in os.environ.items() if k != "SOURCE_DATE_EPOCH"}
         # A later clock, not later files: faketime would also shift the times stat() reports.
@@ -78,8 +79,10 @@ def setUpModule():
     ca = ThrowawayCA(os.path.join(root, "keys"))
     keys = ca, ca.issue("Release", password=PASSWORD)
     # Different folders (of different depths) and clock times three days apart.
-    builds.append(Build(root, "a", keys[1]))
-    builds.append(Build(root, os.path.join("b", "elsewhere", "src"), keys[1], clock="+3d"))
+    commit = subprocess.run(["git", "-C", SOURCES, "rev-parse", "HEAD"], capture_output=True, text=True,
+                            check=True).stdout.strip()
+    builds.append(Build(root, "a", commit, keys[1]))
+    builds.append(Build(root, os.path.join("b", "elsewhere", "src"), commit, keys[1], clock="+3d"))
 
 
 class ReproducibleReleaseTest(unittest.TestCase):
