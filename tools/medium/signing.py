@@ -78,8 +78,10 @@ class Certificate:
         return run.stdout
 
     def _x509(self, *args):
-        return subprocess.run([self.openssl, "x509", "-noout", *args], input=self.leaf,
-                              capture_output=True, text=True, check=True).stdout
+        run = subprocess.run([self.openssl, "x509", "-noout", *args], input=self.leaf, capture_output=True, text=True)
+        if run.returncode:
+            raise SigningError(f"openssl cannot read the certificate in {self.pkcs12}: {run.stderr.strip()}")
+        return run.stdout
 
     def _check_usable(self, now):
         dates = dict(line.split("=", 1) for line in self._x509("-startdate", "-enddate").splitlines())
