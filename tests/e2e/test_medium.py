@@ -75,11 +75,13 @@ class Staging(unittest.TestCase):
                 shutil.copy(STUB, os.path.join(folder, language, "Setup.exe"))
         return folder
 
-    def make(self, setups, *extra):
+    def make(self, setups, *extra, env=None):
+        """make_medium.py with the vendor's `setups`, or the stub setups when None."""
         out = os.path.join(self.work, "out")
-        return out, subprocess.run([sys.executable, MAKE_MEDIUM, "--menu", EXE, "--setups", setups,
-                                    "--version", VERSION, "--arch", "win32", "--out", out, *extra],
-                                   capture_output=True, text=True)
+        source = ["--setups", setups] if setups else ["--stub", STUB]
+        return out, subprocess.run([sys.executable, MAKE_MEDIUM, "--menu", EXE, *source, "--version", VERSION,
+                                    "--arch", "win32", "--out", out, *extra],
+                                   capture_output=True, text=True, env=env)
 
 
 class StagingTest(Staging):
@@ -201,10 +203,7 @@ class SigningInputTest(Staging):
         for name in (f"Velbrook-{VERSION}-win32-demo.iso", "SHA256SUMS"):  # an earlier run's release
             with open(os.path.join(out, name), "w") as f:
                 f.write("earlier")
-        run = subprocess.run([sys.executable, MAKE_MEDIUM, "--menu", EXE, "--stub", STUB, "--version", VERSION,
-                              "--arch", "win32", "--out", out, "--iso", "--zip", *signing],
-                             capture_output=True, text=True, env=env)
-        return out, run
+        return self.make(None, "--iso", "--zip", *signing, env=env)
 
     def test_each_bad_input_gives_its_message_and_leaves_no_output(self):
         missing = os.path.join(self.keys, "missing")

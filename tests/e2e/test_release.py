@@ -23,6 +23,16 @@ VENDOR_URL = "https://www.kestrin.example/velbrook"
 PASSWORD = "correct horse battery"  # the throwaway certificate's
 
 
+def commit_dated():
+    """The environment without SOURCE_DATE_EPOCH: the date must come from the commit."""
+    return {k: v for k, v in os.environ.items() if k != "SOURCE_DATE_EPOCH"}
+
+
+def verify(path):
+    return subprocess.run(["osslsigncode", "verify", "-CAfile", keys[0].pem, "-in", path],
+                          capture_output=True, text=True)
+
+
 class Build:
     """One clone of the checked-out commit, built with its `medium` target."""
 
@@ -31,8 +41,7 @@ class Build:
         self.log = os.path.join(root, folder.replace(os.sep, "-") + ".log")
         subprocess.run(["git", "clone", "-q", "--no-local", "--no-checkout", SOURCES, self.clone], check=True)
         subprocess.run(["git", "-C", self.clone, "checkout", "-q", "--detach", commit], check=True)
-        # The date must come from the commit, not from the environment of the test.
-        env = {k: v for k, v in os.environ.items() if k != "SOURCE_DATE_EPOCH"}
+        env = commit_dated()
         # A later clock, not later files: faketime would also shift the times stat() reports.
         env["NO_FAKE_STAT"] = "1"
         clock = ["faketime", "-f", clock] if clock else []
@@ -133,15 +142,13 @@ class ReproducibleReleaseTest(unittest.TestCase):
             self.assertEqual({entry.external_attr >> 16 & 0o777 for entry in z.infolist()}, {0o644})
             names = z.namelist()
         self.assertEqual(names, sorted(names[:-1]) + [build.base + ".iso"], "the medium in order, then the image")
-        verified = subprocess.run(["osslsigncode", "verify", "-CAfile", keys[0].pem, "-in", build.menu],
-                                  capture_output=True, text=True).stdout
+        verified = verify(build.menu).stdout
         self.assertIn("Signing time: " + time.strftime("%b %d %H:%M:%S %Y GMT", time.gmtime(commit)).replace(
             " 0", "  ", 1), verified)
 
     def test_the_signature_verifies_against_the_ca_names_the_product_and_breaks_on_one_changed_byte(self):
         menu = builds[0].menu
-        verified = subprocess.run(["osslsigncode", "verify", "-CAfile", keys[0].pem, "-in", menu],
-                                  capture_output=True, text=True)
+        verified = verify(menu)
         self.assertEqual(verified.returncode, 0, verified.stdout + verified.stderr)
         self.assertIn("Message digest algorithm  : SHA256", verified.stdout)
         self.assertIn("Text description: Velbrook Cable", verified.stdout)
@@ -153,8 +160,7 @@ class ReproducibleReleaseTest(unittest.TestCase):
             data[len(data) // 3] ^= 0x01  # one byte inside the code
             with open(changed, "wb") as f:
                 f.write(data)
-            broken = subprocess.run(["osslsigncode", "verify", "-CAfile", keys[0].pem, "-in", changed],
-                                    capture_output=True, text=True)
+            broken = verify(changed)
         self.assertNotEqual(broken.returncode, 0, broken.stdout)
         self.assertIn("MISMATCH", broken.stdout)
 
@@ -169,7 +175,7 @@ class ReproducibleReleaseTest(unittest.TestCase):
         # What anyone without the vendor's key can check: rebuild unsigned, take
         # the signature off the released menu, compare.
         build = builds[1]
-        env = {k: v for k, v in os.environ.items() if k != "SOURCE_DATE_EPOCH"}
+        env = commit_dated()
         with tempfile.TemporaryDirectory() as folder:
             subprocess.run(["python3", os.path.join(build.clone, "tools", "medium", "make_medium.py"),
                             "--menu", os.path.join(build.build, "Velbrook.exe"),

@@ -42,12 +42,6 @@ def stamp(path, seconds):
         f.write(data)
 
 
-def time_stamp(path):
-    with open(path, "rb") as f:
-        data = f.read()
-    return struct.unpack_from("<I", data, _header(data, path)[0])[0]
-
-
 def is_signed(path):
     """Whether the file has a certificate table (an Authenticode signature,
     valid or not)."""
