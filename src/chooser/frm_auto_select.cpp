@@ -129,6 +129,15 @@ void FrmAutoSelect::Form_Paint() {
 }
 
 void FrmAutoSelect::CountryPic_MouseDown(std::int16_t Index, std::int16_t, std::int16_t, float, float) {
+    // The first press wins. Letting events run (and a prompt's own message loop) can
+    // deliver another press, the second click of a double click, inside this one:
+    // it starts nothing.
+    if (pressing_) return;
+    struct Pressing {
+        bool& flag;
+        explicit Pressing(bool& f) : flag(f) { flag = true; }
+        ~Pressing() { flag = false; }
+    } pressing(pressing_);
     rt_.SetVisible(CountryImage(Index), false);
     rt_.DoEvents();
     ModSelect::LanguageCode = std::to_wstring(Index);

@@ -57,6 +57,7 @@ private:
     void EndKeyboardChoice();
 
     forms::Runtime& rt_;
+    bool pressing_ = false;  // a press is being handled
 };
 
 }  // namespace chooser

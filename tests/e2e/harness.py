@@ -361,6 +361,23 @@ class MenuTest(unittest.TestCase):
         wait_for(lambda: proc.poll() is not None, timeout, "the menu to end")
         return proc.returncode
 
+    def wait_for_setups_to_end(self):
+        """Until no setup started from this test's folders runs (Wine's processes are
+        Linux ones), so that the stub log holds every start."""
+        marker = os.path.basename(self.work).encode()
+
+        def running():
+            for pid in filter(str.isdigit, os.listdir("/proc")):
+                try:
+                    with open(f"/proc/{pid}/cmdline", "rb") as f:
+                        line = f.read()
+                except OSError:
+                    continue
+                if marker in line and b"setup.exe" in line.lower():
+                    return True
+            return False
+        wait_for(lambda: not running(), 30, "the setups to end")
+
     def launches(self):
         if not os.path.exists(self.log):
             return []

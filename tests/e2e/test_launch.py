@@ -49,6 +49,19 @@ class LaunchTest(MenuTest):
         self.wait_for_exit(proc)
         self.assertTrue(launched[0]["module"].endswith("SimpChin_link\\Setup.exe"), launched)
 
+    def test_a_double_click_starts_the_setup_once(self):
+        medium = Medium(self.work)
+        proc = self.start_menu(medium.exe)
+        form = self.wait_for_form(proc)
+        x, y, w, h = LANGUAGES[3][1]
+        # One burst: the second click is queued before the menu has handled the first.
+        self.pointer.burst("mousemove", str(form["client"][0] + x + w // 2), str(form["client"][1] + y + h // 2),
+                           "click", "--repeat", "2", "--delay", "1", "1")
+        wait_for(self.launches, 30, "the setup to start")
+        self.wait_for_exit(proc)
+        self.wait_for_setups_to_end()
+        self.assertEqual([l["module"].rsplit("\\", 2)[-2:] for l in self.launches()], [["English_link", "Setup.exe"]])
+
     def test_a_program_planted_beside_a_folder_with_blanks_is_never_started(self):
         # "Media Kit\..." read as a command line would start "Media.exe".
         os.makedirs(os.path.join(self.work, "Media"))

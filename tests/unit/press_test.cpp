@@ -55,6 +55,16 @@ TEST_F(Press, ADeclinedElevationLeavesTheMenuOpen) {
     EXPECT_EQ(rt.log.back(), "Shell E:\\Menu\\English_link\\Setup.exe 1");
 }
 
+TEST_F(Press, APressArrivingWhileAPressIsHandledStartsNothing) {
+    // The second click of a double click, already queued when the first lets events run.
+    int queued = 1;
+    rt.onDoEvents = [&] {
+        if (queued-- > 0) frm.CountryPic_MouseDown(3, 1, 0, 0, 0);
+    };
+    frm.CountryPic_MouseDown(3, 1, 0, 0, 0);
+    EXPECT_EQ(rt.started, std::vector<std::wstring>{L"E:\\Menu\\English_link\\Setup.exe"});
+}
+
 TEST_F(Press, AnExitClickWhileEventsRunEndsBeforeAnythingStarts) {
     rt.onDoEvents = [&] { frm.Command1_Click(); };
     EXPECT_THROW(frm.CountryPic_MouseDown(1, 1, 0, 0, 0), EndCalled);
