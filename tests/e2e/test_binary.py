@@ -152,6 +152,22 @@ class BinaryTest(unittest.TestCase):
             self.assertNotIn(word, name)
 
 
+class CompileFlagsTest(unittest.TestCase):
+    """Every object linked into the shipped menu is compiled hardened."""
+
+    FLAGS = ("-fstack-protector-strong", "-ffunction-sections", "-fdata-sections")
+
+    def test_every_source_of_the_menu_is_compiled_with_the_hardening_flags(self):
+        if os.environ.get("VELBROOK_GENERATOR") != "Ninja":
+            self.skipTest("reads the compile commands from a Ninja build")
+        commands = subprocess.run([os.environ.get("VELBROOK_NINJA", "ninja"), "-C", os.environ["VELBROOK_BUILD"],
+                                   "-t", "commands", "Velbrook"], capture_output=True, text=True, check=True).stdout
+        compiles = [line.split() for line in commands.splitlines() if " -c " in line]
+        self.assertGreaterEqual(len(compiles), 15, "the compile commands were not found")
+        unhardened = [words[words.index("-c") + 1] for words in compiles if not set(self.FLAGS) <= set(words)]
+        self.assertEqual(unhardened, [])
+
+
 class ResourceDependenciesTest(unittest.TestCase):
     """A changed picture, cursor or manifest is embedded again by the next build."""
 
