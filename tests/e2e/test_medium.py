@@ -9,12 +9,14 @@ import sys
 import tempfile
 import unittest
 import zipfile
+from unittest import mock
 
 import pe
 from certificates import ThrowawayCA, missing_tools
 from harness import EXE, LANGUAGES, STUB, Medium, MenuTest, wait_for, windows_path
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "medium"))
+import make_medium  # noqa: E402
 import pe_stamp  # noqa: E402
 from source_date import EARLIEST, source_date  # noqa: E402
 
@@ -116,6 +118,23 @@ class StagingTest(Staging):
         self.assertNotIn("DEMO", label)
 
 
+class InterruptedReleaseTest(Staging):
+    def test_a_release_interrupted_while_it_is_moved_in_has_no_checksums(self):
+        moved, replace = [], os.replace
+
+        def interrupted_after_one(source, target):
+            if moved:
+                raise OSError("interrupted")
+            moved.append(target)
+            replace(source, target)
+        out = os.path.join(self.work, "out")
+        with mock.patch.object(make_medium.os, "replace", interrupted_after_one):
+            code = make_medium.main(["--menu", EXE, "--stub", STUB, "--version", VERSION, "--arch", "win32",
+                                     "--out", out, "--iso", "--zip"])
+        self.assertEqual((code, len(moved)), (1, 1))
+        self.assertNotIn("SHA256SUMS", os.listdir(out), "checksums beside a partial release")
+
+
 class ReleaseTest(unittest.TestCase):
     """What the build's `medium` target wrote: a demo, since CI names no setups."""
 
@@ -192,6 +211,9 @@ class SigningInputTest(Staging):
         cls.wrong = os.path.join(cls.keys, "wrong.password")
         with open(cls.wrong, "w") as f:
             f.write("not the password\n")
+        cls.notepad = os.path.join(cls.keys, "notepad.password")  # saved by Notepad: a BOM and CR LF
+        with open(cls.notepad, "wb") as f:
+            f.write(b"\xef\xbb\xbf" + open(cls.password, "rb").read().rstrip(b"\n") + b"\r\n")
 
     @classmethod
     def tearDownClass(cls):
@@ -225,11 +247,16 @@ class SigningInputTest(Staging):
             ("not for code signing", [self.web, self.web_password],
              "is not for code signing (its extended key usage is TLS Web Server Authentication)"),
             ("the image cannot be written", [self.good, self.password], "xorriso"),
+            ("a password file saved on Windows", [self.good, self.notepad], None),  # is no bad input
         ]
         for name, (pfx, password), message in cases:
             with self.subTest(name):
                 signing = ["--sign-pkcs12", pfx] + (["--sign-password-file", password] if password else [])
                 out, run = self.release(*signing, env=broken_path if "image" in name else None)
+                if message is None:
+                    self.assertEqual(run.returncode, 0, run.stderr)
+                    self.assertIn("the signature verifies", run.stdout)
+                    continue
                 self.assertEqual(run.returncode, 1, run.stdout + run.stderr)
                 self.assertIn("no medium was made", run.stderr)
                 self.assertIn(message, run.stderr)

@@ -207,7 +207,8 @@ def release(args, date):
             write_zip(os.path.join(aside, base + ".zip"), staged, iso, base, date)
             written.append(base + ".zip")
         write_sums(aside, written)
-        for name in sorted(os.listdir(aside)):
+        # The checksums last: a release cut short while it is moved in has none.
+        for name in sorted(os.listdir(aside), key=lambda name: name == "SHA256SUMS"):
             os.replace(os.path.join(aside, name), os.path.join(args.out, name))
     finally:
         shutil.rmtree(aside, ignore_errors=True)

@@ -2,12 +2,15 @@
 
 The vendor's certificate is checked before anything is written; the menu is
 signed with SHA-256 digests at a fixed signing time, and the signed file is
-verified against the certificate that signed it. The password stays in the
-vendor's file: osslsigncode reads it with -readpass and openssl with
--passin file:, so it is on no command line, in no log and nowhere in the
-build folder. osslsigncode does this on Windows too (MSYS2 has it); signtool
-takes the password only on its command line and cannot fix the signing time."""
+verified against the certificate that signed it. The password is read once
+from the vendor's file, the way a person wrote it (a byte-order mark and the
+line end that Notepad adds are not part of it), and both tools read exactly
+that from a file of their own that only this user can open and that is
+removed at once: it is on no command line, in no log and nowhere in the build
+folder. osslsigncode does this on Windows too (MSYS2 has it); signtool takes
+the password only on its command line and cannot fix the signing time."""
 
+import contextlib
 import os
 import shutil
 import subprocess
@@ -37,6 +40,15 @@ def _readable(path, what):
         raise SigningError(f"cannot read the {what} {path}: {e.strerror}") from None
 
 
+def _read_password(path):
+    """The first line of the file, without a UTF-8 byte-order mark or its line end."""
+    with open(path, "rb") as f:
+        data = f.read()
+    if data.startswith(b"\xef\xbb\xbf"):
+        data = data[3:]
+    return data.splitlines()[0] if data else b""
+
+
 def _openssl_date(text):
     # "Jan  7 11:17:13 2027 GMT"
     return datetime.strptime(text.strip(), "%b %d %H:%M:%S %Y %Z").replace(tzinfo=timezone.utc)
@@ -54,6 +66,7 @@ class Certificate:
                                f"name the file that holds the password of {pkcs12}")
         _readable(pkcs12, "certificate file (VELBROOK_SIGN_PKCS12)")
         _readable(password_file, "password file (VELBROOK_SIGN_PASSWORD_FILE)")
+        self.password = _read_password(password_file)
         self.leaf = self._certificates("-clcerts")
         if "BEGIN CERTIFICATE" not in self.leaf:
             raise SigningError(f"{pkcs12} holds no certificate with its private key")
@@ -62,13 +75,25 @@ class Certificate:
         self._check_usable(now or datetime.now(timezone.utc))
         self.fingerprint = self._x509("-fingerprint", "-sha256").partition("=")[2].strip().replace(":", "")
 
+    @contextlib.contextmanager
+    def _password_file(self):
+        """The password alone in a file that only this user can read, removed after use."""
+        folder = tempfile.mkdtemp(prefix="velbrook-sign-")
+        try:
+            path = os.path.join(folder, "password")
+            with os.fdopen(os.open(path, os.O_WRONLY | os.O_CREAT | os.O_EXCL, 0o600), "wb") as f:
+                f.write(self.password)
+            yield path
+        finally:
+            shutil.rmtree(folder, ignore_errors=True)
+
     def _certificates(self, which):
-        command = [self.openssl, "pkcs12", "-in", self.pkcs12, "-passin", "file:" + self.password_file,
-                   "-nokeys", which]
-        run = subprocess.run(command, capture_output=True, text=True)
-        if run.returncode and "unsupported" in run.stderr:
-            # Older exports encrypt with RC2, which OpenSSL 3 keeps in its legacy provider.
-            run = subprocess.run(command + ["-legacy"], capture_output=True, text=True)
+        with self._password_file() as password:
+            command = [self.openssl, "pkcs12", "-in", self.pkcs12, "-passin", "file:" + password, "-nokeys", which]
+            run = subprocess.run(command, capture_output=True, text=True)
+            if run.returncode and "unsupported" in run.stderr:
+                # Older exports encrypt with RC2, which OpenSSL 3 keeps in its legacy provider.
+                run = subprocess.run(command + ["-legacy"], capture_output=True, text=True)
         if run.returncode:
             if "mac verify" in run.stderr.lower() or "invalid password" in run.stderr.lower():
                 raise SigningError(f"the password in {self.password_file} does not open {self.pkcs12} "
@@ -101,13 +126,15 @@ class Certificate:
             raise SigningError(f"the certificate of {self.subject} in {self.pkcs12} may not make digital signatures")
 
     def sign(self, source, target, signing_time, product, vendor_url=None, timestamp_url=None):
-        command = [self.osslsigncode, "sign", "-pkcs12", self.pkcs12, "-readpass", self.password_file,
-                   "-h", "sha256", "-n", product, "-time", str(signing_time)]
+        command = [self.osslsigncode, "sign", "-pkcs12", self.pkcs12, "-h", "sha256", "-n", product,
+                   "-time", str(signing_time)]
         if vendor_url:
             command += ["-i", vendor_url]
         if timestamp_url:
             command += ["-ts", timestamp_url]
-        run = subprocess.run(command + ["-in", source, "-out", target], capture_output=True, text=True)
+        with self._password_file() as password:
+            run = subprocess.run(command + ["-readpass", password, "-in", source, "-out", target],
+                                 capture_output=True, text=True)
         if run.returncode:
             raise SigningError(f"osslsigncode could not sign {source}: {run.stdout.strip()} {run.stderr.strip()}")
 
