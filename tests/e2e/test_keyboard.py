@@ -1,5 +1,7 @@
 """Choosing a language with the keyboard alone."""
 
+import os
+import shutil
 import unittest
 
 from harness import COMMAND1, LANGUAGES, Medium, MenuTest, wait_for
@@ -10,9 +12,12 @@ ENGLISH_CHILD, EXIT_CHILD = 4, 5  # positions in the accessible tree: heading, p
 
 
 class KeyboardTest(MenuTest):
-    def open_menu(self):
+    def open_menu(self, exe=None):
         self.pointer.move(2, 2)  # off the window: only the keyboard lights anything
-        proc = self.start_menu(Medium(self.work).exe)
+        medium = Medium(self.work)
+        if exe:
+            shutil.copy(exe, medium.exe)
+        proc = self.start_menu(medium.exe)
         form = self.wait_for_form(proc)
         self.wait_for_button_focus(form)
         return proc, form
@@ -52,6 +57,21 @@ class KeyboardTest(MenuTest):
         wait_for(lambda: self.button(form) == with_cue, 10, "the focus cue to come back")
         self.assertEqual(self.focused_children(form), [EXIT_CHILD])
         self.pointer.keys("Return")  # the exit button again
+        self.wait_for_exit(proc)
+        self.assertEqual(self.launches(), [])
+
+    def test_a_space_whose_release_a_declined_prompt_took_leaves_the_next_space_to_the_exit_button(self):
+        prompt = "Velbrook test elevation prompt"  # the test build's first start is a declined prompt
+        proc, form = self.open_menu(os.environ["VELBROOK_DECLINED_EXE"])
+        self.pointer.keys("Down")
+        wait_for(lambda: self.lit(form, 1), 20, "Traditional Chinese to be lit")
+        self.pointer.burst("keydown", "space")
+        wait_for(lambda: [w for w in self.wine.probe("windows", prompt) if w["active"]], 30, "the prompt")
+        self.pointer.burst("keyup", "space")  # read by the prompt
+        self.pointer.click(4, 4)  # declined
+        wait_for(lambda: not self.wine.probe("windows", prompt), 30, "the prompt to go")
+        self.wait_for_button_focus(form)
+        self.pointer.keys("Escape", "space")  # the exit button's own Space
         self.wait_for_exit(proc)
         self.assertEqual(self.launches(), [])
 

@@ -2,6 +2,8 @@
 // to the form, which routes them to the handlers; the capture and the cursor.
 #include <windowsx.h>
 
+#include <utility>
+
 #include "forms/win32/form_window.h"
 
 namespace forms::win32 {
@@ -39,14 +41,22 @@ int ShiftState(WPARAM wp) { return ShiftState(wp & MK_SHIFT, wp & MK_CONTROL); }
 
 }  // namespace
 
-bool FormWindow::OnKeyDown(HWND child, WPARAM key) {
+bool FormWindow::OnKey(HWND child, bool down, WPARAM key, LPARAM lp) {
+    if (!down) {
+        // Space clicks a button when it comes up, and only after its own key-down went
+        // to the button: the key-up of a Space the form took, or whose key-down a prompt
+        // read, must not click it (nor release a press it never began).
+        return key == VK_SPACE && std::exchange(spaceDown_, SpaceDown::None) != SpaceDown::Button;
+    }
+    // A held key repeats its key-down (bit 30: it was down already): Enter and Space press once.
+    const bool repeat = (lp & (1 << 30)) != 0;
+    if (repeat && (key == VK_RETURN || key == VK_SPACE)) return true;
     const ControlId id = IdOfChild(child);
     if (id == kFormItself || key > 0x7FFF) return false;
     const auto shift = static_cast<std::int16_t>(ShiftState(GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_CONTROL) < 0));
     bool taken = false;
     Raise([&] { taken = sink_->KeyDown(&spec_.controls[id], static_cast<std::int16_t>(key), shift); });
-    // Space clicks a button when it comes up: a Space the form took must not click it then.
-    if (taken && key == VK_SPACE) spaceTaken_ = true;
+    if (key == VK_SPACE) spaceDown_ = taken ? SpaceDown::Form : SpaceDown::Button;
     return taken;
 }
 

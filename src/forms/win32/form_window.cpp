@@ -136,8 +136,7 @@ void FormWindow::CreateChildren() {
 LRESULT CALLBACK FormWindow::ButtonProcedure(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(wnd, GWLP_USERDATA));
     // Keys go to the button first; what the form's handlers take, the button does not see.
-    if (self && msg == WM_KEYDOWN && self->OnKeyDown(wnd, wp)) return 0;
-    if (self && msg == WM_KEYUP && wp == VK_SPACE && std::exchange(self->spaceTaken_, false)) return 0;
+    if (self && (msg == WM_KEYDOWN || msg == WM_KEYUP) && self->OnKey(wnd, msg == WM_KEYDOWN, wp, lp)) return 0;
     if (msg == WM_KEYDOWN && wp == VK_RETURN) {
         SendMessageW(GetParent(wnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(wnd), BN_CLICKED),
                      reinterpret_cast<LPARAM>(wnd));

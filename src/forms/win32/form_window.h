@@ -71,7 +71,8 @@ private:
     void OnButtonMessage(UINT msg, WPARAM wp, LPARAM lp);
     void OnButton(bool down, int button, WPARAM wp, LPARAM lp, bool synthetic);
     void OnMouseMove(WPARAM wp, LPARAM lp);
-    bool OnKeyDown(HWND child, WPARAM key);
+    // A key at the focused button; true when the button must not act on it.
+    bool OnKey(HWND child, bool down, WPARAM key, LPARAM lp);
     void FollowCapture(bool captured);
     ControlId IdOfChild(HWND child) const;
     void FocusFirstChild();
@@ -98,7 +99,8 @@ private:
     std::vector<HWND> children_;    // per control, nullptr for drawn ones; destroyed with the window
     WNDPROC buttonDefault_ = nullptr;
     ControlId keyboardChoice_ = kFormItself;  // chosen with the keyboard; the focus stays on the button
-    bool spaceTaken_ = false;                 // a Space whose press the form took
+    enum class SpaceDown { None, Form, Button };
+    SpaceDown spaceDown_ = SpaceDown::None;   // who took the key-down of the Space now held
     AccessibilityServer accessibility_{*this};
 };
 
