@@ -2,7 +2,9 @@
 // behaves like an elevation prompt that the user declines. Like the secure
 // desktop, it covers the whole screen, takes the button's release itself and
 // fails with ERROR_CANCELLED. It writes what it was asked to a JSON line in
-// the file VELBROOK_PROMPT_LOG names. Later starts are real.
+// the file VELBROOK_PROMPT_LOG names, before the prompt shows. Later starts are real.
+#include <objbase.h>
+
 #include <string>
 
 #include "forms/win32/system.h"
@@ -25,10 +27,17 @@ std::string Utf8(const wchar_t* s) {
     return quoted + "\"";
 }
 
+// Whether the thread is in a COM apartment already: entering one again says so.
+bool InComApartment() {
+    const HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    if (SUCCEEDED(hr)) CoUninitialize();
+    return hr == S_FALSE;
+}
+
 void Record(const SHELLEXECUTEINFOW& info) {
     wchar_t log[32768];
     if (!GetEnvironmentVariableW(L"VELBROOK_PROMPT_LOG", log, 32768)) return;
-    const std::string line = "{\"owner\": " + std::to_string(reinterpret_cast<UINT_PTR>(info.hwnd)) +
+    const std::string line = "{\"com\": " + std::string(InComApartment() ? "true" : "false") + ", \"owner\": " + std::to_string(reinterpret_cast<UINT_PTR>(info.hwnd)) +
                              ", \"show\": " + std::to_string(info.nShow) + ", \"mask\": " +
                              std::to_string(info.fMask) + ", \"verb\": " + Utf8(info.lpVerb) + ", \"file\": " +
                              Utf8(info.lpFile) + ", \"parameters\": " + Utf8(info.lpParameters) +
@@ -46,7 +55,15 @@ LRESULT CALLBACK PromptProcedure(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 // Runs until the button that is down comes up over the prompt, or a minute passes.
+// With VELBROOK_PROMPT_AFTER set, the prompt shows only once that file exists,
+// like one that takes its time to come (a disc spinning up, a reputation check):
+// input in the meantime waits in the menu's queue. The file goes with the prompt.
 void DeclinedPrompt() {
+    wchar_t after[32768] = L"";
+    const ULONGLONG deadline = GetTickCount() + 60000ull;
+    if (GetEnvironmentVariableW(L"VELBROOK_PROMPT_AFTER", after, 32768)) {
+        while (GetFileAttributesW(after) == INVALID_FILE_ATTRIBUTES && GetTickCount() < deadline) Sleep(20);
+    }
     WNDCLASSW cls{};
     cls.lpfnWndProc = PromptProcedure;
     cls.hInstance = GetModuleHandleW(nullptr);
@@ -57,13 +74,15 @@ void DeclinedPrompt() {
                                   GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
                                   cls.hInstance, nullptr);
     SetCapture(prompt);  // the release is the prompt's, wherever the pointer is
-    const ULONGLONG deadline = GetTickCount() + 60000ull;
     MSG msg;
     while (IsWindow(prompt) && GetTickCount() < deadline) {
         if (MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT) != WAIT_OBJECT_0) continue;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        // Only the prompt's own messages: a prompt of the system's runs in a process of
+        // its own, so input meant for the menu waits in the menu's queue meanwhile.
+        while (PeekMessageW(&msg, prompt, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
     }
     if (IsWindow(prompt)) DestroyWindow(prompt);
+    if (*after) DeleteFileW(after);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@ add_menu(Velbrook_noaslr ${no_aslr_link})
 add_menu(Velbrook_nosearch ${aslr_link})
 target_compile_definitions(Velbrook_nosearch PRIVATE VELBROOK_CONTROL_WITHOUT_DLL_SEARCH_RESTRICTION)
 add_menu(Velbrook_declined ${aslr_link} SHELL tests/e2e/declining_shell.cpp)
+target_link_libraries(Velbrook_declined PRIVATE ole32)
 
 add_library(planted SHARED tests/e2e/planted_dll.cpp)
 set_target_properties(planted PROPERTIES PREFIX "")

@@ -6,6 +6,7 @@ screen size is known. Every process a test starts is ended by its id, and a
 failing test leaves a screenshot in the artifacts folder."""
 
 import contextlib
+import ctypes
 import fcntl
 import json
 import os
@@ -130,6 +131,25 @@ class Display:
         out = subprocess.run(["import", "-display", self.name, "-window", "root", "-depth", "8", "rgb:-"],
                              capture_output=True, timeout=30, check=True)
         return Frame(out.stdout, *SCREEN)
+
+    def cursor(self):
+        """The pointer as the X server draws it now: hotspot, size and ARGB pixels (XFixes)."""
+        class Image(ctypes.Structure):
+            _fields_ = [("x", ctypes.c_short), ("y", ctypes.c_short), ("width", ctypes.c_ushort),
+                        ("height", ctypes.c_ushort), ("xhot", ctypes.c_ushort), ("yhot", ctypes.c_ushort),
+                        ("serial", ctypes.c_ulong), ("pixels", ctypes.POINTER(ctypes.c_ulong))]
+        x11, xfixes = ctypes.CDLL("libX11.so.6"), ctypes.CDLL("libXfixes.so.3")
+        x11.XOpenDisplay.restype = ctypes.c_void_p
+        xfixes.XFixesGetCursorImage.restype = ctypes.POINTER(Image)
+        display = ctypes.c_void_p(x11.XOpenDisplay(self.name.encode()))
+        major, minor = ctypes.c_int(4), ctypes.c_int(0)
+        xfixes.XFixesQueryVersion(display, ctypes.byref(major), ctypes.byref(minor))
+        image = xfixes.XFixesGetCursorImage(display).contents
+        shape = ((image.xhot, image.yhot), (image.width, image.height),
+                 tuple(image.pixels[i] & 0xFFFFFFFF for i in range(image.width * image.height)))
+        x11.XFree(ctypes.byref(image))
+        x11.XCloseDisplay(display)
+        return shape
 
     def screenshot(self, path):
         subprocess.run(["import", "-display", self.name, "-window", "root", path],

@@ -116,7 +116,9 @@ class DeclinedPromptTest(MenuTest):
             asked = json.loads(f.readline())
         self.assertEqual((asked["owner"], asked["show"]), (form["hwnd"], SW_SHOWNORMAL), "owned by the menu, shown")
         self.assertTrue(asked["file"].endswith("\\English_link\\Setup.exe"), asked)
+        self.assertTrue(asked["com"], "the start was made without COM on the thread")
         self.assertIsNone(proc.poll(), "a declined prompt leaves the menu open")
+
 
         # Input is handled in order: a click outside that reached the menu would start English first.
         self.pointer.click(4, 4)
@@ -126,6 +128,29 @@ class DeclinedPromptTest(MenuTest):
         self.assertEqual([entry["module"].rsplit("\\", 2)[-2:] for entry in launched],
                          [["SimpChin_link", "Setup.exe"]])
 
+    def test_a_click_queued_before_a_declined_prompt_showed_raises_no_second_prompt(self):
+        medium = Medium(self.work)
+        shutil.copy(os.environ["VELBROOK_DECLINED_EXE"], medium.exe)
+        prompt_log, show = os.path.join(self.work, "prompt.log"), os.path.join(self.work, "show")
+        proc = self.wine.start(medium.exe, env={"VELBROOK_STUB_LOG": windows_path(self.log),
+                                                "VELBROOK_PROMPT_LOG": windows_path(prompt_log),
+                                                "VELBROOK_PROMPT_AFTER": windows_path(show)})
+        form = self.wait_for_form(proc)
+        x, y, w, h = LANGUAGES[3][1]
+        self.pointer.move(form["client"][0] + x + w // 2, form["client"][1] + y + h // 2)
+        self.pointer.burst("mousedown", "1")
+        wait_for(lambda: os.path.exists(prompt_log), 30, "the start to be asked for")
+        # While the prompt takes its time: the release (which the prompt will take) and a second click.
+        self.pointer.burst("mouseup", "1", "click", "1")
+        open(show, "w").close()
+        wait_for(lambda: not os.path.exists(show), 30, "the prompt to show and be declined")
+        # Input is handled in order: had the second click pressed again, English would have started.
+        self.click_centre(form, LANGUAGES[2][1])
+        wait_for(self.launches, 30, "a setup to start")
+        self.wait_for_exit(proc)
+        self.wait_for_setups_to_end()
+        self.assertEqual([entry["module"].rsplit("\\", 2)[-2:] for entry in self.launches()],
+                         [["SimpChin_link", "Setup.exe"]])
 
 if __name__ == "__main__":
     unittest.main()

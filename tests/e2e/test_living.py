@@ -64,6 +64,20 @@ class LivingWindowTest(MenuTest):
         self.move(form, second[0] + 100, second[1] + 2)
         wait_for(lambda: self.lit(form, second) and not self.lit(form, first), 10, "the light to move on")
 
+    def test_the_pointer_is_the_hand_over_a_language_and_the_button_and_the_cross_hair_over_the_bare_window(self):
+        proc, form = self.start()
+        hand_hotspot = (12, 1)
+        english, button = LANGUAGES[3][1], COMMAND1
+        self.move(form, english[0] + 100, english[1] + 20)
+        hand = wait_for(lambda: (lambda c: c if c[0] == hand_hotspot else None)(self.display.cursor()), 10, "the hand")
+        self.move(form, BARE[0], -10)  # the caption bar, where the system shows its arrow
+        arrow = wait_for(lambda: (lambda c: c if c != hand else None)(self.display.cursor()), 10, "the arrow")
+        self.move(form, *BARE)
+        cross = wait_for(lambda: (lambda c: c if c != arrow else None)(self.display.cursor()), 10, "the cross-hair")
+        self.assertNotEqual(cross, hand)
+        self.move(form, button[0] + 20, button[1] + 20)
+        wait_for(lambda: self.display.cursor() == hand, 10, "the hand over the button")
+
     def assert_seamless_navy(self, form):
         frame = self.display.grab()
         left, top = form["client"][0], form["client"][1]

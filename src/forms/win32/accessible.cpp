@@ -1,9 +1,11 @@
 #include "forms/win32/accessible.h"
 
+#include "forms/win32/system.h"
+#include "forms/win32/system_api.h"
+
 namespace forms::win32 {
 
 struct OleApi {
-    decltype(&::CoInitializeEx) coInitializeEx = nullptr;
     decltype(&::CoDisconnectObject) coDisconnectObject = nullptr;
     decltype(&::SysAllocString) sysAllocString = nullptr;
     decltype(&::LresultFromObject) lresultFromObject = nullptr;
@@ -13,39 +15,16 @@ struct OleApi {
 
 namespace {
 
-HMODULE LoadSystemLibrary(const wchar_t* name) {
-    // By full path: never from the program's folder, on any Windows version.
-    wchar_t path[MAX_PATH];
-    const UINT n = GetSystemDirectoryW(path, MAX_PATH);
-    if (n == 0 || n + 1 + lstrlenW(name) >= MAX_PATH) return nullptr;
-    lstrcatW(path, L"\\");
-    lstrcatW(path, name);
-    return LoadLibraryW(path);
-}
-
-template <class F>
-void Find(HMODULE module, const char* name, F& out) {
-    out = module ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
-}
-
 const OleApi& Ole() {
-    static const OleApi api = [] {
-        OleApi a;
-        HMODULE ole32 = LoadSystemLibrary(L"ole32.dll");
-        HMODULE oleaut32 = LoadSystemLibrary(L"oleaut32.dll");
-        HMODULE oleacc = LoadSystemLibrary(L"oleacc.dll");
-        Find(ole32, "CoInitializeEx", a.coInitializeEx);
-        Find(ole32, "CoDisconnectObject", a.coDisconnectObject);
-        Find(oleaut32, "SysAllocString", a.sysAllocString);
-        Find(oleacc, "LresultFromObject", a.lresultFromObject);
-        Find(oleacc, "CreateStdAccessibleObject", a.createStdAccessibleObject);
-        a.ready = a.coInitializeEx && a.coDisconnectObject && a.sysAllocString && a.lresultFromObject &&
-                  a.createStdAccessibleObject;
+    static const OleApi ole = [] {
+        OleApi a{api::CoDisconnectObject.Get(), api::SysAllocString.Get(), api::LresultFromObject.Get(),
+                 api::CreateStdAccessibleObject.Get()};
         // The thread's apartment, for marshalling the object to other processes.
-        if (a.ready) a.ready = SUCCEEDED(a.coInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+        a.ready = a.coDisconnectObject && a.sysAllocString && a.lresultFromObject && a.createStdAccessibleObject &&
+                  EnterComApartment();
         return a;
     }();
-    return api;
+    return ole;
 }
 
 LONG RoleOf(AccessibleRole role) {

@@ -22,13 +22,9 @@ int HeldButtons(WPARAM wp) {
            ((wp & MK_MBUTTON) ? kMiddleButton : 0);
 }
 
-// The buttons physically down now. GetAsyncKeyState reads the physical
-// buttons, so a user's swapped buttons are swapped back.
-int ButtonsDownNow() {
-    const bool swapped = GetSystemMetrics(SM_SWAPBUTTON) != 0;
-    const auto down = [](int key) { return GetAsyncKeyState(key) < 0; };
-    return (down(swapped ? VK_RBUTTON : VK_LBUTTON) ? kLeftButton : 0) |
-           (down(swapped ? VK_LBUTTON : VK_RBUTTON) ? kRightButton : 0) | (down(VK_MBUTTON) ? kMiddleButton : 0);
+// Whether any mouse button is down now, whatever a message said before.
+bool AnyButtonDown() {
+    return GetAsyncKeyState(VK_LBUTTON) < 0 || GetAsyncKeyState(VK_RBUTTON) < 0 || GetAsyncKeyState(VK_MBUTTON) < 0;
 }
 
 // The Shift argument of handlers: 1 Shift, 2 Ctrl, 4 Alt. A pointer message
@@ -92,7 +88,7 @@ void FormWindow::OnButton(bool down, int button, WPARAM wp, LPARAM lp, bool synt
         // The handler may have let the release happen out of sight (an elevation prompt
         // on the secure desktop): capture only while a button is really down, or every
         // click on the screen would come here.
-        FollowCapture(captured && (synthetic || ButtonsDownNow() != 0));
+        FollowCapture(captured && (synthetic || AnyButtonDown()));
     });
 }
 

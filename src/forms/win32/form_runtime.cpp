@@ -27,7 +27,11 @@ void FormRuntime::DoEvents() {
 }
 
 StartResult FormRuntime::Shell(const std::wstring& path, int windowStyle) {
-    return StartProgram(window_.Window(), path, windowStyle);
+    const StartResult result = StartProgram(window_.Window(), path, windowStyle);
+    // A click or a key queued while the prompt was up (a double click, a second
+    // Enter) would otherwise press again and raise the prompt once more.
+    if (result == StartResult::Declined) DiscardQueuedInput();
+    return result;
 }
 
 RECT FormRuntime::WindowRect() {

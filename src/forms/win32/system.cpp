@@ -2,27 +2,45 @@
 
 #include "forms/app_path.h"
 #include "forms/win32/handle.h"
+#include "forms/win32/system_api.h"
 #include "forms/single_instance.h"
 
 namespace forms::win32 {
 
-namespace {
-
-// A kernel32 function that older systems lack, looked up at run time so the
-// loader never refuses the program for it; nullptr where it is missing.
-template <class F>
-F Kernel32(const char* name) {
-    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-    return kernel ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(kernel, name))) : nullptr;
+HMODULE SystemModule(const wchar_t* name) {
+    wchar_t path[MAX_PATH];
+    const UINT n = GetSystemDirectoryW(path, MAX_PATH);
+    if (n == 0 || n + 1 + lstrlenW(name) >= MAX_PATH) return nullptr;
+    lstrcatW(path, L"\\");
+    lstrcatW(path, name);
+    if (HMODULE loaded = GetModuleHandleW(path)) return loaded;
+    return LoadLibraryW(path);
 }
 
-}  // namespace
-
 void HardenDllSearch() {
-    // SetDefaultDllDirectories: Windows 7 with KB2533623 on. SetDllDirectoryW:
-    // XP SP1 on; where the first is missing it at least drops the current folder.
-    if (auto set = Kernel32<BOOL(WINAPI*)(DWORD)>("SetDefaultDllDirectories")) set(LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (auto set = Kernel32<BOOL(WINAPI*)(LPCWSTR)>("SetDllDirectoryW")) set(L"");
+    // Where the first is missing, the second at least drops the current folder.
+    if (auto set = api::SetDefaultDllDirectories.Get()) set(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (auto set = api::SetDllDirectoryW.Get()) set(L"");
+}
+
+bool EnterComApartment() {
+    // Once for the thread. A thread in an apartment already (S_FALSE) or in the
+    // other kind (RPC_E_CHANGED_MODE) will do as it is.
+    static const bool entered = [] {
+        const auto init = api::CoInitializeEx.Get();
+        if (!init) return false;
+        const HRESULT hr = init(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+        return SUCCEEDED(hr) || hr == RPC_E_CHANGED_MODE;
+    }();
+    return entered;
+}
+
+void DiscardQueuedInput() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+    }
+    while (PeekMessageW(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+    }
 }
 
 static_assert(kErrorAccessDenied == ERROR_ACCESS_DENIED && kErrorInvalidHandle == ERROR_INVALID_HANDLE &&
@@ -31,9 +49,10 @@ static_assert(kErrorAccessDenied == ERROR_ACCESS_DENIED && kErrorInvalidHandle =
 bool ClaimSingleInstance(const wchar_t* mutexName) {
     // Held until the process ends: the name marks this copy for as long as it runs.
     static OwnedHandle mutex;
-    mutex.Reset(CreateMutexW(nullptr, FALSE, mutexName));
-    const DWORD error = GetLastError();
-    return AnotherCopyRuns(static_cast<bool>(mutex), error);
+    HANDLE created = CreateMutexW(nullptr, FALSE, mutexName);
+    const DWORD error = GetLastError();  // before anything else can set it
+    mutex.Reset(created);
+    return AnotherCopyRuns(created != nullptr, error);
 }
 
 std::wstring ModuleFileName() {
@@ -101,6 +120,8 @@ StartResult StartProgram(HWND owner, const std::wstring& path, int windowStyle) 
     info.lpParameters = nullptr;
     info.lpDirectory = folder.empty() ? nullptr : folder.c_str();
     info.nShow = windowStyle;
+    // The start may go through shell extensions, which need COM on the thread.
+    EnterComApartment();
     if (!ShellStart(info)) {
         const DWORD error = GetLastError();
         if (error == ERROR_CANCELLED) return StartResult::Declined;

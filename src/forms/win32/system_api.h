@@ -1,0 +1,44 @@
+// Every function the program looks up at run time instead of importing it:
+// those that older systems lack (the loader would refuse the program for an
+// import), and those of DLLs loaded only when needed. Each module is taken
+// from System32 by its full path, never from the program's folder.
+#pragma once
+
+#include <windows.h>
+
+#include <oleacc.h>
+
+namespace forms::win32 {
+
+// The module, loaded once; nullptr where it cannot be had.
+HMODULE SystemModule(const wchar_t* name);
+
+template <class F>
+struct SystemFunction {
+    const wchar_t* module;
+    const char* name;
+
+    // nullptr where the system lacks it.
+    F Get() const {
+        HMODULE m = SystemModule(module);
+        return m ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(m, name))) : nullptr;
+    }
+};
+
+namespace api {
+// SetDefaultDllDirectories: Windows 7 with KB2533623 on; SetDllDirectoryW: XP SP1 on.
+inline constexpr SystemFunction<BOOL(WINAPI*)(DWORD)> SetDefaultDllDirectories{L"kernel32.dll",
+                                                                                "SetDefaultDllDirectories"};
+inline constexpr SystemFunction<BOOL(WINAPI*)(LPCWSTR)> SetDllDirectoryW{L"kernel32.dll", "SetDllDirectoryW"};
+// COM and the screen reader's object: loaded at the first start of a program or request.
+inline constexpr SystemFunction<decltype(&::CoInitializeEx)> CoInitializeEx{L"ole32.dll", "CoInitializeEx"};
+inline constexpr SystemFunction<decltype(&::CoDisconnectObject)> CoDisconnectObject{L"ole32.dll",
+                                                                                    "CoDisconnectObject"};
+inline constexpr SystemFunction<decltype(&::SysAllocString)> SysAllocString{L"oleaut32.dll", "SysAllocString"};
+inline constexpr SystemFunction<decltype(&::LresultFromObject)> LresultFromObject{L"oleacc.dll",
+                                                                                  "LresultFromObject"};
+inline constexpr SystemFunction<decltype(&::CreateStdAccessibleObject)> CreateStdAccessibleObject{
+    L"oleacc.dll", "CreateStdAccessibleObject"};
+}  // namespace api
+
+}  // namespace forms::win32
