@@ -52,6 +52,34 @@ TEST(HitTest, FrontMostVisibleControlReceivesThePointer) {
     }
 }
 
+TEST(HitTest, ARectangleHoldsItsLeftAndTopEdgesButNotItsRightAndBottomOnes) {
+    // Whole pixels, as the window passes them: 15 twips each.
+    const auto E = [](int pixels) { return pixels * 15.0f; };
+    const FormModel m(chooser::kFrmAutoSelect);
+    const HitCase cases[] = {
+        {144, 136, "CountryImage(1)"}, {143, 136, "form"},  // CountryImage(1) is 144, 136, 245 x 45
+        {388, 180, "CountryImage(1)"}, {389, 150, "form"}, {150, 181, "form"}, {150, 184, "CountryImage(2)"},
+    };
+    for (const HitCase& c : cases) {
+        EXPECT_EQ(NameAt(m, m.HitTest(E(c.x), E(c.y))), c.receiver) << "at " << c.x << "," << c.y;
+    }
+}
+
+TEST(FormModel, ChangesReportWhetherAnythingChanged) {
+    FormModel m(chooser::kFrmAutoSelect);
+    const auto face = m.Find("CountryImage", 3), label = m.Find("Label3");
+    const struct {
+        std::function<bool()> change;
+        bool changed;
+    } steps[] = {
+        {[&] { return m.SetVisible(face, true); }, false}, {[&] { return m.SetVisible(face, false); }, true},
+        {[&] { return m.SetVisible(face, false); }, false}, {[&] { return m.SetVisible(face, true); }, true},
+        {[&] { return m.SetCaption(label, L""); }, false}, {[&] { return m.SetCaption(label, L"XP"); }, true},
+        {[&] { return m.SetCaption(label, L"XP"); }, false},
+    };
+    for (size_t i = 0; i < std::size(steps); ++i) EXPECT_EQ(steps[i].change(), steps[i].changed) << "step " << i;
+}
+
 TEST(HitTest, HidingTheNormalFaceUncoversTheHighlightedFace) {
     FormModel m(chooser::kFrmAutoSelect);
     m.SetVisible(m.Find("CountryImage", 3), false);

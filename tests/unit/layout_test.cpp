@@ -6,6 +6,7 @@
 
 #include "chooser/layout.h"
 #include "forms/form.h"
+#include "resources/resource_ids.h"
 
 namespace {
 
@@ -52,6 +53,8 @@ TEST(Layout, EachNormalFaceLiesInFrontOfItsHighlightedFaceOnTheSameRectangle) {
         EXPECT_GT(normal, highlighted) << i;
         const auto a = m.Control(normal).rect, b = m.Control(highlighted).rect;
         EXPECT_TRUE(a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height) << i;
+        EXPECT_EQ(m.Control(normal).picture, IDB_COUNTRYIMAGE_BASE + i) << "the normal face";
+        EXPECT_EQ(m.Control(highlighted).picture, IDB_COUNTRYPIC_BASE + i) << "the highlighted face";
         EXPECT_EQ(m.Control(normal).pointer, forms::MousePointer::Custom);
         EXPECT_EQ(m.Control(highlighted).pointer, forms::MousePointer::Custom);
     }
@@ -61,6 +64,12 @@ TEST(Geometry, TwipsToPixelsAtOtherDensities) {
     EXPECT_FLOAT_EQ(forms::TwipsPerPixel(96), 15.0f);
     EXPECT_FLOAT_EQ(forms::TwipsPerPixel(120), 12.0f);
     EXPECT_FLOAT_EQ(forms::TwipsPerPixel(144), 10.0f);
+    // Rounded to the nearest pixel, halves away from zero: truncating would put the window off centre.
+    const struct {
+        float twips;
+        int pixels;
+    } cases[] = {{7.0f, 0}, {7.5f, 1}, {22.4f, 1}, {22.5f, 2}, {1695.0f, 113}, {-7.5f, -1}, {-1185.0f, -79}};
+    for (const auto& c : cases) EXPECT_EQ(forms::TwipsToPixels(c.twips, 15.0f), c.pixels) << c.twips;
     // Edges are converted, so neighbours still meet without a gap.
     const auto a = forms::ToPixels({0, 0, 1035, 1035}, 12.0f), b = forms::ToPixels({1035, 0, 1035, 1035}, 12.0f);
     EXPECT_EQ(a.x + a.w, b.x);

@@ -15,7 +15,10 @@ struct PathCase {
 TEST(RunSetup, BuildsThePathFromTheProgramFolderAndTheCode) {
     const std::wstring deep = L"C:\\" + std::wstring(300, L'd');
     const PathCase cases[] = {
+        {L"E:\\", L"1", L"E:\\TradChin_link\\Setup.exe"},
+        {L"E:\\", L"2", L"E:\\SimpChin_link\\Setup.exe"},
         {L"E:\\", L"3", L"E:\\English_link\\Setup.exe"},
+        {L"E:\\", L"7", L"E:\\Japanese_link\\Setup.exe"},
         {L"E:\\Menu", L"3", L"E:\\Menu\\English_link\\Setup.exe"},
         {L"E:\\Menu", L"1", L"E:\\Menu\\TradChin_link\\Setup.exe"},
         {L"E:\\Menu", L"2", L"E:\\Menu\\SimpChin_link\\Setup.exe"},
