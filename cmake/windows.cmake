@@ -9,6 +9,7 @@ set(win_defs UNICODE _UNICODE NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
 # The Win32 layer of the forms run-time: the same for the menu and all its variants.
 add_library(forms_win32 STATIC
   src/forms/win32/accessible.cpp
+  src/forms/win32/form_accessible.cpp
   src/forms/win32/form_input.cpp
   src/forms/win32/form_runtime.cpp
   src/forms/win32/form_window.cpp

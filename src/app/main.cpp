@@ -11,9 +11,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     forms::win32::HardenDllSearch();  // before anything can load a DLL by name
 #endif
 
-    const forms::win32::AppInfo app{instance, L"Velbrook", L"Local\\Kestrin.Velbrook.Menu.4F2B9C1E"};
+    // The name marks this copy for as long as it runs; the load step decides what a running one means.
+    const bool anotherCopy = forms::win32::ClaimSingleInstance(L"Local\\Kestrin.Velbrook.Menu.4F2B9C1E");
+    const forms::win32::AppInfo app{instance, L"Velbrook"};
     forms::win32::FormWindow window(app, chooser::kFrmAutoSelect);
-    forms::win32::FormRuntime runtime(window);
+    forms::win32::FormRuntime runtime(window, anotherCopy);
     chooser::FrmAutoSelect frm(runtime);
     return window.Run(frm);
 }

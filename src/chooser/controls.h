@@ -1,11 +1,12 @@
 // The names of the chooser window's controls, in one place: the layout, the
 // handlers and the tools name controls through these, so a misspelt name
-// does not compile.
+// does not compile. The names are the layout's data and the run-time errors'
+// text; events and handlers reach a control by its place in the layout.
 #pragma once
 
 #include <cstdint>
 
-#include "forms/runtime.h"
+#include "forms/control.h"
 
 namespace chooser {
 
@@ -21,9 +22,11 @@ inline constexpr char kLabel1[] = "Label1";
 inline constexpr char kLabel2[] = "Label2";
 inline constexpr char kLabel3[] = "Label3";
 
-inline forms::ControlRef CountryImage(std::int16_t index) { return {kCountryImage, index}; }
-inline forms::ControlRef CountryPic(std::int16_t index) { return {kCountryPic, index}; }
-inline forms::ControlRef Label3() { return {kLabel3}; }
-inline forms::ControlRef Picture1() { return {kPicture1}; }
+// The controls as the handlers name them, resolved once from the layout to
+// their places in its table.
+forms::ControlRef CountryImage(std::int16_t index);  // a run-time error where there is no such member
+forms::ControlRef CountryPic(std::int16_t index);
+forms::ControlRef Label3();
+forms::ControlRef Picture1();
 
 }  // namespace chooser

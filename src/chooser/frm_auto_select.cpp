@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "forms/errors.h"
 #include "chooser/layout.h"
@@ -11,35 +12,65 @@
 namespace chooser {
 
 namespace {
-bool Is(const forms::ControlSpec* c, std::string_view name) { return c && name == c->name; }
-}  // namespace
 
-void FrmAutoSelect::MouseDown(const forms::ControlSpec* c, const forms::MouseArgs& a) {
-    if (Is(c, kCountryPic)) CountryPic_MouseDown(c->index, a.button, a.shift, a.x, a.y);
+// The handlers a control's events reach.
+enum class Handlers { None, Form, CountryImage, CountryPic, Command1, Image3 };
+
+struct Route {
+    Handlers to;
+    std::int16_t index;  // of an array member
+};
+
+// The route of each control, by its place in the layout: built once.
+Route RouteOf(forms::ControlId id) {
+    static const std::vector<Route> routes = [] {
+        std::vector<Route> all;
+        for (const forms::ControlSpec& c : kFrmAutoSelect.controls) {
+            const std::string_view name = c.name;
+            const Handlers to = name == kCountryImage ? Handlers::CountryImage
+                                : name == kCountryPic ? Handlers::CountryPic
+                                : name == kCommand1   ? Handlers::Command1
+                                : name == kImage3     ? Handlers::Image3
+                                                      : Handlers::None;
+            all.push_back({to, c.index});
+        }
+        return all;
+    }();
+    return id == forms::kFormItself ? Route{Handlers::Form, 0} : routes.at(static_cast<size_t>(id));
 }
 
-void FrmAutoSelect::MouseMove(const forms::ControlSpec* c, const forms::MouseArgs& a) {
+}  // namespace
+
+void FrmAutoSelect::MouseDown(forms::ControlId control, const forms::MouseArgs& a) {
+    const Route r = RouteOf(control);
+    if (r.to == Handlers::CountryPic) CountryPic_MouseDown(r.index, a.button, a.shift, a.x, a.y);
+}
+
+void FrmAutoSelect::MouseMove(forms::ControlId control, const forms::MouseArgs& a) {
+    const Route r = RouteOf(control);
     // The pointer takes over from the keyboard where it lights another language or
     // reaches the bare window; the handler below then shows or lights the faces.
-    if (KeyboardIndex && (!c || (Is(c, kCountryImage) && c->index != KeyboardIndex))) {
+    if (KeyboardIndex && (r.to == Handlers::Form || (r.to == Handlers::CountryImage && r.index != KeyboardIndex))) {
         KeyboardIndex = 0;
         rt_.SetKeyboardChoice({});
     }
-    if (!c) Form_MouseMove(a.button, a.shift, a.x, a.y);
-    if (Is(c, kCountryImage)) CountryImage_MouseMove(c->index, a.button, a.shift, a.x, a.y);
+    if (r.to == Handlers::Form) Form_MouseMove(a.button, a.shift, a.x, a.y);
+    if (r.to == Handlers::CountryImage) CountryImage_MouseMove(r.index, a.button, a.shift, a.x, a.y);
 }
 
-void FrmAutoSelect::MouseUp(const forms::ControlSpec* c, const forms::MouseArgs& a) {
-    if (Is(c, kCountryImage)) CountryImage_MouseUp(c->index, a.button, a.shift, a.x, a.y);
+void FrmAutoSelect::MouseUp(forms::ControlId control, const forms::MouseArgs& a) {
+    const Route r = RouteOf(control);
+    if (r.to == Handlers::CountryImage) CountryImage_MouseUp(r.index, a.button, a.shift, a.x, a.y);
 }
 
-void FrmAutoSelect::Click(const forms::ControlSpec* c) {
-    if (Is(c, kCommand1)) Command1_Click();
-    if (Is(c, kImage3)) Image3_Click();
+void FrmAutoSelect::Click(forms::ControlId control) {
+    const Route r = RouteOf(control);
+    if (r.to == Handlers::Command1) Command1_Click();
+    if (r.to == Handlers::Image3) Image3_Click();
 }
 
-bool FrmAutoSelect::KeyDown(const forms::ControlSpec* c, std::int16_t key, std::int16_t shift) {
-    return Is(c, kCommand1) && Command1_KeyDown(key, shift);
+bool FrmAutoSelect::KeyDown(forms::ControlId control, std::int16_t key, std::int16_t shift) {
+    return RouteOf(control).to == Handlers::Command1 && Command1_KeyDown(key, shift);
 }
 
 bool FrmAutoSelect::Command1_KeyDown(std::int16_t KeyCode, std::int16_t) {

@@ -46,11 +46,11 @@ public:
     void Load() override { Form_Load(); }
     void Paint() override { Form_Paint(); }
     void GotFocus() override { Form_GotFocus(); }
-    void MouseDown(const forms::ControlSpec* control, const forms::MouseArgs& a) override;
-    void MouseMove(const forms::ControlSpec* control, const forms::MouseArgs& a) override;
-    void MouseUp(const forms::ControlSpec* control, const forms::MouseArgs& a) override;
-    void Click(const forms::ControlSpec* control) override;
-    bool KeyDown(const forms::ControlSpec* control, std::int16_t key, std::int16_t shift) override;
+    void MouseDown(forms::ControlId control, const forms::MouseArgs& a) override;
+    void MouseMove(forms::ControlId control, const forms::MouseArgs& a) override;
+    void MouseUp(forms::ControlId control, const forms::MouseArgs& a) override;
+    void Click(forms::ControlId control) override;
+    bool KeyDown(forms::ControlId control, std::int16_t key, std::int16_t shift) override;
 
 private:
     void ChooseByKeyboard(std::int16_t index);

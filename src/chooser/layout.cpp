@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "chooser/controls.h"
+#include "forms/form.h"
 #include "resources/resource_ids.h"
 
 namespace chooser {
@@ -95,6 +96,26 @@ const forms::FormSpec kFrmAutoSelect{
     "FrmAutoSelect", L"Kestrin USB 2.0 Velbrook Cable", 11880, 8595, IDI_FILE_ICON_GROUP,
     forms::FormPointer::Crosshair, kFormFont, kControls, kAccessible,
 };
+
+forms::ControlRef CountryImage(std::int16_t index) {
+    static const forms::ControlArray members(kFrmAutoSelect, kCountryImage);
+    return members(index);
+}
+
+forms::ControlRef CountryPic(std::int16_t index) {
+    static const forms::ControlArray members(kFrmAutoSelect, kCountryPic);
+    return members(index);
+}
+
+forms::ControlRef Label3() {
+    static const forms::ControlRef label = forms::FindControl(kFrmAutoSelect, kLabel3);
+    return label;
+}
+
+forms::ControlRef Picture1() {
+    static const forms::ControlRef box = forms::FindControl(kFrmAutoSelect, kPicture1);
+    return box;
+}
 
 std::span<const std::int16_t> OfferedLanguages() {
     static const std::vector<std::int16_t> offered = [] {

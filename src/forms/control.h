@@ -12,6 +12,15 @@ namespace forms {
 
 constexpr std::int16_t kNoIndex = -1;  // a control that is not an array member
 
+using ControlId = int;                 // position in the form's control table
+constexpr ControlId kFormItself = -1;  // the bare form, where no control lies
+
+// A control as handlers name it, resolved once from the layout to its place in
+// the control table; kFormItself names none.
+struct ControlRef {
+    ControlId id = kFormItself;
+};
+
 enum class ControlKind {
     Image,          // drawn by the form; no window of its own
     Label,          // drawn by the form; transparent, white text

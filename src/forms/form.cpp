@@ -10,6 +10,35 @@ std::string ControlName(std::string_view name, std::int16_t index) {
     return text;
 }
 
+namespace {
+// `named`: the name exists, as an array without that member.
+[[noreturn]] void NoSuchControl(std::string_view name, std::int16_t index, bool named) {
+    const std::string what = ControlName(name, index);
+    throw RuntimeError{named ? kNoSuchArrayMember : kInvalidCall,
+                       L"No such control: " + std::wstring(what.begin(), what.end()), {}, {}};
+}
+}  // namespace
+
+ControlRef FindControl(const FormSpec& layout, std::string_view name) {
+    for (ControlId id = 0; id < static_cast<ControlId>(layout.controls.size()); ++id) {
+        if (name == layout.controls[id].name && layout.controls[id].index == kNoIndex) return {id};
+    }
+    NoSuchControl(name, kNoIndex, false);
+}
+
+ControlArray::ControlArray(const FormSpec& layout, std::string_view name) : name_(name) {
+    for (ControlId id = 0; id < static_cast<ControlId>(layout.controls.size()); ++id) {
+        if (name == layout.controls[id].name) members_.emplace_back(layout.controls[id].index, id);
+    }
+}
+
+ControlRef ControlArray::operator()(std::int16_t index) const {
+    for (const auto& [member, id] : members_) {
+        if (member == index) return {id};
+    }
+    NoSuchControl(name_, index, !members_.empty());
+}
+
 FormModel::FormModel(const FormSpec& layout) : spec_(layout) {
     state_.reserve(layout.controls.size());
     for (const ControlSpec& c : layout.controls) state_.push_back({c.visible, c.caption ? c.caption : L""});
@@ -23,9 +52,7 @@ ControlId FormModel::Find(std::string_view name, std::int16_t index) const {
         named = true;
         if (c.index == index) return id;
     }
-    const std::string what = ControlName(name, index);
-    throw RuntimeError{named ? kNoSuchArrayMember : kInvalidCall, L"No such control: " + std::wstring(what.begin(), what.end()),
-                       {}, {}};
+    NoSuchControl(name, index, named);
 }
 
 bool FormModel::SetVisible(ControlId id, bool visible) {
@@ -89,7 +116,7 @@ MouseArgs Form::Args(ControlId id, int button, int shift, float x, float y) cons
 bool Form::ButtonDown(int button, int held, int shift, float x, float y) {
     router_.Follow(held | button);
     const ControlId id = router_.Press(model_, button, x, y);
-    sink_.MouseDown(ControlOrForm(id), Args(id, button, shift, x, y));
+    sink_.MouseDown(id, Args(id, button, shift, x, y));
     return router_.Captured();
 }
 
@@ -97,11 +124,11 @@ bool Form::ButtonUp(int button, int held, int shift, float x, float y) {
     router_.Follow(held | button);
     const PointerRouter::Release r = router_.Up(button);
     if (!r.routed) return router_.Captured();
-    sink_.MouseUp(ControlOrForm(r.target), Args(r.target, button, shift, x, y));
+    sink_.MouseUp(r.target, Args(r.target, button, shift, x, y));
     // A click is a press and a release of the last button on the same control.
     if (r.last && r.target != kFormItself && model_.Visible(r.target) &&
         model_.Control(r.target).rect.Contains(x, y)) {
-        sink_.Click(ControlOrForm(r.target));
+        sink_.Click(r.target);
     }
     return router_.Captured();
 }
@@ -109,13 +136,15 @@ bool Form::ButtonUp(int button, int held, int shift, float x, float y) {
 bool Form::PointerMove(int held, int shift, float x, float y) {
     router_.Follow(held);
     const ControlId id = router_.Move(model_, x, y);
-    sink_.MouseMove(ControlOrForm(id), Args(id, held, shift, x, y));
+    sink_.MouseMove(id, Args(id, held, shift, x, y));
     return router_.Captured();
 }
 
 const ControlSpec* Form::PointerOwner(float x, float y) const {
-    const ControlSpec* c = ControlOrForm(router_.Move(model_, x, y));
-    return c && c->pointer == MousePointer::Custom ? c : nullptr;
+    const ControlId id = router_.Move(model_, x, y);
+    if (id == kFormItself) return nullptr;
+    const ControlSpec& c = model_.Control(id);
+    return c.pointer == MousePointer::Custom ? &c : nullptr;
 }
 
 }  // namespace forms

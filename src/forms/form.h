@@ -7,14 +7,12 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "forms/control.h"
 
 namespace forms {
-
-using ControlId = int;                 // position in the form's control table
-constexpr ControlId kFormItself = -1;  // the bare form, where no control lies
 
 // Mouse buttons and shift keys as handlers receive them.
 enum MouseButton : std::int16_t { kLeftButton = 1, kRightButton = 2, kMiddleButton = 4 };
@@ -36,25 +34,42 @@ enum KeyCode : std::int16_t {
     kKeyDown = 0x28,
 };
 
-// The form's handlers. `control` is nullptr for the form itself.
+// The form's handlers. `control` is kFormItself for the form itself.
 class EventSink {
 public:
     virtual ~EventSink() = default;
     virtual void Load() {}
     virtual void Paint() {}
     virtual void GotFocus() {}
-    virtual void MouseDown(const ControlSpec*, const MouseArgs&) {}
-    virtual void MouseMove(const ControlSpec*, const MouseArgs&) {}
-    virtual void MouseUp(const ControlSpec*, const MouseArgs&) {}
-    virtual void Click(const ControlSpec*) {}
+    virtual void MouseDown(ControlId, const MouseArgs&) {}
+    virtual void MouseMove(ControlId, const MouseArgs&) {}
+    virtual void MouseUp(ControlId, const MouseArgs&) {}
+    virtual void Click(ControlId) {}
     // A key pressed while `control` has the focus; true when a handler took it,
     // so the control does not act on it as well.
-    virtual bool KeyDown(const ControlSpec*, std::int16_t /*key*/, std::int16_t /*shift*/) { return false; }
+    virtual bool KeyDown(ControlId, std::int16_t /*key*/, std::int16_t /*shift*/) { return false; }
 };
 
 // "Name" outside an array, "Name(index)" for an array member: how handlers,
 // messages and tests name a control.
 std::string ControlName(std::string_view name, std::int16_t index);
+
+// The control of that name (outside an array) in a layout, found once; a
+// run-time error if there is none.
+ControlRef FindControl(const FormSpec& layout, std::string_view name);
+
+// The members of one control array, found once in a layout: a handler's
+// CountryImage(Index) is a look-up by index, not a search by name.
+class ControlArray {
+public:
+    ControlArray(const FormSpec& layout, std::string_view name);
+    // A run-time error where the array has no such member.
+    ControlRef operator()(std::int16_t index) const;
+
+private:
+    std::string_view name_;
+    std::vector<std::pair<std::int16_t, ControlId>> members_;
+};
 
 class FormModel {
 public:
@@ -124,6 +139,7 @@ public:
 
     FormModel& Model() { return model_; }
     const FormModel& Model() const { return model_; }
+    EventSink& Sink() { return sink_; }
 
     // Pointer input in client twips. `held` is every button really down as
     // the message reports it (for a press, the pressed one too; for a
@@ -139,7 +155,6 @@ public:
     const ControlSpec* PointerOwner(float x, float y) const;
 
 private:
-    const ControlSpec* ControlOrForm(ControlId id) const { return id == kFormItself ? nullptr : &model_.Control(id); }
     MouseArgs Args(ControlId id, int button, int shift, float x, float y) const;
 
     FormModel model_;

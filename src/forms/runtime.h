@@ -4,19 +4,12 @@
 
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 #include "forms/control.h"
 
 namespace forms {
 
 using NativeHandle = std::uintptr_t;
-
-// A control by name and array index, as handlers name it.
-struct ControlRef {
-    std::string_view name;
-    std::int16_t index = kNoIndex;
-};
 
 // The system's version record, as GetVersionExA fills it. A failed call
 // leaves it zeroed.
@@ -61,7 +54,7 @@ public:
     // Its controls.
     virtual void SetVisible(ControlRef control, bool visible) = 0;
     // The control chosen with the keyboard while the focus stays where it is
-    // (an empty name: none). The focused control stops showing its focus cue,
+    // (ControlRef{}: none). The focused control stops showing its focus cue,
     // and a screen reader is told that the chosen control has the focus.
     virtual void SetKeyboardChoice(ControlRef control) = 0;
     virtual void SetCaption(ControlRef control, const std::wstring& caption) = 0;

@@ -6,7 +6,9 @@ std::string Narrow(const std::wstring& s) {
     return out;
 }
 
-std::string FakeRuntime::Name(forms::ControlRef c) { return forms::ControlName(c.name, c.index); }
+std::string FakeRuntime::Name(forms::ControlRef c) const {
+    return forms::ControlName(model_.Control(c.id).name, model_.Control(c.id).index);
+}
 
 bool FakeRuntime::PrevInstance() {
     log.push_back("PrevInstance");
@@ -77,16 +79,16 @@ float FakeRuntime::ScreenHeight() {
 
 void FakeRuntime::SetVisible(forms::ControlRef control, bool visible) {
     log.push_back((visible ? "Show " : "Hide ") + Name(control));
-    model_.SetVisible(model_.Find(control.name, control.index), visible);
+    model_.SetVisible(control.id, visible);
 }
 
 void FakeRuntime::SetKeyboardChoice(forms::ControlRef control) {
-    log.push_back("Choose " + (control.name.empty() ? std::string("none") : Name(control)));
+    log.push_back("Choose " + (control.id == forms::kFormItself ? std::string("none") : Name(control)));
 }
 
 void FakeRuntime::SetCaption(forms::ControlRef control, const std::wstring& caption) {
     log.push_back("Caption " + Name(control));
-    model_.SetCaption(model_.Find(control.name, control.index), caption);
+    model_.SetCaption(control.id, caption);
     captions.push_back(caption);
 }
 

@@ -74,7 +74,7 @@ public:
     forms::OsVersion GetVersionExA() override;
 
 private:
-    static std::string Name(forms::ControlRef c);
+    std::string Name(forms::ControlRef c) const;
     forms::FormModel model_;
 };
 

@@ -104,13 +104,15 @@ TEST(HitTest, AMissingArrayMemberIsARunTimeError) {
 class Recorder : public forms::EventSink {
 public:
     std::vector<std::string> events;
-    void Record(const char* what, const forms::ControlSpec* c) {
-        events.push_back(std::string(what) + " " + (c ? forms::ControlName(c->name, c->index) : "form"));
+    void Record(const char* what, forms::ControlId id) {
+        const auto& controls = chooser::kFrmAutoSelect.controls;
+        events.push_back(std::string(what) + " " +
+                         (id == forms::kFormItself ? "form" : forms::ControlName(controls[id].name, controls[id].index)));
     }
-    void MouseDown(const forms::ControlSpec* c, const forms::MouseArgs&) override { Record("down", c); }
-    void MouseMove(const forms::ControlSpec* c, const forms::MouseArgs&) override { Record("move", c); }
-    void MouseUp(const forms::ControlSpec* c, const forms::MouseArgs&) override { Record("up", c); }
-    void Click(const forms::ControlSpec* c) override { Record("click", c); }
+    void MouseDown(forms::ControlId id, const forms::MouseArgs&) override { Record("down", id); }
+    void MouseMove(forms::ControlId id, const forms::MouseArgs&) override { Record("move", id); }
+    void MouseUp(forms::ControlId id, const forms::MouseArgs&) override { Record("up", id); }
+    void Click(forms::ControlId id) override { Record("click", id); }
 };
 
 TEST(Capture, EventsFollowThePressUntilTheLastButtonIsReleased) {
@@ -178,7 +180,7 @@ TEST(Capture, ARecordOfHeldButtonsThatTheRealOnesNoLongerShowIsForgotten) {
 TEST(Capture, HandlerPositionsAreRelativeToTheReceiver) {
     struct Positions : forms::EventSink {
         float x = -1, y = -1;
-        void MouseMove(const forms::ControlSpec*, const forms::MouseArgs& a) override { x = a.x, y = a.y; }
+        void MouseMove(forms::ControlId, const forms::MouseArgs& a) override { x = a.x, y = a.y; }
     } sink;
     forms::Form form(chooser::kFrmAutoSelect, sink);
     form.PointerMove(0, 0, 2200, 2100);  // CountryImage(1) starts at 2160, 2040

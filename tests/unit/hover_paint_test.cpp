@@ -54,7 +54,7 @@ TEST_F(Hover, AFailureIsSkippedOnlyWhileTheIndexChanges) {
 
 // Which handler an event reaches depends on the receiving control alone.
 TEST_F(Hover, OnlyTheBareWindowPutsALitLanguageOutAndOnlyItsOwnMembersReachTheHandlers) {
-    using Event = void (chooser::FrmAutoSelect::*)(const forms::ControlSpec*, const forms::MouseArgs&);
+    using Event = void (chooser::FrmAutoSelect::*)(forms::ControlId, const forms::MouseArgs&);
     const Event move = &chooser::FrmAutoSelect::MouseMove, down = &chooser::FrmAutoSelect::MouseDown,
                 up = &chooser::FrmAutoSelect::MouseUp;
     const struct {
@@ -82,7 +82,7 @@ TEST_F(Hover, OnlyTheBareWindowPutsALitLanguageOutAndOnlyItsOwnMembersReachTheHa
         frm.CountryImage_MouseMove(3, 0, 0, 0, 0);
         rt.log.clear();
         const auto& m = rt.Model();
-        const forms::ControlSpec* control = c.control ? &m.Control(m.Find(c.control, c.index)) : nullptr;
+        const forms::ControlId control = c.control ? m.Find(c.control, c.index) : forms::kFormItself;
         (frm.*c.event)(control, forms::MouseArgs{1, 0, 30, 30});
         EXPECT_EQ(rt.log, c.calls) << (c.control ? c.control : "form") << " " << c.index;
         EXPECT_TRUE(rt.started.empty());

@@ -84,9 +84,9 @@ TEST(Keyboard, ADeclinedPromptKeepsTheChoiceAndOnlyTheExitButtonForwardsKeys) {
     rt.onShell = [](const std::wstring&) { return forms::StartResult::Declined; };
     chooser::FrmAutoSelect frm(rt);
     const auto& m = rt.Model();
-    EXPECT_FALSE(frm.KeyDown(&m.Control(m.Find("Picture1")), kKeyDown, 0));
-    EXPECT_TRUE(frm.KeyDown(&m.Control(m.Find("Command1")), kKeyDown, 0));
-    EXPECT_TRUE(frm.KeyDown(&m.Control(m.Find("Command1")), kKeyReturn, 0));
+    EXPECT_FALSE(frm.KeyDown(m.Find("Picture1"), kKeyDown, 0));
+    EXPECT_TRUE(frm.KeyDown(m.Find("Command1"), kKeyDown, 0));
+    EXPECT_TRUE(frm.KeyDown(m.Find("Command1"), kKeyReturn, 0));
     EXPECT_EQ(rt.log.back(), "Shell E:\\Menu\\TradChin_link\\Setup.exe 1");
     EXPECT_EQ(frm.KeyboardIndex, 1);
 }
@@ -107,7 +107,7 @@ TEST(Keyboard, APointerMoveThatLightsAnotherLanguageOrReachesTheBareWindowEndsTh
         frm.Command1_KeyDown(kKeyDown, 0);  // Simplified Chinese
         rt.log.clear();
         const auto& m = rt.Model();
-        frm.MouseMove(c.control ? &m.Control(m.Find(c.control, c.index)) : nullptr, forms::MouseArgs{0, 0, 5, 5});
+        frm.MouseMove(c.control ? m.Find(c.control, c.index) : forms::kFormItself, forms::MouseArgs{0, 0, 5, 5});
         EXPECT_EQ(frm.KeyboardIndex, c.ends ? 0 : 2) << (c.control ? c.control : "form");
         EXPECT_EQ(!rt.log.empty() && rt.log.front() == "Choose none", c.ends);
     }

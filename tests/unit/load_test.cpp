@@ -68,9 +68,9 @@ TEST_F(ExitControls, EndAtOnceWithoutUnloading) {
 
 TEST_F(ExitControls, ClicksAreRoutedByControlName) {
     const auto& model = rt.Model();
-    frm.Click(&model.Control(model.Find("Label1")));  // no handler
+    frm.Click(model.Find("Label1"));  // no handler
     EXPECT_TRUE(rt.log.empty());
-    EXPECT_THROW(frm.Click(&model.Control(model.Find("Command1"))), EndCalled);
+    EXPECT_THROW(frm.Click(model.Find("Command1")), EndCalled);
 }
 
 

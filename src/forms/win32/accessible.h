@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "forms/accessibility.h"
-#include "forms/win32/gdi.h"
 #include "forms/win32/handle.h"
 
 namespace forms::win32 {

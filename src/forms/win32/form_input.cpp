@@ -1,10 +1,11 @@
-// Pointer and key input of a form's window: the messages decoded and handed
-// to the form, which routes them to the handlers; the capture and the cursor.
+#include "forms/win32/form_input.h"
+
 #include <windowsx.h>
 
 #include <utility>
 
 #include "forms/win32/form_window.h"
+#include "forms/win32/system.h"
 
 namespace forms::win32 {
 namespace {
@@ -35,9 +36,50 @@ int ShiftState(bool shift, bool control) {
 
 int ShiftState(WPARAM wp) { return ShiftState(wp & MK_SHIFT, wp & MK_CONTROL); }
 
+const wchar_t* StandardCursor(FormPointer p) {
+    switch (p) {
+        case FormPointer::Crosshair: return IDC_CROSS;
+    }
+    return IDC_ARROW;
+}
+
 }  // namespace
 
-bool FormWindow::OnKey(HWND child, bool down, WPARAM key, LPARAM lp) {
+float FormInput::Twips(int pixels) const { return pixels * window_.TwipsPerPixel(); }
+
+void FormInput::LoadCursors(HINSTANCE instance, const FormSpec& layout) {
+    formCursor_ = LoadCursorW(nullptr, StandardCursor(layout.pointer));
+    for (const ControlSpec& c : layout.controls) {
+        if (!c.mouseIcon || cursors_.count(c.mouseIcon)) continue;
+        OwnedCursor cursor(static_cast<HCURSOR>(
+            LoadImageW(instance, MAKEINTRESOURCEW(c.mouseIcon), IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE)));
+        if (!cursor) FailWithLastError(L"Could not load a cursor.");
+        cursors_.emplace(c.mouseIcon, std::move(cursor));
+    }
+}
+
+void FormInput::TakeButton(HWND button) {
+    SetWindowLongPtrW(button, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    buttonDefault_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FormInput::ButtonProcedure)));
+}
+
+LRESULT CALLBACK FormInput::ButtonProcedure(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* self = reinterpret_cast<FormInput*>(GetWindowLongPtrW(wnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(wnd, msg, wp, lp);
+    // Keys go to the button first; what the form's handlers take, the button does not see.
+    if ((msg == WM_KEYDOWN || msg == WM_KEYUP) && self->OnKey(wnd, msg == WM_KEYDOWN, wp, lp)) return 0;
+    if (msg == WM_KEYDOWN && wp == VK_RETURN) {
+        // Enter clicks the focused button, as it would in a dialog.
+        SendMessageW(GetParent(wnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(wnd), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(wnd));
+        return 0;
+    }
+    if (msg == WM_SETCURSOR) return self->OnSetCursor(wnd, LOWORD(lp)) ? TRUE : FALSE;
+    return CallWindowProcW(self->buttonDefault_, wnd, msg, wp, lp);
+}
+
+bool FormInput::OnKey(HWND button, bool down, WPARAM key, LPARAM lp) {
     if (!down) {
         // Space clicks a button when it comes up, and only after its own key-down went
         // to the button: the key-up of a Space the form took, or whose key-down a prompt
@@ -47,26 +89,25 @@ bool FormWindow::OnKey(HWND child, bool down, WPARAM key, LPARAM lp) {
     // A held key repeats its key-down (bit 30: it was down already): Enter and Space press once.
     const bool repeat = (lp & (1 << 30)) != 0;
     if (repeat && (key == VK_RETURN || key == VK_SPACE)) return true;
-    const ControlId id = IdOfChild(child);
+    const ControlId id = window_.IdOfChild(button);
     if (id == kFormItself || key > 0x7FFF) return false;
     const auto shift = static_cast<std::int16_t>(ShiftState(GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_CONTROL) < 0));
     bool taken = false;
-    Raise([&] { taken = sink_->KeyDown(&spec_.controls[id], static_cast<std::int16_t>(key), shift); });
+    window_.Raise([&] { taken = window_.TheForm().Sink().KeyDown(id, static_cast<std::int16_t>(key), shift); });
     if (key == VK_SPACE) spaceDown_ = taken ? SpaceDown::Form : SpaceDown::Button;
     return taken;
 }
 
-
-bool FormWindow::OnSetCursor(HWND over, UINT hitTest) {
+bool FormInput::OnSetCursor(HWND over, UINT hitTest) {
     if (hitTest != HTCLIENT) return false;
     const ControlSpec* owner = nullptr;
-    if (over == wnd_) {
+    if (over == window_.Window()) {
         POINT p;
         GetCursorPos(&p);
-        ScreenToClient(wnd_, &p);
-        owner = form_->PointerOwner(Twips(p.x), Twips(p.y));
-    } else if (ControlId id = IdOfChild(over); id != kFormItself) {
-        const ControlSpec& c = spec_.controls[id];
+        ScreenToClient(over, &p);
+        owner = window_.TheForm().PointerOwner(Twips(p.x), Twips(p.y));
+    } else if (ControlId id = window_.IdOfChild(over); id != kFormItself) {
+        const ControlSpec& c = window_.Layout().controls[id];
         owner = c.pointer == MousePointer::Custom ? &c : nullptr;
     } else {
         return false;
@@ -75,35 +116,33 @@ bool FormWindow::OnSetCursor(HWND over, UINT hitTest) {
     return true;
 }
 
-void FormWindow::OnButtonMessage(UINT msg, WPARAM wp, LPARAM lp) {
+void FormInput::OnButton(UINT msg, WPARAM wp, LPARAM lp) {
     const bool down = msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN;
-    OnButton(down, ButtonOf(msg), wp, lp, false);
-}
-
-void FormWindow::OnButton(bool down, int button, WPARAM wp, LPARAM lp, bool synthetic) {
+    const int button = ButtonOf(msg);
     const float x = Twips(GET_X_LPARAM(lp)), y = Twips(GET_Y_LPARAM(lp));
-    Raise([&] {
-        const bool captured = down ? form_->ButtonDown(button, HeldButtons(wp), ShiftState(wp), x, y)
-                                   : form_->ButtonUp(button, HeldButtons(wp), ShiftState(wp), x, y);
+    window_.Raise([&] {
+        Form& form = window_.TheForm();
+        const bool captured = down ? form.ButtonDown(button, HeldButtons(wp), ShiftState(wp), x, y)
+                                   : form.ButtonUp(button, HeldButtons(wp), ShiftState(wp), x, y);
         // The handler may have let the release happen out of sight (an elevation prompt
         // on the secure desktop): capture only while a button is really down, or every
         // click on the screen would come here.
-        FollowCapture(captured && (synthetic || AnyButtonDown()));
+        FollowCapture(captured && AnyButtonDown());
     });
 }
 
-void FormWindow::OnMouseMove(WPARAM wp, LPARAM lp) {
+void FormInput::OnMouseMove(WPARAM wp, LPARAM lp) {
     const float x = Twips(GET_X_LPARAM(lp)), y = Twips(GET_Y_LPARAM(lp));
     // While captured no WM_SETCURSOR arrives: the receiver of the press keeps its pointer.
-    if (GetCapture() == wnd_) OnSetCursor(wnd_, HTCLIENT);
-    Raise([&] { FollowCapture(form_->PointerMove(HeldButtons(wp), ShiftState(wp), x, y)); });
+    if (GetCapture() == window_.Window()) OnSetCursor(window_.Window(), HTCLIENT);
+    window_.Raise([&] { FollowCapture(window_.TheForm().PointerMove(HeldButtons(wp), ShiftState(wp), x, y)); });
 }
 
-void FormWindow::FollowCapture(bool captured) {
-    if (!wnd_) return;  // a handler unloaded the form
-    if (captured && GetCapture() != wnd_) SetCapture(wnd_);
-    if (!captured && GetCapture() == wnd_) ReleaseCapture();
+void FormInput::FollowCapture(bool captured) {
+    HWND wnd = window_.Window();
+    if (!wnd) return;  // a handler unloaded the form
+    if (captured && GetCapture() != wnd) SetCapture(wnd);
+    if (!captured && GetCapture() == wnd) ReleaseCapture();
 }
-
 
 }  // namespace forms::win32

@@ -48,7 +48,7 @@ RECT FormRuntime::FormInside() {
 
 RECT FormRuntime::PictureBoxInside(ControlRef pictureBox) {
     RECT r{};
-    HWND child = window_.ChildOf(Find(pictureBox));
+    HWND child = window_.ChildOf(pictureBox.id);
     if (!child || !GetClientRect(child, &r)) FailWithLastError(L"Could not read a picture box's inner size.");
     return r;
 }
@@ -72,22 +72,16 @@ void FormRuntime::SetLeft(float twips) { MoveTo(Pixels(twips), WindowRect().top)
 
 void FormRuntime::SetTop(float twips) { MoveTo(WindowRect().left, Pixels(twips)); }
 
-void FormRuntime::SetVisible(ControlRef control, bool visible) {
-    const ControlId id = Find(control);
-    if (window_.Model().SetVisible(id, visible)) window_.ShowChange(id);
-}
+void FormRuntime::SetVisible(ControlRef control, bool visible) { window_.SetVisible(control.id, visible); }
 
 void FormRuntime::SetCaption(ControlRef control, const std::wstring& caption) {
-    const ControlId id = Find(control);
-    if (window_.Model().SetCaption(id, caption)) window_.ShowChange(id);
+    window_.SetCaption(control.id, caption);
 }
 
-void FormRuntime::SetKeyboardChoice(ControlRef control) {
-    window_.SetKeyboardChoice(control.name.empty() ? kFormItself : Find(control));
-}
+void FormRuntime::SetKeyboardChoice(ControlRef control) { window_.SetKeyboardChoice(control.id); }
 
 void FormRuntime::PaintPicture(ControlRef owner, float x, float y, float width, float height) {
-    const ControlSpec& c = window_.Model().Control(Find(owner));
+    const ControlSpec& c = window_.Layout().controls[owner.id];
     if (!c.picture) throw RuntimeError{kInvalidCall, L"The control holds no picture.", {}, {}};
     const int left = Pixels(x), top = Pixels(y);
     window_.PaintPicture(c.picture, {left, top, Pixels(x + width) - left, Pixels(y + height) - top});

@@ -12,9 +12,10 @@ namespace forms::win32 {
 
 class FormRuntime final : public Runtime {
 public:
-    explicit FormRuntime(FormWindow& window) : window_(window) {}
+    // `anotherCopy`: whether another copy of the program ran when this one started.
+    FormRuntime(FormWindow& window, bool anotherCopy) : window_(window), anotherCopy_(anotherCopy) {}
 
-    bool PrevInstance() override { return window_.PrevInstance(); }
+    bool PrevInstance() override { return anotherCopy_; }
     std::wstring AppPath() override;
     void MsgBox(const std::wstring& prompt, int style) override;
     [[noreturn]] void End() override;
@@ -41,7 +42,6 @@ public:
     OsVersion GetVersionExA() override;
 
 private:
-    ControlId Find(ControlRef control) { return window_.Model().Find(control.name, control.index); }
     float Twips(int pixels) const { return pixels * window_.TwipsPerPixel(); }
     int Pixels(float twips) const { return TwipsToPixels(twips, window_.TwipsPerPixel()); }
     RECT WindowRect();
@@ -50,6 +50,7 @@ private:
     void MoveTo(int x, int y);
 
     FormWindow& window_;
+    const bool anotherCopy_;
 };
 
 }  // namespace forms::win32

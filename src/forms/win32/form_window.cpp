@@ -1,24 +1,18 @@
 #include "forms/win32/form_window.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "forms/win32/bench_hook.h"
-#include "forms/win32/system.h"
+#include "forms/win32/gdi.h"
 
 namespace forms::win32 {
 namespace {
 
 constexpr wchar_t kFormClass[] = L"VelbrookForm";
 constexpr wchar_t kOwnerClass[] = L"VelbrookOwner";
-constexpr int kFirstChildId = 100;
+constexpr int kFirstChildId = 100;  // a child's id is this plus its control's place in the layout
 constexpr UINT kDefaultActionMessage = WM_APP + 1;  // wParam: the control
-
-const wchar_t* StandardCursor(FormPointer p) {
-    switch (p) {
-        case FormPointer::Crosshair: return IDC_CROSS;
-    }
-    return IDC_ARROW;
-}
 
 }  // namespace
 
@@ -29,10 +23,7 @@ int FormWindow::Run(EventSink& sink) {
     bench::Mark(bench::kEntered);
     sink_ = &sink;
     form_.emplace(spec_, sink);
-    Guarded(nullptr, app_.title, [&] {
-        prevInstance_ = ClaimSingleInstance(app_.mutexName);
-        Create();
-    });
+    Guarded(nullptr, app_.title, [&] { Create(); });
     bench::Mark(bench::kCreated);
     Raise([&] { sink.Load(); });
     if (!wnd_) return 0;  // the load step unloaded the form
@@ -50,8 +41,6 @@ int FormWindow::Run(EventSink& sink) {
 }
 
 void FormWindow::Create() {
-    formCursor_ = LoadCursorW(nullptr, StandardCursor(spec_.pointer));
-
     WNDCLASSEXW owner{};
     owner.cbSize = sizeof owner;
     owner.lpfnWndProc = DefWindowProcW;
@@ -72,7 +61,7 @@ void FormWindow::Create() {
     if (!RegisterClassExW(&form)) FailWithLastError(L"Could not register the window class.");
 
     painter_.Load();
-    LoadCursors();
+    input_.LoadCursors(app_.instance, spec_);
 
     const SIZE outer = OuterSize();
     CreateWindowExW(FormExStyle(), kFormClass, spec_.caption, FormStyle(), CW_USEDEFAULT, CW_USEDEFAULT, outer.cx,
@@ -90,38 +79,22 @@ SIZE FormWindow::OuterSize() const {
     return {outer.right - outer.left, outer.bottom - outer.top};
 }
 
-void FormWindow::LoadCursors() {
-    for (const ControlSpec& c : spec_.controls) {
-        if (!c.mouseIcon || cursors_.count(c.mouseIcon)) continue;
-        OwnedCursor cursor(static_cast<HCURSOR>(
-            LoadImageW(app_.instance, MAKEINTRESOURCEW(c.mouseIcon), IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE)));
-        if (!cursor) FailWithLastError(L"Could not load a cursor.");
-        cursors_.emplace(c.mouseIcon, std::move(cursor));
-    }
-}
-
 void FormWindow::CreateChildren() {
     children_.assign(spec_.controls.size(), nullptr);
-    for (ControlId id = 0; id < form_->Model().Count(); ++id) {
+    for (ControlId id = 0; id < static_cast<ControlId>(spec_.controls.size()); ++id) {
         const ControlSpec& c = spec_.controls[id];
         if (!IsChildWindow(c.kind)) continue;
         const PixelRect r = ToPixels(c.rect, tpp_);
         const DWORD visible = c.visible ? WS_VISIBLE : 0;
+        const auto childId = reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstChildId + id));
         HWND child = nullptr;
         if (c.kind == ControlKind::PictureBox) {
             child = CreateWindowExW(WS_EX_CLIENTEDGE, L"STATIC", L"", WS_CHILD | visible, r.x, r.y, r.w, r.h, wnd_,
-                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstChildId + id)),
-                                    app_.instance, nullptr);
+                                    childId, app_.instance, nullptr);
         } else {
             child = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_TABSTOP | BS_OWNERDRAW | visible, r.x, r.y,
-                                    r.w, r.h, wnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstChildId + id)),
-                                    app_.instance, nullptr);
-            if (child) {
-                // Enter clicks the focused button, as it would in a dialog.
-                SetWindowLongPtrW(child, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-                buttonDefault_ = reinterpret_cast<WNDPROC>(
-                    SetWindowLongPtrW(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FormWindow::ButtonProcedure)));
-            }
+                                    r.w, r.h, wnd_, childId, app_.instance, nullptr);
+            if (child) input_.TakeButton(child);
         }
         if (!child) FailWithLastError(L"Could not create a control.");
         children_[id] = child;
@@ -133,30 +106,16 @@ void FormWindow::CreateChildren() {
     }
 }
 
-LRESULT CALLBACK FormWindow::ButtonProcedure(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(wnd, GWLP_USERDATA));
-    // Keys go to the button first; what the form's handlers take, the button does not see.
-    if (self && (msg == WM_KEYDOWN || msg == WM_KEYUP) && self->OnKey(wnd, msg == WM_KEYDOWN, wp, lp)) return 0;
-    if (msg == WM_KEYDOWN && wp == VK_RETURN) {
-        SendMessageW(GetParent(wnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(wnd), BN_CLICKED),
-                     reinterpret_cast<LPARAM>(wnd));
-        return 0;
-    }
-    if (msg == WM_SETCURSOR && self) return self->OnSetCursor(wnd, LOWORD(lp)) ? TRUE : FALSE;
-    return self ? CallWindowProcW(self->buttonDefault_, wnd, msg, wp, lp) : DefWindowProcW(wnd, msg, wp, lp);
-}
-
 HWND FormWindow::ChildOf(ControlId id) const { return children_.empty() ? nullptr : children_[id]; }
 
 ControlId FormWindow::IdOfChild(HWND child) const {
-    for (size_t i = 0; i < children_.size(); ++i)
-        if (children_[i] && children_[i] == child) return static_cast<ControlId>(i);
-    return kFormItself;
+    if (!child || GetParent(child) != wnd_) return kFormItself;
+    const ControlId id = GetDlgCtrlID(child) - kFirstChildId;
+    return id >= 0 && id < static_cast<ControlId>(children_.size()) && children_[id] == child ? id : kFormItself;
 }
 
 void FormWindow::FocusFirstChild() {
-    for (ControlId id = 0; id < static_cast<ControlId>(children_.size()); ++id) {
-        HWND child = children_[id];
+    for (HWND child : children_) {
         if (child && (GetWindowLongW(child, GWL_STYLE) & WS_TABSTOP) && IsWindowVisible(child) &&
             IsWindowEnabled(child)) {
             SetFocus(child);
@@ -192,14 +151,14 @@ LRESULT FormWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return TRUE;
         }
         case WM_SETCURSOR:
-            if (OnSetCursor(reinterpret_cast<HWND>(wp), LOWORD(lp))) return TRUE;
+            if (input_.OnSetCursor(reinterpret_cast<HWND>(wp), LOWORD(lp))) return TRUE;
             break;
         case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
         case WM_LBUTTONUP: case WM_RBUTTONUP: case WM_MBUTTONUP:
-            OnButtonMessage(msg, wp, lp);
+            input_.OnButton(msg, wp, lp);
             return 0;
         case WM_MOUSEMOVE:
-            OnMouseMove(wp, lp);
+            input_.OnMouseMove(wp, lp);
             return 0;
         case WM_CAPTURECHANGED:
             if (reinterpret_cast<HWND>(lp) != wnd_) form_->CaptureLost();
@@ -207,7 +166,7 @@ LRESULT FormWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_COMMAND:
             if (HIWORD(wp) == BN_CLICKED) {
                 const ControlId id = IdOfChild(reinterpret_cast<HWND>(lp));
-                if (id != kFormItself) Raise([&] { sink_->Click(&spec_.controls[id]); });
+                if (id != kFormItself) Raise([&] { sink_->Click(id); });
                 return 0;
             }
             break;
@@ -218,14 +177,14 @@ LRESULT FormWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_GETOBJECT:
             if (static_cast<LONG>(static_cast<DWORD>(lp)) == OBJID_CLIENT) {
-                if (const LRESULT answer = accessibility_.Answer(wp)) return answer;
+                if (const LRESULT answer = accessible_.Answer(wp)) return answer;
             }
             break;
         case kDefaultActionMessage:
             OnDefaultAction(static_cast<ControlId>(wp));
             return 0;
         case WM_DESTROY:
-            accessibility_.Disconnect();
+            accessible_.Disconnect();
             PostQuitMessage(0);
             return 0;
         default:
@@ -242,22 +201,16 @@ void FormWindow::OnPaint() {
     // between the erase, the tiles and the pictures.
     OffscreenBuffer buffer(painter_.BackBuffer(), paint.Dc(), area);
     FillRect(buffer.Dc(), &area, GetSysColorBrush(COLOR_BTNFACE));
-    paintDc_ = buffer.Dc();
-    paintArea_ = area;
-    Raise([&] { sink_->Paint(); });
-    paintDc_ = nullptr;
+    painter_.PaintBackground({buffer.Dc(), area}, [&] { Raise([&] { sink_->Paint(); }); });
     painter_.DrawControls(buffer.Dc(), area, form_->Model());
 }
 
-void FormWindow::PaintPicture(int picture, const PixelRect& dest) {
-    if (paintDc_) {
-        RECT meet, target = ToRect(dest);
-        if (!IntersectRect(&meet, &target, &paintArea_)) return;  // nothing of it would show
-        painter_.DrawPicture(paintDc_, picture, dest, true);
-    } else {
-        WindowDC dc(wnd_);
-        painter_.DrawPicture(dc.Get(), picture, dest, true);
-    }
+void FormWindow::SetVisible(ControlId id, bool visible) {
+    if (form_->Model().SetVisible(id, visible)) ShowChange(id);
+}
+
+void FormWindow::SetCaption(ControlId id, std::wstring caption) {
+    if (form_->Model().SetCaption(id, std::move(caption))) ShowChange(id);
 }
 
 void FormWindow::ShowChange(ControlId id) {
@@ -270,27 +223,12 @@ void FormWindow::ShowChange(ControlId id) {
     InvalidateRect(wnd_, &r, TRUE);
 }
 
-// What a screen reader sees and does.
-
-std::vector<AccessibleNode> FormWindow::AccessibleItems() { return AccessibleChildren(form_->Model()); }
-
-RECT FormWindow::ClientRectOf(const TwipRect& rect) { return ToRect(ToPixels(rect, tpp_)); }
-
-bool FormWindow::HasFocus(ControlId control) {
-    if (keyboardChoice_ != kFormItself) return control == keyboardChoice_;
-    HWND child = ChildOf(control);
-    return child && GetFocus() == child;
-}
-
 void FormWindow::SetKeyboardChoice(ControlId id) {
     if (id == keyboardChoice_ || !wnd_) return;
     keyboardChoice_ = id;
-    if (HWND focus = GetFocus(); focus && IdOfChild(focus) != kFormItself) InvalidateRect(focus, nullptr, FALSE);
-    // A screen reader hears where the focus now is: the chosen item, or back on the focused control.
-    const auto items = AccessibleItems();
-    for (size_t i = 0; i < items.size(); ++i) {
-        if (HasFocus(items[i].control)) NotifyWinEvent(EVENT_OBJECT_FOCUS, wnd_, OBJID_CLIENT, static_cast<LONG>(i + 1));
-    }
+    // The focused button draws its focus cue only while nothing is chosen.
+    if (HWND focus = GetFocus(); IdOfChild(focus) != kFormItself) InvalidateRect(focus, nullptr, FALSE);
+    accessible_.AnnounceFocus();
 }
 
 void FormWindow::DoDefaultAction(ControlId control) {
@@ -301,15 +239,17 @@ void FormWindow::DoDefaultAction(ControlId control) {
 void FormWindow::OnDefaultAction(ControlId control) {
     if (control < 0 || control >= form_->Model().Count()) return;
     if (ChildOf(control)) {  // a button: as if it were clicked
-        Raise([&] { sink_->Click(&spec_.controls[control]); });
+        Raise([&] { sink_->Click(control); });
         return;
     }
-    // A drawn picture: what a user does, pointing at its middle and clicking there.
-    const PixelRect r = ToPixels(spec_.controls[control].rect, tpp_);
-    const LPARAM at = MAKELPARAM(r.x + r.w / 2, r.y + r.h / 2);
-    OnMouseMove(0, at);
-    if (wnd_) OnButton(true, kLeftButton, MK_LBUTTON, at, /*synthetic=*/true);
-    if (wnd_) OnButton(false, kLeftButton, 0, at, /*synthetic=*/true);
+    // A drawn picture: what a user does, pointing at its middle and pressing there.
+    const TwipRect& r = spec_.controls[control].rect;
+    const float x = r.left + r.width / 2, y = r.top + r.height / 2;
+    Raise([&] {
+        form_->PointerMove(0, 0, x, y);
+        if (wnd_) form_->ButtonDown(kLeftButton, kLeftButton, 0, x, y);
+        if (wnd_) form_->ButtonUp(kLeftButton, 0, 0, x, y);
+    });
 }
 
 void FormWindow::Close() {

@@ -1,5 +1,5 @@
-// Scoped helpers for drawing: a window DC, a paint request, a selection, a
-// back buffer. The handles they make have their owners in handle.h.
+// Scoped helpers for drawing: a paint request, a selection, a back buffer.
+// What they own is held by the owners of handle.h.
 #pragma once
 
 #include <windows.h>
@@ -13,40 +13,18 @@ namespace forms::win32 {
 
 inline RECT ToRect(const PixelRect& r) { return {r.x, r.y, r.x + r.w, r.y + r.h}; }
 
-class NonCopyable {
-protected:
-    NonCopyable() = default;
-    ~NonCopyable() = default;
-public:
-    NonCopyable(const NonCopyable&) = delete;
-    NonCopyable& operator=(const NonCopyable&) = delete;
-};
-
-// The device context of a window outside a paint request.
-class WindowDC : NonCopyable {
-public:
-    explicit WindowDC(HWND wnd) : wnd_(wnd), dc_(GetDC(wnd)) {}
-    ~WindowDC() {
-        if (dc_) ReleaseDC(wnd_, dc_);
-    }
-    HDC Get() const { return dc_; }
-
-private:
-    HWND wnd_;
-    HDC dc_;
-};
-
 // BeginPaint and EndPaint of one paint request.
 class PaintScope : NonCopyable {
 public:
-    explicit PaintScope(HWND wnd) : wnd_(wnd) { BeginPaint(wnd_, &ps_); }
-    ~PaintScope() { EndPaint(wnd_, &ps_); }
+    explicit PaintScope(HWND wnd) {
+        if (BeginPaint(wnd, &ps_)) request_.Reset(&ps_, wnd);
+    }
     HDC Dc() const { return ps_.hdc; }
     const RECT& Area() const { return ps_.rcPaint; }
 
 private:
-    HWND wnd_;
     PAINTSTRUCT ps_{};
+    Unique<const PAINTSTRUCT*, &EndPaint, HWND> request_;  // ended before ps_ goes
 };
 
 // Selects an object into a DC and puts the previous one back.

@@ -29,6 +29,17 @@ void FormPainter::Load() {
     }
 }
 
+void FormPainter::DrawBackground(HWND window, int picture, const PixelRect& dest) {
+    if (target_) {
+        // Only what meets the area: a paint draws a hundred tiles, most of them elsewhere.
+        RECT meet, rect = ToRect(dest);
+        if (IntersectRect(&meet, &rect, &target_->area)) DrawPicture(target_->dc, picture, dest, true);
+        return;
+    }
+    const WindowDC dc(GetDC(window), window);
+    if (dc) DrawPicture(dc.Get(), picture, dest, true);
+}
+
 void FormPainter::DrawControls(HDC dc, const RECT& area, const FormModel& model) {
     const TwipRect twips = ToTwips({area.left, area.top, area.right - area.left, area.bottom - area.top}, tpp_);
     for (ControlId id : model.DrawOrder(twips)) {

@@ -14,6 +14,12 @@
 
 namespace forms::win32 {
 
+// Where a paint request draws: a DC and the area to repaint, in client pixels.
+struct PaintTarget {
+    HDC dc;
+    RECT area;
+};
+
 class FormPainter : NonCopyable {
 public:
     FormPainter(HINSTANCE instance, const FormSpec& layout, float twipsPerPixel);
@@ -21,6 +27,20 @@ public:
     // Every picture and font of the layout; a run-time error if one cannot be had.
     void Load();
 
+    // The background layer of a paint: `paint` runs the form's paint handler, whose
+    // background pictures land in `target`, clipped to its area.
+    template <class F>
+    void PaintBackground(const PaintTarget& target, F&& paint) {
+        target_ = &target;
+        struct Done {
+            const PaintTarget*& current;
+            ~Done() { current = nullptr; }
+        } done{target_};
+        paint();
+    }
+    // One of the layout's pictures on the background layer, scaled to `dest`: into
+    // the paint being drawn, or outside one straight onto `window`.
+    void DrawBackground(HWND window, int picture, const PixelRect& dest);
     // The visible drawn controls (pictures, labels) that meet `area`, back to front.
     void DrawControls(HDC dc, const RECT& area, const FormModel& model);
     // One of the layout's pictures: scaled to `dest` when `stretch`, else at
@@ -44,6 +64,7 @@ private:
     std::vector<OwnedFont> fonts_;        // per control; drawn labels only
     MemoryDC pictureDc_;             // pictures are selected into it to be drawn; made at the first draw
     Surface backBuffer_;
+    const PaintTarget* target_ = nullptr;  // the paint being drawn, during PaintBackground
 };
 
 }  // namespace forms::win32
