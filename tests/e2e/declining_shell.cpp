@@ -8,24 +8,12 @@
 #include <string>
 
 #include "forms/win32/system.h"
+#include "json_text.h"
 
 namespace forms::win32 {
 namespace {
 
 constexpr wchar_t kPromptTitle[] = L"Velbrook test elevation prompt";
-
-std::string Utf8(const wchar_t* s) {
-    if (!s) return "null";
-    const int n = WideCharToMultiByte(CP_UTF8, 0, s, -1, nullptr, 0, nullptr, nullptr);
-    std::string out(n > 0 ? n - 1 : 0, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, s, -1, out.data(), n, nullptr, nullptr);
-    std::string quoted = "\"";
-    for (char c : out) {
-        if (c == '"' || c == '\\') quoted += '\\';
-        quoted += c;
-    }
-    return quoted + "\"";
-}
 
 // Whether the thread is in a COM apartment already: entering one again says so.
 bool InComApartment() {
@@ -37,11 +25,14 @@ bool InComApartment() {
 void Record(const SHELLEXECUTEINFOW& info) {
     wchar_t log[32768];
     if (!GetEnvironmentVariableW(L"VELBROOK_PROMPT_LOG", log, 32768)) return;
-    const std::string line = "{\"com\": " + std::string(InComApartment() ? "true" : "false") + ", \"owner\": " + std::to_string(reinterpret_cast<UINT_PTR>(info.hwnd)) +
-                             ", \"show\": " + std::to_string(info.nShow) + ", \"mask\": " +
-                             std::to_string(info.fMask) + ", \"verb\": " + Utf8(info.lpVerb) + ", \"file\": " +
-                             Utf8(info.lpFile) + ", \"parameters\": " + Utf8(info.lpParameters) +
-                             ", \"directory\": " + Utf8(info.lpDirectory) + "}\n";
+    using json_text::QuotedOrNull;
+    const std::string line =
+        "{\"com\": " + std::string(InComApartment() ? "true" : "false") +
+        ", \"owner\": " + std::to_string(reinterpret_cast<UINT_PTR>(info.hwnd)) +
+        ", \"show\": " + std::to_string(info.nShow) + ", \"mask\": " + std::to_string(info.fMask) +
+        ", \"verb\": " + QuotedOrNull(info.lpVerb) + ", \"file\": " + QuotedOrNull(info.lpFile) +
+        ", \"parameters\": " + QuotedOrNull(info.lpParameters) + ", \"directory\": " + QuotedOrNull(info.lpDirectory) +
+        "}\n";
     HANDLE file = CreateFileW(log, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
     DWORD written = 0;

@@ -10,6 +10,7 @@ add_menu(Velbrook_nosearch ${aslr_link})
 target_compile_definitions(Velbrook_nosearch PRIVATE VELBROOK_CONTROL_WITHOUT_DLL_SEARCH_RESTRICTION)
 add_menu(Velbrook_declined ${aslr_link} SHELL tests/e2e/declining_shell.cpp)
 target_link_libraries(Velbrook_declined PRIVATE ole32)
+target_include_directories(Velbrook_declined PRIVATE tools)
 
 add_library(planted SHARED tests/e2e/planted_dll.cpp)
 set_target_properties(planted PROPERTIES PREFIX "")
@@ -17,6 +18,7 @@ target_compile_definitions(planted PRIVATE ${win_defs})
 
 add_executable(probe tests/e2e/probe.cpp)
 target_compile_definitions(probe PRIVATE ${win_defs})
+target_include_directories(probe PRIVATE tools)
 target_link_options(probe PRIVATE ${unicode_entry})
 target_link_libraries(probe PRIVATE oleacc ole32 oleaut32 uuid)
 

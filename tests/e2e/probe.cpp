@@ -26,26 +26,9 @@
 #include <string>
 #include <vector>
 
+#include "json_text.h"
+
 namespace {
-
-std::string Utf8(const std::wstring& s) {
-    if (s.empty()) return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(n, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), out.data(), n, nullptr, nullptr);
-    return out;
-}
-
-std::string Json(const std::wstring& s) {
-    std::string out = "\"";
-    for (char c : Utf8(s)) {
-        if (c == '"' || c == '\\') out += '\\';
-        if (c == '\n') { out += "\\n"; continue; }
-        if (c == '\r') { out += "\\r"; continue; }
-        out += c;
-    }
-    return out + "\"";
-}
 
 std::wstring Text(HWND w) {
     wchar_t buffer[4096] = {};
@@ -91,7 +74,7 @@ std::string MenuJson(HWND w) {
         GetMenuStringW(menu, i, label, 256, MF_BYPOSITION);
         char id[32];
         std::snprintf(id, sizeof id, "%u", GetMenuItemID(menu, i));
-        out += std::string(i ? ", " : "") + "{\"id\": " + id + ", \"text\": " + Json(label) + "}";
+        out += std::string(i ? ", " : "") + "{\"id\": " + id + ", \"text\": " + json_text::Quoted(label) + "}";
     }
     return out + "]";
 }
@@ -111,11 +94,11 @@ void PrintWindow(HWND w, bool first) {
                 "\"client\": [%ld, %ld, %ld, %ld], \"style\": %lu, \"exstyle\": %lu, \"owner\": %llu, "
                 "\"focus_class\": %s, \"active\": %s, \"sysmenu\": %s}",
                 first ? "" : ", ", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(w)), pid,
-                Json(ClassOf(w)).c_str(), IsWindowVisible(w) ? "true" : "false", RectJson(outer).c_str(), origin.x,
-                origin.y, client.right, client.bottom, static_cast<unsigned long>(GetWindowLongW(w, GWL_STYLE)),
+                json_text::Quoted(ClassOf(w)).c_str(), IsWindowVisible(w) ? "true" : "false", RectJson(outer).c_str(),
+                origin.x, origin.y, client.right, client.bottom, static_cast<unsigned long>(GetWindowLongW(w, GWL_STYLE)),
                 static_cast<unsigned long>(GetWindowLongW(w, GWL_EXSTYLE)),
                 static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(GetWindow(w, GW_OWNER))),
-                Json(gui.hwndFocus ? ClassOf(gui.hwndFocus) : L"").c_str(),
+                json_text::Quoted(gui.hwndFocus ? ClassOf(gui.hwndFocus) : L"").c_str(),
                 gui.hwndActive == w ? "true" : "false", MenuJson(w).c_str());
 }
 
@@ -126,12 +109,12 @@ void PrintDialog(HWND w, bool first) {
         const std::wstring cls = ClassOf(c);
         const LONG style = GetWindowLongW(c, GWL_STYLE);
         if (_wcsicmp(cls.c_str(), L"Button") == 0) {
-            buttons += std::string(buttons.size() > 1 ? ", " : "") + Json(Text(c));
+            buttons += std::string(buttons.size() > 1 ? ", " : "") + json_text::Quoted(Text(c));
         } else if (_wcsicmp(cls.c_str(), L"Static") == 0) {
             if ((style & SS_TYPEMASK) == SS_ICON) {
                 icon = icon || SendMessageW(c, STM_GETICON, 0, 0) != 0;
             } else if (!Text(c).empty()) {
-                texts += std::string(texts.size() > 1 ? ", " : "") + Json(Text(c));
+                texts += std::string(texts.size() > 1 ? ", " : "") + json_text::Quoted(Text(c));
             }
         }
     }
@@ -195,7 +178,7 @@ bool RenderLine(const wchar_t* file, const std::wstring& caption) {
 }
 
 std::string Bstr(BSTR b) {
-    std::string out = Json(b ? std::wstring(b, SysStringLen(b)) : std::wstring());
+    std::string out = json_text::Quoted(b ? std::wstring(b, SysStringLen(b)) : std::wstring());
     SysFreeString(b);
     return out;
 }

@@ -3,6 +3,7 @@
 add_executable(stub_setup WIN32 tools/stub_setup/stub_setup.cpp)
 set_target_properties(stub_setup PROPERTIES OUTPUT_NAME Setup)
 target_compile_definitions(stub_setup PRIVATE ${win_defs})
+target_include_directories(stub_setup PRIVATE tools)
 target_link_options(stub_setup PRIVATE ${unicode_entry})
 
 # The installation medium. `medium` stages it with the setups from

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "json_text.h"
+
 namespace {
 
 std::wstring ModulePath() {
@@ -26,29 +28,6 @@ std::wstring CurrentFolder() {
     return buffer;
 }
 
-std::string Utf8(const std::wstring& s) {
-    if (s.empty()) return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(n, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), out.data(), n, nullptr, nullptr);
-    return out;
-}
-
-std::string Json(const std::wstring& s) {
-    std::string out = "\"";
-    for (char c : Utf8(s)) {
-        if (c == '"' || c == '\\') out += '\\';
-        if (static_cast<unsigned char>(c) < 0x20) {
-            char hex[8];
-            wsprintfA(hex, "\\u%04x", c);
-            out += hex;
-            continue;
-        }
-        out += c;
-    }
-    return out + "\"";
-}
-
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -60,9 +39,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         startup.cb = sizeof startup;
         GetStartupInfoW(&startup);
         const int show = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : -1;
-        const std::string line = "{\"module\": " + Json(self) + ", \"cmdline\": " + Json(GetCommandLineW()) +
-                                 ", \"cwd\": " + Json(CurrentFolder()) + ", \"show\": " + std::to_string(show) +
-                                 "}\n";
+        using json_text::Quoted;
+        const std::string line = "{\"module\": " + Quoted(self) + ", \"cmdline\": " + Quoted(GetCommandLineW()) +
+                                 ", \"cwd\": " + Quoted(CurrentFolder()) + ", \"show\": " + std::to_string(show) + "}\n";
         HANDLE file = CreateFileW(log, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE) return 1;
