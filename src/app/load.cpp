@@ -16,7 +16,9 @@ void FrmAutoSelect::Form_Load() {
         rt_.End();
     }
 
-    // By position, twice: the second call takes the entry that moved up into 5.
+    // By position, twice: the second call takes the entry that moved up into 5. On the
+    // system's window menu (Restore, Move, Size, Minimize, Maximize, a separator, Close)
+    // these are the separator and Close; without Close the close box is disabled too.
     const forms::NativeHandle menu = rt_.GetSystemMenu(rt_.hWnd(), 0);
     rt_.RemoveMenu(menu, kRemovedPosition, kMfByPosition);
     rt_.RemoveMenu(menu, kRemovedPosition, kMfByPosition);

@@ -9,12 +9,14 @@
 
 namespace chooser {
 
-
 class FrmAutoSelect : public forms::EventSink {
 public:
     explicit FrmAutoSelect(forms::Runtime& runtime) : rt_(runtime) {}
 
-    // The load step and the exit controls (defined with the application).
+    // The load step and the exit controls: defined with the application, in
+    // src/app/load.cpp, since they start and end the program. Image3 is hidden and
+    // nothing shows it, so its click cannot happen; the handler is kept because the
+    // layout carries the picture and its click ends the program like Command1's.
     void Form_Load();
     void Command1_Click();
     void Image3_Click();

@@ -40,7 +40,10 @@ constexpr ControlSpec Face(const char* array, std::int16_t index, int pictureBas
             pictureBase + index, IDC_HAND_CURSOR, nullptr, kFormFont, false};
 }
 
-// Pictureless members 0: no pointer of their own, but they take events.
+// Members 0: the designer's first members of the two arrays, left in place with no
+// picture when the languages were added as 1, 2, 3 and 7. They draw nothing and
+// have no pointer of their own, but take events: a press on CountryPic(0) unloads
+// the window without starting anything.
 constexpr ControlSpec Empty(const char* array, float l, float t, float w, float h) {
     return {array, 0, ControlKind::Image, {l, t, w, h}, true, MousePointer::Default, 0, 0, nullptr, kFormFont,
             false};

@@ -7,7 +7,8 @@
 
 namespace ModSelect {
 
-// The code of the language last chosen; empty until a press.
+// The code of the language last chosen; empty until a press. The press handler
+// stores it and hands it to RunSetup; nothing else reads it.
 extern std::wstring LanguageCode;
 
 enum class Outcome {

@@ -77,9 +77,7 @@ TEST_F(Hover, OnlyTheBareWindowPutsALitLanguageOutAndOnlyItsOwnMembersReachTheHa
         {up, nullptr, 0, {}}, {up, "CountryImage", 1, {"Show CountryImage(3)"}},
     };
     for (const auto& c : cases) {
-        FakeRuntime rt;
-        chooser::FrmAutoSelect frm(rt);
-        frm.CountryImage_MouseMove(3, 0, 0, 0, 0);
+        frm.CountryImage_MouseMove(3, 0, 0, 0, 0);  // English lit, as each case begins
         rt.log.clear();
         const auto& m = rt.Model();
         const forms::ControlId control = c.control ? m.Find(c.control, c.index) : forms::kFormItself;
@@ -99,9 +97,7 @@ TEST_F(Hover, WithAnUnchangedIndexNothingIsIgnored) {
 }
 
 TEST_F(Paint, ReadsTheInnerSizeAtEveryTestAndDrawsEachTileAtThePictureBoxsInnerSize) {
-    FakeRuntime rt;
     rt.tileWidth = 2000, rt.tileHeight = 500;
-    chooser::FrmAutoSelect frm(rt);
     frm.Form_Paint();
     // 18 rows of 6: each row tests the width 7 times, and the height is tested once more at the end.
     ASSERT_EQ(rt.tiles.size(), 108u);
@@ -137,18 +133,15 @@ TEST_F(Paint, ExtentsAndTileSizes) {
                  {11880, 0, 1035, 1035, 0},   {11880, 8595, 0, 1035, 0},   {11880, 8595, -15, 1035, 0},
                  {11880, 8595, 1035, -1, 0}};
     for (const auto& c : cases) {
-        FakeRuntime rt;
+        rt.tiles.clear();
         rt.scaleWidth = c.width, rt.scaleHeight = c.height, rt.tileWidth = c.tileW, rt.tileHeight = c.tileH;
-        chooser::FrmAutoSelect frm(rt);
         frm.Form_Paint();
         EXPECT_EQ(rt.tiles.size(), c.tiles) << c.width << "x" << c.height << " tile " << c.tileW << "x" << c.tileH;
     }
 }
 
 TEST_F(Paint, AnOverflowingStepIsARunTimeError) {
-    FakeRuntime rt;
     rt.scaleWidth = 3.4e38f, rt.tileWidth = 3e38f;
-    chooser::FrmAutoSelect frm(rt);
     EXPECT_EQ(RuntimeErrorNumber([&] { frm.Form_Paint(); }), forms::kOverflow);
     EXPECT_EQ(rt.tiles.size(), 2u);
 }

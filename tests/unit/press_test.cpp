@@ -23,8 +23,7 @@ TEST_F(Press, HidesLetsEventsRunStartsTheSetupThenUnloads) {
 TEST_F(Press, AnyButtonAndShiftStateStartsTheSetup) {
     for (std::int16_t button : {1, 2, 4}) {
         for (std::int16_t shift : {0, 1, 2, 4, 7}) {
-            FakeRuntime rt;
-            chooser::FrmAutoSelect frm(rt);
+            rt.started.clear();
             frm.CountryPic_MouseDown(1, button, shift, 0, 0);
             EXPECT_EQ(rt.started, std::vector<std::wstring>{L"E:\\Menu\\TradChin_link\\Setup.exe"});
         }
@@ -38,19 +37,15 @@ TEST_F(Press, MemberZeroStartsNothingAndUnloads) {
 }
 
 TEST_F(Press, AFailedStartLeavesTheWindowLoaded) {
-    FakeRuntime rt;
     rt.onShell = [](const std::wstring& path) -> forms::StartResult {
         throw forms::RuntimeError{forms::kFileNotFound, L"Could not start the setup program:", path, L""};
     };
-    chooser::FrmAutoSelect frm(rt);
     EXPECT_THROW(frm.CountryPic_MouseDown(2, 1, 0, 0, 0), forms::RuntimeError);
     EXPECT_EQ(rt.log.back(), "Shell E:\\Menu\\SimpChin_link\\Setup.exe 1");
 }
 
 TEST_F(Press, ADeclinedElevationLeavesTheMenuOpen) {
-    FakeRuntime rt;
     rt.onShell = [](const std::wstring&) { return forms::StartResult::Declined; };
-    chooser::FrmAutoSelect frm(rt);
     frm.CountryPic_MouseDown(3, 1, 0, 0, 0);
     EXPECT_EQ(rt.log.back(), "Shell E:\\Menu\\English_link\\Setup.exe 1");
 }
