@@ -4,12 +4,7 @@ find_package(ZLIB REQUIRED)
 add_executable(artgen tools/artgen/main.cpp tools/artgen/image.cpp tools/artgen/text.cpp tools/artgen/png.cpp)
 target_link_libraries(artgen PRIVATE Freetype::Freetype ZLIB::ZLIB)
 
-# Redraws the committed pictures (run by hand when the art changes) and the
-# contact sheet for review, which stays in the build folder.
-add_custom_target(art
-  COMMAND artgen ${CMAKE_SOURCE_DIR}/src/resources/art ${CMAKE_BINARY_DIR}/contact-sheet.png
-  DEPENDS artgen
-  COMMENT "Drawing the pictures into src/resources/art and build/host/contact-sheet.png")
+add_product_art(artgen)  # the unit tests check the pictures of the default product
 
 find_package(GTest REQUIRED)
 include(GoogleTest)
@@ -29,6 +24,7 @@ add_executable(unit_tests
   tests/unit/accessibility_test.cpp
   tests/unit/keyboard_test.cpp)
 target_include_directories(unit_tests PRIVATE tests/unit tools)
-target_compile_definitions(unit_tests PRIVATE VELBROOK_ART_DIR="${CMAKE_SOURCE_DIR}/src/resources/art")
+target_compile_definitions(unit_tests PRIVATE VELBROOK_ART_DIR="${VELBROOK_ART}")
+add_dependencies(unit_tests art)
 target_link_libraries(unit_tests PRIVATE menu_logic GTest::gtest GTest::gtest_main)
 gtest_discover_tests(unit_tests)

@@ -18,18 +18,17 @@ add_library(forms_win32 STATIC
 target_compile_definitions(forms_win32 PUBLIC ${win_defs})
 target_link_libraries(forms_win32 PUBLIC forms_core user32 gdi32 shell32 advapi32 kernel32)
 
-# Every file the resource script embeds (the quoted names ending in a file
-# type), so that a redrawn picture is embedded again; the script itself is
-# read again when it changes.
-set(rc_script ${CMAKE_SOURCE_DIR}/src/resources/velbrook.rc)
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${rc_script})
-file(STRINGS ${rc_script} rc_lines REGEX "\"[^\"]+\\.(bmp|cur|ico|icon|group|manifest)\"")
-set(rc_embedded)
-foreach(line IN LISTS rc_lines)
-  string(REGEX MATCH "\"([^\"]+)\"" _ "${line}")
-  list(APPEND rc_embedded ${CMAKE_SOURCE_DIR}/src/resources/${CMAKE_MATCH_1})
-endforeach()
-set_source_files_properties(src/resources/velbrook.rc PROPERTIES OBJECT_DEPENDS "${rc_embedded}")
+# The pictures, drawn on the build machine by the art generator built for it.
+include(cmake/host_tools.cmake)
+add_host_tool(artgen_host artgen tools/artgen/main.cpp tools/artgen/image.cpp tools/artgen/text.cpp
+              tools/artgen/png.cpp PACKAGES freetype2 zlib)
+add_product_art(${artgen_host})
+
+# The resource script embeds the pictures and the manifest: the menu is linked
+# again when one of them changes.
+set(rc_script ${VELBROOK_GENERATED}/menu.rc)
+set_source_files_properties(${rc_script} PROPERTIES OBJECT_DEPENDS
+  "${VELBROOK_ART_OUTPUTS};${VELBROOK_GENERATED}/menu.manifest")
 
 # The menu, or a variant of it. Only the few files that differ per variant are
 # compiled per variant: the entry point, the resources, the way programs are
@@ -42,13 +41,16 @@ function(add_menu target)
   if(NOT menu_BENCH)
     set(menu_BENCH src/forms/win32/bench_none.cpp)
   endif()
-  add_executable(${target} WIN32 src/app/main.cpp src/resources/velbrook.rc ${menu_SHELL} ${menu_BENCH})
+  add_executable(${target} WIN32 src/app/main.cpp ${rc_script} ${menu_SHELL} ${menu_BENCH})
+  add_dependencies(${target} art)
   target_link_libraries(${target} PRIVATE menu_logic forms_win32)
   target_link_options(${target} PRIVATE ${unicode_entry} ${hardening_link} ${menu_UNPARSED_ARGUMENTS})
-  target_include_directories(${target} PRIVATE src src/resources ${CMAKE_BINARY_DIR}/generated)
+  target_include_directories(${target} PRIVATE src src/resources ${VELBROOK_GENERATED})
 endfunction()
 
-add_menu(Velbrook ${aslr_link})
+# The menu the medium carries, named as the product's description says.
+add_menu(menu ${aslr_link})
+set_target_properties(menu PROPERTIES OUTPUT_NAME ${VELBROOK_EXECUTABLE_NAME})
 
 include(tools/medium/medium.cmake)
 include(tools/bench/bench.cmake)

@@ -5,6 +5,7 @@
 #include "forms/win32/form_runtime.h"
 #include "forms/win32/form_window.h"
 #include "forms/win32/system.h"
+#include "product.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 #ifndef VELBROOK_CONTROL_WITHOUT_DLL_SEARCH_RESTRICTION  // set only for a test's negative control
@@ -12,8 +13,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 #endif
 
     // The name marks this copy for as long as it runs; the load step decides what a running one means.
-    const bool anotherCopy = forms::win32::ClaimSingleInstance(L"Local\\Kestrin.Velbrook.Menu.4F2B9C1E");
-    const forms::win32::AppInfo app{instance, L"Velbrook"};
+    const bool anotherCopy = forms::win32::ClaimSingleInstance(product::kSingleInstance);
+    const forms::win32::AppInfo app{instance, product::kTitle};
     forms::win32::FormWindow window(app, chooser::kFrmAutoSelect);
     forms::win32::FormRuntime runtime(window, anotherCopy);
     chooser::FrmAutoSelect frm(runtime);

@@ -1,11 +1,13 @@
 #include "chooser/layout.h"
 
 #include <algorithm>
+#include <array>
 #include <string_view>
 #include <vector>
 
 #include "chooser/controls.h"
 #include "forms/form.h"
+#include "product.h"
 #include "resources/resource_ids.h"
 
 namespace chooser {
@@ -41,62 +43,95 @@ constexpr ControlSpec Face(const char* array, std::int16_t index, int pictureBas
 }
 
 // Members 0: the designer's first members of the two arrays, left in place with no
-// picture when the languages were added as 1, 2, 3 and 7. They draw nothing and
-// have no pointer of their own, but take events: a press on CountryPic(0) unloads
-// the window without starting anything.
+// picture when the languages were added after them. They draw nothing and have no
+// pointer of their own, but take events: a press on CountryPic(0) unloads the window
+// without starting anything.
 constexpr ControlSpec Empty(const char* array, float l, float t, float w, float h) {
     return {array, 0, ControlKind::Image, {l, t, w, h}, true, MousePointer::Default, 0, 0, nullptr, kFormFont,
             false};
 }
 
+// The languages are the product's: the shown ones take the rows from the top in
+// the description's order, 720 twips (48 pixels) apart; the hidden ones are
+// carried in the rows below them.
+constexpr size_t kLanguages = std::size(product::kLanguages);
+constexpr int kShownRows = [] {
+    int shown = 0;
+    for (const product::Language& l : product::kLanguages) shown += l.shown ? 1 : 0;
+    return shown;
+}();
+static_assert(kShownRows >= 1 && kShownRows <= 6, "the rows must fit above the exit button");
+
+constexpr float RowTop(size_t language) {
+    int row = 0;
+    for (size_t i = 0; i < language; ++i) row += product::kLanguages[i].shown ? 1 : 0;
+    if (!product::kLanguages[language].shown) {
+        row = kShownRows;
+        for (size_t i = 0; i < language; ++i) row += product::kLanguages[i].shown ? 0 : 1;
+    }
+    return 2040.0f + 720.0f * static_cast<float>(row);
+}
+
+// The languages by row from the bottom up: the order the faces are stacked in.
+constexpr std::array<size_t, kLanguages> kBottomUp = [] {
+    std::array<size_t, kLanguages> order{};
+    for (size_t i = 0; i < kLanguages; ++i) order[i] = i;
+    std::sort(order.begin(), order.end(), [](size_t a, size_t b) { return RowTop(a) > RowTop(b); });
+    return order;
+}();
+
 // Back to front within each layer.
-constexpr ControlSpec kControls[] = {
-    Face(kCountryPic, 7, IDB_COUNTRYPIC_BASE, 4200, false),
-    Face(kCountryPic, 3, IDB_COUNTRYPIC_BASE, 3480, true),
-    Face(kCountryPic, 2, IDB_COUNTRYPIC_BASE, 2760, true),
-    Face(kCountryPic, 1, IDB_COUNTRYPIC_BASE, 2040, true),
-    Face(kCountryImage, 7, IDB_COUNTRYIMAGE_BASE, 4200, false),
-    Face(kCountryImage, 3, IDB_COUNTRYIMAGE_BASE, 3480, true),
-    Face(kCountryImage, 2, IDB_COUNTRYIMAGE_BASE, 2760, true),
-    Face(kCountryImage, 1, IDB_COUNTRYIMAGE_BASE, 2040, true),
-    Label(kLabel2, 1680, 7920, 2415, 375, L"Your operating system is : ", kBoldFont),
-    Label(kLabel3, 3960, 7920, 3135, 375, nullptr, kBoldFont),
-    Image(kImage2, 9360, 7320, 2565, 1290, true, IDB_IMAGE2, /*stretch=*/true),
-    Empty(kCountryImage, 120, 6600, 315, 435),
-    Empty(kCountryPic, 120, 6000, 375, 495),
-    Image(kImage3, 5400, 6480, 3015, 915, false, IDB_IMAGE3),
-    Image(kImage4, 1560, 1080, 3015, 915, true, IDB_IMAGE4),
-    Label(kLabel1, 960, 480, 10935, 615, L"Kestrin USB 2.0 Velbrook Cable", kTitleFont),
-    Image(kImage1, 9720, 7800, 1995, 420, true, IDB_IMAGE1),
+constexpr auto kControls = [] {
+    std::array<ControlSpec, 2 * kLanguages + 11> c{};
+    size_t n = 0;
+    for (size_t i : kBottomUp) {
+        const product::Language& l = product::kLanguages[i];
+        c[n++] = Face(kCountryPic, l.code, IDB_COUNTRYPIC_BASE, RowTop(i), l.shown);
+    }
+    for (size_t i : kBottomUp) {
+        const product::Language& l = product::kLanguages[i];
+        c[n++] = Face(kCountryImage, l.code, IDB_COUNTRYIMAGE_BASE, RowTop(i), l.shown);
+    }
+    c[n++] = Label(kLabel2, 1680, 7920, 2415, 375, L"Your operating system is : ", kBoldFont);
+    c[n++] = Label(kLabel3, 3960, 7920, 3135, 375, nullptr, kBoldFont);
+    c[n++] = Image(kImage2, 9360, 7320, 2565, 1290, true, IDB_IMAGE2, /*stretch=*/true);
+    c[n++] = Empty(kCountryImage, 120, 6600, 315, 435);
+    c[n++] = Empty(kCountryPic, 120, 6000, 375, 495);
+    c[n++] = Image(kImage3, 5400, 6480, 3015, 915, false, IDB_IMAGE3);
+    c[n++] = Image(kImage4, 1560, 1080, 3015, 915, true, IDB_IMAGE4);
+    c[n++] = Label(kLabel1, 960, 480, 10935, 615, product::kHeading, kTitleFont);
+    c[n++] = Image(kImage1, 9720, 7800, 1995, 420, true, IDB_IMAGE1);
     // Child windows.
-    {kPicture1, kNoIndex, ControlKind::PictureBox, {10800, 0, 1095, 1095}, false, MousePointer::Default,
-     IDB_PICTURE1, 0, nullptr, kChineseFont, false},
-    {kCommand1, kNoIndex, ControlKind::CommandButton, {2160, 6480, 2895, 615}, true, MousePointer::Custom,
-     IDB_COMMAND1, IDC_HAND_CURSOR, nullptr, kChineseFont, false},
-};
+    c[n++] = {kPicture1, kNoIndex, ControlKind::PictureBox, {10800, 0, 1095, 1095}, false, MousePointer::Default,
+              IDB_PICTURE1, 0, nullptr, kChineseFont, false};
+    c[n++] = {kCommand1, kNoIndex, ControlKind::CommandButton, {2160, 6480, 2895, 615}, true, MousePointer::Custom,
+              IDB_COMMAND1, IDC_HAND_CURSOR, nullptr, kChineseFont, false};
+    return c;
+}();
 
 using forms::AccessibleRole;
 
 // What a screen reader reads, top to bottom. A language is named by the words
 // its picture shows. The pressable face of a language is the highlighted one,
 // which stays visible while the normal face in front of it comes and goes.
-constexpr forms::AccessibleItem kAccessible[] = {
-    {AccessibleRole::Text, kLabel1, kNoIndex, nullptr, nullptr, nullptr},
-    {AccessibleRole::Picture, kImage4, kNoIndex, L"Please Select Language:", nullptr, nullptr},
-    {AccessibleRole::PressablePicture, kCountryPic, 1, L"\u7E41\u9AD4\u4E2D\u570B\u8A9E", L"Traditional Chinese",
-     nullptr},
-    {AccessibleRole::PressablePicture, kCountryPic, 2, L"\u7C21\u4F53\u4E2D\u56FD\u8A9E", L"Simplified Chinese",
-     nullptr},
-    {AccessibleRole::PressablePicture, kCountryPic, 3, L"English", L"English", nullptr},
-    {AccessibleRole::PressablePicture, kCountryPic, 7, L"\u65E5\u672C\u8A9E", L"Japanese", nullptr},
-    {AccessibleRole::Button, kCommand1, kNoIndex, L"Exit Setup", nullptr, nullptr},
-    {AccessibleRole::Text, kLabel2, kNoIndex, nullptr, nullptr, kLabel3},
-};
+constexpr auto kAccessible = [] {
+    std::array<forms::AccessibleItem, kLanguages + 4> items{};
+    size_t n = 0;
+    items[n++] = {AccessibleRole::Text, kLabel1, kNoIndex, nullptr, nullptr, nullptr};
+    items[n++] = {AccessibleRole::Picture, kImage4, kNoIndex, L"Please Select Language:", nullptr, nullptr};
+    for (size_t k = kLanguages; k-- > 0;) {
+        const product::Language& l = product::kLanguages[kBottomUp[k]];
+        items[n++] = {AccessibleRole::PressablePicture, kCountryPic, l.code, l.words, l.name, nullptr};
+    }
+    items[n++] = {AccessibleRole::Button, kCommand1, kNoIndex, L"Exit Setup", nullptr, nullptr};
+    items[n++] = {AccessibleRole::Text, kLabel2, kNoIndex, nullptr, nullptr, kLabel3};
+    return items;
+}();
 
 }  // namespace
 
 const forms::FormSpec kFrmAutoSelect{
-    "FrmAutoSelect", L"Kestrin USB 2.0 Velbrook Cable", 11880, 8595, IDI_FILE_ICON_GROUP,
+    "FrmAutoSelect", product::kCaption, 11880, 8595, IDI_FILE_ICON_GROUP,
     forms::FormPointer::Crosshair, kFormFont, kControls, kAccessible,
 };
 

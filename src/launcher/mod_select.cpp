@@ -1,34 +1,23 @@
 #include "launcher/mod_select.h"
 
+#include "product.h"
+
 namespace ModSelect {
 
 std::wstring LanguageCode;
 
 namespace {
-
-struct Row {
-    const wchar_t* code;
-    const wchar_t* afterBackslash;  // appended when the folder ends in a backslash
-    const wchar_t* otherwise;
-};
-
-constexpr Row kLanguages[] = {
-    {L"1", L"TradChin_link\\Setup.exe", L"\\TradChin_link\\Setup.exe"},
-    {L"2", L"SimpChin_link\\Setup.exe", L"\\SimpChin_link\\Setup.exe"},
-    {L"3", L"English_link\\Setup.exe", L"\\English_link\\Setup.exe"},
-    {L"7", L"Japanese_link\\Setup.exe", L"\\Japanese_link\\Setup.exe"},
-};
-
 constexpr int kNormalFocus = 1;
-
 }  // namespace
 
 Outcome RunSetup(forms::Runtime& rt, const std::wstring& code) {
-    for (const Row& row : kLanguages) {
-        if (code != row.code) continue;
+    // The product's languages, tested in the description's order.
+    for (const product::Language& row : product::kLanguages) {
+        if (code != row.codeText) continue;
         const std::wstring folder = rt.AppPath();
+        // A folder at a drive's root ends in a backslash already.
         const bool endsInBackslash = !folder.empty() && folder.back() == L'\\';
-        const std::wstring path = folder + (endsInBackslash ? row.afterBackslash : row.otherwise);
+        const std::wstring path = folder + (endsInBackslash ? L"" : L"\\") + row.setup;
         return rt.Shell(path, kNormalFocus) == forms::StartResult::Declined ? Outcome::Declined : Outcome::Started;
     }
     return Outcome::NoSetup;

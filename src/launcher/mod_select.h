@@ -17,7 +17,8 @@ enum class Outcome {
     Declined,  // the user turned down the elevation prompt
 };
 
-// Starts Setup.exe of the language `code` from its folder beside the program.
+// Starts the setup program of the language `code` (the product's description names
+// its folder and program) from its folder beside the program.
 // A failure to start is a run-time error.
 Outcome RunSetup(forms::Runtime& rt, const std::wstring& code);
 

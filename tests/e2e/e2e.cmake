@@ -5,12 +5,12 @@
 # restricted DLL search. A variant whose first start is an elevation prompt the
 # user declines. A DLL planted beside the menu, and the probe that looks at
 # windows from inside Wine. None is shipped.
-add_menu(Velbrook_noaslr ${no_aslr_link})
-add_menu(Velbrook_nosearch ${aslr_link})
-target_compile_definitions(Velbrook_nosearch PRIVATE VELBROOK_CONTROL_WITHOUT_DLL_SEARCH_RESTRICTION)
-add_menu(Velbrook_declined ${aslr_link} SHELL tests/e2e/declining_shell.cpp)
-target_link_libraries(Velbrook_declined PRIVATE ole32)
-target_include_directories(Velbrook_declined PRIVATE tools)
+add_menu(menu_noaslr ${no_aslr_link})
+add_menu(menu_nosearch ${aslr_link})
+target_compile_definitions(menu_nosearch PRIVATE VELBROOK_CONTROL_WITHOUT_DLL_SEARCH_RESTRICTION)
+add_menu(menu_declined ${aslr_link} SHELL tests/e2e/declining_shell.cpp)
+target_link_libraries(menu_declined PRIVATE ole32)
+target_include_directories(menu_declined PRIVATE tools)
 
 add_library(planted SHARED tests/e2e/planted_dll.cpp)
 set_target_properties(planted PROPERTIES PREFIX "")
@@ -25,27 +25,22 @@ target_link_libraries(probe PRIVATE oleacc ole32 oleaut32 uuid)
 set(VELBROOK_WINEARCH "win32" CACHE STRING "Wine architecture of the test prefix")
 
 # The layout in client pixels, written by a small program built for this machine.
-find_program(HOST_CXX NAMES c++ g++ clang++ REQUIRED NO_CMAKE_FIND_ROOT_PATH)
 set(layout_json ${CMAKE_BINARY_DIR}/layout.json)
-set(layout_sources ${CMAKE_SOURCE_DIR}/tools/layout_dump/layout_dump.cpp ${CMAKE_SOURCE_DIR}/src/chooser/layout.cpp
-    ${CMAKE_SOURCE_DIR}/src/forms/form.cpp ${CMAKE_SOURCE_DIR}/src/forms/geometry.cpp
-    ${CMAKE_SOURCE_DIR}/src/forms/errors.cpp)
+add_host_tool(layout_dump layout_dump tools/layout_dump/layout_dump.cpp src/chooser/layout.cpp src/forms/form.cpp
+              src/forms/geometry.cpp src/forms/errors.cpp)
 add_custom_command(OUTPUT ${layout_json}
-  COMMAND ${HOST_CXX} -std=c++20 -I${CMAKE_SOURCE_DIR}/src ${layout_sources} -o ${CMAKE_BINARY_DIR}/layout_dump
-  COMMAND ${CMAKE_BINARY_DIR}/layout_dump ${layout_json}
-  DEPENDS ${layout_sources} ${CMAKE_SOURCE_DIR}/src/chooser/layout.h ${CMAKE_SOURCE_DIR}/src/chooser/controls.h
-          ${CMAKE_SOURCE_DIR}/src/forms/control.h ${CMAKE_SOURCE_DIR}/src/forms/geometry.h
-          ${CMAKE_SOURCE_DIR}/src/resources/resource_ids.h
+  COMMAND ${layout_dump} ${layout_json}
+  DEPENDS ${layout_dump}
   COMMENT "Writing the layout for the end-to-end tests")
 add_custom_target(layout_json ALL DEPENDS ${layout_json})
 
 set(e2e_env
   "VELBROOK_LAYOUT=${layout_json}"
-  "VELBROOK_EXE=$<TARGET_FILE:Velbrook>"
-  "VELBROOK_NOASLR_EXE=$<TARGET_FILE:Velbrook_noaslr>"
-  "VELBROOK_NOSEARCH_EXE=$<TARGET_FILE:Velbrook_nosearch>"
-  "VELBROOK_DECLINED_EXE=$<TARGET_FILE:Velbrook_declined>"
-  "VELBROOK_BENCH_EXE=$<TARGET_FILE:Velbrook_bench>"
+  "VELBROOK_EXE=$<TARGET_FILE:menu>"
+  "VELBROOK_NOASLR_EXE=$<TARGET_FILE:menu_noaslr>"
+  "VELBROOK_NOSEARCH_EXE=$<TARGET_FILE:menu_nosearch>"
+  "VELBROOK_DECLINED_EXE=$<TARGET_FILE:menu_declined>"
+  "VELBROOK_BENCH_EXE=$<TARGET_FILE:menu_bench>"
   "VELBROOK_PLANTED_DLL=$<TARGET_FILE:planted>"
   "VELBROOK_STUB=$<TARGET_FILE:stub_setup>"
   "VELBROOK_PROBE=$<TARGET_FILE:probe>"
@@ -60,7 +55,10 @@ set(e2e_env
   "VELBROOK_RELEASE=${CMAKE_BINARY_DIR}/release"
   "VELBROOK_RELEASE_ARCH=${release_arch}"
   "VELBROOK_RELEASE_SIGNED=$<BOOL:${VELBROOK_SIGN_PKCS12}>"
-  "VELBROOK_VERSION=${VELBROOK_VERSION_TEXT}")
+  "VELBROOK_VERSION=${VELBROOK_VERSION_TEXT}"
+  "VELBROOK_PRODUCT_JSON=${VELBROOK_GENERATED}/product.json"
+  "VELBROOK_ART=${VELBROOK_ART}"
+  "VELBROOK_RC=${VELBROOK_GENERATED}/menu.rc")
 
 enable_testing()
 foreach(module binary window launch instance living faults planted load medium dpi accessible keyboard release)

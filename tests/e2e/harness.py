@@ -25,8 +25,19 @@ PREFIX = os.environ.get("VELBROOK_PREFIX", "")
 ARTIFACTS = os.environ.get("VELBROOK_ARTIFACTS", tempfile.gettempdir())
 WORK = os.environ.get("VELBROOK_WORK", tempfile.gettempdir())
 
-TITLE = "Kestrin USB 2.0 Velbrook Cable"
-APP_TITLE = "Velbrook"
+def _read_product():
+    """The product's facts as the build wrote them from its description (outside
+    ctest, where the tests skip, none)."""
+    path = os.environ.get("VELBROOK_PRODUCT_JSON", "")
+    if not path:
+        return {"caption": "", "title": "", "executable": "menu.exe", "languages": []}
+    with open(path, encoding="utf-8") as f:
+        return json.load(f)
+
+
+PRODUCT = _read_product()
+TITLE = PRODUCT["caption"]
+APP_TITLE = PRODUCT["title"]
 SCREEN = (1024, 768)
 TWIPS_PER_PIXEL = 15
 def _read_layout():
@@ -49,10 +60,9 @@ def rect(control):
 
 CLIENT_PIXELS = tuple(LAYOUT["client"])
 
-# The offered languages by index: the folder of each setup, and the picture's rectangle.
-SETUP_FOLDERS = {1: "TradChin_link", 2: "SimpChin_link", 3: "English_link", 7: "Japanese_link"}
-# Without a layout (outside ctest, where the tests skip) the names still import.
-LANGUAGES = {i: (SETUP_FOLDERS[i], rect(f"CountryImage({i})")) for i in LAYOUT["offered"] or (1, 2, 3)}
+# The offered languages by code: the folder of each setup, and the picture's rectangle.
+SETUP_FOLDERS = {row["code"]: row["folder"] for row in PRODUCT["languages"]}
+LANGUAGES = {i: (SETUP_FOLDERS[i], rect(f"CountryImage({i})")) for i in LAYOUT["offered"]}
 COMMAND1 = rect("Command1")
 COUNTRYPIC0 = rect("CountryPic(0)")
 
@@ -284,17 +294,17 @@ class Pointer:
 class Medium:
     """A medium folder: the menu beside language folders with the stub setup."""
 
-    LANGUAGE_FOLDERS = ("TradChin_link", "SimpChin_link", "English_link", "Japanese_link")
+    LANGUAGE_FOLDERS = tuple(row["folder"] for row in PRODUCT["languages"])
 
     def __init__(self, root, name="Medium", setups=LANGUAGE_FOLDERS):
         self.folder = os.path.join(root, name)
         os.makedirs(self.folder)
-        self.exe = os.path.join(self.folder, "Velbrook.exe")
+        self.exe = os.path.join(self.folder, PRODUCT["executable"])
         shutil.copy(EXE, self.exe)
-        for language in self.LANGUAGE_FOLDERS:
-            os.makedirs(os.path.join(self.folder, language))
-            if language in setups:
-                shutil.copy(STUB, os.path.join(self.folder, language, "Setup.exe"))
+        for row in PRODUCT["languages"]:
+            os.makedirs(os.path.join(self.folder, row["folder"]))
+            if row["folder"] in setups:
+                shutil.copy(STUB, os.path.join(self.folder, row["folder"], row["program"]))
 
 
 class MenuTest(unittest.TestCase):

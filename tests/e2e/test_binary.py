@@ -100,7 +100,7 @@ class BinaryTest(unittest.TestCase):
 
     def test_resources_carry_the_pictures_file_icon_version_block_and_strings(self):
         res = pe.PeFile(self.exe).resources()
-        art = os.path.join(os.path.dirname(__file__), "..", "..", "src", "resources", "art")
+        art = os.environ["VELBROOK_ART"]  # the pictures the build made for the product
 
         def committed(name):
             with open(os.path.join(art, name), "rb") as f:
@@ -161,7 +161,7 @@ class CompileFlagsTest(unittest.TestCase):
         if os.environ.get("VELBROOK_GENERATOR") != "Ninja":
             self.skipTest("reads the compile commands from a Ninja build")
         commands = subprocess.run([os.environ.get("VELBROOK_NINJA", "ninja"), "-C", os.environ["VELBROOK_BUILD"],
-                                   "-t", "commands", "Velbrook"], capture_output=True, text=True, check=True).stdout
+                                   "-t", "commands", "menu"], capture_output=True, text=True, check=True).stdout
         compiles = [line.split() for line in commands.splitlines() if " -c " in line]
         self.assertGreaterEqual(len(compiles), 15, "the compile commands were not found")
         unhardened = [words[words.index("-c") + 1] for words in compiles if not set(self.FLAGS) <= set(words)]
@@ -171,25 +171,28 @@ class CompileFlagsTest(unittest.TestCase):
 class ResourceDependenciesTest(unittest.TestCase):
     """A changed picture, cursor or manifest is embedded again by the next build."""
 
-    RESOURCES = os.path.join(os.path.dirname(__file__), "..", "..", "src", "resources")
-
     def test_every_file_the_resource_script_embeds_is_an_input_of_its_object(self):
         build = os.environ.get("VELBROOK_BUILD", "")
         if os.environ.get("VELBROOK_GENERATOR") != "Ninja":
             self.skipTest("reads the dependencies from a Ninja build")
-        with open(os.path.join(self.RESOURCES, "velbrook.rc"), encoding="utf-8") as f:
+        script = os.environ["VELBROOK_RC"]  # written into the build folder from the product's description
+        resources = os.path.dirname(script)
+        with open(script, encoding="utf-8") as f:
             # Quoted names of files, not of the headers it includes.
             quoted = re.findall(r'"([^"\n]+)"', re.sub(r"(?m)^#include.*$", "", f.read()))
-        embedded = {os.path.realpath(os.path.join(self.RESOURCES, q)) for q in quoted
-                    if os.path.isfile(os.path.join(self.RESOURCES, q))}
+        embedded = {os.path.realpath(os.path.join(resources, q)) for q in quoted
+                    if os.path.isfile(os.path.join(resources, q))}
         self.assertGreaterEqual(len(embedded), 18, "the script's files were not found")
-        query = subprocess.run([os.environ.get("VELBROOK_NINJA", "ninja"), "-C", build, "-t", "query",
-                                "CMakeFiles/Velbrook.dir/src/resources/velbrook.rc.res"],
-                               capture_output=True, text=True, check=True).stdout
+        ninja = os.environ.get("VELBROOK_NINJA", "ninja")
+        targets = subprocess.run([ninja, "-C", build, "-t", "targets", "all"], capture_output=True, text=True,
+                                 check=True).stdout
+        res = next(line.split(":")[0] for line in targets.splitlines()
+                   if line.startswith("CMakeFiles/menu.dir/") and line.split(":")[0].endswith("menu.rc.res"))
+        query = subprocess.run([ninja, "-C", build, "-t", "query", res], capture_output=True, text=True,
+                               check=True).stdout
         inputs = query.split("outputs:")[0]
-        known = {os.path.realpath(line.strip(" |")) for line in inputs.splitlines()[2:]}
+        known = {os.path.realpath(os.path.join(build, line.strip(" |"))) for line in inputs.splitlines()[2:]}
         self.assertEqual(sorted(embedded - known), [])
-
 
 if __name__ == "__main__":
     unittest.main()

@@ -21,6 +21,7 @@ import pe_stamp  # noqa: E402
 from source_date import EARLIEST, source_date  # noqa: E402
 
 MAKE_MEDIUM = os.environ.get("VELBROOK_MAKE_MEDIUM", "")
+PRODUCT_JSON = os.environ.get("VELBROOK_PRODUCT_JSON", "")
 RELEASE = os.environ.get("VELBROOK_RELEASE", "")
 VERSION = os.environ.get("VELBROOK_VERSION", "")
 RELEASE_ARCH = os.environ.get("VELBROOK_RELEASE_ARCH", "")
@@ -81,7 +82,7 @@ class Staging(unittest.TestCase):
         """make_medium.py with the vendor's `setups`, or the stub setups when None."""
         out = os.path.join(self.work, "out")
         source = ["--setups", setups] if setups else ["--stub", STUB]
-        return out, subprocess.run([sys.executable, MAKE_MEDIUM, "--menu", EXE, *source, "--version", VERSION,
+        return out, subprocess.run([sys.executable, MAKE_MEDIUM, "--product", PRODUCT_JSON, "--menu", EXE, *source,
                                     "--arch", "win32", "--out", out, *extra],
                                    capture_output=True, text=True, env=env)
 
@@ -129,7 +130,7 @@ class InterruptedReleaseTest(Staging):
             replace(source, target)
         out = os.path.join(self.work, "out")
         with mock.patch.object(make_medium.os, "replace", interrupted_after_one):
-            code = make_medium.main(["--menu", EXE, "--stub", STUB, "--version", VERSION, "--arch", "win32",
+            code = make_medium.main(["--product", PRODUCT_JSON, "--menu", EXE, "--stub", STUB, "--arch", "win32",
                                      "--out", out, "--iso", "--zip"])
         self.assertEqual((code, len(moved)), (1, 1))
         self.assertNotIn("SHA256SUMS", os.listdir(out), "checksums beside a partial release")

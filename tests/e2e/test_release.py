@@ -178,8 +178,9 @@ class ReproducibleReleaseTest(unittest.TestCase):
         env = commit_dated()
         with tempfile.TemporaryDirectory() as folder:
             subprocess.run(["python3", os.path.join(build.clone, "tools", "medium", "make_medium.py"),
+                            "--product", os.path.join(build.build, "generated", "product", "product.json"),
                             "--menu", os.path.join(build.build, "Velbrook.exe"),
-                            "--stub", os.path.join(build.build, "Setup.exe"), "--version", VERSION,
+                            "--stub", os.path.join(build.build, "Setup.exe"),
                             "--arch", PRESET, "--out", folder, "--staged-name", "unsigned"],
                            check=True, capture_output=True, env=env)
             stripped = os.path.join(folder, "stripped.exe")

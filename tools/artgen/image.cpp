@@ -1,6 +1,7 @@
 #include "image.h"
 
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 namespace artgen {
@@ -130,13 +131,6 @@ std::vector<std::uint8_t> Directory(int type, int colours, int planesOrHotX, int
 }
 }  // namespace
 
-std::vector<std::uint8_t> IconFile(const Icon4& icon) {
-    const auto image = IconImage(icon);
-    auto b = Directory(1, 16, 0, 0, image.size());
-    b.insert(b.end(), image.begin(), image.end());
-    return b;
-}
-
 std::vector<std::uint8_t> CursorFile(const Icon4& icon, int hotX, int hotY) {
     const auto image = IconImage(icon);
     auto b = Directory(2, 0, hotX, hotY, image.size());
@@ -161,6 +155,51 @@ void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) 
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+std::vector<std::uint8_t> ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read " + path);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+namespace {
+std::uint32_t Get32(const std::vector<std::uint8_t>& b, size_t at) {
+    if (at + 4 > b.size()) throw std::runtime_error("a picture file ends early");
+    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24;
+}
+}  // namespace
+
+Image ReadBmp(const std::string& path) {
+    const std::vector<std::uint8_t> b = ReadFile(path);
+    const int width = static_cast<int>(Get32(b, 18)), height = static_cast<int>(Get32(b, 22));
+    const int bits = b.size() > 29 ? b[28] : 0;
+    if (b.size() < 54 || b[0] != 'B' || b[1] != 'M' || width <= 0 || height <= 0 || (bits != 24 && bits != 8))
+        throw std::runtime_error(path + " is not a 24-bit or 8-bit BMP stored bottom row first");
+    const size_t offset = Get32(b, 10), stride = (static_cast<size_t>(width) * bits / 8 + 3) & ~size_t{3};
+    if (offset + stride * height > b.size()) throw std::runtime_error(path + " ends early");
+    Image img(width, height, Rgb{0, 0, 0});
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const size_t row = offset + stride * static_cast<size_t>(height - 1 - y);
+            const size_t at = bits == 24 ? row + 3 * x : 54 + 4 * static_cast<size_t>(b[row + x]);
+            img.At(x, y) = {b.at(at + 2), b.at(at + 1), b.at(at)};
+        }
+    return img;
+}
+
+Icon4 ReadIcon4(const std::vector<std::uint8_t>& file) {
+    if (file.size() != 22 + 744) throw std::runtime_error("an icon is not one 32 x 32, 16-colour image");
+    Icon4 icon{};
+    const size_t image = 22, palette = image + 40, colours = palette + 64, mask = colours + 512;
+    for (int i = 0; i < 16; ++i) icon.palette[i] = {file[palette + 4 * i + 2], file[palette + 4 * i + 1], file[palette + 4 * i]};
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+            const std::uint8_t packed = file[colours + (31 - y) * 16 + x / 2];
+            icon.index[y][x] = static_cast<std::uint8_t>(x % 2 ? packed & 15 : packed >> 4);
+            icon.transparent[y][x] = file[mask + (31 - y) * 4 + x / 8] & (0x80 >> (x % 8));
+        }
+    return icon;
 }
 
 }  // namespace artgen

@@ -1,5 +1,6 @@
-// A plain RGB raster and writers for the stored formats: BMP (24-bit, or
-// 8-bit with a 256-entry palette), and one-image 4-bit ICO and CUR files.
+// A plain RGB raster, writers for the stored formats (BMP: 24-bit, or 8-bit
+// with a 256-entry palette; a one-image 4-bit cursor; an icon group) and
+// readers of the product's own pictures.
 #pragma once
 
 #include <cstdint>
@@ -33,7 +34,6 @@ struct Icon4 {
     bool transparent[32][32];
 };
 
-std::vector<std::uint8_t> IconFile(const Icon4& icon);
 std::vector<std::uint8_t> CursorFile(const Icon4& icon, int hotX, int hotY);
 // The 744-byte image alone, as it stands at byte 22 of either file.
 std::vector<std::uint8_t> IconImage(const Icon4& icon);
@@ -41,5 +41,11 @@ std::vector<std::uint8_t> IconImage(const Icon4& icon);
 std::vector<std::uint8_t> IconGroup(int iconId);
 
 void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
+std::vector<std::uint8_t> ReadFile(const std::string& path);
+
+// A stored BMP (24-bit, or 8-bit with a palette; bottom row first) read back.
+Image ReadBmp(const std::string& path);
+// The one 32 x 32, 16-colour image of an icon file (header, entry, then the image at byte 22).
+Icon4 ReadIcon4(const std::vector<std::uint8_t>& file);
 
 }  // namespace artgen

@@ -2,7 +2,7 @@
 # measured against (built with the same flags and frame), and the runner that
 # times both. `cmake --build --preset <p> --target benchmark` runs it and
 # writes benchmark.json in the build folder.
-add_menu(Velbrook_bench ${aslr_link} BENCH src/forms/win32/bench_hook.cpp)
+add_menu(menu_bench ${aslr_link} BENCH src/forms/win32/bench_hook.cpp)
 add_executable(bare_window WIN32 tools/bench/bare_window.cpp src/forms/win32/bench_hook.cpp)
 target_compile_definitions(bare_window PRIVATE ${win_defs})
 target_include_directories(bare_window PRIVATE src)
@@ -14,5 +14,5 @@ target_link_options(bench_runner PRIVATE ${unicode_entry})
 
 add_custom_target(benchmark
   COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tools/bench/benchmark.py ${CMAKE_BINARY_DIR} 20
-  DEPENDS Velbrook Velbrook_bench bare_window bench_runner
+  DEPENDS menu menu_bench bare_window bench_runner
   USES_TERMINAL)

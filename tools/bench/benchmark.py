@@ -32,7 +32,7 @@ def run_under_wine():
             out = os.path.join(work, "runs.json")
             with open(os.path.join(work, "stderr"), "w+") as err:
                 proc = subprocess.Popen([LOADER, os.path.join(build, "bench_runner.exe"), windows_path(out),
-                                         str(runs), windows_path(os.path.join(build, "Velbrook_bench.exe")),
+                                         str(runs), windows_path(os.path.join(build, "menu_bench.exe")),
                                          windows_path(os.path.join(build, "bare_window.exe"))],
                                         env=wine.env, stdout=subprocess.DEVNULL, stderr=err, start_new_session=True)
                 wine.procs.append(proc)  # ended by its id whatever happens
@@ -73,8 +73,10 @@ def main():
     figures["menu"]["hover_on_ms"] = summary([v for r in by["menu"] for v in r["hover_on_ms"]])
     figures["menu"]["hover_off_ms"] = summary([v for r in by["menu"] for v in r["hover_off_ms"]])
     figures["start_ratio"] = figures["menu"]["start_ms"]["median"] / figures["bare"]["start_ms"]["median"]
+    with open(os.path.join(build, "generated", "product", "product.json"), encoding="utf-8") as f:
+        menu = json.load(f)["executable"]
     figures["size_bytes"] = {name: os.path.getsize(os.path.join(build, exe))
-                             for name, exe in (("menu", "Velbrook.exe"), ("bare", "bare_window.exe"))}
+                             for name, exe in (("menu", menu), ("bare", "bare_window.exe"))}
     wine_version = subprocess.run(["wine", "--version"], capture_output=True, text=True).stdout.strip()
     figures["machine"] = {"arch": arch, "wine": wine_version, "cpu": cpu_name(), "cpus": os.cpu_count(),
                           "kernel": platform.release()}

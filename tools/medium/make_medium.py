@@ -1,13 +1,15 @@
 """Stages the installation medium, and optionally writes its ISO image and the release zip.
 
-    make_medium.py --menu Velbrook.exe (--setups FOLDER | --stub Setup.exe) --version 1.00
+    make_medium.py --product product.json --menu MENU.exe (--setups FOLDER | --stub Setup.exe)
                    --arch win32 --out FOLDER [--iso] [--zip]
                    [--sign-pkcs12 FILE --sign-password-file FILE [--timestamp-url URL] [--vendor-url URL]]
 
-FOLDER given with --setups holds the language folders, each with its
-Setup.exe and whatever files that setup needs; they are copied whole. With
---stub instead, every language folder gets the stub setup and the medium is
-marked as a demo in its volume label and its names.
+product.json is what tools/product/product.py wrote from the product's
+description: the menu's file name, the product's names, its version and its
+languages. FOLDER given with --setups holds the language folders, each with
+its setup program and whatever files that setup needs; they are copied whole.
+With --stub instead, every language folder gets the stub setup and the medium
+is marked as a demo in its volume label and its names.
 
 A release (--iso or --zip) is reproducible: every date in it is the source
 date (SOURCE_DATE_EPOCH, else the commit's time), and entries are written in
@@ -17,6 +19,7 @@ aside and moved into --out only when complete, with SHA256SUMS beside it."""
 
 import argparse
 import hashlib
+import json
 import os
 import shutil
 import stat
@@ -32,76 +35,83 @@ from source_date import describe_time, source_date, uncommitted_changes
 
 SOURCES = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
 
-MENU_NAME = "Velbrook.exe"  # 8.3, so the ISO 9660 name is the same in upper case
-PRODUCT = "Velbrook Cable"
-PUBLISHER = "Kestrin"
-# The folders the menu starts a setup from. Japanese is never offered, so it may be absent.
-LANGUAGES = [("TradChin_link", True), ("SimpChin_link", True), ("English_link", True), ("Japanese_link", False)]
-
-
 class Refused(Exception):
     pass
 
 
-def autorun_inf():
-    # The medium's icon is the menu's own; a drive shows it and the label in Explorer.
-    return (f"[AutoRun]\r\nopen={MENU_NAME}\r\nicon={MENU_NAME},0\r\nlabel={PRODUCT}\r\n").encode("ascii")
+class Product:
+    """The facts of the product's description that the medium needs."""
+
+    def __init__(self, path):
+        with open(path, encoding="utf-8") as f:
+            facts = json.load(f)
+        self.menu = facts["executable"]
+        self.name, self.publisher, self.version = facts["name"], facts["company"], facts["version"]
+        self.release_name, self.volume_label = facts["release_name"], facts["volume_label"]
+        # (folder, program, shown): a language that is not shown may lack its setup.
+        self.languages = [(row["folder"], row["program"], row["shown"]) for row in facts["languages"]]
+
+    def autorun_inf(self):
+        # The medium's icon is the menu's own; a drive shows it and the label in Explorer.
+        text = f"[AutoRun]\r\nopen={self.menu}\r\nicon={self.menu},0\r\nlabel={self.name}\r\n"
+        # Windows reads the file in the system's code page, or as UTF-16 after a byte-order mark.
+        return text.encode("ascii") if text.isascii() else ("\ufeff" + text).encode("utf-16-le")
+
+    def names(self, arch, demo, signed=True):
+        base = (f"{self.release_name}-{self.version}-{arch}" + ("-demo" if demo else "")
+                + ("" if signed else "-unsigned"))
+        label = f"{self.volume_label}_{self.version.replace('.', '_')}" + ("_DEMO" if demo else "")
+        return base, label
 
 
-def names(version, arch, demo, signed=True):
-    base = f"Velbrook-{version}-{arch}" + ("-demo" if demo else "") + ("" if signed else "-unsigned")
-    label = f"VELBROOK_{version.replace('.', '_')}" + ("_DEMO" if demo else "")
-    return base, label
-
-
-def check_setups(setups):
+def check_setups(product, setups):
     """Refuses when a language the menu offers has no setup."""
     if not os.path.isdir(setups):
         raise Refused(f"the setups folder {setups} does not exist")
-    for folder, offered in LANGUAGES:
+    for folder, program, shown in product.languages:
         path = os.path.join(setups, folder)
-        if offered and not os.path.isfile(os.path.join(path, "Setup.exe")):
-            raise Refused(f"{path} has no Setup.exe; the menu offers this language, so its setup must be there")
+        if shown and not os.path.isfile(os.path.join(path, program)):
+            raise Refused(f"{path} has no {program}; the menu offers this language, so its setup must be there")
 
 
-def stage(args, out, date, certificate=None):
+def stage(args, product, out, date, certificate=None):
     """The medium in `out`: the menu with its time stamp set to `date` (and
     signed when a certificate is given), AUTORUN.INF and the language folders."""
     shutil.rmtree(out, ignore_errors=True)
     os.makedirs(out)
-    menu = os.path.join(out, MENU_NAME)
+    menu = os.path.join(out, product.menu)
     shutil.copyfile(args.menu, menu)
     pe_stamp.stamp(menu, date)
     if certificate:
         unsigned = menu + ".unsigned"
         os.replace(menu, unsigned)
-        certificate.sign(unsigned, menu, date, PRODUCT, args.vendor_url, args.timestamp_url)
+        certificate.sign(unsigned, menu, date, product.name, args.vendor_url, args.timestamp_url)
         os.remove(unsigned)
         certificate.verify(menu)
     with open(os.path.join(out, "AUTORUN.INF"), "wb") as f:
-        f.write(autorun_inf())
+        f.write(product.autorun_inf())
     if args.setups:
-        for folder, _ in LANGUAGES:
+        for folder, _, _ in product.languages:
             source = os.path.join(args.setups, folder)
             if os.path.isdir(source):
                 shutil.copytree(source, os.path.join(out, folder))
             else:
                 os.makedirs(os.path.join(out, folder))
     else:
-        for folder, _ in LANGUAGES:
+        for folder, program, _ in product.languages:
             os.makedirs(os.path.join(out, folder))
-            stub = os.path.join(out, folder, "Setup.exe")
+            stub = os.path.join(out, folder, program)
             shutil.copyfile(args.stub, stub)
             pe_stamp.stamp(stub, date)  # built here like the menu, so dated like it
 
 
-def warn_unsigned_setups(staged):
+def warn_unsigned_setups(product, staged):
     """The vendor's setups go on the medium as they are; one without a signature
     is worth a warning, since Windows warns about it or blocks it."""
-    for folder, _ in LANGUAGES:
-        setup = os.path.join(staged, folder, "Setup.exe")
+    for folder, program, _ in product.languages:
+        setup = os.path.join(staged, folder, program)
         if os.path.isfile(setup) and not pe_stamp.is_signed(setup):
-            print(f"make_medium: warning: {os.path.join(folder, 'Setup.exe')} is not signed; "
+            print(f"make_medium: warning: {os.path.join(folder, program)} is not signed; "
                   "Windows will warn about it or block it", file=sys.stderr)
 
 
@@ -119,7 +129,7 @@ def set_dates(folder, date):
         os.utime(os.path.join(folder, name), (date, date), follow_symlinks=False)
 
 
-def write_iso(staged, iso, label, version, date):
+def write_iso(product, staged, iso, label, date):
     # ISO 9660 (upper-case 8.3 names) for old systems, Joliet for the real names,
     # Rock Ridge for Unix readers. -r fixes owners and permissions; xorriso takes
     # the volume dates from SOURCE_DATE_EPOCH and the file dates from the files,
@@ -127,7 +137,8 @@ def write_iso(staged, iso, label, version, date):
     set_dates(staged, date)
     environment = dict(os.environ, SOURCE_DATE_EPOCH=str(date), TZ="UTC")
     run = subprocess.run(["xorriso", "-as", "mkisofs", "-quiet", "-iso-level", "1", "-J", "-joliet-long", "-r",
-                          "-V", label, "-publisher", PUBLISHER, "-A", f"{PRODUCT} {version}", "-o", iso, staged],
+                          "-V", label, "-publisher", product.publisher, "-A", f"{product.name} {product.version}",
+                          "-o", iso, staged],
                          capture_output=True, text=True, env=environment)
     if run.returncode:
         reason = [line for line in run.stderr.splitlines() if "NOTE" not in line][-3:]
@@ -158,12 +169,12 @@ def write_sums(folder, names):
             f.write(f"{digest.hexdigest()}  {name}\n")
 
 
-def remove_earlier_release(out):
+def remove_earlier_release(product, out):
     """What an earlier run wrote, so that a failed run leaves nothing that looks complete."""
     if not os.path.isdir(out):
         return
     for name in os.listdir(out):
-        if name.startswith(("Velbrook-", ".incomplete-")) or name == "SHA256SUMS":
+        if name.startswith((product.release_name + "-", ".incomplete-")) or name == "SHA256SUMS":
             path = os.path.join(out, name)
             if os.path.isdir(path) and not os.path.islink(path):
                 shutil.rmtree(path)
@@ -171,37 +182,37 @@ def remove_earlier_release(out):
                 os.remove(path)
 
 
-def release(args, date):
+def release(args, product, date):
     """The staged medium, its image, the zip and SHA256SUMS, written aside and
     moved into --out only when all of them are complete."""
-    remove_earlier_release(args.out)
+    remove_earlier_release(product, args.out)
     if args.setups:
-        check_setups(args.setups)
+        check_setups(product, args.setups)
     certificate = None
     if args.sign_pkcs12:
         certificate = Certificate(args.sign_pkcs12, args.sign_password_file)
     elif args.sign_password_file:
         raise Refused("VELBROOK_SIGN_PASSWORD_FILE is set but VELBROOK_SIGN_PKCS12 is not")
-    base, label = names(args.version, args.arch, demo=not args.setups, signed=certificate is not None)
+    base, label = product.names(args.arch, demo=not args.setups, signed=certificate is not None)
     os.makedirs(args.out, exist_ok=True)
     aside = tempfile.mkdtemp(prefix=".incomplete-", dir=args.out)
     try:
         staged = os.path.join(aside, base)
-        stage(args, staged, date, certificate)
+        stage(args, product, staged, date, certificate)
         if certificate:
-            print(f"Signed {MENU_NAME} as {certificate.subject} (SHA-256, signing time {describe_time(date)}"
+            print(f"Signed {product.menu} as {certificate.subject} (SHA-256, signing time {describe_time(date)}"
                   + (f", time stamp from {args.timestamp_url})" if args.timestamp_url else
                      "); no time stamp: set VELBROOK_SIGN_TIMESTAMP_URL so that the signature outlives "
                      "the certificate") + "; the signature verifies")
         else:
             print(f"The medium is UNSIGNED: set VELBROOK_SIGN_PKCS12 and VELBROOK_SIGN_PASSWORD_FILE to sign "
-                  f"{MENU_NAME}; the outputs are named {base}")
+                  f"{product.menu}; the outputs are named {base}")
         if args.setups:
-            warn_unsigned_setups(staged)
+            warn_unsigned_setups(product, staged)
         written = []
         if args.iso or args.zip:
             iso = os.path.join(aside, base + ".iso")
-            write_iso(staged, iso, label, args.version, date)
+            write_iso(product, staged, iso, label, date)
             written.append(os.path.basename(iso))
         if args.zip:
             write_zip(os.path.join(aside, base + ".zip"), staged, iso, base, date)
@@ -219,11 +230,11 @@ def release(args, date):
 
 def main(argv):
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--product", required=True, help="product.json, as tools/product/product.py wrote it")
     parser.add_argument("--menu", required=True)
     source = parser.add_mutually_exclusive_group(required=True)
     source.add_argument("--setups")
     source.add_argument("--stub")
-    parser.add_argument("--version", required=True)
     parser.add_argument("--arch", required=True)
     parser.add_argument("--out", required=True)
     parser.add_argument("--iso", action="store_true")
@@ -237,20 +248,21 @@ def main(argv):
     args = parser.parse_args(argv)
 
     try:
+        product = Product(args.product)
         date, origin = source_date(args.sources)
         if args.staged_name:
             if args.setups:
-                check_setups(args.setups)
+                check_setups(product, args.setups)
             staged = os.path.join(args.out, args.staged_name)
-            stage(args, staged, date)
+            stage(args, product, staged, date)
             print(f"Staged the medium in {staged}" + ("" if args.setups else " (a demo: stub setups)"))
             return 0
         print(f"Every date in the release is {describe_time(date)}: {origin}")
         if uncommitted_changes(args.sources):
             print("make_medium: warning: the checkout has uncommitted changes, so this release is not "
                   "its commit's", file=sys.stderr)
-        release(args, date)
-    except (Refused, SigningError, ValueError, OSError) as e:
+        release(args, product, date)
+    except (Refused, SigningError, ValueError, KeyError, OSError) as e:
         print(f"make_medium: no medium was made: {e}", file=sys.stderr)
         return 1
     return 0

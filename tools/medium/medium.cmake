@@ -7,21 +7,20 @@ target_include_directories(stub_setup PRIVATE tools)
 target_link_options(stub_setup PRIVATE ${unicode_entry})
 
 # The installation medium. `medium` stages it with the setups from
-# VELBROOK_SETUPS (a folder holding the language folders, each with its
-# Setup.exe), or with the stub setups as a demo when that is empty, and writes
+# VELBROOK_SETUPS (a folder holding the product's language folders, each with
+# its setup program), or with the stub setups as a demo when that is empty, and writes
 # the ISO image and the release zip to <build>/release. `demo_medium` stages
 # the demo alone in <build>/medium for a quick look at the menu.
-find_program(PYTHON3 NAMES python3 REQUIRED)
 set(medium_scripts tools/medium/make_medium.py tools/medium/pe_stamp.py tools/medium/signing.py
     tools/medium/source_date.py)
-set(VELBROOK_SETUPS "" CACHE PATH "Folder with TradChin_link, SimpChin_link, English_link (and Japanese_link), each holding its Setup.exe")
+set(VELBROOK_SETUPS "" CACHE PATH "Folder with the product's language folders, each holding its setup program")
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   set(release_arch win64)
 else()
   set(release_arch win32)
 endif()
-set(make_medium ${PYTHON3} ${CMAKE_SOURCE_DIR}/tools/medium/make_medium.py --menu $<TARGET_FILE:Velbrook>
-    --version ${VELBROOK_VERSION_TEXT} --arch ${release_arch})
+set(make_medium ${PYTHON3} ${CMAKE_SOURCE_DIR}/tools/medium/make_medium.py --product ${VELBROOK_GENERATED}/product.json
+    --menu $<TARGET_FILE:menu> --arch ${release_arch})
 # Signing: a vendor's PKCS#12 file and the file that holds its password (the
 # password itself never enters the build). Without them the release is
 # unsigned and its names say so.
@@ -52,7 +51,7 @@ else()
 endif()
 add_custom_target(demo_medium ALL
   COMMAND ${make_medium} --stub $<TARGET_FILE:stub_setup> --out ${CMAKE_BINARY_DIR} --staged-name medium
-  DEPENDS Velbrook stub_setup ${medium_scripts}
+  DEPENDS menu stub_setup ${medium_scripts} ${VELBROOK_GENERATED}/product.json
   COMMENT "Staging the demo medium in ${CMAKE_BINARY_DIR}/medium")
 # Writing the image needs xorriso (Debian's package; on Windows, from MSYS2).
 find_program(XORRISO xorriso)
@@ -61,5 +60,5 @@ if(XORRISO)
 endif()
 add_custom_target(medium ${medium_in_all}
   COMMAND ${make_medium} ${setups_source} ${signing} --out ${CMAKE_BINARY_DIR}/release --iso --zip
-  DEPENDS Velbrook stub_setup ${medium_scripts}
+  DEPENDS menu stub_setup ${medium_scripts} ${VELBROOK_GENERATED}/product.json
   COMMENT "Staging the medium, its ISO image and the release zip in ${CMAKE_BINARY_DIR}/release")

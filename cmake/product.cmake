@@ -1,0 +1,47 @@
+# The product the menu is made for: a folder with its description
+# (product.toml) and its own pictures. The description is read and checked
+# here, at configure time, so that a bad one stops the build before anything
+# is written; tools/product/product.py then writes what the build makes the
+# menu from into generated/product/, and product.cmake with the names below.
+set(VELBROOK_PRODUCT "products/velbrook" CACHE PATH "The product folder, from the sources or absolute")
+get_filename_component(product_folder "${VELBROOK_PRODUCT}" ABSOLUTE BASE_DIR "${CMAKE_SOURCE_DIR}")
+
+# The fonts the pictures' words are drawn and measured in (Debian's packages).
+set(VELBROOK_LATIN_FONT /usr/share/fonts/truetype/liberation2/LiberationSans-Bold.ttf
+    CACHE FILEPATH "The font of Latin words on the pictures")
+set(VELBROOK_CJK_FONT /usr/share/fonts/truetype/wqy/wqy-zenhei.ttc
+    CACHE FILEPATH "The font of the pictures' words in every other script")
+set(VELBROOK_HEADING_FONT /usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf
+    CACHE FILEPATH "The font the caption and the heading are measured in")
+
+find_program(PYTHON3 NAMES python3 REQUIRED)
+set(VELBROOK_GENERATED ${CMAKE_BINARY_DIR}/generated/product)
+execute_process(
+  COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tools/product/product.py ${product_folder}/product.toml
+          --out ${VELBROOK_GENERATED} --templates ${CMAKE_SOURCE_DIR}/src/resources
+          --latin-font ${VELBROOK_LATIN_FONT} --cjk-font ${VELBROOK_CJK_FONT}
+          --heading-font ${VELBROOK_HEADING_FONT}
+  RESULT_VARIABLE product_refused
+  ERROR_VARIABLE product_message)
+if(product_refused)
+  message(FATAL_ERROR "${product_message}")
+endif()
+include(${VELBROOK_GENERATED}/product.cmake)
+message(STATUS "The product: ${product_folder} (${VELBROOK_EXECUTABLE_NAME}.exe, version ${VELBROOK_VERSION_TEXT})")
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+  ${VELBROOK_PRODUCT_INPUTS} ${CMAKE_SOURCE_DIR}/tools/product/product.py ${CMAKE_SOURCE_DIR}/tools/product/fonts.py
+  ${CMAKE_SOURCE_DIR}/src/resources/menu.rc.in ${CMAKE_SOURCE_DIR}/src/resources/menu.manifest.in)
+
+# The pictures, drawn or copied by the art generator as art.spec says; `artgen`
+# names the generator to run and what it is built from.
+set(VELBROOK_ART ${VELBROOK_GENERATED}/art)
+list(TRANSFORM VELBROOK_ART_FILES PREPEND ${VELBROOK_ART}/ OUTPUT_VARIABLE VELBROOK_ART_OUTPUTS)
+function(add_product_art artgen)
+  add_custom_command(OUTPUT ${VELBROOK_ART_OUTPUTS}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${VELBROOK_ART}
+    COMMAND ${artgen} ${VELBROOK_GENERATED}/art.spec ${VELBROOK_ART} ${CMAKE_BINARY_DIR}/contact-sheet.png
+            ${VELBROOK_LATIN_FONT} ${VELBROOK_CJK_FONT}
+    DEPENDS ${artgen} ${VELBROOK_GENERATED}/art.spec ${VELBROOK_PRODUCT_INPUTS}
+    COMMENT "Drawing the product's pictures into ${VELBROOK_ART}, and the contact sheet")
+  add_custom_target(art ALL DEPENDS ${VELBROOK_ART_OUTPUTS})
+endfunction()

@@ -1,0 +1,466 @@
+"""Reads a product's description, checks it, and writes what the build makes
+the menu, its pictures and its medium from.
+
+    product.py DESCRIPTION --out FOLDER --templates FOLDER --latin-font FILE --cjk-font FILE --heading-font FILE
+
+DESCRIPTION is the product.toml of a product folder (see products/velbrook).
+Everything is checked before anything is written: a bad description stops
+with one message naming the file, the key and what is wrong, and the folder
+is left as it was. FOLDER then holds:
+
+    product.h       the texts and the language table, for the menu's code
+    menu.rc         the resource script, from the template menu.rc.in
+    menu.manifest   the manifest, from the template menu.manifest.in
+    art.spec        what the art generator draws or copies, one picture a line
+    product.json    the same facts for the medium's staging and the tests
+    product.cmake   the names the build needs, and the files it is made from
+"""
+
+import argparse
+import json
+import os
+import re
+import struct
+import sys
+import tomllib
+import zlib
+
+from fonts import Font
+
+# The keys of each table: True where required.
+PRODUCT_KEYS = {"caption": True, "version": True, "company": True, "name": True, "executable": True,
+                "heading": False, "description": False, "single_instance": False, "volume_label": False,
+                "release_name": False}
+PICTURE_KEYS = {"word_mark": True, "icon": True, "prompt": False, "exit_button": False, "exit_picture": False,
+                "maker_logo": False}
+LANGUAGE_KEYS = {"name": True, "words": True, "flag": True, "folder": True, "code": False, "program": False,
+                 "shown": False, "normal_face": False, "highlighted_face": False, "highlighted_bits": False,
+                 "product_name": False, "exit_question": False}
+
+# The flags the art generator draws itself.
+BUILT_IN_FLAGS = ("taiwan", "china", "united-states", "japan")
+
+# Pictures a file may stand for: (width, height, allowed bits per pixel, the file it becomes).
+PICTURES = {"word_mark": (133, 28, (24,), "Image1.bmp"), "prompt": (201, 61, (24,), "Image4.bmp"),
+            "exit_button": (201, 61, (24,), "Command1.bmp"), "exit_picture": (201, 61, (24,), "Image3.bmp"),
+            "maker_logo": (171, 86, (24,), "Image2.bmp")}
+FACE = (245, 45, (24, 8))
+FLAG = (41, 28, (24,))
+DRAWN = ("Image4.bmp", "Image3.bmp", "Command1.bmp", "Image2.bmp", "Picture1.bmp", "Hand.cur")
+
+# Rows on the window: 48 pixels apart from y = 136, the last one ending above the exit button at y = 432.
+MAX_SHOWN_ROWS = 6
+# Texts and where they must fit, in pixels at 96 dpi: the heading is Label1 (24 point), the
+# caption the title bar (the system's caption font, about 12 pixels; icon and close box beside it).
+HEADING_WIDTH, HEADING_EM = 729, 32
+CAPTION_WIDTH, CAPTION_EM = 700, 12
+# The words on a face: drawn from x = 60 (62 for Latin words) up to where the rule ends, x = 241.
+WORDS_WIDTH, WORDS_EM = 179, 12.25
+
+FORBIDDEN = set('<>:"/\\|?*')
+RESERVED = {"CON", "PRN", "AUX", "NUL"} | {f"COM{i}" for i in range(1, 10)} | {f"LPT{i}" for i in range(1, 10)}
+# Names Windows takes for installers, which it would run elevated without their manifest.
+INSTALLER_WORDS = ("setup", "install", "update", "patch")
+
+
+class BadDescription(Exception):
+    pass
+
+
+class Checker:
+    """Where a value comes from, for messages that name the file and the key."""
+
+    def __init__(self, path):
+        self.path = path
+        self.folder = os.path.dirname(os.path.abspath(path))
+
+    def fail(self, where, key, what):
+        place = f"{where}, key '{key}'" if key else where
+        raise BadDescription(f"{self.path}: {place}: {what}")
+
+    def keys(self, table, allowed, where):
+        if not isinstance(table, dict):
+            self.fail(where, None, "is not a table")
+        for key in table:
+            if key not in allowed:
+                self.fail(where, key, f"unknown key (known: {', '.join(sorted(allowed))})")
+        for key, required in allowed.items():
+            if required and key not in table:
+                self.fail(where, key, "missing")
+
+    def text(self, table, key, where, default=None):
+        value = table.get(key, default)
+        if not isinstance(value, str):
+            self.fail(where, key, f"must be a text in quotes, not {value!r}")
+        if not value:
+            self.fail(where, key, "is empty")
+        bad = next((c for c in value if ord(c) < 0x20 or 0x7F <= ord(c) < 0xA0), None)
+        if bad is not None:
+            self.fail(where, key, f"holds the control character U+{ord(bad):04X}")
+        return value
+
+    def file_name(self, table, key, where, default=None):
+        """A single file or folder name, as Windows takes it on a disc."""
+        name = self.text(table, key, where, default)
+        for bad, why in (("\\", "a backslash"), ("/", "a slash"), ("..", "'..'")):
+            if bad in name:
+                self.fail(where, key, f"{name!r} contains {why}: give one name, not a path")
+        if re.match(r"^[A-Za-z]:", name):
+            self.fail(where, key, f"{name!r} names a drive: give one name, not a path")
+        forbidden = next((c for c in name if c in FORBIDDEN), None)
+        if forbidden:
+            self.fail(where, key, f"{name!r} contains '{forbidden}', which Windows forbids in file names")
+        if name.split(".")[0].upper() in RESERVED:
+            self.fail(where, key, f"{name!r} is a device name on Windows")
+        if name[-1] in ". ":
+            self.fail(where, key, f"{name!r} ends in a dot or a blank, which Windows drops")
+        return name
+
+    def picture(self, table, key, where, size):
+        """A BMP file beside the description: its path, once its size and depth are right."""
+        width, height, depths = size
+        path = os.path.join(self.folder, self.text(table, key, where))
+        try:
+            with open(path, "rb") as f:
+                data = f.read()
+        except OSError as e:
+            self.fail(where, key, f"cannot read {path}: {e.strerror}")
+        if len(data) < 54 or data[:2] != b"BM" or struct.unpack_from("<I", data, 14)[0] < 40:
+            self.fail(where, key, f"{path} is not a BMP picture")
+        w, h, planes, bits, compression = struct.unpack_from("<iiHHI", data, 18)
+        if (w, h) != (width, height):
+            self.fail(where, key, f"{path} is {w} x {h} pixels; it must be {width} x {height}"
+                      + (" stored bottom row first" if (w, -h) == (width, height) else ""))
+        if bits not in depths or compression != 0 or planes != 1:
+            wanted = " or ".join(f"{d}-bit" for d in depths)
+            self.fail(where, key, f"{path} has {bits} bits per pixel{' compressed' if compression else ''}; "
+                      f"it must be {wanted} and uncompressed")
+        return path
+
+    def icon(self, table, key, where):
+        path = os.path.join(self.folder, self.text(table, key, where))
+        try:
+            with open(path, "rb") as f:
+                data = f.read()
+        except OSError as e:
+            self.fail(where, key, f"cannot read {path}: {e.strerror}")
+        if len(data) < 22 + 40 or struct.unpack_from("<HHH", data) != (0, 1, 1):
+            self.fail(where, key, f"{path} is not an icon file with one image")
+        width, height, colours = data[6], data[7], data[8]
+        size, at = struct.unpack_from("<II", data, 14)
+        header = struct.unpack_from("<IiiHH", data, at) if at + 16 <= len(data) else (0, 0, 0, 0, 0)
+        if (width, height) != (32, 32) or header[1:3] != (32, 64):
+            self.fail(where, key, f"{path} is {width} x {height} pixels; it must be 32 x 32")
+        if colours != 16 or header[4] != 4 or size != 744 or at + size != len(data):
+            self.fail(where, key, f"{path} is not a 16-colour (4 bits per pixel) image; it must be one")
+        return path
+
+
+def c_text(text):
+    """A wide C++ string literal."""
+    out = []
+    for c in text:
+        if c in '"\\':
+            out.append("\\" + c)
+        elif ord(c) < 0x80:
+            out.append(c)
+        else:
+            out.append(f"\\u{ord(c):04X}" if ord(c) <= 0xFFFF else f"\\U{ord(c):08X}")
+    return 'L"' + "".join(out) + '"'
+
+
+def rc_text(text):
+    return '"' + text.replace("\\", "\\\\").replace('"', '""') + '"'
+
+
+def xml_text(text):
+    return text.replace("&", "&amp;").replace("<", "&lt;").replace(">", "&gt;").replace('"', "&quot;")
+
+
+def load(path, latin, cjk, heading_font):
+    """The product as a dictionary, every value checked and every default filled in."""
+    check = Checker(path)
+    try:
+        with open(path, "rb") as f:
+            description = tomllib.load(f)
+    except OSError as e:
+        raise BadDescription(f"{path}: cannot read it: {e.strerror}") from None
+    except tomllib.TOMLDecodeError as e:
+        raise BadDescription(f"{path}: not TOML: {e}") from None
+    check.keys(description, {"product": True, "pictures": True, "language": True}, "the file")
+
+    product = description["product"]
+    check.keys(product, PRODUCT_KEYS, "[product]")
+    where = "[product]"
+    caption = check.text(product, "caption", where)
+    heading = check.text(product, "heading", where, caption)
+    version = check.text(product, "version", where)
+    if not re.fullmatch(r"\d{1,4}\.\d\d", version):
+        check.fail(where, "version", f"{version!r} is not major.minor with two digits for the minor, like 1.00")
+    company = check.text(product, "company", where)
+    name = check.text(product, "name", where)
+    executable = check.file_name(product, "executable", where)
+    stem, extension = os.path.splitext(executable)
+    if extension.lower() != ".exe" or not stem:
+        check.fail(where, "executable", f"{executable!r} must be a name ending in .exe")
+    if any(word in executable.lower() for word in INSTALLER_WORDS):
+        check.fail(where, "executable", f"{executable!r} holds one of {', '.join(INSTALLER_WORDS)}: Windows would "
+                   "take the menu for an installer")
+    fingerprint = zlib.crc32(f"{company}\n{stem}\n{caption}".encode("utf-8"))
+    default_instance = "Local\\" + re.sub(r"[^A-Za-z0-9]", "", company) + f".{stem}.Menu.{fingerprint:08X}"
+    single_instance = check.text(product, "single_instance", where, default_instance)
+    if not re.fullmatch(r"(Local|Global)\\[^\\]{1,200}", single_instance):
+        check.fail(where, "single_instance", f"{single_instance!r} must be Local\\<name> or Global\\<name>")
+    volume_label = check.text(product, "volume_label", where, re.sub(r"[^A-Z0-9_]", "_", stem.upper()))
+    if not re.fullmatch(r"[A-Z0-9_]+", volume_label):
+        check.fail(where, "volume_label", f"{volume_label!r} may hold only capitals, digits and '_'")
+    if len(f"{volume_label}_{version.replace('.', '_')}_DEMO") > 32:
+        check.fail(where, "volume_label", f"{volume_label!r} with the version makes a label longer than the "
+                   "32 characters a disc's label holds")
+    release_name = check.text(product, "release_name", where, stem)
+    if not re.fullmatch(r"[A-Za-z0-9._-]+", release_name):
+        check.fail(where, "release_name", f"{release_name!r} may hold only letters, digits, '.', '_' and '-'")
+    description_text = product.get("description")
+    if description_text is not None:
+        check.text(product, "description", where)
+    for key, text, width, em in (("caption", caption, CAPTION_WIDTH, CAPTION_EM),
+                                 ("heading", heading, HEADING_WIDTH, HEADING_EM)):
+        font = heading_font if heading_font.missing(text) is None else cjk
+        if font.width(text, em) > width:
+            check.fail(where, key, f"{text!r} is about {font.width(text, em):.0f} pixels wide; "
+                       f"its place on the window is {width}")
+
+    pictures = description["pictures"]
+    check.keys(pictures, PICTURE_KEYS, "[pictures]")
+    files = {}
+    for key, (width, height, depths, target) in PICTURES.items():
+        if key in pictures:
+            files[target] = check.picture(pictures, key, "[pictures]", (width, height, depths))
+    icon = check.icon(pictures, "icon", "[pictures]")
+
+    languages = description["language"]
+    if not isinstance(languages, list) or not languages:
+        check.fail("the file", "language", "there must be at least one [[language]] table")
+    seen_codes, seen_folders, rows = {}, {}, []
+    for position, language in enumerate(languages, 1):
+        where = f"[[language]] number {position}"
+        check.keys(language, LANGUAGE_KEYS, where)
+        where = f"[[language]] number {position} ({check.text(language, 'name', where)})"
+        code = language.get("code", position)
+        if not isinstance(code, int) or isinstance(code, bool) or not 1 <= code <= 9:
+            check.fail(where, "code", f"{code!r} is not a code from 1 to 9")
+        if code in seen_codes:
+            check.fail(where, "code", f"{code} is the code of {seen_codes[code]} too")
+        folder = check.file_name(language, "folder", where)
+        if folder.lower() in seen_folders:
+            check.fail(where, "folder", f"{folder!r} is the folder of {seen_folders[folder.lower()]} too")
+        program = check.file_name(language, "program", where, "Setup.exe")
+        shown = language.get("shown", True)
+        if not isinstance(shown, bool):
+            check.fail(where, "shown", f"must be true or false, not {shown!r}")
+        words = check.text(language, "words", where)
+        script = "latin" if latin.missing(words) is None else "cjk"
+        font = latin if script == "latin" else cjk
+        missing = font.missing(words)
+        if missing is not None:
+            check.fail(where, "words", f"{font.name}, the font for its script, cannot draw "
+                       f"{missing!r} (U+{ord(missing):04X})")
+        if font.width(words, WORDS_EM) > WORDS_WIDTH:
+            check.fail(where, "words", f"{words!r} is about {font.width(words, WORDS_EM):.0f} pixels wide; "
+                       f"a face has room for {WORDS_WIDTH}")
+        flag = check.text(language, "flag", where)
+        if flag in BUILT_IN_FLAGS:
+            flag = "built-in:" + flag
+        elif flag.lower().endswith(".bmp"):
+            flag = "file:" + check.picture(language, "flag", where, FLAG)
+        else:
+            check.fail(where, "flag", f"{flag!r} is neither a flag the build draws ({', '.join(BUILT_IN_FLAGS)}) "
+                       "nor a .bmp file")
+        bits = language.get("highlighted_bits", 24)
+        if bits not in (8, 24):
+            check.fail(where, "highlighted_bits", f"{bits!r} must be 8 or 24")
+        faces = {target: check.picture(language, key, where, FACE)
+                 for key, target in (("normal_face", f"CountryImage{code}.bmp"),
+                                     ("highlighted_face", f"CountryPic{code}.bmp")) if key in language}
+        strings = {code * 100 + n: check.text(language, key, where)
+                   for n, key in ((1, "product_name"), (2, "exit_question")) if key in language}
+        seen_codes[code] = seen_folders[folder.lower()] = language["name"]
+        rows.append({"code": code, "name": language["name"], "words": words, "folder": folder, "program": program,
+                     "shown": shown, "script": script, "flag": flag, "highlighted_bits": bits, "faces": faces,
+                     "strings": strings})
+    shown_rows = sum(row["shown"] for row in rows)
+    if shown_rows > MAX_SHOWN_ROWS:
+        check.fail("[[language]]", "shown", f"{shown_rows} languages are shown; {MAX_SHOWN_ROWS} rows fit above "
+                   "the exit button (hide the others with shown = false)")
+    if not shown_rows:
+        check.fail("[[language]]", "shown", "no language is shown")
+
+    return {"description": os.path.abspath(path), "caption": caption, "heading": heading, "version": version,
+            "company": company, "name": name, "file_description": description_text, "executable": executable,
+            "title": stem, "single_instance": single_instance, "volume_label": volume_label,
+            "release_name": release_name, "icon": icon, "files": files, "languages": rows}
+
+
+def header(p):
+    rows = "\n".join(f"    {{{row['code']}, {c_text(str(row['code']))}, {c_text(row['words'])}, {c_text(row['name'])}, "
+                     f"{c_text(row['folder'] + chr(92) + row['program'])}, {'true' if row['shown'] else 'false'}}},"
+                     for row in p["languages"])
+    return f"""// Written by tools/product/product.py from {os.path.basename(os.path.dirname(p['description']))}/product.toml:
+// change that, not this.
+#pragma once
+
+#include <cstdint>
+
+namespace product {{
+
+struct Language {{
+    std::int16_t code;      // the index of its pictures, and what the menu hands to RunSetup
+    const wchar_t* codeText;
+    const wchar_t* words;   // what its faces show, and what a screen reader calls it
+    const wchar_t* name;    // its name in English, as a screen reader describes it
+    const wchar_t* setup;   // the setup program, from the menu's folder
+    bool shown;
+}};
+
+inline constexpr wchar_t kCaption[] = {c_text(p['caption'])};
+inline constexpr wchar_t kHeading[] = {c_text(p['heading'])};
+inline constexpr wchar_t kTitle[] = {c_text(p['title'])};  // the application's, in message boxes
+inline constexpr wchar_t kSingleInstance[] = {c_text(p['single_instance'])};
+
+// In the description's order: the order RunSetup tests them in, and the order of the rows.
+inline constexpr Language kLanguages[] = {{
+{rows}
+}};
+
+}}  // namespace product
+"""
+
+
+def resource_script(p, template):
+    major, minor = (int(part) for part in p["version"].split("."))
+    faces = "\n".join(f'{310 + row["code"]} BITMAP "art/CountryImage{row["code"]}.bmp"\n'
+                      f'{320 + row["code"]} BITMAP "art/CountryPic{row["code"]}.bmp"' for row in p["languages"])
+    faces = "\n".join(sorted(faces.splitlines(), key=lambda line: int(line.split()[0])))
+    strings = "\n".join(f"  {number} {rc_text(text)}" for row in p["languages"]
+                        for number, text in sorted(row["strings"].items()))
+    table = ("// Carried, not used: no step of the program loads a string.\n"
+             "LANGUAGE 0x09, 0x01  // English (United States)\nSTRINGTABLE\nBEGIN\n" + strings + "\nEND\n"
+             if strings else "")
+    fields = {"FACES": faces, "VERSION": f"{major}, {minor}, 0, 0", "VERSION_TEXT": rc_text(p["version"]),
+              "COMPANY": rc_text(p["company"]), "PRODUCT_NAME": rc_text(p["name"]),
+              "FILE_DESCRIPTION": (f'      VALUE "FileDescription", {rc_text(p["file_description"])}\n'
+                                   if p["file_description"] else ""),
+              "INTERNAL_NAME": rc_text(p["title"]), "ORIGINAL_FILENAME": rc_text(p["executable"]),
+              "STRING_TABLE": table}
+    return fill(template, fields)
+
+
+def manifest(p, template):
+    name = re.sub(r"[^A-Za-z0-9]", "", p["company"]) + "." + re.sub(r"[^A-Za-z0-9]", "", p["title"]) + ".Menu"
+    major, minor = (int(part) for part in p["version"].split("."))
+    return fill(template, {"NAME": xml_text(name), "VERSION": f"{major}.{minor}.0.0",
+                           "DESCRIPTION": xml_text(p["caption"])})
+
+
+def fill(template, fields):
+    def field(match):
+        return fields[match.group(1)]
+    return re.sub(r"@([A-Z_]+)@", field, template)
+
+
+def art_spec(p):
+    lines = ["# Written by tools/product/product.py: what the art generator draws (draw, face) or copies (copy, icon)."]
+    lines += [f"draw\t{name}" for name in DRAWN]
+    for row in p["languages"]:
+        lines.append(f"face\t{row['code']}\t{row['script']}\t{row['flag']}\t{row['highlighted_bits']}\t{row['words']}")
+    for target, path in sorted(p["files"].items()):
+        lines.append(f"copy\t{target}\t{path}")
+    for row in p["languages"]:
+        lines += [f"copy\t{target}\t{path}" for target, path in sorted(row["faces"].items())]
+    lines.append(f"icon\t{p['icon']}")
+    return "\n".join(lines) + "\n"
+
+
+def art_files(p):
+    names = list(DRAWN) + ["Image1.bmp", "FrmAutoSelect.ico", "FrmAutoSelect.icon", "FileIcon.group"]
+    names += [f"{face}{row['code']}.bmp" for row in p["languages"] for face in ("CountryImage", "CountryPic")]
+    return sorted(names)
+
+
+def inputs(p):
+    """The files the description names, so that a change to one is built again."""
+    found = [p["description"], p["icon"], *p["files"].values()]
+    for row in p["languages"]:
+        found += list(row["faces"].values()) + ([row["flag"][5:]] if row["flag"].startswith("file:") else [])
+    return found
+
+
+def cmake(p):
+    def quoted(value):
+        return '"' + value.replace("\\", "/").replace('"', '\\"') + '"'
+    return "\n".join([
+        "# Written by tools/product/product.py.",
+        f"set(VELBROOK_EXECUTABLE_NAME {quoted(p['title'])})",
+        f"set(VELBROOK_VERSION_TEXT {quoted(p['version'])})",
+        f"set(VELBROOK_ART_FILES {' '.join(art_files(p))})",
+        f"set(VELBROOK_PRODUCT_INPUTS {' '.join(quoted(path) for path in inputs(p))})",
+    ]) + "\n"
+
+
+def medium_facts(p):
+    keys = ("caption", "heading", "version", "company", "name", "executable", "title", "single_instance",
+            "volume_label", "release_name")
+    facts = {key: p[key] for key in keys}
+    facts["languages"] = [{key: row[key] for key in ("code", "name", "words", "folder", "program", "shown")}
+                          for row in p["languages"]]
+    return json.dumps(facts, ensure_ascii=False, indent=1) + "\n"
+
+
+def write(p, out, templates):
+    with open(os.path.join(templates, "menu.rc.in"), encoding="utf-8") as f:
+        rc = resource_script(p, f.read())
+    with open(os.path.join(templates, "menu.manifest.in"), encoding="utf-8") as f:
+        xml = manifest(p, f.read())
+    outputs = {"product.h": header(p), "menu.rc": rc, "menu.manifest": xml, "art.spec": art_spec(p),
+               "product.json": medium_facts(p), "product.cmake": cmake(p)}
+    os.makedirs(out, exist_ok=True)
+    for name, text in outputs.items():
+        path = os.path.join(out, name)
+        # Unchanged files keep their time, so the build does not redo what depends on them.
+        try:
+            with open(path, encoding="utf-8", newline="") as f:
+                if f.read() == text:
+                    continue
+        except OSError:
+            pass
+        with open(path, "w", encoding="utf-8", newline="\n") as f:
+            f.write(text)
+
+
+def main(argv):
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("description")
+    parser.add_argument("--out", required=True)
+    parser.add_argument("--templates", required=True)
+    parser.add_argument("--latin-font", required=True)
+    parser.add_argument("--cjk-font", required=True)
+    parser.add_argument("--heading-font", required=True)
+    args = parser.parse_args(argv)
+    try:
+        fonts = [Font(path, name) for path, name in ((args.latin_font, "Liberation Sans Bold"),
+                                                     (args.cjk_font, "WenQuanYi Zen Hei"),
+                                                     (args.heading_font, "Liberation Sans"))]
+    except OSError as e:
+        print(f"product: cannot read the font {e.filename}: {e.strerror}", file=sys.stderr)
+        return 1
+    try:
+        p = load(args.description, *fonts)
+    except BadDescription as e:
+        print(f"product: the description is refused: {e}", file=sys.stderr)
+        return 1
+    write(p, args.out, args.templates)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
