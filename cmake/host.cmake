@@ -28,3 +28,8 @@ target_compile_definitions(unit_tests PRIVATE VELBROOK_ART_DIR="${VELBROOK_ART}"
 add_dependencies(unit_tests art)
 target_link_libraries(unit_tests PRIVATE menu_logic GTest::gtest GTest::gtest_main)
 gtest_discover_tests(unit_tests)
+
+# Bad product descriptions are refused before anything is written.
+add_test(NAME product_descriptions
+  COMMAND ${PYTHON3} -m unittest -v test_product
+  WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/tests/product)

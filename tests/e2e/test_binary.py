@@ -1,5 +1,6 @@
 """What the built executable carries: its imports, hardening and manifest."""
 
+import hashlib
 import os
 import re
 import struct
@@ -150,6 +151,48 @@ class BinaryTest(unittest.TestCase):
         name = os.path.basename(self.exe).lower()
         for word in ("setup", "install", "update", "patch"):
             self.assertNotIn(word, name)
+
+
+# The default product's resources as the menu carried them before products had
+# descriptions (SHA-256 by type, id and language): built from products/velbrook,
+# every picture, the icon, the cursor, the version block, the strings and the
+# manifest must still be these bytes.
+DEFAULT_PRODUCT_RESOURCES = {
+    (1, 1, 0): "ac6adcf034b958d684d3471e1f48ad3db3372dbaebbc62d7de14cb2a51780bce",
+    (2, 300, 0): "f572dd833e4561bdc77847336ec96396e88ce209bbca18dbfa494ab15ba3d4d1",
+    (2, 301, 0): "a037828fbfc5f267376d13ce6e6ea769e40c2abac8b5c3fc037fa3d688167ef1",
+    (2, 302, 0): "7faf0e0c74f269d8ed67e5f93d55712b8bedf57dad6ebcf6c8c7b63068dbf55f",
+    (2, 303, 0): "5d438427a4efd8f4675d027f5b697ad6f76146534c21efa1e510074fcbe25309",
+    (2, 304, 0): "07eb23a7d675993cb416f42656d2e256840ec8a40d5b799e8e96900e59144b31",
+    (2, 305, 0): "1fc309f3f4178a3bd4ae3d1fd17f6e1b7bbc9e970a2c105684537fa6d2d1e241",
+    (2, 311, 0): "19b1283a0436253a7b532182c1423f914d755303aabc1cd90a51aa6c47457b09",
+    (2, 312, 0): "0b8f80d9885ef5f4315f0a198bd72a1869f0f053bd36801e6dcc906e3507414b",
+    (2, 313, 0): "4d1d5ca50584e8dda514ca6bd5ff623131e7e2e8879559800c99612cd693b7c6",
+    (2, 317, 0): "39c5870298e40fb1a7575109d59f96f47c7999f84380f519cc9c87cc405a9e2c",
+    (2, 321, 0): "60e0e90c2d4182d1c65fde425970497acf9ee7f93f4f65400072e9a76d6aed94",
+    (2, 322, 0): "0c43f41ed2afb6124f946a04fdd272900551c33c9e0e080ac08d383517a39311",
+    (2, 323, 0): "68462c9c476619c23d7cd24256a214e999cfc665a2fcff0e4e7fabb5a0da2df2",
+    (2, 327, 0): "eaad23e27145bbb2d376573303c348833bc34e10885eb0d149a9c8e8983effc1",
+    (3, 30001, 0): "c2df06b1dfba0dde81a863ddc76aa80fb95fc96d4d6bda8a87e77b41d6b1e111",
+    (6, 7, 1033): "cae5ef797cb114fdf68583fba8dc29d61ff319e7eac35e09ca4c4e83ce4e30cb",
+    (6, 13, 1033): "81fa9337ec868bb50f5365ba5752efa2f159ba3239c2d908251b0b829a0dbee5",
+    (6, 19, 1033): "0dff673d95d5c40ca5923400dbac0d353b8e311a1fa4252bd1cddf920461b13e",
+    (6, 44, 1033): "b9b95a94c6172e3025339bbcad2f1693b5cbd1c175579b7f4cef3575911057ed",
+    (12, 200, 0): "c61f31b287f05eb6721170b73b01d37e7f05c8cad0910ffc049599c2decaa8c2",
+    (14, 1, 0): "28a84099cc59614e2e4f281774af68487a242bbb638164658b39435a1f0a57e1",
+    (16, 1, 1028): "fa288a2b7256acf4c829f5100c272bafa45eaea7c27b559020e6202720c90679",
+    (24, 1, 0): "e2dd9a9e0812ad89173c07b0dda129bbcd01ecdbef848566cb03652ec31d6eba",
+}
+
+
+class DefaultProductTest(unittest.TestCase):
+    def test_the_default_products_resources_are_byte_for_byte_the_first_releases(self):
+        exe = os.environ.get("VELBROOK_EXE", "")
+        if not exe:
+            self.skipTest("VELBROOK_EXE is not set: run through ctest")
+        resources = pe.PeFile(exe).resources()
+        self.assertEqual({key: hashlib.sha256(data).hexdigest() for key, data in resources.items()},
+                         DEFAULT_PRODUCT_RESOURCES)
 
 
 class CompileFlagsTest(unittest.TestCase):

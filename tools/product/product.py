@@ -144,15 +144,17 @@ class Checker:
                 data = f.read()
         except OSError as e:
             self.fail(where, key, f"cannot read {path}: {e.strerror}")
-        if len(data) < 22 + 40 or struct.unpack_from("<HHH", data) != (0, 1, 1):
+        if len(data) < 22 or struct.unpack_from("<HHH", data) != (0, 1, 1):
             self.fail(where, key, f"{path} is not an icon file with one image")
         width, height, colours = data[6], data[7], data[8]
         size, at = struct.unpack_from("<II", data, 14)
-        header = struct.unpack_from("<IiiHH", data, at) if at + 16 <= len(data) else (0, 0, 0, 0, 0)
+        if at < 22 or at + 40 > len(data):
+            self.fail(where, key, f"{path} is not an icon file with one image")
+        header = struct.unpack_from("<IiiHH", data, at)
         if (width, height) != (32, 32) or header[1:3] != (32, 64):
-            self.fail(where, key, f"{path} is {width} x {height} pixels; it must be 32 x 32")
+            self.fail(where, key, f"{path} is {width or 256} x {height or 256} pixels; it must be 32 x 32")
         if colours != 16 or header[4] != 4 or size != 744 or at + size != len(data):
-            self.fail(where, key, f"{path} is not a 16-colour (4 bits per pixel) image; it must be one")
+            self.fail(where, key, f"{path} has {header[4]} bits per pixel; it must be a 16-colour (4-bit) image")
         return path
 
 
