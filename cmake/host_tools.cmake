@@ -1,13 +1,16 @@
 # Programs the build runs on the build machine while it makes Windows programs:
 # compiled with the build machine's own C++ compiler, since a cross build's
 # compiler makes programs only for Windows.
-find_program(HOST_CXX NAMES c++ g++ clang++ REQUIRED NO_CMAKE_FIND_ROOT_PATH)
+find_program(HOST_CXX NAMES c++ g++ clang++ NO_CMAKE_FIND_ROOT_PATH)
 find_program(HOST_PKG_CONFIG NAMES pkg-config NO_CMAKE_FIND_ROOT_PATH)
 
 # add_host_tool(<variable> <name> <sources...> [PACKAGES <pkg-config packages...>]):
 # builds <name> in the build folder and sets <variable> to its path.
 function(add_host_tool variable name)
   cmake_parse_arguments(PARSE_ARGV 2 tool "" "" "PACKAGES")
+  if(NOT HOST_CXX)
+    message(FATAL_ERROR "a C++ compiler for this machine is needed to build ${name}")
+  endif()
   set(flags)
   if(tool_PACKAGES)
     if(NOT HOST_PKG_CONFIG)

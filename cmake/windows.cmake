@@ -18,11 +18,20 @@ add_library(forms_win32 STATIC
 target_compile_definitions(forms_win32 PUBLIC ${win_defs})
 target_link_libraries(forms_win32 PUBLIC forms_core user32 gdi32 shell32 advapi32 kernel32)
 
-# The pictures, drawn on the build machine by the art generator built for it.
+# The pictures, drawn on the build machine by the art generator: built for it
+# beside a cross build, or as a program of this build on Windows itself.
+set(artgen_sources tools/artgen/main.cpp tools/artgen/image.cpp tools/artgen/text.cpp tools/artgen/png.cpp)
 include(cmake/host_tools.cmake)
-add_host_tool(artgen_host artgen tools/artgen/main.cpp tools/artgen/image.cpp tools/artgen/text.cpp
-              tools/artgen/png.cpp PACKAGES freetype2 zlib)
-add_product_art(${artgen_host})
+if(CMAKE_CROSSCOMPILING)
+  add_host_tool(artgen_host artgen ${artgen_sources} PACKAGES freetype2 zlib)
+  add_product_art(${artgen_host})
+else()
+  find_package(Freetype REQUIRED)
+  find_package(ZLIB REQUIRED)
+  add_executable(artgen ${artgen_sources})
+  target_link_libraries(artgen PRIVATE Freetype::Freetype ZLIB::ZLIB)
+  add_product_art(artgen)
+endif()
 
 # The resource script embeds the pictures and the manifest: the menu is linked
 # again when one of them changes.

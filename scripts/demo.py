@@ -8,10 +8,11 @@ build = os.path.abspath(sys.argv[1])
 os.environ.setdefault("VELBROOK_PREFIX", os.path.join(build, "wineprefix"))
 os.environ.setdefault("VELBROOK_WINEARCH", "win32")
 os.environ.setdefault("VELBROOK_PROBE", os.path.join(build, "probe.exe"))
+os.environ.setdefault("VELBROOK_PRODUCT_JSON", os.path.join(build, "generated", "product", "product.json"))
 
 import harness  # noqa: E402  (reads the settings above)
 
-medium_exe = os.path.join(build, "medium", "Velbrook.exe")
+medium_exe = os.path.join(build, "medium", harness.PRODUCT["executable"])
 
 if os.environ.get("DISPLAY"):
     class UserDisplay:

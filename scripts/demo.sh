@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 case "$(uname -s)" in
   MINGW*|MSYS*|CYGWIN*)
     cmake --preset win32 && cmake --build --preset win32
-    exec build/win32/medium/Velbrook.exe ;;
+    exec build/win32/medium/*.exe ;;
 esac
 
 ./scripts/deps.sh
@@ -22,5 +22,5 @@ if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
 fi
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset"
-echo "The menu: build/$preset/Velbrook.exe; the demo medium: build/$preset/medium/"
+echo "The demo medium, with the menu: build/$preset/medium/"
 VELBROOK_WINEARCH="$preset" exec python3 scripts/demo.py "build/$preset"

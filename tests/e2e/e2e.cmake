@@ -61,7 +61,7 @@ set(e2e_env
   "VELBROOK_RC=${VELBROOK_GENERATED}/menu.rc")
 
 enable_testing()
-foreach(module binary window launch instance living faults planted load medium dpi accessible keyboard release)
+foreach(module binary window launch instance living faults planted load medium dpi accessible keyboard release product)
   add_test(NAME e2e_${module}
     COMMAND ${PYTHON3} -m unittest -v test_${module}
     WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/tests/e2e)
