@@ -116,34 +116,35 @@ class Checker:
             self.fail(where, key, f"{name!r} ends in a dot or a blank, which Windows drops")
         return name
 
-    def picture(self, table, key, where, size):
-        """A BMP file beside the description: its path, once its size and depth are right."""
-        width, height, depths = size
+    def file(self, table, key, where):
+        """A file beside the description: its path and its bytes."""
         path = os.path.join(self.folder, self.text(table, key, where))
         try:
             with open(path, "rb") as f:
-                data = f.read()
+                return path, f.read()
         except OSError as e:
             self.fail(where, key, f"cannot read {path}: {e.strerror}")
+
+    def picture(self, table, key, where, size):
+        """A BMP file beside the description: its path, once its size and depth are right."""
+        width, height, depths = size
+        path, data = self.file(table, key, where)
         if len(data) < 54 or data[:2] != b"BM" or struct.unpack_from("<I", data, 14)[0] < 40:
             self.fail(where, key, f"{path} is not a BMP picture")
         w, h, planes, bits, compression = struct.unpack_from("<iiHHI", data, 18)
         if (w, h) != (width, height):
-            self.fail(where, key, f"{path} is {w} x {h} pixels; it must be {width} x {height}"
+            self.fail(where, key, f"{path} is {w} x {abs(h)} pixels; it must be {width} x {height}"
                       + (" stored bottom row first" if (w, -h) == (width, height) else ""))
         if bits not in depths or compression != 0 or planes != 1:
             wanted = " or ".join(f"{d}-bit" for d in depths)
             self.fail(where, key, f"{path} has {bits} bits per pixel{' compressed' if compression else ''}; "
                       f"it must be {wanted} and uncompressed")
+        if struct.unpack_from("<I", data, 10)[0] + ((w * bits // 8 + 3) & ~3) * h > len(data):
+            self.fail(where, key, f"{path} is cut short")
         return path
 
     def icon(self, table, key, where):
-        path = os.path.join(self.folder, self.text(table, key, where))
-        try:
-            with open(path, "rb") as f:
-                data = f.read()
-        except OSError as e:
-            self.fail(where, key, f"cannot read {path}: {e.strerror}")
+        path, data = self.file(table, key, where)
         if len(data) < 22 or struct.unpack_from("<HHH", data) != (0, 1, 1):
             self.fail(where, key, f"{path} is not an icon file with one image")
         width, height, colours = data[6], data[7], data[8]
