@@ -119,10 +119,16 @@ class BadDescriptionTest(unittest.TestCase):
                     self.assertIn(message, run.stderr)
                 self.assertFalse(os.path.exists(out), "something was written")
 
-    def test_the_default_description_is_accepted(self):
-        out = os.path.join(self.work, "out")
-        run = self.run_product(self.describe([]), out)
-        self.assertEqual(run.returncode, 0, run.stderr)
+    def test_the_default_description_is_accepted_also_as_windows_editors_save_it(self):
+        toml = self.describe([])
+        with open(toml, encoding="utf-8") as f:
+            text = f.read()
+        for encoding, start in (("utf-8", "\ufeff"), ("utf-16", "")):  # a BOM and CR LF; UTF-16
+            with open(toml, "w", encoding=encoding, newline="\r\n") as f:
+                f.write(start + text)
+            run = self.run_product(toml, os.path.join(self.work, encoding))
+            self.assertEqual(run.returncode, 0, run.stderr)
+        out = os.path.join(self.work, "utf-8")
         self.assertEqual(sorted(os.listdir(out)), ["art.spec", "menu.manifest", "menu.rc", "product.cmake",
                                                    "product.h", "product.json"])
 

@@ -185,9 +185,14 @@ def load(path, latin, cjk, heading_font):
     check = Checker(path)
     try:
         with open(path, "rb") as f:
-            description = tomllib.load(f)
+            raw = f.read()
+        # As an editor on Windows may save it: with a byte-order mark, or in UTF-16.
+        text = raw.decode("utf-16") if raw.startswith((b"\xff\xfe", b"\xfe\xff")) else raw.decode("utf-8-sig")
+        description = tomllib.loads(text)
     except OSError as e:
         raise BadDescription(f"{path}: cannot read it: {e.strerror}") from None
+    except UnicodeDecodeError as e:
+        raise BadDescription(f"{path}: not UTF-8 text (byte {e.start}): save it as UTF-8") from None
     except tomllib.TOMLDecodeError as e:
         raise BadDescription(f"{path}: not TOML: {e}") from None
     check.keys(description, {"product": True, "pictures": True, "language": True}, "the file")
