@@ -106,10 +106,12 @@ bool FrmAutoSelect::Command1_KeyDown(std::int16_t KeyCode, std::int16_t) {
 }
 
 void FrmAutoSelect::ChooseByKeyboard(std::int16_t index) {
+    // Chosen before the hover handler lets events run, so that a key already queued
+    // steps on from this choice; it has the last word then.
+    KeyboardIndex = index;
     // As if the pointer had moved onto the language's normal face.
     CountryImage_MouseMove(index, 0, 0, 0, 0);
-    KeyboardIndex = index;
-    rt_.SetKeyboardChoice(CountryPic(index));
+    if (KeyboardIndex == index) rt_.SetKeyboardChoice(CountryPic(index));
 }
 
 void FrmAutoSelect::EndKeyboardChoice() {

@@ -2,6 +2,7 @@
 one version and the one date they all carry, and what signing refuses."""
 
 import os
+import pathlib
 import shutil
 import stat
 import subprocess
@@ -120,7 +121,7 @@ class StagingTest(Staging):
 
 
 class InterruptedReleaseTest(Staging):
-    def test_a_release_interrupted_while_it_is_moved_in_has_no_checksums(self):
+    def test_a_release_that_cannot_be_moved_in_whole_leaves_nothing(self):
         moved, replace = [], os.replace
 
         def interrupted_after_one(source, target):
@@ -133,7 +134,7 @@ class InterruptedReleaseTest(Staging):
             code = make_medium.main(["--product", PRODUCT_JSON, "--menu", EXE, "--stub", STUB, "--arch", "win32",
                                      "--out", out, "--iso", "--zip"])
         self.assertEqual((code, len(moved)), (1, 1))
-        self.assertNotIn("SHA256SUMS", os.listdir(out), "checksums beside a partial release")
+        self.assertEqual(os.listdir(out), [], "a partial release was left (checksums beside it, or not)")
 
 
 class ReleaseTest(unittest.TestCase):
@@ -214,7 +215,10 @@ class SigningInputTest(Staging):
             f.write("not the password\n")
         cls.notepad = os.path.join(cls.keys, "notepad.password")  # saved by Notepad: a BOM and CR LF
         with open(cls.notepad, "wb") as f:
-            f.write(b"\xef\xbb\xbf" + open(cls.password, "rb").read().rstrip(b"\n") + b"\r\n")
+            f.write(b"\xef\xbb\xbf" + pathlib.Path(cls.password).read_bytes().rstrip(b"\n") + b"\r\n")
+        cls.unicode = os.path.join(cls.keys, "unicode.password")  # Notepad's "Unicode", PowerShell's >
+        with open(cls.unicode, "w", encoding="utf-16", newline="\r\n") as f:
+            f.write(pathlib.Path(cls.password).read_text())
 
     @classmethod
     def tearDownClass(cls):
@@ -249,6 +253,7 @@ class SigningInputTest(Staging):
              "is not for code signing (its extended key usage is TLS Web Server Authentication)"),
             ("the image cannot be written", [self.good, self.password], "xorriso"),
             ("a password file saved on Windows", [self.good, self.notepad], None),  # is no bad input
+            ("a password file saved in UTF-16", [self.good, self.unicode], None),
         ]
         for name, (pfx, password), message in cases:
             with self.subTest(name):

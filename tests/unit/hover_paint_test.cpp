@@ -53,7 +53,7 @@ TEST_F(Hover, AFailureIsSkippedOnlyWhileTheIndexChanges) {
 }
 
 // Which handler an event reaches depends on the receiving control alone.
-TEST_F(Hover, OnlyTheBareWindowPutsALitLanguageOutAndOnlyItsOwnMembersReachTheHandlers) {
+TEST(HoverRouting, OnlyTheBareWindowPutsALitLanguageOutAndOnlyItsOwnMembersReachTheHandlers) {
     using Event = void (chooser::FrmAutoSelect::*)(forms::ControlId, const forms::MouseArgs&);
     const Event move = &chooser::FrmAutoSelect::MouseMove, down = &chooser::FrmAutoSelect::MouseDown,
                 up = &chooser::FrmAutoSelect::MouseUp;
@@ -77,7 +77,9 @@ TEST_F(Hover, OnlyTheBareWindowPutsALitLanguageOutAndOnlyItsOwnMembersReachTheHa
         {up, nullptr, 0, {}}, {up, "CountryImage", 1, {"Show CountryImage(3)"}},
     };
     for (const auto& c : cases) {
-        frm.CountryImage_MouseMove(3, 0, 0, 0, 0);  // English lit, as each case begins
+        FakeRuntime rt;  // each case from a fresh window with English lit
+        chooser::FrmAutoSelect frm(rt);
+        frm.CountryImage_MouseMove(3, 0, 0, 0, 0);
         rt.log.clear();
         const auto& m = rt.Model();
         const forms::ControlId control = c.control ? m.Find(c.control, c.index) : forms::kFormItself;

@@ -50,6 +50,19 @@ TEST(Keyboard, ArrowsHomeAndEndLightThroughTheHoverHandlerAndWrapAround) {
     }
 }
 
+TEST(Keyboard, AKeyQueuedWhileTheHoverHandlerLetsEventsRunStepsOnFromTheNewChoice) {
+    FakeRuntime rt;
+    chooser::FrmAutoSelect frm(rt);
+    int queued = 1;
+    rt.onDoEvents = [&] {
+        if (queued-- > 0) frm.Command1_KeyDown(kKeyDown, 0);
+    };
+    frm.Command1_KeyDown(kKeyDown, 0);
+    EXPECT_EQ(frm.KeyboardIndex, 2);
+    EXPECT_EQ(rt.log.back(), "Choose CountryPic(2)");
+    EXPECT_FALSE(rt.Visible("CountryImage", 2));
+}
+
 TEST(Keyboard, EnterSpaceAndEscapeActOnlyOnAChoiceAndNoOtherKeyIsTaken) {
     const Log pressEnglish{"Hide CountryImage(3)", "DoEvents", "AppPath", "Shell E:\\Menu\\English_link\\Setup.exe 1",
                            "Unload"};

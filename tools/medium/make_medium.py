@@ -218,9 +218,17 @@ def release(args, product, date):
             write_zip(os.path.join(aside, base + ".zip"), staged, iso, base, date)
             written.append(base + ".zip")
         write_sums(aside, written)
-        # The checksums last: a release cut short while it is moved in has none.
-        for name in sorted(os.listdir(aside), key=lambda name: name == "SHA256SUMS"):
-            os.replace(os.path.join(aside, name), os.path.join(args.out, name))
+        # The checksums last: a release cut short while it is moved in has none. One
+        # that fails to move in whole takes out again what it moved.
+        moved = []
+        try:
+            for name in sorted(os.listdir(aside), key=lambda name: name == "SHA256SUMS"):
+                os.replace(os.path.join(aside, name), os.path.join(args.out, name))
+                moved.append(os.path.join(args.out, name))
+        except OSError:
+            for path in moved:
+                shutil.rmtree(path) if os.path.isdir(path) else os.remove(path)
+            raise
     finally:
         shutil.rmtree(aside, ignore_errors=True)
     for name in written:

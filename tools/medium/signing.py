@@ -5,12 +5,11 @@ signed with SHA-256 digests at a fixed signing time, and the signed file is
 verified against the certificate that signed it. The password is read once
 from the vendor's file, the way a person wrote it (a byte-order mark and the
 line end that Notepad adds are not part of it), and both tools read exactly
-that from a file of their own that only this user can open and that is
-removed at once: it is on no command line, in no log and nowhere in the build
-folder. osslsigncode does this on Windows too (MSYS2 has it); signtool takes
+that through a pipe (on Windows, from a file of its own that only this user
+can open, removed at once): it is on no command line, in no log and nowhere
+in the build folder. osslsigncode does this on Windows too (MSYS2 has it); signtool takes
 the password only on its command line and cannot fix the signing time."""
 
-import contextlib
 import os
 import shutil
 import subprocess
@@ -41,9 +40,12 @@ def _readable(path, what):
 
 
 def _read_password(path):
-    """The first line of the file, without a UTF-8 byte-order mark or its line end."""
+    """The first line of the file, without a byte-order mark or its line end; a
+    file saved in UTF-16 (Notepad's "Unicode", PowerShell's >) gives its UTF-8."""
     with open(path, "rb") as f:
         data = f.read()
+    if data.startswith((b"\xff\xfe", b"\xfe\xff")):
+        data = data.decode("utf-16").encode("utf-8")
     if data.startswith(b"\xef\xbb\xbf"):
         data = data[3:]
     return data.splitlines()[0] if data else b""
@@ -75,29 +77,43 @@ class Certificate:
         self._check_usable(now or datetime.now(timezone.utc))
         self.fingerprint = self._x509("-fingerprint", "-sha256").partition("=")[2].strip().replace(":", "")
 
-    @contextlib.contextmanager
-    def _password_file(self):
-        """The password alone in a file that only this user can read, removed after use."""
+    def _run_with_password(self, command_for):
+        """Runs command_for(path) with the password readable at `path`: a pipe where the
+        system has one to name (nothing on disk), else a file that only this user can
+        read, removed after use."""
+        if os.path.isdir("/dev/fd"):
+            read, write = os.pipe()
+            try:
+                os.write(write, self.password)
+                os.close(write)
+                write = None
+                return subprocess.run(command_for(f"/dev/fd/{read}"), pass_fds=(read,), capture_output=True, text=True)
+            finally:
+                os.close(read)
+                if write is not None:
+                    os.close(write)
         folder = tempfile.mkdtemp(prefix="velbrook-sign-")
         try:
             path = os.path.join(folder, "password")
             with os.fdopen(os.open(path, os.O_WRONLY | os.O_CREAT | os.O_EXCL, 0o600), "wb") as f:
                 f.write(self.password)
-            yield path
+            return subprocess.run(command_for(path), capture_output=True, text=True)
         finally:
             shutil.rmtree(folder, ignore_errors=True)
 
     def _certificates(self, which):
-        with self._password_file() as password:
-            command = [self.openssl, "pkcs12", "-in", self.pkcs12, "-passin", "file:" + password, "-nokeys", which]
-            run = subprocess.run(command, capture_output=True, text=True)
-            if run.returncode and "unsupported" in run.stderr:
-                # Older exports encrypt with RC2, which OpenSSL 3 keeps in its legacy provider.
-                run = subprocess.run(command + ["-legacy"], capture_output=True, text=True)
+        def command(password, *extra):
+            return [self.openssl, "pkcs12", "-in", self.pkcs12, "-passin", "file:" + password, "-nokeys", which,
+                    *extra]
+        run = self._run_with_password(command)
+        if run.returncode and "unsupported" in run.stderr:
+            # Older exports encrypt with RC2, which OpenSSL 3 keeps in its legacy provider.
+            run = self._run_with_password(lambda password: command(password, "-legacy"))
         if run.returncode:
-            if "mac verify" in run.stderr.lower() or "invalid password" in run.stderr.lower():
+            if any(sign in run.stderr.lower() for sign in ("mac verify", "invalid password", "wrong password")):
+                blank = " (its line ends in a blank, which is part of it)" if self.password.endswith(b" ") else ""
                 raise SigningError(f"the password in {self.password_file} does not open {self.pkcs12} "
-                                   "(wrong password)")
+                                   f"(wrong password{blank})")
             reason = (run.stderr.strip().splitlines() or ["no reason given"])[0]
             raise SigningError(f"{self.pkcs12} is not a PKCS#12 (.pfx/.p12) file openssl can read: {reason}")
         return run.stdout
@@ -132,9 +148,8 @@ class Certificate:
             command += ["-i", vendor_url]
         if timestamp_url:
             command += ["-ts", timestamp_url]
-        with self._password_file() as password:
-            run = subprocess.run(command + ["-readpass", password, "-in", source, "-out", target],
-                                 capture_output=True, text=True)
+        run = self._run_with_password(lambda password: command + ["-readpass", password, "-in", source,
+                                                                  "-out", target])
         if run.returncode:
             raise SigningError(f"osslsigncode could not sign {source}: {run.stdout.strip()} {run.stderr.strip()}")
 

@@ -28,9 +28,10 @@ void FormRuntime::DoEvents() {
 
 StartResult FormRuntime::Shell(const std::wstring& path, int windowStyle) {
     const StartResult result = StartProgram(window_.Window(), path, windowStyle);
-    // A click or a key queued while the prompt was up (a double click, a second
-    // Enter) would otherwise press again and raise the prompt once more.
-    if (result == StartResult::Declined) DiscardQueuedInput();
+    // A click, a key or a screen reader's press queued while the prompt was up (a
+    // double click, a second Enter) would otherwise press again and raise the prompt
+    // once more.
+    if (result == StartResult::Declined) window_.DiscardQueuedPresses();
     return result;
 }
 

@@ -236,6 +236,13 @@ void FormWindow::DoDefaultAction(ControlId control) {
     PostMessageW(wnd_, kDefaultActionMessage, static_cast<WPARAM>(control), 0);
 }
 
+void FormWindow::DiscardQueuedPresses() {
+    DiscardQueuedInput();
+    MSG msg;
+    while (wnd_ && PeekMessageW(&msg, wnd_, kDefaultActionMessage, kDefaultActionMessage, PM_REMOVE)) {
+    }
+}
+
 void FormWindow::OnDefaultAction(ControlId control) {
     if (control < 0 || control >= form_->Model().Count()) return;
     if (ChildOf(control)) {  // a button: as if it were clicked

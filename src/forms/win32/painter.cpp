@@ -24,7 +24,7 @@ void FormPainter::Load() {
             fonts_[i].Reset(CreateFontW(-height, 0, 0, 0, c.font.weight, FALSE, FALSE, FALSE,
                                         static_cast<BYTE>(c.font.charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                         DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, c.font.face));
-            if (!fonts_[i]) FailWithLastError(L"Could not create a label's font.");
+            if (!fonts_[i]) throw RuntimeError{kOutOfMemory, L"Could not create a label's font.", {}, {}};
         }
     }
 }

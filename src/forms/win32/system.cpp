@@ -13,7 +13,7 @@ HMODULE SystemModule(const wchar_t* name) {
     if (n == 0 || n + 1 + lstrlenW(name) >= MAX_PATH) return nullptr;
     lstrcatW(path, L"\\");
     lstrcatW(path, name);
-    if (HMODULE loaded = GetModuleHandleW(path)) return loaded;
+    if (HMODULE loaded = GetModuleHandleW(path)) return loaded;  // loaded already: no second reference
     return LoadLibraryW(path);
 }
 
@@ -40,6 +40,9 @@ void DiscardQueuedInput() {
     while (PeekMessageW(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
     }
     while (PeekMessageW(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+    }
+    // Touch and pen (WM_TOUCH, WM_POINTER...): left queued, they would come back as clicks.
+    while (PeekMessageW(&msg, nullptr, 0x0240, 0x024F, PM_REMOVE)) {
     }
 }
 

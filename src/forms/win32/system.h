@@ -20,8 +20,8 @@ void HardenDllSearch();
 // thread is in one. The start of a program and the screen reader's object need it.
 bool EnterComApartment();
 
-// Drops the mouse and key input queued for the thread: what the user did while
-// a prompt was shown was meant for the prompt.
+// Drops the mouse, key, touch and pen input queued for the thread: what the
+// user did while a prompt was shown was meant for the prompt.
 void DiscardQueuedInput();
 
 // True when another copy holds the program's mutex, or holds it out of this

@@ -10,7 +10,7 @@
 
 namespace forms::win32 {
 
-// The module, loaded once; nullptr where it cannot be had.
+// The module, from System32 (the one loaded already, if it is); nullptr where it cannot be had.
 HMODULE SystemModule(const wchar_t* name);
 
 template <class F>
