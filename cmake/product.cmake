@@ -3,7 +3,7 @@
 # here, at configure time, so that a bad one stops the build before anything
 # is written; tools/product/product.py then writes what the build makes the
 # menu from into generated/product/, and product.cmake with the names below.
-set(VELBROOK_PRODUCT "products/velbrook" CACHE PATH "The product folder, from the sources or absolute")
+set(VELBROOK_PRODUCT "products/velbrook" CACHE STRING "The product folder: from the sources, or absolute")
 get_filename_component(product_folder "${VELBROOK_PRODUCT}" ABSOLUTE BASE_DIR "${CMAKE_SOURCE_DIR}")
 
 # The fonts the pictures' words are drawn and measured in (Debian's packages).

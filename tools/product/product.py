@@ -23,6 +23,7 @@ import re
 import struct
 import sys
 import tomllib
+import unicodedata
 import zlib
 
 from fonts import Font
@@ -57,8 +58,12 @@ CAPTION_WIDTH, CAPTION_EM = 700, 12
 # The words on a face: drawn from x = 60 (62 for Latin words) up to where the rule ends, x = 241.
 WORDS_WIDTH, WORDS_EM = 179, 12.25
 
-FORBIDDEN = set('<>:"/\\|?*')
-RESERVED = {"CON", "PRN", "AUX", "NUL"} | {f"COM{i}" for i in range(1, 10)} | {f"LPT{i}" for i in range(1, 10)}
+# Characters Windows forbids in file names, and ';', which a disc's Joliet names cannot hold.
+FORBIDDEN = set('<>:"/\\|?*;')
+RESERVED = ({"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"}
+            | {f"{device}{n}" for device in ("COM", "LPT") for n in "123456789\u00b9\u00b2\u00b3"})
+JOLIET_NAME = 64  # characters of a name on the disc
+LONGEST_TEXT = 200
 # Names Windows takes for installers, which it would run elevated without their manifest.
 INSTALLER_WORDS = ("setup", "install", "update", "patch")
 
@@ -94,6 +99,8 @@ class Checker:
             self.fail(where, key, f"must be a text in quotes, not {value!r}")
         if not value:
             self.fail(where, key, "is empty")
+        if len(value) > LONGEST_TEXT:
+            self.fail(where, key, f"is {len(value)} characters long; {LONGEST_TEXT} is the most")
         bad = next((c for c in value if ord(c) < 0x20 or 0x7F <= ord(c) < 0xA0), None)
         if bad is not None:
             self.fail(where, key, f"holds the control character U+{ord(bad):04X}")
@@ -110,8 +117,11 @@ class Checker:
         forbidden = next((c for c in name if c in FORBIDDEN), None)
         if forbidden:
             self.fail(where, key, f"{name!r} contains '{forbidden}', which Windows forbids in file names")
-        if name.split(".")[0].upper() in RESERVED:
+        if name.split(".")[0].rstrip(" ").upper() in RESERVED:
             self.fail(where, key, f"{name!r} is a device name on Windows")
+        if len(name) > JOLIET_NAME or any(ord(c) > 0xFFFF for c in name):
+            self.fail(where, key, f"{name!r} cannot be named on a disc: at most {JOLIET_NAME} characters, "
+                      "none beyond U+FFFF")
         if name[-1] in ". ":
             self.fail(where, key, f"{name!r} ends in a dot or a blank, which Windows drops")
         return name
@@ -211,6 +221,8 @@ def load(path, latin, cjk, heading_font):
     stem, extension = os.path.splitext(executable)
     if extension.lower() != ".exe" or not stem:
         check.fail(where, "executable", f"{executable!r} must be a name ending in .exe")
+    if " " in executable:
+        check.fail(where, "executable", f"{executable!r} holds a blank: AutoRun would start its first word")
     if any(word in executable.lower() for word in INSTALLER_WORDS):
         check.fail(where, "executable", f"{executable!r} holds one of {', '.join(INSTALLER_WORDS)}: Windows would "
                    "take the menu for an installer")
@@ -219,18 +231,35 @@ def load(path, latin, cjk, heading_font):
     single_instance = check.text(product, "single_instance", where, default_instance)
     if not re.fullmatch(r"(Local|Global)\\[^\\]{1,200}", single_instance):
         check.fail(where, "single_instance", f"{single_instance!r} must be Local\\<name> or Global\\<name>")
-    volume_label = check.text(product, "volume_label", where, re.sub(r"[^A-Z0-9_]", "_", stem.upper()))
-    if not re.fullmatch(r"[A-Z0-9_]+", volume_label):
-        check.fail(where, "volume_label", f"{volume_label!r} may hold only capitals, digits and '_'")
-    if len(f"{volume_label}_{version.replace('.', '_')}_DEMO") > 32:
-        check.fail(where, "volume_label", f"{volume_label!r} with the version makes a label longer than the "
-                   "32 characters a disc's label holds")
-    release_name = check.text(product, "release_name", where, stem)
-    if not re.fullmatch(r"[A-Za-z0-9._-]+", release_name):
-        check.fail(where, "release_name", f"{release_name!r} may hold only letters, digits, '.', '_' and '-'")
+    if stem.lower() not in single_instance.lower():
+        # A copy of another product's description would keep that product's name, and
+        # each menu would then refuse to start while the other runs.
+        check.fail(where, "single_instance", f"{single_instance!r} does not name {stem}: is it another "
+                   "product's? Leave the key out, and a name is made for this product")
+    # Defaults made from the executable's name, where a letter of it has no place.
+    ascii_stem = re.sub(r"[^A-Za-z0-9_-]", "_", stem)
+    volume_label = check.text(product, "volume_label", where, ascii_stem.upper().replace("-", "_"))
+    if not re.fullmatch(r"[A-Z0-9_]*[A-Z0-9][A-Z0-9_]*", volume_label):
+        check.fail(where, "volume_label", f"{volume_label!r} may hold only capitals, digits and '_'"
+                   + ("" if "volume_label" in product else " (it was made from the executable's name: give one)"))
+    if len(f"{volume_label}_{version.replace('.', '_')}") > 16:
+        check.fail(where, "volume_label", f"{volume_label!r} with the version is longer than the 16 characters "
+                   "of a disc's label that Windows shows")
+    release_name = check.text(product, "release_name", where, ascii_stem)
+    if not re.fullmatch(r"[A-Za-z0-9._-]*[A-Za-z0-9][A-Za-z0-9._-]*", release_name):
+        check.fail(where, "release_name", f"{release_name!r} may hold only letters, digits, '.', '_' and '-'"
+                   + ("" if "release_name" in product else " (it was made from the executable's name: give one)"))
+    if len(name) > 100:
+        check.fail(where, "name", f"is {len(name)} characters long; a disc's description holds 100 with the version")
     description_text = product.get("description")
     if description_text is not None:
         check.text(product, "description", where)
+    try:
+        heading.encode("cp1252")
+    except UnicodeEncodeError as e:
+        check.fail(where, "heading" if "heading" in product else "caption",
+                   f"{heading[e.start]!r} (U+{ord(heading[e.start]):04X}) cannot be drawn: the heading is written "
+                   "in MS Sans Serif, which has the Western characters only (give a heading apart from the caption)")
     for key, text, width, em in (("caption", caption, CAPTION_WIDTH, CAPTION_EM),
                                  ("heading", heading, HEADING_WIDTH, HEADING_EM)):
         font = heading_font if heading_font.missing(text) is None else cjk
@@ -267,6 +296,10 @@ def load(path, latin, cjk, heading_font):
         if not isinstance(shown, bool):
             check.fail(where, "shown", f"must be true or false, not {shown!r}")
         words = check.text(language, "words", where)
+        backwards = next((c for c in words if unicodedata.bidirectional(c) in ("R", "AL")), None)
+        if backwards:
+            check.fail(where, "words", f"{backwards!r} (U+{ord(backwards):04X}) is written right to left, and the "
+                       "pictures' words are drawn left to right: give a picture (normal_face, highlighted_face)")
         script = "latin" if latin.missing(words) is None else "cjk"
         font = latin if script == "latin" else cjk
         missing = font.missing(words)
@@ -364,7 +397,9 @@ def resource_script(p, template):
 
 
 def manifest(p, template):
-    name = re.sub(r"[^A-Za-z0-9]", "", p["company"]) + "." + re.sub(r"[^A-Za-z0-9]", "", p["title"]) + ".Menu"
+    parts = [re.sub(r"[^A-Za-z0-9]", "", part) or fallback for part, fallback in ((p["company"], "Maker"),
+                                                                                   (p["title"], "Product"))]
+    name = ".".join(parts) + ".Menu"
     major, minor = (int(part) for part in p["version"].split("."))
     return fill(template, {"NAME": xml_text(name), "VERSION": f"{major}.{minor}.0.0",
                            "DESCRIPTION": xml_text(p["caption"])})
