@@ -32,16 +32,16 @@ set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
   ${VELBROOK_PRODUCT_INPUTS} ${CMAKE_SOURCE_DIR}/tools/product/product.py ${CMAKE_SOURCE_DIR}/tools/product/fonts.py
   ${CMAKE_SOURCE_DIR}/src/resources/menu.rc.in ${CMAKE_SOURCE_DIR}/src/resources/menu.manifest.in)
 
-# The pictures, drawn or copied by the art generator as art.spec says; `artgen`
+# The pictures, drawn or copied by the art generator as art.list says; `artgen`
 # names the generator to run and what it is built from.
 set(VELBROOK_ART ${VELBROOK_GENERATED}/art)
 list(TRANSFORM VELBROOK_ART_FILES PREPEND ${VELBROOK_ART}/ OUTPUT_VARIABLE VELBROOK_ART_OUTPUTS)
 function(add_product_art artgen)
   add_custom_command(OUTPUT ${VELBROOK_ART_OUTPUTS}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${VELBROOK_ART}
-    COMMAND ${artgen} ${VELBROOK_GENERATED}/art.spec ${VELBROOK_ART} ${CMAKE_BINARY_DIR}/contact-sheet.png
+    COMMAND ${artgen} ${VELBROOK_GENERATED}/art.list ${VELBROOK_ART} ${CMAKE_BINARY_DIR}/contact-sheet.png
             ${VELBROOK_LATIN_FONT} ${VELBROOK_CJK_FONT}
-    DEPENDS ${artgen} ${VELBROOK_GENERATED}/art.spec ${VELBROOK_PRODUCT_INPUTS}
+    DEPENDS ${artgen} ${VELBROOK_GENERATED}/art.list ${VELBROOK_PRODUCT_INPUTS}
     COMMENT "Drawing the product's pictures into ${VELBROOK_ART}, and the contact sheet")
   add_custom_target(art ALL DEPENDS ${VELBROOK_ART_OUTPUTS})
 endfunction()

@@ -140,7 +140,7 @@ class BadDescriptionTest(unittest.TestCase):
             run = self.run_product(toml, os.path.join(self.work, encoding))
             self.assertEqual(run.returncode, 0, run.stderr)
         out = os.path.join(self.work, "utf-8")
-        self.assertEqual(sorted(os.listdir(out)), ["art.spec", "menu.manifest", "menu.rc", "product.cmake",
+        self.assertEqual(sorted(os.listdir(out)), ["art.list", "menu.manifest", "menu.rc", "product.cmake",
                                                    "product.h", "product.json"])
 
     def test_the_build_stops_at_configure_time(self):

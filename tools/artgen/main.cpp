@@ -1,7 +1,7 @@
 // Makes every picture of the menu that the resource script embeds, as a
-// product's art.spec (written by tools/product/product.py) says: drawn here,
+// product's art.list (written by tools/product/product.py) says: drawn here,
 // or copied from the product's own files. Writes a contact sheet for review.
-//   artgen <art.spec> <art folder> <contact sheet.png> <Latin font> <CJK font>
+//   artgen <art.list> <art folder> <contact sheet.png> <Latin font> <CJK font>
 // The build runs it; the fonts are Debian's Liberation Sans Bold (Latin words)
 // and WenQuanYi Zen Hei (every other script).
 #include <cmath>
@@ -125,9 +125,9 @@ Image FlagFromFile(const std::string& path, bool lit) {
 }
 
 // The flag of a language at (12, top), 41 x 28, its outermost pixels softened into the background.
-void Flag(Image& img, const std::string& spec, int top, bool lit) {
-    const bool builtIn = spec.rfind("built-in:", 0) == 0;
-    const Image flag = builtIn ? BuiltInFlag(spec.substr(9), lit) : FlagFromFile(spec.substr(5), lit);
+void Flag(Image& img, const std::string& source, int top, bool lit) {
+    const bool builtIn = source.rfind("built-in:", 0) == 0;
+    const Image flag = builtIn ? BuiltInFlag(source.substr(9), lit) : FlagFromFile(source.substr(5), lit);
     const Rgb ground = lit ? kAzure : kNavy;
     for (int y = 0; y < flag.height; ++y)
         for (int x = 0; x < flag.width; ++x) {
@@ -286,7 +286,7 @@ Image Drawn(const std::string& name, const Font& latin) {
 int main(int argc, char** argv) {
     using namespace artgen;
     if (argc != 6) {
-        std::fprintf(stderr, "usage: artgen <art.spec> <art folder> <contact sheet.png> <Latin font> <CJK font>\n");
+        std::fprintf(stderr, "usage: artgen <art.list> <art folder> <contact sheet.png> <Latin font> <CJK font>\n");
         return 2;
     }
     const std::string out = std::string(argv[2]) + "/";
@@ -297,9 +297,9 @@ int main(int argc, char** argv) {
             WriteFile(out + file, eightBit ? Bmp8(img) : Bmp24(img));
             sheet.emplace_back(file, img);
         };
-        std::ifstream spec(argv[1]);
-        if (!spec) throw std::runtime_error(std::string("cannot read ") + argv[1]);
-        for (std::string line; std::getline(spec, line);) {
+        std::ifstream list(argv[1]);
+        if (!list) throw std::runtime_error(std::string("cannot read ") + argv[1]);
+        for (std::string line; std::getline(list, line);) {
             const std::vector<std::string> f = Fields(line);
             if (f.empty() || f[0].empty() || f[0][0] == '#') continue;
             if (f[0] == "draw" && f.size() == 2 && f[1] == "Hand.cur") {

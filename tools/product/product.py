@@ -11,7 +11,7 @@ is left as it was. FOLDER then holds:
     product.h       the texts and the language table, for the menu's code
     menu.rc         the resource script, from the template menu.rc.in
     menu.manifest   the manifest, from the template menu.manifest.in
-    art.spec        what the art generator draws or copies, one picture a line
+    art.list        what the art generator draws or copies, one picture a line
     product.json    the same facts for the medium's staging and the tests
     product.cmake   the names the build needs, and the files it is made from
 """
@@ -411,7 +411,7 @@ def fill(template, fields):
     return re.sub(r"@([A-Z_]+)@", field, template)
 
 
-def art_spec(p):
+def art_list(p):
     lines = ["# Written by tools/product/product.py: what the art generator draws (draw, face) or copies (copy, icon)."]
     lines += [f"draw\t{name}" for name in DRAWN]
     for row in p["languages"]:
@@ -464,7 +464,7 @@ def write(p, out, templates):
         rc = resource_script(p, f.read())
     with open(os.path.join(templates, "menu.manifest.in"), encoding="utf-8") as f:
         xml = manifest(p, f.read())
-    outputs = {"product.h": header(p), "menu.rc": rc, "menu.manifest": xml, "art.spec": art_spec(p),
+    outputs = {"product.h": header(p), "menu.rc": rc, "menu.manifest": xml, "art.list": art_list(p),
                "product.json": medium_facts(p), "product.cmake": cmake(p)}
     os.makedirs(out, exist_ok=True)
     for name, text in outputs.items():
