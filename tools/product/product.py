@@ -34,7 +34,7 @@ PRODUCT_KEYS = {"caption": True, "version": True, "company": True, "name": True,
                 "release_name": False}
 PICTURE_KEYS = {"word_mark": True, "icon": True, "prompt": False, "exit_button": False, "exit_picture": False,
                 "maker_logo": False}
-LANGUAGE_KEYS = {"name": True, "words": True, "flag": True, "folder": True, "code": False, "program": False,
+LANGUAGE_KEYS = {"name": True, "words": True, "flag": False, "folder": True, "code": False, "program": False,
                  "shown": False, "normal_face": False, "highlighted_face": False, "highlighted_bits": False,
                  "product_name": False, "exit_question": False}
 
@@ -296,33 +296,39 @@ def load(path, latin, cjk, heading_font):
         if not isinstance(shown, bool):
             check.fail(where, "shown", f"must be true or false, not {shown!r}")
         words = check.text(language, "words", where)
-        backwards = next((c for c in words if unicodedata.bidirectional(c) in ("R", "AL")), None)
-        if backwards:
-            check.fail(where, "words", f"{backwards!r} (U+{ord(backwards):04X}) is written right to left, and the "
-                       "pictures' words are drawn left to right: give a picture (normal_face, highlighted_face)")
-        script = "latin" if latin.missing(words) is None else "cjk"
-        font = latin if script == "latin" else cjk
-        missing = font.missing(words)
-        if missing is not None:
-            check.fail(where, "words", f"{font.name}, the font for its script, cannot draw "
-                       f"{missing!r} (U+{ord(missing):04X})")
-        if font.width(words, WORDS_EM) > WORDS_WIDTH:
-            check.fail(where, "words", f"{words!r} is about {font.width(words, WORDS_EM):.0f} pixels wide; "
-                       f"a face has room for {WORDS_WIDTH}")
-        flag = check.text(language, "flag", where)
-        if flag in BUILT_IN_FLAGS:
-            flag = "built-in:" + flag
-        elif flag.lower().endswith(".bmp"):
-            flag = "file:" + check.picture(language, "flag", where, FLAG)
-        else:
-            check.fail(where, "flag", f"{flag!r} is neither a flag the build draws ({', '.join(BUILT_IN_FLAGS)}) "
-                       "nor a .bmp file")
-        bits = language.get("highlighted_bits", 24)
-        if bits not in (8, 24):
-            check.fail(where, "highlighted_bits", f"{bits!r} must be 8 or 24")
         faces = {target: check.picture(language, key, where, FACE)
                  for key, target in (("normal_face", f"CountryImage{code}.bmp"),
                                      ("highlighted_face", f"CountryPic{code}.bmp")) if key in language}
+        drawn = len(faces) < 2  # words and flag are drawn unless both faces are the product's own
+        script, flag, bits = "latin", None, 24
+        if drawn:
+            backwards = next((c for c in words if unicodedata.bidirectional(c) in ("R", "AL")), None)
+            if backwards:
+                check.fail(where, "words", f"{backwards!r} (U+{ord(backwards):04X}) is written right to left, and "
+                           "the pictures' words are drawn left to right: give both faces (normal_face, "
+                           "highlighted_face)")
+            script = "latin" if latin.missing(words) is None else "cjk"
+            font = latin if script == "latin" else cjk
+            missing = font.missing(words)
+            if missing is not None:
+                check.fail(where, "words", f"{font.name}, the font for its script, cannot draw "
+                           f"{missing!r} (U+{ord(missing):04X})")
+            if font.width(words, WORDS_EM) > WORDS_WIDTH:
+                check.fail(where, "words", f"{words!r} is about {font.width(words, WORDS_EM):.0f} pixels wide; "
+                           f"a face has room for {WORDS_WIDTH}")
+            if "flag" not in language:
+                check.fail(where, "flag", "missing (only a language with both faces given needs none)")
+            flag = check.text(language, "flag", where)
+            if flag in BUILT_IN_FLAGS:
+                flag = "built-in:" + flag
+            elif flag.lower().endswith(".bmp"):
+                flag = "file:" + check.picture(language, "flag", where, FLAG)
+            else:
+                check.fail(where, "flag", f"{flag!r} is neither a flag the build draws "
+                           f"({', '.join(BUILT_IN_FLAGS)}) nor a .bmp file")
+            bits = language.get("highlighted_bits", 24)
+            if bits not in (8, 24):
+                check.fail(where, "highlighted_bits", f"{bits!r} must be 8 or 24")
         strings = {code * 100 + n: check.text(language, key, where)
                    for n, key in ((1, "product_name"), (2, "exit_question")) if key in language}
         seen_codes[code] = seen_folders[folder.lower()] = language["name"]
@@ -415,7 +421,9 @@ def art_list(p):
     lines = ["# Written by tools/product/product.py: what the art generator draws (draw, face) or copies (copy, icon)."]
     lines += [f"draw\t{name}" for name in DRAWN]
     for row in p["languages"]:
-        lines.append(f"face\t{row['code']}\t{row['script']}\t{row['flag']}\t{row['highlighted_bits']}\t{row['words']}")
+        if row["flag"]:
+            lines.append(f"face\t{row['code']}\t{row['script']}\t{row['flag']}\t{row['highlighted_bits']}\t"
+                         f"{row['words']}")
     for target, path in sorted(p["files"].items()):
         lines.append(f"copy\t{target}\t{path}")
     for row in p["languages"]:
@@ -434,7 +442,7 @@ def inputs(p):
     """The files the description names, so that a change to one is built again."""
     found = [p["description"], p["icon"], *p["files"].values()]
     for row in p["languages"]:
-        found += list(row["faces"].values()) + ([row["flag"][5:]] if row["flag"].startswith("file:") else [])
+        found += list(row["faces"].values()) + ([row["flag"][5:]] if (row["flag"] or "").startswith("file:") else [])
     return found
 
 
