@@ -190,6 +190,38 @@ def xml_text(text):
     return text.replace("&", "&amp;").replace("<", "&lt;").replace(">", "&gt;").replace('"', "&quot;")
 
 
+def drawing(check, language, where, words, latin, cjk):
+    """What the art generator draws a language's faces with: the script of its
+    words, its flag, and the depth of its highlighted face."""
+    backwards = next((c for c in words if unicodedata.bidirectional(c) in ("R", "AL")), None)
+    if backwards:
+        check.fail(where, "words", f"{backwards!r} (U+{ord(backwards):04X}) is written right to left, and the "
+                   "pictures' words are drawn left to right: give both faces (normal_face, highlighted_face)")
+    script = "latin" if latin.missing(words) is None else "cjk"
+    font = latin if script == "latin" else cjk
+    missing = font.missing(words)
+    if missing is not None:
+        check.fail(where, "words", f"{font.name}, the font for its script, cannot draw "
+                   f"{missing!r} (U+{ord(missing):04X})")
+    if font.width(words, WORDS_EM) > WORDS_WIDTH:
+        check.fail(where, "words", f"{words!r} is about {font.width(words, WORDS_EM):.0f} pixels wide; "
+                   f"a face has room for {WORDS_WIDTH}")
+    if "flag" not in language:
+        check.fail(where, "flag", "missing (only a language with both faces given needs none)")
+    flag = check.text(language, "flag", where)
+    if flag in BUILT_IN_FLAGS:
+        flag = "built-in:" + flag
+    elif flag.lower().endswith(".bmp"):
+        flag = "file:" + check.picture(language, "flag", where, FLAG)
+    else:
+        check.fail(where, "flag", f"{flag!r} is neither a flag the build draws ({', '.join(BUILT_IN_FLAGS)}) "
+                   "nor a .bmp file")
+    bits = language.get("highlighted_bits", 24)
+    if bits not in (8, 24):
+        check.fail(where, "highlighted_bits", f"{bits!r} must be 8 or 24")
+    return script, flag, bits
+
+
 def load(path, latin, cjk, heading_font):
     """The product as a dictionary, every value checked and every default filled in."""
     check = Checker(path)
@@ -300,35 +332,7 @@ def load(path, latin, cjk, heading_font):
                  for key, target in (("normal_face", f"CountryImage{code}.bmp"),
                                      ("highlighted_face", f"CountryPic{code}.bmp")) if key in language}
         drawn = len(faces) < 2  # words and flag are drawn unless both faces are the product's own
-        script, flag, bits = "latin", None, 24
-        if drawn:
-            backwards = next((c for c in words if unicodedata.bidirectional(c) in ("R", "AL")), None)
-            if backwards:
-                check.fail(where, "words", f"{backwards!r} (U+{ord(backwards):04X}) is written right to left, and "
-                           "the pictures' words are drawn left to right: give both faces (normal_face, "
-                           "highlighted_face)")
-            script = "latin" if latin.missing(words) is None else "cjk"
-            font = latin if script == "latin" else cjk
-            missing = font.missing(words)
-            if missing is not None:
-                check.fail(where, "words", f"{font.name}, the font for its script, cannot draw "
-                           f"{missing!r} (U+{ord(missing):04X})")
-            if font.width(words, WORDS_EM) > WORDS_WIDTH:
-                check.fail(where, "words", f"{words!r} is about {font.width(words, WORDS_EM):.0f} pixels wide; "
-                           f"a face has room for {WORDS_WIDTH}")
-            if "flag" not in language:
-                check.fail(where, "flag", "missing (only a language with both faces given needs none)")
-            flag = check.text(language, "flag", where)
-            if flag in BUILT_IN_FLAGS:
-                flag = "built-in:" + flag
-            elif flag.lower().endswith(".bmp"):
-                flag = "file:" + check.picture(language, "flag", where, FLAG)
-            else:
-                check.fail(where, "flag", f"{flag!r} is neither a flag the build draws "
-                           f"({', '.join(BUILT_IN_FLAGS)}) nor a .bmp file")
-            bits = language.get("highlighted_bits", 24)
-            if bits not in (8, 24):
-                check.fail(where, "highlighted_bits", f"{bits!r} must be 8 or 24")
+        script, flag, bits = drawing(check, language, where, words, latin, cjk) if drawn else ("latin", None, 24)
         strings = {code * 100 + n: check.text(language, key, where)
                    for n, key in ((1, "product_name"), (2, "exit_question")) if key in language}
         seen_codes[code] = seen_folders[folder.lower()] = language["name"]
