@@ -206,6 +206,10 @@ class SigningInputTest(Staging):
         cls.ca = ThrowawayCA(cls.keys)
         cls.good, cls.password = cls.ca.issue("signer")
         cls.expired, cls.expired_password = cls.ca.issue("expired", expired=True)
+        cls.empty, _ = cls.ca.issue("empty", password="")
+        cls.empty_password = os.path.join(cls.keys, "empty.notepad.password")  # only the line end Notepad saves
+        with open(cls.empty_password, "wb") as f:
+            f.write(b"\r\n")
         cls.web, cls.web_password = cls.ca.issue("web", usage="serverAuth")
         cls.garbage = os.path.join(cls.keys, "garbage.pfx")
         with open(cls.garbage, "wb") as f:
@@ -254,6 +258,7 @@ class SigningInputTest(Staging):
             ("the image cannot be written", [self.good, self.password], "xorriso"),
             ("a password file saved on Windows", [self.good, self.notepad], None),  # is no bad input
             ("a password file saved in UTF-16", [self.good, self.unicode], None),
+            ("an empty password", [self.empty, self.empty_password], None),
         ]
         for name, (pfx, password), message in cases:
             with self.subTest(name):

@@ -78,13 +78,14 @@ class Certificate:
         self.fingerprint = self._x509("-fingerprint", "-sha256").partition("=")[2].strip().replace(":", "")
 
     def _run_with_password(self, command_for):
-        """Runs command_for(path) with the password readable at `path`: a pipe where the
-        system has one to name (nothing on disk), else a file that only this user can
-        read, removed after use."""
+        """Runs command_for(path) with the password readable at `path`, as one line
+        (openssl reads nothing from a file without a line end, so an empty password
+        needs one too): a pipe where the system has one to name (nothing on disk), else
+        a file that only this user can read, removed after use."""
         if os.path.isdir("/dev/fd"):
             read, write = os.pipe()
             try:
-                os.write(write, self.password)
+                os.write(write, self.password + b"\n")
                 os.close(write)
                 write = None
                 return subprocess.run(command_for(f"/dev/fd/{read}"), pass_fds=(read,), capture_output=True, text=True)
@@ -96,7 +97,7 @@ class Certificate:
         try:
             path = os.path.join(folder, "password")
             with os.fdopen(os.open(path, os.O_WRONLY | os.O_CREAT | os.O_EXCL, 0o600), "wb") as f:
-                f.write(self.password)
+                f.write(self.password + b"\n")
             return subprocess.run(command_for(path), capture_output=True, text=True)
         finally:
             shutil.rmtree(folder, ignore_errors=True)
