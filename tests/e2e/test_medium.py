@@ -10,6 +10,8 @@ import sys
 import tempfile
 import unittest
 import zipfile
+from contextlib import nullcontext, redirect_stderr
+from io import StringIO
 from unittest import mock
 
 import pe
@@ -19,6 +21,7 @@ from harness import EXE, LANGUAGES, STUB, Medium, MenuTest, wait_for, windows_pa
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "medium"))
 import make_medium  # noqa: E402
 import pe_stamp  # noqa: E402
+import signing  # noqa: E402
 from source_date import EARLIEST, source_date  # noqa: E402
 
 MAKE_MEDIUM = os.environ.get("VELBROOK_MAKE_MEDIUM", "")
@@ -287,6 +290,45 @@ class SigningInputTest(Staging):
         staged = os.path.join(out, f"Velbrook-{VERSION}-win32")
         self.assertTrue(pe_stamp.is_signed(os.path.join(staged, "Velbrook.exe")))
         self.assertFalse(pe_stamp.is_signed(os.path.join(staged, "TradChin_link", "Setup.exe")))
+
+
+class PasswordPassageTest(unittest.TestCase):
+    """How the password reaches the tools is chosen by the operating system, not
+    by the folders there are: on this machine /dev/fd is there for every row."""
+
+    def test_the_system_chooses_pipe_or_private_file_and_a_file_left_behind_is_named(self):
+        shows_its_file = [sys.executable, "-c", "import sys; print(sys.argv[1], open(sys.argv[1], 'rb').read())"]
+        temporary = tempfile.gettempdir()
+        cases = [  # name, os.name, sys.platform, Python, where the password is read, the file is left
+            ("Linux", "posix", "linux", (3, 11, 0), "/dev/fd/", False),
+            ("Windows, with a folder C:\\dev\\fd", "nt", "win32", (3, 12, 4), temporary, False),
+            ("Windows, the file left behind", "nt", "win32", (3, 13, 0), temporary, True),
+            ("MSYS2, whose tools cannot open /dev/fd", "posix", "msys", (3, 11, 0), temporary, False),
+            ("Windows, a Python that cannot keep the file private", "nt", "win32", (3, 12, 3), None, False),
+        ]
+        self.assertTrue(os.path.isdir("/dev/fd"))
+        for name, os_name, platform, version, where, left in cases:
+            with self.subTest(name), redirect_stderr(StringIO()) as stderr, \
+                    mock.patch.object(signing.os, "name", os_name), \
+                    mock.patch.object(signing.sys, "platform", platform), \
+                    mock.patch.object(signing.sys, "version_info", version), \
+                    mock.patch.object(signing.shutil, "rmtree", lambda *a, **k: None) if left else nullcontext():
+                if where is None:
+                    with self.assertRaisesRegex(signing.SigningError, "needs Python 3.12.4 or later"):
+                        signing.run_with_password(b"pass ", lambda path: shows_its_file + [path])
+                    continue
+                run = signing.run_with_password(b"pass ", lambda path: shows_its_file + [path])
+                path, _, read = run.stdout.strip().partition(" ")
+                self.assertEqual((run.returncode, read), (0, repr(b"pass \n")), run.stderr)
+                self.assertTrue(path.startswith(where), path)
+                self.assertEqual(os.path.exists(path), left)
+                if left:
+                    self.assertIn(f"warning: could not remove {path}, which holds the signing password",
+                                  stderr.getvalue())
+                    os.remove(path)
+                    os.rmdir(os.path.dirname(path))
+                else:
+                    self.assertEqual(stderr.getvalue(), "")
 
 
 class SourceDateTest(unittest.TestCase):

@@ -5,14 +5,16 @@ signed with SHA-256 digests at a fixed signing time, and the signed file is
 verified against the certificate that signed it. The password is read once
 from the vendor's file, the way a person wrote it (a byte-order mark and the
 line end that Notepad adds are not part of it), and both tools read exactly
-that through a pipe (on Windows, from a file of its own that only this user
-can open, removed at once): it is on no command line, in no log and nowhere
-in the build folder. osslsigncode does this on Windows too (MSYS2 has it); signtool takes
-the password only on its command line and cannot fix the signing time."""
+that, as one line, through a pipe (on Windows, from a file of its own in a
+folder that only this user can open, removed at once): it is on no command
+line, in no log and nowhere in the build folder. osslsigncode does this on
+Windows too (MSYS2 has it); signtool takes the password only on its command
+line and cannot fix the signing time."""
 
 import os
 import shutil
 import subprocess
+import sys
 import tempfile
 from datetime import datetime, timezone
 
@@ -51,6 +53,55 @@ def _read_password(path):
     return data.splitlines()[0] if data else b""
 
 
+# Python makes a folder that only its user can open on Windows (mkdtemp's mode
+# 0o700) from this version on; before it, the folder takes the temporary
+# folder's permissions, whatever they are.
+PRIVATE_FOLDERS_ON_WINDOWS = (3, 12, 4)
+
+
+def _pipes_by_name():
+    """Whether the tools can open an inherited pipe as /dev/fd/N. Decided by the
+    system, not by looking for /dev/fd: any user can make a folder C:\\dev\\fd.
+    Under Cygwin and MSYS2 the tools are native Windows programs, which cannot open it."""
+    return os.name == "posix" and not sys.platform.startswith(("cygwin", "msys"))
+
+
+def run_with_password(password, command_for):
+    """Runs command_for(path) with the password readable at `path`, as one line
+    (openssl reads nothing from a file without a line end, so an empty password
+    needs one too): a pipe where the system can name one (nothing on disk), else
+    a file that only this user can read, removed after use."""
+    line = password + b"\n"
+    if _pipes_by_name():
+        read, write = os.pipe()
+        try:
+            os.write(write, line)
+            os.close(write)
+            write = None
+            return subprocess.run(command_for(f"/dev/fd/{read}"), pass_fds=(read,), capture_output=True, text=True)
+        finally:
+            os.close(read)
+            if write is not None:
+                os.close(write)
+    if os.name == "nt" and sys.version_info < PRIVATE_FOLDERS_ON_WINDOWS:
+        raise SigningError(f"signing on Windows needs Python {'.'.join(map(str, PRIVATE_FOLDERS_ON_WINDOWS))} "
+                           f"or later, which keeps the password's file private to this user; this is Python "
+                           f"{sys.version.split()[0]}")
+    folder = tempfile.mkdtemp(prefix="velbrook-sign-")
+    path = os.path.join(folder, "password")
+    try:
+        # Binary: the tools get exactly this line, not a CR LF of the C library's making.
+        with os.fdopen(os.open(path, os.O_WRONLY | os.O_CREAT | os.O_EXCL | getattr(os, "O_BINARY", 0), 0o600),
+                       "wb") as f:
+            f.write(line)
+        return subprocess.run(command_for(path), capture_output=True, text=True)
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+        if os.path.lexists(path):
+            print(f"make_medium: warning: could not remove {path}, which holds the signing password: "
+                  "remove it by hand", file=sys.stderr)
+
+
 def _openssl_date(text):
     # "Jan  7 11:17:13 2027 GMT"
     return datetime.strptime(text.strip(), "%b %d %H:%M:%S %Y %Z").replace(tzinfo=timezone.utc)
@@ -77,39 +128,14 @@ class Certificate:
         self._check_usable(now or datetime.now(timezone.utc))
         self.fingerprint = self._x509("-fingerprint", "-sha256").partition("=")[2].strip().replace(":", "")
 
-    def _run_with_password(self, command_for):
-        """Runs command_for(path) with the password readable at `path`, as one line
-        (openssl reads nothing from a file without a line end, so an empty password
-        needs one too): a pipe where the system has one to name (nothing on disk), else
-        a file that only this user can read, removed after use."""
-        if os.path.isdir("/dev/fd"):
-            read, write = os.pipe()
-            try:
-                os.write(write, self.password + b"\n")
-                os.close(write)
-                write = None
-                return subprocess.run(command_for(f"/dev/fd/{read}"), pass_fds=(read,), capture_output=True, text=True)
-            finally:
-                os.close(read)
-                if write is not None:
-                    os.close(write)
-        folder = tempfile.mkdtemp(prefix="velbrook-sign-")
-        try:
-            path = os.path.join(folder, "password")
-            with os.fdopen(os.open(path, os.O_WRONLY | os.O_CREAT | os.O_EXCL, 0o600), "wb") as f:
-                f.write(self.password + b"\n")
-            return subprocess.run(command_for(path), capture_output=True, text=True)
-        finally:
-            shutil.rmtree(folder, ignore_errors=True)
-
     def _certificates(self, which):
         def command(password, *extra):
             return [self.openssl, "pkcs12", "-in", self.pkcs12, "-passin", "file:" + password, "-nokeys", which,
                     *extra]
-        run = self._run_with_password(command)
+        run = run_with_password(self.password, command)
         if run.returncode and "unsupported" in run.stderr:
             # Older exports encrypt with RC2, which OpenSSL 3 keeps in its legacy provider.
-            run = self._run_with_password(lambda password: command(password, "-legacy"))
+            run = run_with_password(self.password, lambda password: command(password, "-legacy"))
         if run.returncode:
             if any(sign in run.stderr.lower() for sign in ("mac verify", "invalid password", "wrong password")):
                 blank = " (its line ends in a blank, which is part of it)" if self.password.endswith(b" ") else ""
@@ -149,8 +175,8 @@ class Certificate:
             command += ["-i", vendor_url]
         if timestamp_url:
             command += ["-ts", timestamp_url]
-        run = self._run_with_password(lambda password: command + ["-readpass", password, "-in", source,
-                                                                  "-out", target])
+        run = run_with_password(self.password,
+                                lambda password: command + ["-readpass", password, "-in", source, "-out", target])
         if run.returncode:
             raise SigningError(f"osslsigncode could not sign {source}: {run.stdout.strip()} {run.stderr.strip()}")
 
