@@ -9,9 +9,9 @@ import subprocess
 import zlib
 
 
-def _openssl(*args, past=False):
-    # An expired certificate is one issued in the past; faketime makes it so.
-    command = (["faketime", "2020-01-01 00:00:00"] if past else []) + ["openssl", *args]
+def _openssl(*args, at=None):
+    # A certificate expired, or not valid yet, is one issued in the past or the future; faketime makes it so.
+    command = (["faketime", at] if at else []) + ["openssl", *args]
     subprocess.run(command, check=True, capture_output=True)
 
 
@@ -30,9 +30,10 @@ class ThrowawayCA:
     def path(self, name):
         return os.path.join(self.folder, name)
 
-    def issue(self, name, password="correct horse battery", usage="codeSigning", expired=False):
+    def issue(self, name, password="correct horse battery", usage="codeSigning", issued=None):
         """A PKCS#12 file holding a certificate for `usage` with its key and the
-        CA, and the file holding its password: (pfx, password file)."""
+        CA, and the file holding its password: (pfx, password file). The
+        certificate is valid for 30 days from `issued` (a time as faketime reads it), else from now."""
         key, csr, pem, ext = (self.path(f"{name}.{suffix}") for suffix in ("key", "csr", "pem", "cnf"))
         with open(ext, "w") as f:
             f.write(f"[leaf]\nbasicConstraints=CA:FALSE\nkeyUsage=critical,digitalSignature\n"
@@ -41,7 +42,7 @@ class ThrowawayCA:
                  "-subj", f"/CN=Kestrin {name}")
         _openssl("x509", "-req", "-in", csr, "-CA", self.pem, "-CAkey", self.key, "-set_serial",
                  str(zlib.crc32(name.encode())), "-days", "30", "-extfile", ext, "-extensions", "leaf",
-                 "-out", pem, past=expired)
+                 "-out", pem, at=issued)
         password_file = self.path(f"{name}.password")
         with open(password_file, "w") as f:
             f.write(password + "\n")

@@ -11,6 +11,7 @@ import tempfile
 import unittest
 import zipfile
 from contextlib import nullcontext, redirect_stderr
+from datetime import datetime, timedelta, timezone
 from io import StringIO
 from unittest import mock
 
@@ -127,17 +128,19 @@ class InterruptedReleaseTest(Staging):
     def test_a_release_that_cannot_be_moved_in_whole_leaves_nothing(self):
         moved, replace = [], os.replace
 
-        def interrupted_after_one(source, target):
-            if moved:
+        def interrupted_at_the_checksums(source, target):
+            if os.path.basename(target) == "SHA256SUMS":
                 raise OSError("interrupted")
-            moved.append(target)
+            moved.append(os.path.basename(target))
             replace(source, target)
         out = os.path.join(self.work, "out")
-        with mock.patch.object(make_medium.os, "replace", interrupted_after_one):
+        with mock.patch.object(make_medium.os, "replace", interrupted_at_the_checksums):
             code = make_medium.main(["--product", PRODUCT_JSON, "--menu", EXE, "--stub", STUB, "--arch", "win32",
                                      "--out", out, "--iso", "--zip"])
-        self.assertEqual((code, len(moved)), (1, 1))
-        self.assertEqual(os.listdir(out), [], "a partial release was left (checksums beside it, or not)")
+        base = f"Velbrook-{VERSION}-win32-demo-unsigned"
+        self.assertEqual((code, sorted(moved)), (1, [base, base + ".iso", base + ".zip"]),
+                         "the checksums were not moved in last")
+        self.assertEqual(os.listdir(out), [], "a partial release was left")
 
 
 class ReleaseTest(unittest.TestCase):
@@ -208,7 +211,9 @@ class SigningInputTest(Staging):
         cls.keys = tempfile.mkdtemp(prefix="keys-")
         cls.ca = ThrowawayCA(cls.keys)
         cls.good, cls.password = cls.ca.issue("signer")
-        cls.expired, cls.expired_password = cls.ca.issue("expired", expired=True)
+        cls.expired, cls.expired_password = cls.ca.issue("expired", issued="2020-01-01 00:00:00 UTC")
+        cls.valid_from = datetime.now(timezone.utc) + timedelta(days=40)
+        cls.early, cls.early_password = cls.ca.issue("early", issued=f"{cls.valid_from:%Y-%m-%d %H:%M:%S} UTC")
         cls.empty, _ = cls.ca.issue("empty", password="")
         cls.empty_password = os.path.join(cls.keys, "empty.notepad.password")  # only the line end Notepad saves
         with open(cls.empty_password, "wb") as f:
@@ -226,6 +231,12 @@ class SigningInputTest(Staging):
         cls.unicode = os.path.join(cls.keys, "unicode.password")  # Notepad's "Unicode", PowerShell's >
         with open(cls.unicode, "w", encoding="utf-16", newline="\r\n") as f:
             f.write(pathlib.Path(cls.password).read_text())
+        cls.unicode_be = os.path.join(cls.keys, "unicode-be.password")  # Notepad's "Unicode big endian"
+        with open(cls.unicode_be, "wb") as f:
+            f.write(b"\xfe\xff" + pathlib.Path(cls.password).read_text().replace("\n", "\r\n").encode("utf-16-be"))
+        cls.blank = os.path.join(cls.keys, "blank.password")  # the right password and a blank: another password
+        with open(cls.blank, "w") as f:
+            f.write(pathlib.Path(cls.password).read_text().rstrip("\n") + " \n")
 
     @classmethod
     def tearDownClass(cls):
@@ -255,12 +266,16 @@ class SigningInputTest(Staging):
             ("missing password file", [self.good, missing], "cannot read the password file"),
             ("no password file named", [self.good, None], "VELBROOK_SIGN_PASSWORD_FILE is not"),
             ("wrong password", [self.good, self.wrong], "(wrong password)"),
+            ("a blank after the password", [self.good, self.blank],
+             "(wrong password (its line ends in a blank, which is part of it))"),
             ("expired", [self.expired, self.expired_password], "expired on 2020-01-31"),
+            ("not valid yet", [self.early, self.early_password], f"is valid only from {self.valid_from:%Y-%m-%d}"),
             ("not for code signing", [self.web, self.web_password],
              "is not for code signing (its extended key usage is TLS Web Server Authentication)"),
             ("the image cannot be written", [self.good, self.password], "xorriso"),
             ("a password file saved on Windows", [self.good, self.notepad], None),  # is no bad input
             ("a password file saved in UTF-16", [self.good, self.unicode], None),
+            ("a password file saved in UTF-16 big-endian", [self.good, self.unicode_be], None),
             ("an empty password", [self.empty, self.empty_password], None),
         ]
         for name, (pfx, password), message in cases:
@@ -288,6 +303,7 @@ class SigningInputTest(Staging):
         self.assertNotIn("English_link", run.stderr)
         self.assertIn(os.path.join("SimpChin_link", "Setup.exe") + " is not signed", run.stderr)
         staged = os.path.join(out, f"Velbrook-{VERSION}-win32")
+        self.assertEqual(sorted(os.listdir(staged)), sorted(["AUTORUN.INF", "Velbrook.exe", *FOLDERS]))
         self.assertTrue(pe_stamp.is_signed(os.path.join(staged, "Velbrook.exe")))
         self.assertFalse(pe_stamp.is_signed(os.path.join(staged, "TradChin_link", "Setup.exe")))
 
