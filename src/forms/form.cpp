@@ -115,6 +115,7 @@ MouseArgs Form::Args(ControlId id, int button, int shift, float x, float y) cons
 
 bool Form::ButtonDown(int button, int held, int shift, float x, float y) {
     router_.Follow(held | button);
+    if (pressesHeld_) return router_.Captured();  // nor is its release routed
     const ControlId id = router_.Press(model_, button, x, y);
     sink_.MouseDown(id, Args(id, button, shift, x, y));
     return router_.Captured();
@@ -128,7 +129,7 @@ bool Form::ButtonUp(int button, int held, int shift, float x, float y) {
     // A click is a press and a release of the last button on the same control.
     if (r.last && r.target != kFormItself && model_.Visible(r.target) &&
         model_.Control(r.target).rect.Contains(x, y)) {
-        sink_.Click(r.target);
+        Click(r.target);
     }
     return router_.Captured();
 }
@@ -138,6 +139,14 @@ bool Form::PointerMove(int held, int shift, float x, float y) {
     const ControlId id = router_.Move(model_, x, y);
     sink_.MouseMove(id, Args(id, held, shift, x, y));
     return router_.Captured();
+}
+
+void Form::Click(ControlId control) {
+    if (!pressesHeld_) sink_.Click(control);
+}
+
+bool Form::KeyDown(ControlId control, std::int16_t key, std::int16_t shift) {
+    return pressesHeld_ || sink_.KeyDown(control, key, shift);
 }
 
 const ControlSpec* Form::PointerOwner(float x, float y) const {

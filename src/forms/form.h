@@ -149,6 +149,19 @@ public:
     bool ButtonUp(int button, int held, int shift, float x, float y);
     bool PointerMove(int held, int shift, float x, float y);
     void CaptureLost() { router_.Reset(); }
+    // A click of a control that clicks by itself (a push button), or a screen
+    // reader's press of it.
+    void Click(ControlId control);
+    // A key pressed while `control` has the focus; true when it was taken (a
+    // handler took it, or it was dropped), so the control does not act on it.
+    bool KeyDown(ControlId control, std::int16_t key, std::int16_t shift);
+
+    // What the user did while a prompt he then declined was up was meant for the
+    // prompt: every press that reaches the form before it is next idle (input
+    // queued meanwhile, a screen reader's call that waited) is dropped.
+    void HoldPressesUntilIdle() { pressesHeld_ = true; }
+    void Idle() { pressesHeld_ = false; }
+    bool PressesHeld() const { return pressesHeld_; }
 
     // Whether the custom pointer (the control's MouseIcon) shows at a point,
     // with the captured receiver deciding while a button is held.
@@ -160,6 +173,7 @@ private:
     FormModel model_;
     EventSink& sink_;
     PointerRouter router_;
+    bool pressesHeld_ = false;
 };
 
 }  // namespace forms

@@ -3,6 +3,9 @@
 // desktop, it covers the whole screen, takes the button's release itself and
 // fails with ERROR_CANCELLED. It writes what it was asked to a JSON line in
 // the file VELBROOK_PROMPT_LOG names, before the prompt shows. Later starts are real.
+// With VELBROOK_PROMPT_QUEUED set, the prompt makes that file once a message
+// posted to another of the menu's windows waits in the thread's queue (a
+// screen reader's call into the menu, say), so a test can decline after it.
 #include <objbase.h>
 
 #include <string>
@@ -50,7 +53,8 @@ LRESULT CALLBACK PromptProcedure(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
 // like one that takes its time to come (a disc spinning up, a reputation check):
 // input in the meantime waits in the menu's queue. The file goes with the prompt.
 void DeclinedPrompt() {
-    wchar_t after[32768] = L"";
+    wchar_t after[32768] = L"", queued[32768] = L"";
+    GetEnvironmentVariableW(L"VELBROOK_PROMPT_QUEUED", queued, 32768);
     const ULONGLONG deadline = GetTickCount() + 60000ull;
     if (GetEnvironmentVariableW(L"VELBROOK_PROMPT_AFTER", after, 32768)) {
         while (GetFileAttributesW(after) == INVALID_FILE_ATTRIBUTES && GetTickCount() < deadline) Sleep(20);
@@ -61,9 +65,14 @@ void DeclinedPrompt() {
     cls.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
     cls.lpszClassName = L"VelbrookTestPrompt";
     RegisterClassW(&cls);
-    HWND prompt = CreateWindowExW(WS_EX_TOPMOST, cls.lpszClassName, kPromptTitle, WS_POPUP | WS_VISIBLE, 0, 0,
+    // A prompt that took its time leaves the focus where it was: Wine hands keys that wait
+    // in the queue to whichever window has the focus when they are read, where Windows keeps
+    // them for the window they were typed into.
+    const DWORD inactive = *after ? WS_EX_NOACTIVATE : 0;
+    HWND prompt = CreateWindowExW(WS_EX_TOPMOST | inactive, cls.lpszClassName, kPromptTitle, WS_POPUP, 0, 0,
                                   GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
                                   cls.hInstance, nullptr);
+    ShowWindow(prompt, *after ? SW_SHOWNOACTIVATE : SW_SHOW);
     SetCapture(prompt);  // the release is the prompt's, wherever the pointer is
     MSG msg;
     while (IsWindow(prompt) && GetTickCount() < deadline) {
@@ -71,6 +80,10 @@ void DeclinedPrompt() {
         // Only the prompt's own messages: a prompt of the system's runs in a process of
         // its own, so input meant for the menu waits in the menu's queue meanwhile.
         while (PeekMessageW(&msg, prompt, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        if (*queued && HIWORD(GetQueueStatus(QS_POSTMESSAGE))) {
+            CloseHandle(CreateFileW(queued, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+            *queued = L'\0';
+        }
     }
     if (IsWindow(prompt)) DestroyWindow(prompt);
     if (*after) DeleteFileW(after);

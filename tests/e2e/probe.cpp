@@ -8,6 +8,9 @@
 //   probe accessible <hwnd> the client area's accessible object and its children, through
 //                           AccessibleObjectFromWindow, as a screen reader reads them
 //   probe accessible-do <hwnd> <child>  that child's default action, and what the call returned
+//   probe focus-events <pid> <folder>  the focus events a screen reader hears from that
+//                           process: writes <folder>/ready once it listens, and, once
+//                           <folder>/stop exists, <folder>/events.json
 //   probe redraw <hwnd> [n] asks a window to repaint all of itself (n times, each waited for)
 //   probe gui <pid>         the GDI and USER object counts of a process
 //   probe cover <x> <y> <w> <h>  a white topmost window there, until the probe is ended
@@ -248,6 +251,38 @@ int AccessibleDo(HWND w, LONG id) {
     return 0;
 }
 
+std::string focusEvents;
+
+void CALLBACK OnFocusEvent(HWINEVENTHOOK, DWORD, HWND w, LONG object, LONG child, DWORD, DWORD) {
+    focusEvents += std::string(focusEvents.empty() ? "" : ", ") + "{\"hwnd\": " +
+                   std::to_string(reinterpret_cast<UINT_PTR>(w)) + ", \"object\": " + std::to_string(object) +
+                   ", \"child\": " + std::to_string(child) + "}";
+}
+
+bool Touch(const std::wstring& path, const std::string& text = "") {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
+    return true;
+}
+
+int FocusEvents(DWORD pid, const std::wstring& folder) {
+    // Out of context, as a screen reader in another process listens.
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr, OnFocusEvent, pid, 0,
+                                         WINEVENT_OUTOFCONTEXT);
+    if (!hook || !Touch(folder + L"\\ready")) return 1;
+    const std::wstring stop = folder + L"\\stop";
+    MSG msg;
+    while (GetFileAttributesW(stop.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    }
+    UnhookWinEvent(hook);
+    return Touch(folder + L"\\events.json", "[" + focusEvents + "]\n") ? 0 : 1;
+}
+
 // A plain white window of the probe's own; nullptr where it cannot be made.
 HWND MakeWindow(DWORD exStyle, DWORD style, const wchar_t* title, int x, int y, int w, int h) {
     WNDCLASSW cls{};
@@ -350,6 +385,7 @@ int wmain(int argc, wchar_t** argv) {
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         return AccessibleDo(reinterpret_cast<HWND>(static_cast<INT_PTR>(_wtoi64(argv[2]))), _wtoi(argv[3]));
     }
+    if (verb == L"focus-events" && argc == 4) return FocusEvents(static_cast<DWORD>(_wtoi(argv[2])), argv[3]);
     if (verb == L"dpi") {
         HDC screen = GetDC(nullptr);
         std::printf("%d\n", GetDeviceCaps(screen, LOGPIXELSX));

@@ -1,23 +1,27 @@
 """Choosing a language with the keyboard alone."""
 
+import json
 import os
 import shutil
+import time
 import unittest
 
-from harness import COMMAND1, LANGUAGES, Medium, MenuTest, wait_for
+from harness import COMMAND1, LANGUAGES, PROBE, Medium, MenuTest, wait_for, windows_path
 
 AZURE = (2, 128, 255)
 STATE_FOCUSED = 0x4
 ENGLISH_CHILD, EXIT_CHILD = 4, 5  # positions in the accessible tree: heading, prompt, the three languages, exit
+OBJID_CLIENT = -4
+PROMPT = "Velbrook test elevation prompt"  # the declining test build's first start is a declined prompt
 
 
 class KeyboardTest(MenuTest):
-    def open_menu(self, exe=None):
+    def open_menu(self, exe=None, env=None):
         self.pointer.move(2, 2)  # off the window: only the keyboard lights anything
         medium = Medium(self.work)
         if exe:
             shutil.copy(exe, medium.exe)
-        proc = self.start_menu(medium.exe)
+        proc = self.wine.start(medium.exe, env=dict(VELBROOK_STUB_LOG=windows_path(self.log), **(env or {})))
         form = self.wait_for_form(proc)
         self.wait_for_button_focus(form)
         return proc, form
@@ -29,6 +33,15 @@ class KeyboardTest(MenuTest):
     def button(self, form):
         x, y, w, h = COMMAND1
         return self.display.grab().crop(form["client"][0] + x, form["client"][1] + y, w, h).data
+
+    def lit_language(self, form):
+        frame = self.display.grab()
+        left, top = form["client"][0], form["client"][1]
+        lit = [i for i, (_, (x, y, _, _)) in LANGUAGES.items() if frame.pixel(left + x + 2, top + y + 2) == AZURE]
+        return lit[0] if len(lit) == 1 else None
+
+    def started(self):
+        return [entry["module"].rsplit("\\", 2)[-2:] for entry in self.launches()]
 
     def focused_children(self, form):
         tree = self.wine.probe("accessible", str(form["hwnd"]))
@@ -48,10 +61,20 @@ class KeyboardTest(MenuTest):
         proc, form = self.open_menu()
         with_cue = wait_for(lambda: self.button(form), 10, "the button")
         self.assertEqual(self.focused_children(form), [EXIT_CHILD])
+        listening = os.path.join(self.work, "listening")
+        os.makedirs(listening)
+        self.wine.start(PROBE, "focus-events", str(form["pid"]), windows_path(listening))
+        wait_for(lambda: os.path.exists(os.path.join(listening, "ready")), 30, "a screen reader to listen")
         self.pointer.keys("Up")
         wait_for(lambda: self.lit(form, 3), 20, "English to be lit")
         wait_for(lambda: self.button(form) != with_cue, 10, "the focus cue to go")
         self.assertEqual(self.focused_children(form), [ENGLISH_CHILD], "a screen reader follows the choice")
+        open(os.path.join(listening, "stop"), "w").close()
+        events = os.path.join(listening, "events.json")
+        wait_for(lambda: os.path.exists(events), 30, "what the screen reader heard")
+        with open(events, encoding="utf-8") as f:
+            heard = [(e["hwnd"], e["object"], e["child"]) for e in json.load(f)]
+        self.assertIn((form["hwnd"], OBJID_CLIENT, ENGLISH_CHILD + 1), heard, "the focus event names English")
         self.pointer.keys("Escape")
         wait_for(lambda: not self.lit(form, 3), 20, "the light to go out")
         wait_for(lambda: self.button(form) == with_cue, 10, "the focus cue to come back")
@@ -61,7 +84,7 @@ class KeyboardTest(MenuTest):
         self.assertEqual(self.launches(), [])
 
     def test_a_space_whose_release_a_declined_prompt_took_leaves_the_next_space_to_the_exit_button(self):
-        prompt = "Velbrook test elevation prompt"  # the test build's first start is a declined prompt
+        prompt = PROMPT
         proc, form = self.open_menu(os.environ["VELBROOK_DECLINED_EXE"])
         self.pointer.keys("Down")
         wait_for(lambda: self.lit(form, 1), 20, "Traditional Chinese to be lit")
@@ -74,6 +97,49 @@ class KeyboardTest(MenuTest):
         self.pointer.keys("Escape", "space")  # the exit button's own Space
         self.wait_for_exit(proc)
         self.assertEqual(self.launches(), [])
+
+    def test_keys_queued_while_a_declined_prompt_took_its_time_press_nothing(self):
+        show, asked = os.path.join(self.work, "show"), os.path.join(self.work, "prompt.log")
+        proc, form = self.open_menu(os.environ["VELBROOK_DECLINED_EXE"], {
+            "VELBROOK_PROMPT_AFTER": windows_path(show), "VELBROOK_PROMPT_LOG": windows_path(asked)})
+        self.pointer.keys("End")
+        wait_for(lambda: self.lit(form, 3), 20, "English to be lit")
+        self.pointer.keys("Return")
+        wait_for(lambda: os.path.exists(asked), 30, "the start to be asked for")
+        self.pointer.keys("Return")  # while the prompt takes its time: meant for the prompt
+        open(show, "w").close()
+        wait_for(lambda: self.wine.probe("windows", PROMPT), 30, "the prompt")
+        self.pointer.click(4, 4)  # declined
+        wait_for(lambda: not os.path.exists(show), 30, "the prompt to be declined")
+        # Input is handled in order: had the queued Enter pressed, English would have started first.
+        self.click_centre(form, LANGUAGES[2][1])
+        wait_for(self.launches, 30, "a setup to start")
+        self.wait_for_exit(proc)
+        self.wait_for_setups_to_end()
+        self.assertEqual(self.started(), [["SimpChin_link", "Setup.exe"]])
+
+    def test_an_enter_held_across_a_declined_prompt_presses_once(self):
+        proc, form = self.open_menu(os.environ["VELBROOK_DECLINED_EXE"])
+        # The server repeats a held key: a held Down steps on from language to language.
+        self.pointer.burst("keydown", "Down")
+        seen = set()
+        wait_for(lambda: seen.add(self.lit_language(form)) or len(seen - {None}) >= 2, 20,
+                 "a held Down to step on by itself")
+        self.pointer.burst("keyup", "Down")
+        self.pointer.keys("End")
+        wait_for(lambda: self.lit(form, 3), 20, "English to be lit")
+        self.pointer.burst("keydown", "Return")
+        wait_for(lambda: self.wine.probe("windows", PROMPT), 30, "the prompt")
+        self.pointer.click(4, 4)  # declined while Enter is still held
+        wait_for(lambda: not self.wine.probe("windows", PROMPT), 30, "the prompt to go")
+        self.wait_for_button_focus(form)
+        time.sleep(2)  # the user goes on holding Enter: its repeats reach the menu meanwhile
+        self.pointer.burst("keyup", "Return")
+        self.click_centre(form, LANGUAGES[2][1])
+        wait_for(self.launches, 30, "a setup to start")
+        self.wait_for_exit(proc)
+        self.wait_for_setups_to_end()
+        self.assertEqual(self.started(), [["SimpChin_link", "Setup.exe"]])
 
 
 if __name__ == "__main__":

@@ -5,10 +5,12 @@ import os
 import shutil
 import unittest
 
-from harness import (LANGUAGES, MenuTest, Medium, STUB, wait_for, windows_path)
+from harness import (LANGUAGES, MenuTest, Medium, PROBE, STUB, wait_for, windows_path)
 
 SW_SHOWNORMAL = 1
 AZURE = (2, 128, 255)
+# A language's place among the accessible children: after the heading and the prompt.
+ACCESSIBLE_CHILD = {code: 3 + i for i, code in enumerate(LANGUAGES)}
 
 
 def arguments_after_program(cmdline):
@@ -151,6 +153,31 @@ class DeclinedPromptTest(MenuTest):
         self.wait_for_setups_to_end()
         self.assertEqual([entry["module"].rsplit("\\", 2)[-2:] for entry in self.launches()],
                          [["SimpChin_link", "Setup.exe"]])
+
+    def test_a_screen_readers_press_made_while_the_prompt_is_up_starts_nothing_after_the_decline(self):
+        medium = Medium(self.work)
+        shutil.copy(os.environ["VELBROOK_DECLINED_EXE"], medium.exe)
+        queued = os.path.join(self.work, "queued")
+        proc = self.wine.start(medium.exe, env={"VELBROOK_STUB_LOG": windows_path(self.log),
+                                                "VELBROOK_PROMPT_QUEUED": windows_path(queued)})
+        form = self.wait_for_form(proc)
+        x, y, w, h = LANGUAGES[3][1]
+        self.pointer.move(form["client"][0] + x + w // 2, form["client"][1] + y + h // 2)
+        self.pointer.burst("mousedown", "1")
+        wait_for(lambda: self.wine.probe("windows", self.PROMPT), 30, "the prompt")
+        self.assertFalse(os.path.exists(queued), "something else waits in the menu's queue")
+        # A screen reader asks for English's default action; the call waits while the prompt is up.
+        self.wine.start(PROBE, "accessible-do", str(form["hwnd"]), str(ACCESSIBLE_CHILD[3]))
+        wait_for(lambda: os.path.exists(queued), 30, "the screen reader's call to wait in the menu's queue")
+        self.pointer.burst("mouseup", "1")
+        wait_for(lambda: not self.wine.probe("windows", self.PROMPT), 30, "the prompt to be declined")
+        self.click_centre(form, LANGUAGES[2][1])
+        wait_for(self.launches, 30, "a setup to start")
+        self.wait_for_exit(proc)
+        self.wait_for_setups_to_end()
+        self.assertEqual([entry["module"].rsplit("\\", 2)[-2:] for entry in self.launches()],
+                         [["SimpChin_link", "Setup.exe"]])
+
 
 if __name__ == "__main__":
     unittest.main()

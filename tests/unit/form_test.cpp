@@ -113,6 +113,10 @@ public:
     void MouseMove(forms::ControlId id, const forms::MouseArgs&) override { Record("move", id); }
     void MouseUp(forms::ControlId id, const forms::MouseArgs&) override { Record("up", id); }
     void Click(forms::ControlId id) override { Record("click", id); }
+    bool KeyDown(forms::ControlId id, std::int16_t, std::int16_t) override {
+        Record("key", id);
+        return false;
+    }
 };
 
 TEST(Capture, EventsFollowThePressUntilTheLastButtonIsReleased) {
@@ -175,6 +179,25 @@ TEST(Capture, ARecordOfHeldButtonsThatTheRealOnesNoLongerShowIsForgotten) {
         EXPECT_EQ(c.after(form), c.captured) << c.what;
         EXPECT_EQ(r.events, c.events) << c.what;
     }
+}
+
+TEST(Capture, AfterADeclinedPromptPressesAreDroppedUntilTheFormIsIdle) {
+    Recorder r;
+    forms::Form form(chooser::kFrmAutoSelect, r);
+    const forms::ControlId button = form.Model().Find("Command1");
+    form.HoldPressesUntilIdle();
+    EXPECT_FALSE(form.ButtonDown(forms::kLeftButton, forms::kLeftButton, 0, T(150), T(140)));  // not captured
+    form.PointerMove(forms::kLeftButton, 0, T(500), T(100));  // moves still count: they light nothing pressed
+    EXPECT_FALSE(form.ButtonUp(forms::kLeftButton, 0, 0, T(150), T(140)));  // the dropped press's: no click
+    EXPECT_TRUE(form.KeyDown(button, forms::kKeyReturn, 0)) << "a dropped key is taken, so the button ignores it";
+    form.Click(button);
+    EXPECT_EQ(r.events, (std::vector<std::string>{"move form"}));
+    form.Idle();
+    r.events.clear();
+    EXPECT_TRUE(form.ButtonDown(forms::kLeftButton, forms::kLeftButton, 0, T(150), T(140)));
+    EXPECT_FALSE(form.KeyDown(button, forms::kKeyReturn, 0));
+    form.Click(button);
+    EXPECT_EQ(r.events, (std::vector<std::string>{"down CountryImage(1)", "key Command1", "click Command1"}));
 }
 
 TEST(Capture, HandlerPositionsAreRelativeToTheReceiver) {

@@ -42,6 +42,10 @@ TEST_F(Press, AFailedStartLeavesTheWindowLoaded) {
     };
     EXPECT_THROW(frm.CountryPic_MouseDown(2, 1, 0, 0, 0), forms::RuntimeError);
     EXPECT_EQ(rt.log.back(), "Shell E:\\Menu\\SimpChin_link\\Setup.exe 1");
+    // The failed press is over: the next one is not taken for a press inside it.
+    rt.onShell = [](const std::wstring&) { return forms::StartResult::Started; };
+    frm.CountryPic_MouseDown(3, 1, 0, 0, 0);
+    EXPECT_EQ(rt.started.back(), L"E:\\Menu\\English_link\\Setup.exe");
 }
 
 TEST_F(Press, ADeclinedElevationLeavesTheMenuOpen) {

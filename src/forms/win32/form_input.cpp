@@ -93,7 +93,7 @@ bool FormInput::OnKey(HWND button, bool down, WPARAM key, LPARAM lp) {
     if (id == kFormItself || key > 0x7FFF) return false;
     const auto shift = static_cast<std::int16_t>(ShiftState(GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_CONTROL) < 0));
     bool taken = false;
-    window_.Raise([&] { taken = window_.TheForm().Sink().KeyDown(id, static_cast<std::int16_t>(key), shift); });
+    window_.Raise([&] { taken = window_.TheForm().KeyDown(id, static_cast<std::int16_t>(key), shift); });
     if (key == VK_SPACE) spaceDown_ = taken ? SpaceDown::Form : SpaceDown::Button;
     return taken;
 }

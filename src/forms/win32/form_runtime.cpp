@@ -28,10 +28,10 @@ void FormRuntime::DoEvents() {
 
 StartResult FormRuntime::Shell(const std::wstring& path, int windowStyle) {
     const StartResult result = StartProgram(window_.Window(), path, windowStyle);
-    // A click, a key or a screen reader's press queued while the prompt was up (a
+    // A click, a key or a screen reader's press made while the prompt was up (a
     // double click, a second Enter) would otherwise press again and raise the prompt
     // once more.
-    if (result == StartResult::Declined) window_.DiscardQueuedPresses();
+    if (result == StartResult::Declined) window_.TheForm().HoldPressesUntilIdle();
     return result;
 }
 

@@ -33,7 +33,10 @@ int FormWindow::Run(EventSink& sink) {
     UpdateWindow(wnd_);
     bench::Mark(bench::kShown);
     MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    for (;;) {
+        // Idle: nothing waits in the queue, not even a call that a prompt held up.
+        if (form_->PressesHeld() && !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) form_->Idle();
+        if (GetMessageW(&msg, nullptr, 0, 0) <= 0) break;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
@@ -166,7 +169,7 @@ LRESULT FormWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_COMMAND:
             if (HIWORD(wp) == BN_CLICKED) {
                 const ControlId id = IdOfChild(reinterpret_cast<HWND>(lp));
-                if (id != kFormItself) Raise([&] { sink_->Click(id); });
+                if (id != kFormItself) Raise([&] { form_->Click(id); });
                 return 0;
             }
             break;
@@ -236,17 +239,10 @@ void FormWindow::DoDefaultAction(ControlId control) {
     PostMessageW(wnd_, kDefaultActionMessage, static_cast<WPARAM>(control), 0);
 }
 
-void FormWindow::DiscardQueuedPresses() {
-    DiscardQueuedInput();
-    MSG msg;
-    while (wnd_ && PeekMessageW(&msg, wnd_, kDefaultActionMessage, kDefaultActionMessage, PM_REMOVE)) {
-    }
-}
-
 void FormWindow::OnDefaultAction(ControlId control) {
     if (control < 0 || control >= form_->Model().Count()) return;
     if (ChildOf(control)) {  // a button: as if it were clicked
-        Raise([&] { sink_->Click(control); });
+        Raise([&] { form_->Click(control); });
         return;
     }
     // A drawn picture: what a user does, pointing at its middle and pressing there.

@@ -53,8 +53,6 @@ public:
     void SetKeyboardChoice(ControlId id);
     // A screen reader's press: queued, so it runs after the request has returned.
     void DoDefaultAction(ControlId control);
-    // Drops the input and the screen reader's presses queued so far.
-    void DiscardQueuedPresses();
     void Close();  // the window and its hidden owner go; the message loop ends
 
     // Runs a handler; a run-time error that escapes it is reported and ends the process.

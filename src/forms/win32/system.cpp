@@ -35,17 +35,6 @@ bool EnterComApartment() {
     return entered;
 }
 
-void DiscardQueuedInput() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
-    }
-    while (PeekMessageW(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
-    }
-    // Touch and pen (WM_TOUCH, WM_POINTER...): left queued, they would come back as clicks.
-    while (PeekMessageW(&msg, nullptr, 0x0240, 0x024F, PM_REMOVE)) {
-    }
-}
-
 static_assert(kErrorAccessDenied == ERROR_ACCESS_DENIED && kErrorInvalidHandle == ERROR_INVALID_HANDLE &&
               kErrorAlreadyExists == ERROR_ALREADY_EXISTS);
 

@@ -20,10 +20,6 @@ void HardenDllSearch();
 // thread is in one. The start of a program and the screen reader's object need it.
 bool EnterComApartment();
 
-// Drops the mouse, key, touch and pen input queued for the thread: what the
-// user did while a prompt was shown was meant for the prompt.
-void DiscardQueuedInput();
-
 // True when another copy holds the program's mutex, or holds it out of this
 // process's reach (a copy running elevated). The mutex is held for the life
 // of the process. If an object of another type holds the name, the program
