@@ -1,33 +1,37 @@
-"""Opens the menu of the demo medium under Wine (see demo.sh)."""
+"""Opens the menu of the demo medium under Wine (see demo.sh).
 
+    demo.py <build folder>"""
+
+import json
 import os
 import sys
 
-sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "e2e"))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tools", "winehost"))
+from winehost import Display, Wine, wait_for  # noqa: E402
+
 build = os.path.abspath(sys.argv[1])
-os.environ.setdefault("VELBROOK_PREFIX", os.path.join(build, "wineprefix"))
-os.environ.setdefault("VELBROOK_WINEARCH", "win32")
-os.environ.setdefault("VELBROOK_PROBE", os.path.join(build, "probe.exe"))
-os.environ.setdefault("VELBROOK_PRODUCT_JSON", os.path.join(build, "generated", "product", "product.json"))
-
-import harness  # noqa: E402  (reads the settings above)
-
-medium_exe = os.path.join(build, "medium", harness.PRODUCT["executable"])
+prefix = os.environ.get("VELBROOK_PREFIX", os.path.join(build, "wineprefix"))
+arch = os.environ.get("VELBROOK_WINEARCH", "win32")
+probe = os.environ.get("VELBROOK_PROBE", os.path.join(build, "probe.exe"))
+with open(os.environ.get("VELBROOK_PRODUCT_JSON", os.path.join(build, "generated", "product", "product.json")),
+          encoding="utf-8") as f:
+    product = json.load(f)
+medium_exe = os.path.join(build, "medium", product["executable"])
 
 if os.environ.get("DISPLAY"):
     class UserDisplay:
         name = os.environ["DISPLAY"]
-    wine = harness.Wine(UserDisplay())
+    wine = Wine(UserDisplay(), prefix, arch)
     wine.ensure_prefix()
     print("Opening the menu; a press on a language starts the demo setup, Exit Setup closes it.")
     sys.exit(wine.start(medium_exe).wait())
 
-display = harness.Display()
-wine = harness.Wine(display)
+display = Display()
+wine = Wine(display, prefix, arch, probe, caption=product["caption"])
 try:
     wine.ensure_prefix()
     menu = wine.start(medium_exe)
-    harness.wait_for(lambda: [w for w in wine.forms() if w["visible"]], 120, "the menu's window")
+    wait_for(lambda: [w for w in wine.forms() if w["visible"]], 120, "the menu's window")
     shot = os.path.join(build, "demo.png")
     display.screenshot(shot)
     print(f"No display here: the menu opened on a virtual one. Screenshot: {shot}")

@@ -18,24 +18,22 @@ runs = int(sys.argv[2])
 results_path = sys.argv[3] if len(sys.argv) > 3 else os.path.join(build, "benchmark.json")
 with open(os.path.join(build, "CMakeCache.txt")) as cache:
     arch = next((line.split("=", 1)[1].strip() for line in cache if line.startswith("VELBROOK_WINEARCH:")), "win32")
-os.environ.update(VELBROOK_PREFIX=os.path.join(build, "wineprefix"), VELBROOK_WINEARCH=arch)
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests", "e2e"))
-from harness import LOADER, Display, Wine, unrunnable_reason, windows_path  # noqa: E402
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "winehost"))
+from winehost import Display, Wine, unrunnable_reason, windows_path  # noqa: E402
 
 
 def run_under_wine():
     display = Display()
-    wine = Wine(display)
+    wine = Wine(display, os.path.join(build, "wineprefix"), arch)
     try:
         wine.ensure_prefix()
         with tempfile.TemporaryDirectory() as work:
             out = os.path.join(work, "runs.json")
             with open(os.path.join(work, "stderr"), "w+") as err:
-                proc = subprocess.Popen([LOADER, os.path.join(build, "bench_runner.exe"), windows_path(out),
-                                         str(runs), windows_path(os.path.join(build, "menu_bench.exe")),
-                                         windows_path(os.path.join(build, "bare_window.exe"))],
-                                        env=wine.env, stdout=subprocess.DEVNULL, stderr=err, start_new_session=True)
-                wine.procs.append(proc)  # ended by its id whatever happens
+                # Ended by its id whatever happens.
+                proc = wine.start(os.path.join(build, "bench_runner.exe"), windows_path(out), str(runs),
+                                  windows_path(os.path.join(build, "menu_bench.exe")),
+                                  windows_path(os.path.join(build, "bare_window.exe")), stderr=err)
                 code = proc.wait(timeout=120 + 30 * runs)
                 if code != 0:
                     err.seek(0)
@@ -55,7 +53,7 @@ def summary(values):
 
 
 def main():
-    reason = unrunnable_reason()
+    reason = unrunnable_reason(arch)
     if reason:
         print(f"Benchmark skipped: {reason}")
         return
