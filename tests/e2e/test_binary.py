@@ -5,9 +5,11 @@ import os
 import re
 import struct
 import subprocess
+import sys
 import unittest
 
-import pe
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "medium"))
+import pe  # noqa: E402
 
 ALLOWED_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "shell32.dll", "advapi32.dll", "msvcrt.dll"}
 SUPPORTED_OS = {"e2011457-1546-43c5-a5fe-008deee3d3f0", "35138b9a-5d96-4fbd-8e2d-a2440225f93a",

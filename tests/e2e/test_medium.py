@@ -15,12 +15,12 @@ from datetime import datetime, timedelta, timezone
 from io import StringIO
 from unittest import mock
 
-import pe
 from certificates import ThrowawayCA, missing_tools
 from harness import EXE, LANGUAGES, STUB, Medium, MenuTest, wait_for, windows_path
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "medium"))
 import make_medium  # noqa: E402
+import pe  # noqa: E402
 import pe_stamp  # noqa: E402
 import signing  # noqa: E402
 from source_date import EARLIEST, source_date  # noqa: E402
@@ -304,8 +304,8 @@ class SigningInputTest(Staging):
         self.assertIn(os.path.join("SimpChin_link", "Setup.exe") + " is not signed", run.stderr)
         staged = os.path.join(out, f"Velbrook-{VERSION}-win32")
         self.assertEqual(sorted(os.listdir(staged)), sorted(["AUTORUN.INF", "Velbrook.exe", *FOLDERS]))
-        self.assertTrue(pe_stamp.is_signed(os.path.join(staged, "Velbrook.exe")))
-        self.assertFalse(pe_stamp.is_signed(os.path.join(staged, "TradChin_link", "Setup.exe")))
+        self.assertTrue(pe.PeFile(os.path.join(staged, "Velbrook.exe")).is_signed())
+        self.assertFalse(pe.PeFile(os.path.join(staged, "TradChin_link", "Setup.exe")).is_signed())
 
 
 class PasswordPassageTest(unittest.TestCase):

@@ -7,14 +7,17 @@ rebuild is the signed menu without its signature."""
 import os
 import shutil
 import subprocess
+import sys
 import tempfile
 import time
 import unittest
 import zipfile
 
-import pe
 from certificates import ThrowawayCA, missing_tools
 from harness import ARTIFACTS, LANGUAGES, WORK, MenuTest, wait_for, windows_path
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "medium"))
+import pe  # noqa: E402
 
 SOURCES = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
 PRESET = os.environ.get("VELBROOK_RELEASE_ARCH", "")  # the presets are named after the architectures

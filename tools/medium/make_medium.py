@@ -29,6 +29,7 @@ import tempfile
 import time
 import zipfile
 
+import pe
 import pe_stamp
 from signing import Certificate, SigningError
 from source_date import describe_time, source_date, uncommitted_changes
@@ -110,7 +111,7 @@ def warn_unsigned_setups(product, staged):
     is worth a warning, since Windows warns about it or blocks it."""
     for folder, program, _ in product.languages:
         setup = os.path.join(staged, folder, program)
-        if os.path.isfile(setup) and not pe_stamp.is_signed(setup):
+        if os.path.isfile(setup) and not pe.PeFile(setup).is_signed():
             print(f"make_medium: warning: {os.path.join(folder, program)} is not signed; "
                   "Windows will warn about it or block it", file=sys.stderr)
 

@@ -11,8 +11,8 @@ target_link_options(stub_setup PRIVATE ${unicode_entry})
 # its setup program), or with the stub setups as a demo when that is empty, and writes
 # the ISO image and the release zip to <build>/release. `demo_medium` stages
 # the demo alone in <build>/medium for a quick look at the menu.
-set(medium_scripts tools/medium/make_medium.py tools/medium/pe_stamp.py tools/medium/signing.py
-    tools/medium/source_date.py)
+set(medium_scripts tools/medium/make_medium.py tools/medium/pe.py tools/medium/pe_stamp.py
+    tools/medium/signing.py tools/medium/source_date.py)
 set(VELBROOK_SETUPS "" CACHE PATH "Folder with the product's language folders, each holding its setup program")
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   set(release_arch win64)

@@ -1,20 +1,9 @@
-"""The two fields of a PE header that a release fixes or reads: the link time
-stamp (with the header checksum that covers it) and whether the file carries
-an Authenticode signature."""
+"""The PE header fields a release fixes: the link time stamp, and the header
+checksum that covers it."""
 
 import struct
 
-
-def _header(data, path):
-    if data[:2] != b"MZ":
-        raise ValueError(f"{path} is not a Windows program (no MZ header)")
-    pe = struct.unpack_from("<I", data, 0x3C)[0]
-    if data[pe:pe + 4] != b"PE\0\0":
-        raise ValueError(f"{path} is not a Windows program (no PE header)")
-    optional = pe + 24
-    pe32_plus = struct.unpack_from("<H", data, optional)[0] == 0x20B
-    directories = optional + (112 if pe32_plus else 96)
-    return pe + 8, optional + 64, directories
+import pe
 
 
 def checksum(data, checksum_at):
@@ -33,19 +22,10 @@ def checksum(data, checksum_at):
 def stamp(path, seconds):
     """Sets the link time stamp to `seconds` and the checksum to match, so the
     same sources give the same bytes whenever they are linked."""
-    with open(path, "rb") as f:
-        data = bytearray(f.read())
-    time_at, checksum_at, _ = _header(data, path)
-    struct.pack_into("<I", data, time_at, seconds)
-    struct.pack_into("<I", data, checksum_at, checksum(data, checksum_at))
+    image = pe.PeFile(path)
+    data = bytearray(image.data)
+    struct.pack_into("<I", data, image.time_stamp_offset, seconds)
+    struct.pack_into("<I", data, image.checksum_offset, checksum(data, image.checksum_offset))
     with open(path, "wb") as f:
         f.write(data)
 
-
-def is_signed(path):
-    """Whether the file has a certificate table (an Authenticode signature,
-    valid or not)."""
-    with open(path, "rb") as f:
-        data = f.read()
-    security = _header(data, path)[2] + 8 * 4
-    return struct.unpack_from("<II", data, security)[1] != 0

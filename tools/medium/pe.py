@@ -1,5 +1,7 @@
-"""A small reader of PE files: machine, DLL characteristics, imported DLLs
-and resources. Enough to check what the build produced, nothing more."""
+"""A small reader of PE files: the header fields a release stamps or reads
+(the link time stamp, the header checksum, the certificate table) and what
+the tests check of the build (machine, DLL characteristics, versions,
+imports and resources). Enough for those, nothing more."""
 
 import struct
 
@@ -10,17 +12,25 @@ IMAGE_DLLCHARACTERISTICS_NX_COMPAT = 0x0100
 RT_CURSOR, RT_BITMAP, RT_ICON, RT_STRING = 1, 2, 3, 6
 RT_GROUP_CURSOR, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 12, 14, 16, 24
 
+IMAGE_DIRECTORY_ENTRY_IMPORT, IMAGE_DIRECTORY_ENTRY_RESOURCE, IMAGE_DIRECTORY_ENTRY_SECURITY = 1, 2, 4
+
 
 class PeFile:
     def __init__(self, path):
         with open(path, "rb") as f:
             self.data = f.read()
+        try:
+            self._read_headers(path)
+        except struct.error:
+            raise ValueError(f"{path} is not a Windows program (its headers are cut short)") from None
+
+    def _read_headers(self, path):
         d = self.data
         if d[:2] != b"MZ":
-            raise ValueError(f"{path}: not an MZ file")
+            raise ValueError(f"{path} is not a Windows program (no MZ header)")
         pe = struct.unpack_from("<I", d, 0x3C)[0]
         if d[pe:pe + 4] != b"PE\0\0":
-            raise ValueError(f"{path}: no PE signature")
+            raise ValueError(f"{path} is not a Windows program (no PE header)")
         self.machine, nsections = struct.unpack_from("<HH", d, pe + 4)
         self.time_stamp_offset = pe + 8
         self.time_stamp = struct.unpack_from("<I", d, pe + 8)[0]
@@ -41,6 +51,11 @@ class PeFile:
             vsize, vaddr, rsize, raddr = struct.unpack_from("<IIII", d, s + 8)
             self.sections.append((vaddr, max(vsize, rsize), raddr))
 
+    def is_signed(self):
+        """Whether the file has a certificate table (an Authenticode signature,
+        valid or not)."""
+        return self.directories[IMAGE_DIRECTORY_ENTRY_SECURITY][1] != 0
+
     def offset(self, rva):
         for vaddr, size, raddr in self.sections:
             if vaddr <= rva < vaddr + size:
@@ -55,7 +70,7 @@ class PeFile:
 
     def imports(self):
         """{dll: [function names]}; an import by ordinal is named '#n'."""
-        rva, size = self.directories[1]
+        rva, size = self.directories[IMAGE_DIRECTORY_ENTRY_IMPORT]
         out = {}
         if not rva:
             return out
@@ -78,7 +93,7 @@ class PeFile:
 
     def resources(self):
         """{(type, name, language): bytes} with numeric or string ids."""
-        rva, size = self.directories[2]
+        rva, size = self.directories[IMAGE_DIRECTORY_ENTRY_RESOURCE]
         out = {}
         if not rva:
             return out
