@@ -33,3 +33,9 @@ gtest_discover_tests(unit_tests)
 add_test(NAME product_descriptions
   COMMAND ${PYTHON3} -m unittest -v test_product
   WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/tests/product)
+
+# The release's tools where they need no cross build: the one date, and how
+# the signing password reaches the signing tools.
+add_test(NAME medium_tools
+  COMMAND ${PYTHON3} -m unittest -v test_medium_tools
+  WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/tests/medium)
