@@ -1,4 +1,5 @@
-"""Bad media and many starts: each case has one clear outcome and starts nothing else."""
+"""Bad media, and an exit queued behind a press: each case has one clear
+outcome and starts nothing else."""
 
 import os
 import random
@@ -7,7 +8,7 @@ import signal
 import stat
 import unittest
 
-from harness import (COMMAND1, LANGUAGES, PREFIX, STUB, Medium, MenuTest, wait_for, windows_path)
+from harness import COMMAND1, LANGUAGES, PREFIX, Medium, MenuTest, wait_for, windows_path
 
 ENGLISH = LANGUAGES[3][1]
 
@@ -101,7 +102,6 @@ class MediumPlacesTest(MenuTest):
             for folder in folders:
                 os.chmod(folder, 0o755)
 
-
     def test_a_medium_deeper_than_260_characters_starts_its_setup_or_says_why_not(self):
         deep = os.path.join(self.work, *["d" * 50] * 6)
         os.makedirs(deep)
@@ -121,28 +121,6 @@ class MediumPlacesTest(MenuTest):
         else:
             # Where the system cannot start a program that deep, the box names the whole path.
             self.assertIn(expected, "\n".join(outcome[0]["texts"]))
-
-
-class ManyCopiesTest(MenuTest):
-    def test_ten_copies_started_together_give_one_window(self):
-        medium = Medium(self.work)
-        copies = [self.start_menu(medium.exe) for _ in range(10)]
-        boxes = wait_for(lambda: (lambda d: d if len(d) == 9 else None)(self.wine.dialogs()), 120,
-                         "nine message boxes")
-        for box in boxes:
-            self.assertEqual(box["texts"], ["The program is already running!"])
-        windows = wait_for(lambda: [w for w in self.wine.forms() if w["visible"]], 60, "the one window")
-        self.assertEqual(len(windows), 1)
-        self.assertNotIn(windows[0]["pid"], {b["pid"] for b in boxes})
-        for box in boxes:
-            self.wine.probe("command", str(box["hwnd"]), "1")
-        wait_for(lambda: sum(p.poll() is not None for p in copies) == 9, 60, "nine copies to end")
-        self.assertEqual(len([w for w in self.wine.forms() if w["visible"]]), 1)
-        self.assertEqual(self.launches(), [])
-
-
-if __name__ == "__main__":
-    unittest.main()
 
 
 class ExitDuringPressTest(MenuTest):
@@ -179,3 +157,7 @@ class ExitDuringPressTest(MenuTest):
         self.press_then_click((600, 300))
         launched = wait_for(self.launches, 30, "the setup to start")
         self.assertEqual([entry["module"].rsplit("\\", 2)[-2:] for entry in launched], [["English_link", "Setup.exe"]])
+
+
+if __name__ == "__main__":
+    unittest.main()

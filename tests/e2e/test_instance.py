@@ -35,16 +35,22 @@ class SingleInstanceTest(MenuTest):
         self.assertEqual(len(still), 1)
         self.assertEqual(still[0]["rect"], shown["rect"], "the first copy was moved")
 
-    def test_two_copies_started_together_give_one_window(self):
+    def test_ten_copies_started_together_give_one_window(self):
         medium = Medium(self.work)
-        copies = [self.start_menu(medium.exe), self.start_menu(medium.exe)]
-        box = wait_for(lambda: self.wine.dialogs(), 60, "the message box")[0]
-        self.assert_running_message(box)
-        wait_for(lambda: [w for w in self.wine.forms() if w["visible"]], 60, "the window")
-        self.wine.probe("command", str(box["hwnd"]), "1")
-        wait_for(lambda: sum(p.poll() is not None for p in copies) == 1, 30, "one copy to end")
+        copies = [self.start_menu(medium.exe) for _ in range(10)]
+        boxes = wait_for(lambda: (lambda d: d if len(d) == 9 else None)(self.wine.dialogs()), 120,
+                         "nine message boxes")
+        for box in boxes:
+            self.assert_running_message(box)
+        windows = wait_for(lambda: [w for w in self.wine.forms() if w["visible"]], 60, "the one window")
+        self.assertEqual(len(windows), 1)
+        self.assertNotIn(windows[0]["pid"], {b["pid"] for b in boxes})
+        for box in boxes:
+            self.wine.probe("command", str(box["hwnd"]), "1")
+        wait_for(lambda: sum(p.poll() is not None for p in copies) == 9, 60, "nine copies to end")
         self.assertEqual(len([w for w in self.wine.forms() if w["visible"]]), 1)
         self.assertEqual(sum(p.poll() is None for p in copies), 1)
+        self.assertEqual(self.launches(), [])
 
     def hold_the_name(self, kind):
         """Another process holds the menu's mutex name until the test ends."""
