@@ -1,7 +1,8 @@
 # Host build: the build-time tools and the unit tests of the platform-neutral code.
 find_package(Freetype REQUIRED)
 find_package(ZLIB REQUIRED)
-add_executable(artgen tools/artgen/main.cpp tools/artgen/image.cpp tools/artgen/text.cpp tools/artgen/png.cpp)
+include(tools/artgen/sources.cmake)
+add_executable(artgen ${artgen_sources})
 target_link_libraries(artgen PRIVATE Freetype::Freetype ZLIB::ZLIB)
 
 add_product_art(artgen)  # the unit tests check the pictures of the default product

@@ -20,7 +20,7 @@ target_link_libraries(forms_win32 PUBLIC forms_core user32 gdi32 shell32 advapi3
 
 # The pictures, drawn on the build machine by the art generator: built for it
 # beside a cross build, or as a program of this build on Windows itself.
-set(artgen_sources tools/artgen/main.cpp tools/artgen/image.cpp tools/artgen/text.cpp tools/artgen/png.cpp)
+include(tools/artgen/sources.cmake)
 include(cmake/host_tools.cmake)
 if(CMAKE_CROSSCOMPILING)
   add_host_tool(artgen_host artgen ${artgen_sources} PACKAGES freetype2 zlib)

@@ -1,0 +1,20 @@
+// The contact sheet: every picture the generator wrote, on one PNG for review.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "image.h"
+#include "text.h"
+
+namespace artgen {
+
+// Every picture at 4x on a grey ground, each under its file's name in `label`.
+void ContactSheet(const std::string& path, const std::vector<std::pair<std::string, Image>>& pictures,
+                  const Font& label);
+
+// A 32 x 32 icon or cursor as a picture for the sheet, its transparent pixels in `ground`.
+Image IconPicture(const Icon4& icon, Rgb ground);
+
+}  // namespace artgen

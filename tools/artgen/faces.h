@@ -1,0 +1,22 @@
+// A language's face on the chooser: its flag and its words, normal or highlighted.
+#pragma once
+
+#include <string>
+
+#include "image.h"
+#include "text.h"
+
+namespace artgen {
+
+struct Language {
+    int code;          // its number in the names of its two pictures
+    bool latin;        // words in the Latin font; any other script in the CJK one
+    std::string flag;  // "built-in:<name>" or "file:<path>"
+    int highlightedBits;  // 8 or 24: how the highlighted face is stored
+    std::u32string words;
+};
+
+// The 245 x 45 face of a language; `lit` is the highlighted one.
+Image Face(const Language& l, bool lit, const Font& latin, const Font& cjk);
+
+}  // namespace artgen

@@ -1,0 +1,15 @@
+// The flag on a language's face: one the generator draws, or the product's own picture.
+#pragma once
+
+#include <string>
+
+#include "image.h"
+
+namespace artgen {
+
+// Draws the flag `source` ("built-in:<name>" or "file:<path>") at (12, top),
+// 41 x 28, its outermost pixels softened into the face's ground. `lit`: the
+// highlighted face, where the flag takes the one hue of the highlight.
+void Flag(Image& img, const std::string& source, int top, bool lit);
+
+}  // namespace artgen

@@ -1,0 +1,15 @@
+# The art generator's sources, for the host build and for the Windows builds
+# (which compile it for the build machine): one list, so the two cannot drift.
+set(artgen_sources
+  tools/artgen/main.cpp
+  tools/artgen/art_list.cpp
+  tools/artgen/contact_sheet.cpp
+  tools/artgen/cursor.cpp
+  tools/artgen/drawn.cpp
+  tools/artgen/faces.cpp
+  tools/artgen/flags.cpp
+  tools/artgen/image.cpp
+  tools/artgen/png.cpp
+  tools/artgen/shapes.cpp
+  tools/artgen/text.cpp
+  tools/artgen/utf8.cpp)
