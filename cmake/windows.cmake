@@ -8,13 +8,20 @@ set(win_defs UNICODE _UNICODE NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
 
 # The Win32 layer of the forms run-time: the same for the menu and all its variants.
 add_library(forms_win32 STATIC
-  src/forms/win32/accessible.cpp
-  src/forms/win32/form_accessible.cpp
+  src/forms/win32/com_apartment.cpp
+  src/forms/win32/dll_search.cpp
+  src/forms/win32/error_box.cpp
   src/forms/win32/form_input.cpp
   src/forms/win32/form_runtime.cpp
+  src/forms/win32/form_screen_reader.cpp
+  src/forms/win32/form_site.cpp
   src/forms/win32/form_window.cpp
+  src/forms/win32/instance_mutex.cpp
+  src/forms/win32/module_path.cpp
+  src/forms/win32/msaa_object.cpp
   src/forms/win32/painter.cpp
-  src/forms/win32/system.cpp)
+  src/forms/win32/program_start.cpp
+  src/forms/win32/system_api.cpp)
 target_compile_definitions(forms_win32 PUBLIC ${win_defs})
 target_link_libraries(forms_win32 PUBLIC forms_core user32 gdi32 shell32 advapi32 kernel32)
 

@@ -2,9 +2,10 @@
 
 #include "chooser/frm_auto_select.h"
 #include "chooser/layout.h"
+#include "forms/win32/dll_search.h"
 #include "forms/win32/form_runtime.h"
 #include "forms/win32/form_window.h"
-#include "forms/win32/system.h"
+#include "forms/win32/instance_mutex.h"
 #include "product.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
@@ -16,7 +17,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     const bool anotherCopy = forms::win32::ClaimSingleInstance(product::kSingleInstance);
     const forms::win32::AppInfo app{instance, product::kTitle};
     forms::win32::FormWindow window(app, chooser::kFrmAutoSelect);
-    forms::win32::FormRuntime runtime(window, anotherCopy);
+    forms::win32::FormRuntime runtime(window.Site(), window.Painter(), anotherCopy);
     chooser::FrmAutoSelect frm(runtime);
     return window.Run(frm);
 }

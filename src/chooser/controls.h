@@ -10,17 +10,17 @@
 
 namespace chooser {
 
-inline constexpr char kCountryImage[] = "CountryImage";
-inline constexpr char kCountryPic[] = "CountryPic";
-inline constexpr char kCommand1[] = "Command1";
-inline constexpr char kPicture1[] = "Picture1";
-inline constexpr char kImage1[] = "Image1";
-inline constexpr char kImage2[] = "Image2";
-inline constexpr char kImage3[] = "Image3";
-inline constexpr char kImage4[] = "Image4";
-inline constexpr char kLabel1[] = "Label1";
-inline constexpr char kLabel2[] = "Label2";
-inline constexpr char kLabel3[] = "Label3";
+inline constexpr char kCountryImage[] = "CountryImage";  // the languages' normal faces, in front
+inline constexpr char kCountryPic[] = "CountryPic";      // their highlighted faces, behind
+inline constexpr char kCommand1[] = "Command1";          // the "Exit Setup" button
+inline constexpr char kPicture1[] = "Picture1";          // hidden picture box: the background tile
+inline constexpr char kImage1[] = "Image1";              // the brand's word mark
+inline constexpr char kImage2[] = "Image2";              // the maker's logo, under the word mark
+inline constexpr char kImage3[] = "Image3";              // hidden: "Exit Setup" as a picture
+inline constexpr char kImage4[] = "Image4";              // "Please Select Language:"
+inline constexpr char kLabel1[] = "Label1";              // the heading: the product's name
+inline constexpr char kLabel2[] = "Label2";              // "Your operating system is : "
+inline constexpr char kLabel3[] = "Label3";              // the running Windows's name
 
 // The controls as the handlers name them, resolved once from the layout to
 // their places in its table.

@@ -50,8 +50,8 @@ void FrmAutoSelect::MouseMove(forms::ControlId control, const forms::MouseArgs& 
     const Route r = RouteOf(control);
     // The pointer takes over from the keyboard where it lights another language or
     // reaches the bare window; the handler below then shows or lights the faces.
-    if (KeyboardIndex && (r.to == Handlers::Form || (r.to == Handlers::CountryImage && r.index != KeyboardIndex))) {
-        KeyboardIndex = 0;
+    const std::int16_t chosen = KeyboardIndex();
+    if (chosen && (r.to == Handlers::Form || (r.to == Handlers::CountryImage && r.index != chosen))) {
         rt_.SetKeyboardChoice({});
     }
     if (r.to == Handlers::Form) Form_MouseMove(a.button, a.shift, a.x, a.y);
@@ -76,7 +76,8 @@ bool FrmAutoSelect::KeyDown(forms::ControlId control, std::int16_t key, std::int
 bool FrmAutoSelect::Command1_KeyDown(std::int16_t KeyCode, std::int16_t) {
     const auto offered = OfferedLanguages();
     if (offered.empty()) return false;
-    const auto at = std::find(offered.begin(), offered.end(), KeyboardIndex);
+    const std::int16_t current = KeyboardIndex();
+    const auto at = std::find(offered.begin(), offered.end(), current);
     const bool chosen = at != offered.end();
     switch (KeyCode) {
         case forms::kKeyDown:
@@ -98,25 +99,28 @@ bool FrmAutoSelect::Command1_KeyDown(std::int16_t KeyCode, std::int16_t) {
         case forms::kKeyReturn:
         case forms::kKeySpace:
             if (!chosen) return false;  // the exit button's own click
-            CountryPic_MouseDown(KeyboardIndex, forms::kLeftButton, 0, 0, 0);
+            CountryPic_MouseDown(current, forms::kLeftButton, 0, 0, 0);
             return true;
         default:
             return false;
     }
 }
 
+std::int16_t FrmAutoSelect::KeyboardIndex() {
+    const forms::ControlRef chosen = rt_.KeyboardChoice();
+    return chosen.id == forms::kFormItself ? 0 : kFrmAutoSelect.controls[chosen.id].index;
+}
+
 void FrmAutoSelect::ChooseByKeyboard(std::int16_t index) {
     // Chosen before the hover handler lets events run, so that a key already queued
-    // steps on from this choice; it has the last word then.
-    KeyboardIndex = index;
+    // steps on from this choice.
+    rt_.SetKeyboardChoice(CountryPic(index));
     // As if the pointer had moved onto the language's normal face.
     CountryImage_MouseMove(index, 0, 0, 0, 0);
-    if (KeyboardIndex == index) rt_.SetKeyboardChoice(CountryPic(index));
 }
 
 void FrmAutoSelect::EndKeyboardChoice() {
     Form_MouseMove(0, 0, 0, 0);  // as over the bare window: the normal face shows again
-    KeyboardIndex = 0;
     rt_.SetKeyboardChoice({});
 }
 

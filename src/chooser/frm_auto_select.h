@@ -13,10 +13,10 @@ class FrmAutoSelect : public forms::EventSink {
 public:
     explicit FrmAutoSelect(forms::Runtime& runtime) : rt_(runtime) {}
 
-    // The load step and the exit controls: defined with the application, in
-    // src/app/load.cpp, since they start and end the program. Image3 is hidden and
-    // nothing shows it, so its click cannot happen; the handler is kept because the
-    // layout carries the picture and its click ends the program like Command1's.
+    // The load step and the exit controls, in load.cpp: they start and end the
+    // program. Image3 is hidden and nothing shows it, so its click cannot happen;
+    // the handler is kept because the layout carries the picture and its click ends
+    // the program like Command1's.
     void Form_Load();
     void Command1_Click();
     void Image3_Click();
@@ -38,8 +38,9 @@ public:
     // Enter and Space press it through the press handler, Escape puts it out.
     // Returns whether the key was taken; otherwise the button acts on it.
     bool Command1_KeyDown(std::int16_t KeyCode, std::int16_t Shift);
-    // The language lit from the keyboard; 0 while none is.
-    std::int16_t KeyboardIndex = 0;
+    // The language lit from the keyboard; 0 while none is. The run-time keeps the
+    // choice, since the window shows it and a screen reader hears it.
+    std::int16_t KeyboardIndex();
 
     // The language picture the pointer last moved over while its normal face showed.
     std::int16_t HoverIndex = 0;

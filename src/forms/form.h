@@ -139,7 +139,11 @@ public:
 
     FormModel& Model() { return model_; }
     const FormModel& Model() const { return model_; }
-    EventSink& Sink() { return sink_; }
+
+    // The form's own events: every event reaches the handlers through the form.
+    void Load() { sink_.Load(); }
+    void Paint() { sink_.Paint(); }
+    void GotFocus() { sink_.GotFocus(); }
 
     // Pointer input in client twips. `held` is every button really down as
     // the message reports it (for a press, the pressed one too; for a
@@ -155,6 +159,11 @@ public:
     // A key pressed while `control` has the focus; true when it was taken (a
     // handler took it, or it was dropped), so the control does not act on it.
     bool KeyDown(ControlId control, std::int16_t key, std::int16_t shift);
+
+    // The control chosen with the keyboard while the focus stays where it is
+    // (kFormItself: none). Setting it returns whether it changed.
+    ControlId KeyboardChoice() const { return keyboardChoice_; }
+    bool SetKeyboardChoice(ControlId control) { return std::exchange(keyboardChoice_, control) != control; }
 
     // What the user did while a prompt he then declined was up was meant for the
     // prompt: every press that reaches the form before it is next idle (input
@@ -173,6 +182,7 @@ private:
     FormModel model_;
     EventSink& sink_;
     PointerRouter router_;
+    ControlId keyboardChoice_ = kFormItself;
     bool pressesHeld_ = false;
 };
 

@@ -38,8 +38,8 @@ public:
     virtual void MsgBox(const std::wstring& prompt, int style) = 0;  // modal; the app's title
     [[noreturn]] virtual void End() = 0;                              // no unload, nothing after
     virtual void DoEvents() = 0;                                      // runs pending window events
-    // Starts a program by its exact path, shown normally, without waiting.
-    virtual StartResult Shell(const std::wstring& path, int windowStyle) = 0;
+    // Starts a program by its exact path, in `folder`, shown normally, without waiting.
+    virtual StartResult Shell(const std::wstring& path, int windowStyle, const std::wstring& folder) = 0;
     virtual void Unload() = 0;  // the form goes; with it the message loop
 
     // The form, in twips. Width and height are the outer size.
@@ -57,6 +57,7 @@ public:
     // (ControlRef{}: none). The focused control stops showing its focus cue,
     // and a screen reader is told that the chosen control has the focus.
     virtual void SetKeyboardChoice(ControlRef control) = 0;
+    virtual ControlRef KeyboardChoice() = 0;
     virtual void SetCaption(ControlRef control, const std::wstring& caption) = 0;
 
     // Inner sizes in twips: the form's client area, a picture box's inside.

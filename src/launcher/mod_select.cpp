@@ -14,11 +14,13 @@ Outcome RunSetup(forms::Runtime& rt, const std::wstring& code) {
     // The product's languages, tested in the description's order.
     for (const product::Language& row : product::kLanguages) {
         if (code != row.codeText) continue;
-        const std::wstring folder = rt.AppPath();
+        const std::wstring menuFolder = rt.AppPath();
         // A folder at a drive's root ends in a backslash already.
-        const bool endsInBackslash = !folder.empty() && folder.back() == L'\\';
-        const std::wstring path = folder + (endsInBackslash ? L"" : L"\\") + row.setup;
-        return rt.Shell(path, kNormalFocus) == forms::StartResult::Declined ? Outcome::Declined : Outcome::Started;
+        const bool endsInBackslash = !menuFolder.empty() && menuFolder.back() == L'\\';
+        const std::wstring folder = menuFolder + (endsInBackslash ? L"" : L"\\") + row.folder;
+        const std::wstring path = folder + L"\\" + row.program;
+        const auto started = rt.Shell(path, kNormalFocus, folder);
+        return started == forms::StartResult::Declined ? Outcome::Declined : Outcome::Started;
     }
     return Outcome::NoSetup;
 }

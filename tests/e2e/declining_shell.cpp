@@ -10,7 +10,7 @@
 
 #include <string>
 
-#include "forms/win32/system.h"
+#include "forms/win32/program_start.h"
 #include "json_text.h"
 
 namespace forms::win32 {

@@ -34,9 +34,10 @@ void FakeRuntime::DoEvents() {
     onDoEvents();
 }
 
-forms::StartResult FakeRuntime::Shell(const std::wstring& path, int windowStyle) {
+forms::StartResult FakeRuntime::Shell(const std::wstring& path, int windowStyle, const std::wstring& folder) {
     log.push_back("Shell " + Narrow(path) + " " + std::to_string(windowStyle));
     started.push_back(path);
+    startedIn.push_back(folder);
     return onShell(path);
 }
 
@@ -84,6 +85,7 @@ void FakeRuntime::SetVisible(forms::ControlRef control, bool visible) {
 
 void FakeRuntime::SetKeyboardChoice(forms::ControlRef control) {
     log.push_back("Choose " + (control.id == forms::kFormItself ? std::string("none") : Name(control)));
+    choice_ = control;
 }
 
 void FakeRuntime::SetCaption(forms::ControlRef control, const std::wstring& caption) {

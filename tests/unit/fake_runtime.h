@@ -39,6 +39,7 @@ public:
     // What the handlers did.
     std::vector<std::string> log;
     std::vector<std::wstring> started;
+    std::vector<std::wstring> startedIn;  // the folder of each start
     std::vector<std::wstring> captions;
     std::vector<std::pair<float, float>> tiles;      // where each was drawn
     std::vector<std::pair<float, float>> tileSizes;  // and at what size
@@ -52,7 +53,7 @@ public:
     void MsgBox(const std::wstring& prompt, int style) override;
     [[noreturn]] void End() override;
     void DoEvents() override;
-    forms::StartResult Shell(const std::wstring& path, int windowStyle) override;
+    forms::StartResult Shell(const std::wstring& path, int windowStyle, const std::wstring& folder) override;
     void Unload() override;
     forms::NativeHandle hWnd() override;
     float Width() override;
@@ -63,6 +64,7 @@ public:
     float ScreenHeight() override;
     void SetVisible(forms::ControlRef control, bool visible) override;
     void SetKeyboardChoice(forms::ControlRef control) override;
+    forms::ControlRef KeyboardChoice() override { return choice_; }
     void SetCaption(forms::ControlRef control, const std::wstring& caption) override;
     float ScaleWidth() override;
     float ScaleHeight() override;
@@ -76,6 +78,7 @@ public:
 private:
     std::string Name(forms::ControlRef c) const;
     forms::FormModel model_;
+    forms::ControlRef choice_;
 };
 
 std::string Narrow(const std::wstring& s);

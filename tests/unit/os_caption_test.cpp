@@ -1,7 +1,7 @@
 // The operating-system caption's decision table.
 #include <gtest/gtest.h>
 
-#include "app/os_caption.h"
+#include "chooser/os_caption.h"
 #include "fake_runtime.h"
 
 namespace {
@@ -47,7 +47,7 @@ TEST(OsCaption, DecisionTable) {
     for (const auto& c : cases) {
         FakeRuntime rt;
         rt.version = c.v;
-        app::ShowOperatingSystem(rt);
+        chooser::ShowOperatingSystem(rt);
         EXPECT_EQ(rt.captions, c.set) << c.v.platform << " " << c.v.major << "." << c.v.minor << " '"
                                       << Narrow(c.v.csd.c_str()) << "'";
     }
@@ -56,7 +56,7 @@ TEST(OsCaption, DecisionTable) {
 TEST(OsCaption, TrailingBlanksArePartOfTheCaption) {
     FakeRuntime rt;
     rt.version = Version(2, 4, 0);
-    app::ShowOperatingSystem(rt);
+    chooser::ShowOperatingSystem(rt);
     EXPECT_EQ(rt.captions.at(0).size(), 21u);
     EXPECT_EQ(rt.Model().Caption(rt.Model().Find("Label3")), L"Microsoft Windows NT ");
 }

@@ -44,6 +44,8 @@ TEST(RunSetup, BuildsThePathFromTheProgramFolderAndTheCode) {
             EXPECT_TRUE(rt.log.empty()) << "nothing is read for an unknown code";
         } else {
             EXPECT_EQ(rt.started, std::vector<std::wstring>{c.started}) << Narrow(c.folder);
+            // It starts in its own folder: the path without the program's name.
+            EXPECT_EQ(rt.startedIn, std::vector<std::wstring>{c.started.substr(0, c.started.rfind(L'\\'))});
             EXPECT_EQ(outcome, ModSelect::Outcome::Started);
         }
     }

@@ -354,7 +354,7 @@ def load(path, latin, cjk, heading_font):
 
 def header(p):
     rows = "\n".join(f"    {{{row['code']}, {c_text(str(row['code']))}, {c_text(row['words'])}, {c_text(row['name'])}, "
-                     f"{c_text(row['folder'] + chr(92) + row['program'])}, {'true' if row['shown'] else 'false'}}},"
+                     f"{c_text(row['folder'])}, {c_text(row['program'])}, {'true' if row['shown'] else 'false'}}},"
                      for row in p["languages"])
     return f"""// Written by tools/product/product.py from {os.path.basename(os.path.dirname(p['description']))}/product.toml:
 // change that, not this.
@@ -369,7 +369,8 @@ struct Language {{
     const wchar_t* codeText;
     const wchar_t* words;   // what its faces show, and what a screen reader calls it
     const wchar_t* name;    // its name in English, as a screen reader describes it
-    const wchar_t* setup;   // the setup program, from the menu's folder
+    const wchar_t* folder;  // its folder, beside the menu
+    const wchar_t* program; // the setup program in that folder
     bool shown;
 }};
 

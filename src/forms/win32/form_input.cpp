@@ -4,37 +4,16 @@
 
 #include <utility>
 
-#include "forms/win32/form_window.h"
-#include "forms/win32/system.h"
+#include "forms/win32/error_box.h"
+#include "forms/win32/input_state.h"
 
 namespace forms::win32 {
 namespace {
-
-int ButtonOf(UINT msg) {
-    switch (msg) {
-        case WM_LBUTTONDOWN: case WM_LBUTTONUP: return kLeftButton;
-        case WM_RBUTTONDOWN: case WM_RBUTTONUP: return kRightButton;
-        default: return kMiddleButton;
-    }
-}
-
-int HeldButtons(WPARAM wp) {
-    return ((wp & MK_LBUTTON) ? kLeftButton : 0) | ((wp & MK_RBUTTON) ? kRightButton : 0) |
-           ((wp & MK_MBUTTON) ? kMiddleButton : 0);
-}
 
 // Whether any mouse button is down now, whatever a message said before.
 bool AnyButtonDown() {
     return GetAsyncKeyState(VK_LBUTTON) < 0 || GetAsyncKeyState(VK_RBUTTON) < 0 || GetAsyncKeyState(VK_MBUTTON) < 0;
 }
-
-// The Shift argument of handlers: 1 Shift, 2 Ctrl, 4 Alt. A pointer message
-// carries the first two in its wParam; Alt, and all three for a key, are read.
-int ShiftState(bool shift, bool control) {
-    return (shift ? 1 : 0) | (control ? 2 : 0) | ((GetKeyState(VK_MENU) < 0) ? 4 : 0);
-}
-
-int ShiftState(WPARAM wp) { return ShiftState(wp & MK_SHIFT, wp & MK_CONTROL); }
 
 const wchar_t* StandardCursor(FormPointer p) {
     switch (p) {
@@ -45,11 +24,10 @@ const wchar_t* StandardCursor(FormPointer p) {
 
 }  // namespace
 
-float FormInput::Twips(int pixels) const { return pixels * window_.TwipsPerPixel(); }
-
-void FormInput::LoadCursors(HINSTANCE instance, const FormSpec& layout) {
-    formCursor_ = LoadCursorW(nullptr, StandardCursor(layout.pointer));
-    for (const ControlSpec& c : layout.controls) {
+void FormInput::LoadCursors() {
+    const HINSTANCE instance = site_.app.instance;
+    formCursor_ = LoadCursorW(nullptr, StandardCursor(site_.layout.pointer));
+    for (const ControlSpec& c : site_.layout.controls) {
         if (!c.mouseIcon || cursors_.count(c.mouseIcon)) continue;
         OwnedCursor cursor(static_cast<HCURSOR>(
             LoadImageW(instance, MAKEINTRESOURCEW(c.mouseIcon), IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE)));
@@ -80,34 +58,29 @@ LRESULT CALLBACK FormInput::ButtonProcedure(HWND wnd, UINT msg, WPARAM wp, LPARA
 }
 
 bool FormInput::OnKey(HWND button, bool down, WPARAM key, LPARAM lp) {
-    if (!down) {
-        // Space clicks a button when it comes up, and only after its own key-down went
-        // to the button: the key-up of a Space the form took, or whose key-down a prompt
-        // read, must not click it (nor release a press it never began).
-        return key == VK_SPACE && std::exchange(spaceDown_, SpaceDown::None) != SpaceDown::Button;
-    }
-    // A held key repeats its key-down (bit 30: it was down already): Enter and Space press once.
-    const bool repeat = (lp & (1 << 30)) != 0;
-    if (repeat && (key == VK_RETURN || key == VK_SPACE)) return true;
-    const ControlId id = window_.IdOfChild(button);
+    if (!down) return key == VK_SPACE && !space_.UpReachesButton();  // nor releases a press it never began
+    // A held Enter or Space presses once.
+    if (IsRepeat(lp) && (key == VK_RETURN || key == VK_SPACE)) return true;
+    const ControlId id = site_.IdOfChild(button);
     if (id == kFormItself || key > 0x7FFF) return false;
-    const auto shift = static_cast<std::int16_t>(ShiftState(GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_CONTROL) < 0));
+    const auto shift = static_cast<std::int16_t>(
+        ShiftState(GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_CONTROL) < 0, GetKeyState(VK_MENU) < 0));
     bool taken = false;
-    window_.Raise([&] { taken = window_.TheForm().KeyDown(id, static_cast<std::int16_t>(key), shift); });
-    if (key == VK_SPACE) spaceDown_ = taken ? SpaceDown::Form : SpaceDown::Button;
+    site_.Raise([&] { taken = site_.TheForm().KeyDown(id, static_cast<std::int16_t>(key), shift); });
+    if (key == VK_SPACE) space_.Down(taken);
     return taken;
 }
 
 bool FormInput::OnSetCursor(HWND over, UINT hitTest) {
     if (hitTest != HTCLIENT) return false;
     const ControlSpec* owner = nullptr;
-    if (over == window_.Window()) {
+    if (over == site_.window) {
         POINT p;
         GetCursorPos(&p);
         ScreenToClient(over, &p);
-        owner = window_.TheForm().PointerOwner(Twips(p.x), Twips(p.y));
-    } else if (ControlId id = window_.IdOfChild(over); id != kFormItself) {
-        const ControlSpec& c = window_.Layout().controls[id];
+        owner = site_.TheForm().PointerOwner(site_.Twips(p.x), site_.Twips(p.y));
+    } else if (ControlId id = site_.IdOfChild(over); id != kFormItself) {
+        const ControlSpec& c = site_.layout.controls[id];
         owner = c.pointer == MousePointer::Custom ? &c : nullptr;
     } else {
         return false;
@@ -119,9 +92,9 @@ bool FormInput::OnSetCursor(HWND over, UINT hitTest) {
 void FormInput::OnButton(UINT msg, WPARAM wp, LPARAM lp) {
     const bool down = msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN;
     const int button = ButtonOf(msg);
-    const float x = Twips(GET_X_LPARAM(lp)), y = Twips(GET_Y_LPARAM(lp));
-    window_.Raise([&] {
-        Form& form = window_.TheForm();
+    const float x = site_.Twips(GET_X_LPARAM(lp)), y = site_.Twips(GET_Y_LPARAM(lp));
+    site_.Raise([&] {
+        Form& form = site_.TheForm();
         const bool captured = down ? form.ButtonDown(button, HeldButtons(wp), ShiftState(wp), x, y)
                                    : form.ButtonUp(button, HeldButtons(wp), ShiftState(wp), x, y);
         // The handler may have let the release happen out of sight (an elevation prompt
@@ -132,14 +105,14 @@ void FormInput::OnButton(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void FormInput::OnMouseMove(WPARAM wp, LPARAM lp) {
-    const float x = Twips(GET_X_LPARAM(lp)), y = Twips(GET_Y_LPARAM(lp));
+    const float x = site_.Twips(GET_X_LPARAM(lp)), y = site_.Twips(GET_Y_LPARAM(lp));
     // While captured no WM_SETCURSOR arrives: the receiver of the press keeps its pointer.
-    if (GetCapture() == window_.Window()) OnSetCursor(window_.Window(), HTCLIENT);
-    window_.Raise([&] { FollowCapture(window_.TheForm().PointerMove(HeldButtons(wp), ShiftState(wp), x, y)); });
+    if (GetCapture() == site_.window) OnSetCursor(site_.window, HTCLIENT);
+    site_.Raise([&] { FollowCapture(site_.TheForm().PointerMove(HeldButtons(wp), ShiftState(wp), x, y)); });
 }
 
 void FormInput::FollowCapture(bool captured) {
-    HWND wnd = window_.Window();
+    HWND wnd = site_.window;
     if (!wnd) return;  // a handler unloaded the form
     if (captured && GetCapture() != wnd) SetCapture(wnd);
     if (!captured && GetCapture() == wnd) ReleaseCapture();

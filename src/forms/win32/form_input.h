@@ -8,18 +8,18 @@
 #include <map>
 
 #include "forms/form.h"
+#include "forms/win32/form_site.h"
 #include "forms/win32/handle.h"
+#include "forms/win32/input_state.h"
 
 namespace forms::win32 {
 
-class FormWindow;
-
 class FormInput : NonCopyable {
 public:
-    explicit FormInput(FormWindow& window) : window_(window) {}
+    explicit FormInput(FormSite& site) : site_(site) {}
 
     // The form's pointer and the controls' own cursors; a run-time error if one cannot be had.
-    void LoadCursors(HINSTANCE instance, const FormSpec& layout);
+    void LoadCursors();
     // Lets a push button's keys and cursor pass through here before the button acts.
     void TakeButton(HWND button);
 
@@ -31,15 +31,13 @@ private:
     // A key at a push button; true when the button must not act on it.
     bool OnKey(HWND button, bool down, WPARAM key, LPARAM lp);
     void FollowCapture(bool captured);
-    float Twips(int pixels) const;
     static LRESULT CALLBACK ButtonProcedure(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
 
-    FormWindow& window_;
+    FormSite& site_;
     HCURSOR formCursor_ = nullptr;         // a shared system cursor: over the bare form and plain controls
     std::map<int, OwnedCursor> cursors_;   // the controls' own, by resource id
     WNDPROC buttonDefault_ = nullptr;
-    enum class SpaceDown { None, Form, Button };
-    SpaceDown spaceDown_ = SpaceDown::None;  // who took the key-down of the Space now held
+    SpaceKey space_;
 };
 
 }  // namespace forms::win32

@@ -1,15 +1,18 @@
 #include "forms/win32/form_runtime.h"
 
 #include "forms/app_path.h"
-#include "forms/win32/system.h"
+#include "forms/win32/error_box.h"
+#include "forms/win32/form_screen_reader.h"
+#include "forms/win32/module_path.h"
+#include "forms/win32/program_start.h"
 
 namespace forms::win32 {
 
 std::wstring FormRuntime::AppPath() { return FolderOf(ModuleFileName()); }
 
 void FormRuntime::MsgBox(const std::wstring& prompt, int style) {
-    HWND wnd = window_.Window();
-    MessageBoxW(IsWindowVisible(wnd) ? wnd : nullptr, prompt.c_str(), window_.App().title, static_cast<UINT>(style));
+    HWND wnd = site_.window;
+    MessageBoxW(IsWindowVisible(wnd) ? wnd : nullptr, prompt.c_str(), site_.app.title, static_cast<UINT>(style));
 }
 
 void FormRuntime::End() { ExitProcess(0); }
@@ -26,30 +29,35 @@ void FormRuntime::DoEvents() {
     }
 }
 
-StartResult FormRuntime::Shell(const std::wstring& path, int windowStyle) {
-    const StartResult result = StartProgram(window_.Window(), path, windowStyle);
+StartResult FormRuntime::Shell(const std::wstring& path, int windowStyle, const std::wstring& folder) {
+    const StartResult result = StartProgram(site_.window, path, folder, windowStyle);
     // A click, a key or a screen reader's press made while the prompt was up (a
     // double click, a second Enter) would otherwise press again and raise the prompt
     // once more.
-    if (result == StartResult::Declined) window_.TheForm().HoldPressesUntilIdle();
+    if (result == StartResult::Declined) site_.TheForm().HoldPressesUntilIdle();
     return result;
+}
+
+void FormRuntime::Unload() {
+    // The message loop ends with the window.
+    if (site_.window && !DestroyWindow(site_.window)) FailWithLastError(L"Could not unload the window.");
 }
 
 RECT FormRuntime::WindowRect() {
     RECT r{};
-    if (!GetWindowRect(window_.Window(), &r)) FailWithLastError(L"Could not read the window's position.");
+    if (!GetWindowRect(site_.window, &r)) FailWithLastError(L"Could not read the window's position.");
     return r;
 }
 
 RECT FormRuntime::FormInside() {
     RECT r{};
-    if (!GetClientRect(window_.Window(), &r)) FailWithLastError(L"Could not read the window's inner size.");
+    if (!GetClientRect(site_.window, &r)) FailWithLastError(L"Could not read the window's inner size.");
     return r;
 }
 
 RECT FormRuntime::PictureBoxInside(ControlRef pictureBox) {
     RECT r{};
-    HWND child = window_.ChildOf(pictureBox.id);
+    HWND child = site_.ChildOf(pictureBox.id);
     if (!child || !GetClientRect(child, &r)) FailWithLastError(L"Could not read a picture box's inner size.");
     return r;
 }
@@ -65,7 +73,7 @@ float FormRuntime::Height() {
 }
 
 void FormRuntime::MoveTo(int x, int y) {
-    if (!SetWindowPos(window_.Window(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE))
+    if (!SetWindowPos(site_.window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE))
         FailWithLastError(L"Could not move the window.");
 }
 
@@ -73,19 +81,26 @@ void FormRuntime::SetLeft(float twips) { MoveTo(Pixels(twips), WindowRect().top)
 
 void FormRuntime::SetTop(float twips) { MoveTo(WindowRect().left, Pixels(twips)); }
 
-void FormRuntime::SetVisible(ControlRef control, bool visible) { window_.SetVisible(control.id, visible); }
-
-void FormRuntime::SetCaption(ControlRef control, const std::wstring& caption) {
-    window_.SetCaption(control.id, caption);
+void FormRuntime::SetVisible(ControlRef control, bool visible) {
+    if (site_.TheForm().Model().SetVisible(control.id, visible)) site_.ShowChange(control.id);
 }
 
-void FormRuntime::SetKeyboardChoice(ControlRef control) { window_.SetKeyboardChoice(control.id); }
+void FormRuntime::SetCaption(ControlRef control, const std::wstring& caption) {
+    if (site_.TheForm().Model().SetCaption(control.id, caption)) site_.ShowChange(control.id);
+}
+
+void FormRuntime::SetKeyboardChoice(ControlRef control) {
+    if (!site_.TheForm().SetKeyboardChoice(control.id) || !site_.window) return;
+    // The focused button draws its focus cue only while nothing is chosen.
+    if (HWND focus = GetFocus(); site_.IdOfChild(focus) != kFormItself) InvalidateRect(focus, nullptr, FALSE);
+    AnnounceFocus(site_);
+}
 
 void FormRuntime::PaintPicture(ControlRef owner, float x, float y, float width, float height) {
-    const ControlSpec& c = window_.Layout().controls[owner.id];
+    const ControlSpec& c = site_.layout.controls[owner.id];
     if (!c.picture) throw RuntimeError{kInvalidCall, L"The control holds no picture.", {}, {}};
     const int left = Pixels(x), top = Pixels(y);
-    window_.PaintPicture(c.picture, {left, top, Pixels(x + width) - left, Pixels(y + height) - top});
+    painter_.DrawBackground(site_.window, c.picture, {left, top, Pixels(x + width) - left, Pixels(y + height) - top});
 }
 
 NativeHandle FormRuntime::GetSystemMenu(NativeHandle window, int revert) {

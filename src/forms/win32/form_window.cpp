@@ -1,9 +1,10 @@
 #include "forms/win32/form_window.h"
 
 #include <algorithm>
-#include <utility>
 
 #include "forms/win32/bench_hook.h"
+#include "forms/win32/error_box.h"
+#include "forms/win32/form_style.h"
 #include "forms/win32/gdi.h"
 
 namespace forms::win32 {
@@ -11,21 +12,19 @@ namespace {
 
 constexpr wchar_t kFormClass[] = L"VelbrookForm";
 constexpr wchar_t kOwnerClass[] = L"VelbrookOwner";
-constexpr int kFirstChildId = 100;  // a child's id is this plus its control's place in the layout
-constexpr UINT kDefaultActionMessage = WM_APP + 1;  // wParam: the control
 
 }  // namespace
 
 FormWindow::FormWindow(const AppInfo& app, const FormSpec& layout)
-    : app_(app), spec_(layout), painter_(app.instance, layout, tpp_) {}
+    : site_(app, layout), painter_(app.instance, layout, site_.twipsPerPixel) {}
 
-int FormWindow::Run(EventSink& sink) {
+int FormWindow::Run(EventSink& handlers) {
     bench::Mark(bench::kEntered);
-    sink_ = &sink;
-    form_.emplace(spec_, sink);
-    Guarded(nullptr, app_.title, [&] { Create(); });
+    site_.Attach(handlers);
+    Form& form = site_.TheForm();
+    Guarded(nullptr, site_.app.title, [&] { Create(); });
     bench::Mark(bench::kCreated);
-    Raise([&] { sink.Load(); });
+    site_.Raise([&] { form.Load(); });
     if (!wnd_) return 0;  // the load step unloaded the form
     bench::Mark(bench::kLoaded);
     ShowWindow(wnd_, SW_SHOWNORMAL);
@@ -35,40 +34,43 @@ int FormWindow::Run(EventSink& sink) {
     MSG msg;
     for (;;) {
         // Idle: nothing waits in the queue, not even a call that a prompt held up.
-        if (form_->PressesHeld() && !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) form_->Idle();
+        if (form.PressesHeld() && !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) form.Idle();
         if (GetMessageW(&msg, nullptr, 0, 0) <= 0) break;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+    owner_.Reset();
     return msg.message == WM_QUIT ? static_cast<int>(msg.wParam) : 0;
 }
 
 void FormWindow::Create() {
+    const AppInfo& app = site_.app;
     WNDCLASSEXW owner{};
     owner.cbSize = sizeof owner;
     owner.lpfnWndProc = DefWindowProcW;
-    owner.hInstance = app_.instance;
+    owner.hInstance = app.instance;
     owner.lpszClassName = kOwnerClass;
     RegisterClassExW(&owner);
-    owner_.Reset(CreateWindowExW(0, kOwnerClass, app_.title, WS_OVERLAPPED, 0, 0, 0, 0, nullptr, nullptr,
-                                 app_.instance, nullptr));
+    owner_.Reset(CreateWindowExW(0, kOwnerClass, app.title, WS_OVERLAPPED, 0, 0, 0, 0, nullptr, nullptr,
+                                 app.instance, nullptr));
 
     WNDCLASSEXW form{};
     form.cbSize = sizeof form;
     form.lpfnWndProc = &FormWindow::Procedure;
-    form.hInstance = app_.instance;
-    form.hIcon = LoadIconW(app_.instance, MAKEINTRESOURCEW(spec_.icon));
+    form.hInstance = app.instance;
+    form.hIcon = LoadIconW(app.instance, MAKEINTRESOURCEW(site_.layout.icon));
     form.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     form.lpszClassName = kFormClass;
     if (!form.hIcon) FailWithLastError(L"Could not load the window's icon.");
-    if (!RegisterClassExW(&form)) FailWithLastError(L"Could not register the window class.");
+    if (!RegisterClassExW(&form) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)  // a window made before
+        FailWithLastError(L"Could not register the window class.");
 
     painter_.Load();
-    input_.LoadCursors(app_.instance, spec_);
+    input_.LoadCursors();
 
     const SIZE outer = OuterSize();
-    CreateWindowExW(FormExStyle(), kFormClass, spec_.caption, FormStyle(), CW_USEDEFAULT, CW_USEDEFAULT, outer.cx,
-                    outer.cy, owner_.Get(), nullptr, app_.instance, this);
+    CreateWindowExW(FormExStyle(), kFormClass, site_.layout.caption, FormStyle(), CW_USEDEFAULT, CW_USEDEFAULT,
+                    outer.cx, outer.cy, owner_.Get(), nullptr, app.instance, this);
     if (!wnd_) FailWithLastError(L"Could not create the window.");
     // The size asked for once more: creation asks for the limits before the window
     // reaches its object, so a screen smaller than the window shrank it.
@@ -77,48 +79,41 @@ void FormWindow::Create() {
 }
 
 SIZE FormWindow::OuterSize() const {
-    RECT outer{0, 0, TwipsToPixels(spec_.clientWidth, tpp_), TwipsToPixels(spec_.clientHeight, tpp_)};
+    RECT outer{0, 0, site_.Pixels(site_.layout.clientWidth), site_.Pixels(site_.layout.clientHeight)};
     AdjustWindowRectEx(&outer, FormStyle(), FALSE, FormExStyle());
     return {outer.right - outer.left, outer.bottom - outer.top};
 }
 
 void FormWindow::CreateChildren() {
-    children_.assign(spec_.controls.size(), nullptr);
-    for (ControlId id = 0; id < static_cast<ControlId>(spec_.controls.size()); ++id) {
-        const ControlSpec& c = spec_.controls[id];
+    const auto& controls = site_.layout.controls;
+    site_.children.assign(controls.size(), nullptr);
+    for (ControlId id = 0; id < static_cast<ControlId>(controls.size()); ++id) {
+        const ControlSpec& c = controls[id];
         if (!IsChildWindow(c.kind)) continue;
-        const PixelRect r = ToPixels(c.rect, tpp_);
+        const PixelRect r = ToPixels(c.rect, site_.twipsPerPixel);
         const DWORD visible = c.visible ? WS_VISIBLE : 0;
-        const auto childId = reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstChildId + id));
+        const auto childId = reinterpret_cast<HMENU>(static_cast<INT_PTR>(FormSite::kFirstChildId + id));
         HWND child = nullptr;
         if (c.kind == ControlKind::PictureBox) {
             child = CreateWindowExW(WS_EX_CLIENTEDGE, L"STATIC", L"", WS_CHILD | visible, r.x, r.y, r.w, r.h, wnd_,
-                                    childId, app_.instance, nullptr);
+                                    childId, site_.app.instance, nullptr);
         } else {
             child = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_TABSTOP | BS_OWNERDRAW | visible, r.x, r.y,
-                                    r.w, r.h, wnd_, childId, app_.instance, nullptr);
+                                    r.w, r.h, wnd_, childId, site_.app.instance, nullptr);
             if (child) input_.TakeButton(child);
         }
         if (!child) FailWithLastError(L"Could not create a control.");
-        children_[id] = child;
+        site_.children[id] = child;
     }
     // A graphical button shows no text; its text is what a screen reader says of it.
-    for (const AccessibleItem& item : spec_.accessible) {
-        HWND child = ChildOf(form_->Model().Find(item.control, item.index));
+    for (const AccessibleItem& item : site_.layout.accessible) {
+        HWND child = site_.ChildOf(site_.TheForm().Model().Find(item.control, item.index));
         if (child && item.role == AccessibleRole::Button && item.name) SetWindowTextW(child, item.name);
     }
 }
 
-HWND FormWindow::ChildOf(ControlId id) const { return children_.empty() ? nullptr : children_[id]; }
-
-ControlId FormWindow::IdOfChild(HWND child) const {
-    if (!child || GetParent(child) != wnd_) return kFormItself;
-    const ControlId id = GetDlgCtrlID(child) - kFirstChildId;
-    return id >= 0 && id < static_cast<ControlId>(children_.size()) && children_[id] == child ? id : kFormItself;
-}
-
 void FormWindow::FocusFirstChild() {
-    for (HWND child : children_) {
+    for (HWND child : site_.children) {
         if (child && (GetWindowLongW(child, GWL_STYLE) & WS_TABSTOP) && IsWindowVisible(child) &&
             IsWindowEnabled(child)) {
             SetFocus(child);
@@ -128,7 +123,14 @@ void FormWindow::FocusFirstChild() {
 }
 
 LRESULT FormWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    Form& form = site_.TheForm();
     switch (msg) {
+        case WM_NCCREATE:
+            site_.window = wnd_;
+            break;
+        case WM_NCDESTROY:
+            site_.window = nullptr;
+            break;
         case WM_PAINT:
             OnPaint();
             return 0;
@@ -146,10 +148,10 @@ LRESULT FormWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_DRAWITEM: {
             const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
             bench::PaintTimer timer(item.hwndItem);
-            if (const ControlId id = IdOfChild(item.hwndItem); id != kFormItself) {
+            if (const ControlId id = site_.IdOfChild(item.hwndItem); id != kFormItself) {
                 // While a control is chosen with the keyboard, Enter acts on it: the cue would mislead.
-                painter_.DrawButton(item, spec_.controls[id],
-                                    (item.itemState & ODS_FOCUS) && keyboardChoice_ == kFormItself);
+                painter_.DrawButton(item, site_.layout.controls[id],
+                                    (item.itemState & ODS_FOCUS) && form.KeyboardChoice() == kFormItself);
             }
             return TRUE;
         }
@@ -164,30 +166,30 @@ LRESULT FormWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             input_.OnMouseMove(wp, lp);
             return 0;
         case WM_CAPTURECHANGED:
-            if (reinterpret_cast<HWND>(lp) != wnd_) form_->CaptureLost();
+            if (reinterpret_cast<HWND>(lp) != wnd_) form.CaptureLost();
             return 0;
         case WM_COMMAND:
             if (HIWORD(wp) == BN_CLICKED) {
-                const ControlId id = IdOfChild(reinterpret_cast<HWND>(lp));
-                if (id != kFormItself) Raise([&] { form_->Click(id); });
+                const ControlId id = site_.IdOfChild(reinterpret_cast<HWND>(lp));
+                if (id != kFormItself) site_.Raise([&] { form.Click(id); });
                 return 0;
             }
             break;
         case WM_SETFOCUS:
             // The form keeps the focus only while none of its controls can take it.
             FocusFirstChild();
-            if (GetFocus() == wnd_) Raise([&] { sink_->GotFocus(); });
+            if (GetFocus() == wnd_) site_.Raise([&] { form.GotFocus(); });
             return 0;
         case WM_GETOBJECT:
             if (static_cast<LONG>(static_cast<DWORD>(lp)) == OBJID_CLIENT) {
-                if (const LRESULT answer = accessible_.Answer(wp)) return answer;
+                if (const LRESULT answer = reader_.Answer(wp)) return answer;
             }
             break;
         case kDefaultActionMessage:
             OnDefaultAction(static_cast<ControlId>(wp));
             return 0;
         case WM_DESTROY:
-            accessible_.Disconnect();
+            reader_.Disconnect();
             PostQuitMessage(0);
             return 0;
         default:
@@ -204,61 +206,25 @@ void FormWindow::OnPaint() {
     // between the erase, the tiles and the pictures.
     OffscreenBuffer buffer(painter_.BackBuffer(), paint.Dc(), area);
     FillRect(buffer.Dc(), &area, GetSysColorBrush(COLOR_BTNFACE));
-    painter_.PaintBackground({buffer.Dc(), area}, [&] { Raise([&] { sink_->Paint(); }); });
-    painter_.DrawControls(buffer.Dc(), area, form_->Model());
-}
-
-void FormWindow::SetVisible(ControlId id, bool visible) {
-    if (form_->Model().SetVisible(id, visible)) ShowChange(id);
-}
-
-void FormWindow::SetCaption(ControlId id, std::wstring caption) {
-    if (form_->Model().SetCaption(id, std::move(caption))) ShowChange(id);
-}
-
-void FormWindow::ShowChange(ControlId id) {
-    if (!wnd_) return;
-    if (HWND child = ChildOf(id)) {
-        ShowWindow(child, form_->Model().Visible(id) ? SW_SHOWNA : SW_HIDE);
-        return;
-    }
-    const RECT r = ToRect(ToPixels(spec_.controls[id].rect, tpp_));
-    InvalidateRect(wnd_, &r, TRUE);
-}
-
-void FormWindow::SetKeyboardChoice(ControlId id) {
-    if (id == keyboardChoice_ || !wnd_) return;
-    keyboardChoice_ = id;
-    // The focused button draws its focus cue only while nothing is chosen.
-    if (HWND focus = GetFocus(); IdOfChild(focus) != kFormItself) InvalidateRect(focus, nullptr, FALSE);
-    accessible_.AnnounceFocus();
-}
-
-void FormWindow::DoDefaultAction(ControlId control) {
-    // Not inside the request: the handlers may pump messages and end the program.
-    PostMessageW(wnd_, kDefaultActionMessage, static_cast<WPARAM>(control), 0);
+    painter_.PaintBackground({buffer.Dc(), area}, [&] { site_.Raise([&] { site_.TheForm().Paint(); }); });
+    painter_.DrawControls(buffer.Dc(), area, site_.TheForm().Model());
 }
 
 void FormWindow::OnDefaultAction(ControlId control) {
-    if (control < 0 || control >= form_->Model().Count()) return;
-    if (ChildOf(control)) {  // a button: as if it were clicked
-        Raise([&] { form_->Click(control); });
+    Form& form = site_.TheForm();
+    if (control < 0 || control >= form.Model().Count()) return;
+    if (site_.ChildOf(control)) {  // a button: as if it were clicked
+        site_.Raise([&] { form.Click(control); });
         return;
     }
     // A drawn picture: what a user does, pointing at its middle and pressing there.
-    const TwipRect& r = spec_.controls[control].rect;
+    const TwipRect& r = site_.layout.controls[control].rect;
     const float x = r.left + r.width / 2, y = r.top + r.height / 2;
-    Raise([&] {
-        form_->PointerMove(0, 0, x, y);
-        if (wnd_) form_->ButtonDown(kLeftButton, kLeftButton, 0, x, y);
-        if (wnd_) form_->ButtonUp(kLeftButton, 0, 0, x, y);
+    site_.Raise([&] {
+        form.PointerMove(0, 0, x, y);
+        if (wnd_) form.ButtonDown(kLeftButton, kLeftButton, 0, x, y);
+        if (wnd_) form.ButtonUp(kLeftButton, 0, 0, x, y);
     });
-}
-
-void FormWindow::Close() {
-    if (!wnd_) return;
-    if (!DestroyWindow(wnd_)) FailWithLastError(L"Could not unload the window.");
-    owner_.Reset();
 }
 
 }  // namespace forms::win32

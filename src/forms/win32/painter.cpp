@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "forms/win32/system.h"
+#include "forms/win32/error_box.h"
 
 namespace forms::win32 {
 

@@ -1,4 +1,4 @@
-#include "forms/win32/system.h"
+#include "forms/win32/program_start.h"
 
 namespace forms::win32 {
 

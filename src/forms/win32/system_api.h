@@ -1,7 +1,8 @@
 // Every function the program looks up at run time instead of importing it:
 // those that older systems lack (the loader would refuse the program for an
 // import), and those of DLLs loaded only when needed. Each module is taken
-// from System32 by its full path, never from the program's folder.
+// from System32 by its full path, never from the program's folder, and each
+// function is looked up once, at its first use.
 #pragma once
 
 #include <windows.h>
@@ -14,30 +15,39 @@ namespace forms::win32 {
 HMODULE SystemModule(const wchar_t* name);
 
 template <class F>
-struct SystemFunction {
-    const wchar_t* module;
-    const char* name;
+class SystemFunction {
+public:
+    constexpr SystemFunction(const wchar_t* module, const char* name) : module_(module), name_(name) {}
 
     // nullptr where the system lacks it.
     F Get() const {
-        HMODULE m = SystemModule(module);
-        return m ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(m, name))) : nullptr;
+        if (!looked_) {
+            HMODULE m = SystemModule(module_);
+            found_ = m ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(m, name_))) : nullptr;
+            looked_ = true;
+        }
+        return found_;
     }
+
+private:
+    const wchar_t* module_;
+    const char* name_;
+    // One thread looks them up: the window's.
+    mutable F found_ = nullptr;
+    mutable bool looked_ = false;
 };
 
 namespace api {
 // SetDefaultDllDirectories: Windows 7 with KB2533623 on; SetDllDirectoryW: XP SP1 on.
-inline constexpr SystemFunction<BOOL(WINAPI*)(DWORD)> SetDefaultDllDirectories{L"kernel32.dll",
-                                                                                "SetDefaultDllDirectories"};
-inline constexpr SystemFunction<BOOL(WINAPI*)(LPCWSTR)> SetDllDirectoryW{L"kernel32.dll", "SetDllDirectoryW"};
+inline const SystemFunction<BOOL(WINAPI*)(DWORD)> SetDefaultDllDirectories{L"kernel32.dll",
+                                                                            "SetDefaultDllDirectories"};
+inline const SystemFunction<BOOL(WINAPI*)(LPCWSTR)> SetDllDirectoryW{L"kernel32.dll", "SetDllDirectoryW"};
 // COM and the screen reader's object: loaded at the first start of a program or request.
-inline constexpr SystemFunction<decltype(&::CoInitializeEx)> CoInitializeEx{L"ole32.dll", "CoInitializeEx"};
-inline constexpr SystemFunction<decltype(&::CoDisconnectObject)> CoDisconnectObject{L"ole32.dll",
-                                                                                    "CoDisconnectObject"};
-inline constexpr SystemFunction<decltype(&::SysAllocString)> SysAllocString{L"oleaut32.dll", "SysAllocString"};
-inline constexpr SystemFunction<decltype(&::LresultFromObject)> LresultFromObject{L"oleacc.dll",
-                                                                                  "LresultFromObject"};
-inline constexpr SystemFunction<decltype(&::CreateStdAccessibleObject)> CreateStdAccessibleObject{
+inline const SystemFunction<decltype(&::CoInitializeEx)> CoInitializeEx{L"ole32.dll", "CoInitializeEx"};
+inline const SystemFunction<decltype(&::CoDisconnectObject)> CoDisconnectObject{L"ole32.dll", "CoDisconnectObject"};
+inline const SystemFunction<decltype(&::SysAllocString)> SysAllocString{L"oleaut32.dll", "SysAllocString"};
+inline const SystemFunction<decltype(&::LresultFromObject)> LresultFromObject{L"oleacc.dll", "LresultFromObject"};
+inline const SystemFunction<decltype(&::CreateStdAccessibleObject)> CreateStdAccessibleObject{
     L"oleacc.dll", "CreateStdAccessibleObject"};
 }  // namespace api
 

@@ -1,30 +1,17 @@
-#include "forms/win32/accessible.h"
+#include "forms/win32/msaa_object.h"
 
-#include "forms/win32/system.h"
+#include "forms/win32/com_apartment.h"
 #include "forms/win32/system_api.h"
 
 namespace forms::win32 {
 
-struct OleApi {
-    decltype(&::CoDisconnectObject) coDisconnectObject = nullptr;
-    decltype(&::SysAllocString) sysAllocString = nullptr;
-    decltype(&::LresultFromObject) lresultFromObject = nullptr;
-    decltype(&::CreateStdAccessibleObject) createStdAccessibleObject = nullptr;
-    bool ready = false;
-};
-
 namespace {
 
-const OleApi& Ole() {
-    static const OleApi ole = [] {
-        OleApi a{api::CoDisconnectObject.Get(), api::SysAllocString.Get(), api::LresultFromObject.Get(),
-                 api::CreateStdAccessibleObject.Get()};
-        // The thread's apartment, for marshalling the object to other processes.
-        a.ready = a.coDisconnectObject && a.sysAllocString && a.lresultFromObject && a.createStdAccessibleObject &&
-                  EnterComApartment();
-        return a;
-    }();
-    return ole;
+// Whether the system has all the object needs, the thread's apartment among it
+// (for marshalling the object to other processes).
+bool OleReady() {
+    return api::CoDisconnectObject.Get() && api::SysAllocString.Get() && api::LresultFromObject.Get() &&
+           api::CreateStdAccessibleObject.Get() && EnterComApartment();
 }
 
 LONG RoleOf(AccessibleRole role) {
@@ -45,10 +32,10 @@ void SetI4(VARIANT* v, LONG value) {
 }  // namespace
 
 // Children are numbered from 1 in reading order; 0 (CHILDID_SELF) is the client area.
-class AccessibleForm final : public IAccessible {
+class MsaaObject final : public IAccessible {
 public:
-    AccessibleForm(AccessibleHost& host, const OleApi& api) : host_(&host), api_(api) {}
-    void Disconnect() { host_ = nullptr; }
+    explicit MsaaObject(AccessibleSource& source) : source_(&source) {}
+    void Disconnect() { source_ = nullptr; }
 
     // IUnknown.
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
@@ -85,14 +72,14 @@ public:
     HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
         if (!parent) return E_POINTER;
         *parent = nullptr;
-        if (!host_) return CO_E_OBJNOTCONNECTED;
-        return api_.createStdAccessibleObject(host_->AccessibleWindow(), OBJID_WINDOW, IID_IDispatch,
+        if (!source_) return CO_E_OBJNOTCONNECTED;
+        return api::CreateStdAccessibleObject.Get()(source_->AccessibleWindow(), OBJID_WINDOW, IID_IDispatch,
                                               reinterpret_cast<void**>(parent));
     }
     HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* count) override {
         if (!count) return E_POINTER;
-        if (!host_) return CO_E_OBJNOTCONNECTED;
-        *count = static_cast<LONG>(host_->AccessibleItems().size());
+        if (!source_) return CO_E_OBJNOTCONNECTED;
+        *count = static_cast<LONG>(source_->AccessibleItems().size());
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** out) override {
@@ -103,7 +90,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
         return Text(child, name, [&](const AccessibleNode* node) {
-            return node ? node->name : host_->AccessibleName();
+            return node ? node->name : source_->AccessibleName();
         });
     }
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override { return Nothing(child, value); }
@@ -129,7 +116,7 @@ public:
             bits = STATE_SYSTEM_READONLY;
         // A language can take the focus too: the keyboard chooses it while the button keeps the real one.
         if (node && (node->role == AccessibleRole::Button || node->role == AccessibleRole::PressablePicture))
-            bits = STATE_SYSTEM_FOCUSABLE | (host_->HasFocus(node->control) ? STATE_SYSTEM_FOCUSED : 0);
+            bits = STATE_SYSTEM_FOCUSABLE | (source_->HasFocus(node->control) ? STATE_SYSTEM_FOCUSED : 0);
         SetI4(state, bits);
         return S_OK;
     }
@@ -145,10 +132,10 @@ public:
     HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) override {
         if (!focus) return E_POINTER;
         focus->vt = VT_EMPTY;
-        if (!host_) return CO_E_OBJNOTCONNECTED;
-        const auto items = host_->AccessibleItems();
+        if (!source_) return CO_E_OBJNOTCONNECTED;
+        const auto items = source_->AccessibleItems();
         for (size_t i = 0; i < items.size(); ++i) {
-            if (host_->HasFocus(items[i].control)) {
+            if (source_->HasFocus(items[i].control)) {
                 SetI4(focus, static_cast<LONG>(i + 1));
                 return S_OK;
             }
@@ -172,11 +159,11 @@ public:
         if (const HRESULT hr = Resolve(child, node); FAILED(hr)) return hr;
         RECT r{};
         if (node) {
-            r = host_->ClientRectOf(node->rect);
+            r = source_->ClientRectOf(node->rect);
         } else {
-            GetClientRect(host_->AccessibleWindow(), &r);
+            GetClientRect(source_->AccessibleWindow(), &r);
         }
-        MapWindowPoints(host_->AccessibleWindow(), nullptr, reinterpret_cast<POINT*>(&r), 2);
+        MapWindowPoints(source_->AccessibleWindow(), nullptr, reinterpret_cast<POINT*>(&r), 2);
         *left = r.left;
         *top = r.top;
         *width = r.right - r.left;
@@ -204,16 +191,16 @@ public:
     HRESULT STDMETHODCALLTYPE accHitTest(LONG x, LONG y, VARIANT* hit) override {
         if (!hit) return E_POINTER;
         hit->vt = VT_EMPTY;
-        if (!host_) return CO_E_OBJNOTCONNECTED;
-        HWND wnd = host_->AccessibleWindow();
+        if (!source_) return CO_E_OBJNOTCONNECTED;
+        HWND wnd = source_->AccessibleWindow();
         POINT p{x, y};
         ScreenToClient(wnd, &p);
         RECT client;
         GetClientRect(wnd, &client);
         if (!PtInRect(&client, p)) return S_FALSE;
-        const auto items = host_->AccessibleItems();
+        const auto items = source_->AccessibleItems();
         for (size_t i = items.size(); i-- > 0;) {
-            const RECT r = host_->ClientRectOf(items[i].rect);
+            const RECT r = source_->ClientRectOf(items[i].rect);
             if (PtInRect(&r, p)) {
                 SetI4(hit, static_cast<LONG>(i + 1));
                 return S_OK;
@@ -226,20 +213,20 @@ public:
         const AccessibleNode* node = nullptr;
         if (const HRESULT hr = Resolve(child, node); FAILED(hr)) return hr;
         if (!node || !*DefaultActionOf(node->role)) return DISP_E_MEMBERNOTFOUND;
-        host_->DoDefaultAction(node->control);
+        source_->DoDefaultAction(node->control);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
 
 private:
-    ~AccessibleForm() = default;
+    ~MsaaObject() = default;
 
     // Reads the items afresh and checks that `child` names one of them or the client area.
     HRESULT Check(const VARIANT& child) {
-        if (!host_) return CO_E_OBJNOTCONNECTED;
+        if (!source_) return CO_E_OBJNOTCONNECTED;
         if (child.vt != VT_I4) return E_INVALIDARG;
-        items_ = host_->AccessibleItems();
+        items_ = source_->AccessibleItems();
         if (child.lVal < 0 || child.lVal > static_cast<LONG>(items_.size())) return E_INVALIDARG;
         return S_OK;
     }
@@ -260,7 +247,7 @@ private:
         if (const HRESULT hr = Resolve(child, node); FAILED(hr)) return hr;
         const std::wstring text = textOf(node);
         if (text.empty()) return S_FALSE;
-        *out = api_.sysAllocString(text.c_str());
+        *out = api::SysAllocString.Get()(text.c_str());
         return *out ? S_OK : E_OUTOFMEMORY;
     }
 
@@ -272,28 +259,26 @@ private:
     }
 
     LONG refs_ = 1;
-    AccessibleHost* host_;
-    const OleApi& api_;
+    AccessibleSource* source_;  // nullptr once disconnected
     std::vector<AccessibleNode> items_;  // as of the latest request
 };
 
-LRESULT AccessibilityServer::Answer(WPARAM flags) {
-    const OleApi& api = Ole();
-    if (!api.ready) return 0;
-    if (!object_) object_.Reset(new AccessibleForm(host_, api));
-    const LRESULT result = api.lresultFromObject(__uuidof(IAccessible), flags, object_.Get());
+LRESULT MsaaServer::Answer(WPARAM flags) {
+    if (!OleReady()) return 0;
+    if (!object_) object_.Reset(new MsaaObject(source_));
+    const LRESULT result = api::LresultFromObject.Get()(__uuidof(IAccessible), flags, object_.Get());
     return result > 0 ? result : 0;
 }
 
-void AccessibilityServer::Disconnect() {
+void MsaaServer::Disconnect() {
     if (!object_) return;
     object_.Get()->Disconnect();
-    Ole().coDisconnectObject(object_.Get(), 0);
+    api::CoDisconnectObject.Get()(object_.Get(), 0);  // there: the object was made only when it was
     object_.Reset();
 }
 
-AccessibilityServer::~AccessibilityServer() { Disconnect(); }
+MsaaServer::~MsaaServer() { Disconnect(); }
 
-void AccessibilityServer::Release(AccessibleForm* object) { object->Release(); }
+void MsaaServer::Release(MsaaObject* object) { object->Release(); }
 
 }  // namespace forms::win32

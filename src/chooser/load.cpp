@@ -1,5 +1,5 @@
 // The window's load step and its exit controls.
-#include "app/os_caption.h"
+#include "chooser/os_caption.h"
 #include "chooser/frm_auto_select.h"
 #include "forms/errors.h"
 
@@ -23,7 +23,7 @@ void FrmAutoSelect::Form_Load() {
     rt_.RemoveMenu(menu, kRemovedPosition, kMfByPosition);
     rt_.RemoveMenu(menu, kRemovedPosition, kMfByPosition);
 
-    app::ShowOperatingSystem(rt_);
+    ShowOperatingSystem(rt_);
 
     // Unrounded and unclamped: a window larger than the screen overhangs both edges equally.
     const float width = rt_.Width();

@@ -2,10 +2,10 @@
 
 #include "forms/runtime.h"
 
-namespace app {
+namespace chooser {
 
 // Names the running version of Windows in Label3, or leaves it as it is for
 // a version it does not know.
 void ShowOperatingSystem(forms::Runtime& rt);
 
-}  // namespace app
+}  // namespace chooser

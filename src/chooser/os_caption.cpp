@@ -1,8 +1,8 @@
-#include "app/os_caption.h"
+#include "chooser/os_caption.h"
 
-#include "chooser/frm_auto_select.h"
+#include "chooser/controls.h"
 
-namespace app {
+namespace chooser {
 
 namespace {
 constexpr std::int32_t kWin32s = 0, kWin32Windows = 1, kWin32NT = 2;
@@ -12,7 +12,7 @@ void ShowOperatingSystem(forms::Runtime& rt) {
     const forms::OsVersion v = rt.GetVersionExA();
     // The second character of the 128-character text; a NUL where the text is shorter.
     const wchar_t letter = v.csd.size() > 1 ? v.csd[1] : L'\0';
-    auto caption = [&](const wchar_t* text) { rt.SetCaption(chooser::Label3(), text); };
+    auto caption = [&](const wchar_t* text) { rt.SetCaption(Label3(), text); };
 
     if (v.platform == kWin32s) {
         caption(L"Microsoft Win32s ");
@@ -36,4 +36,4 @@ void ShowOperatingSystem(forms::Runtime& rt) {
     }
 }
 
-}  // namespace app
+}  // namespace chooser

@@ -1,0 +1,65 @@
+// What the parts of one form's window share, and all they know of each other:
+// the form (which routes every event to the handlers), the window and its
+// child windows, and the twips per pixel. The window makes the site; the
+// input, the run-time services and the screen reader's side each take it and
+// none calls back into the window.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "forms/form.h"
+#include "forms/geometry.h"
+#include "forms/win32/error_box.h"
+#include "forms/win32/handle.h"
+
+namespace forms::win32 {
+
+struct AppInfo {
+    HINSTANCE instance;
+    const wchar_t* title;  // the application's title, in message boxes
+};
+
+// A screen reader's press, posted to the form's window so that it runs after the
+// request has returned: the handlers may pump messages and end the program. wParam: the control.
+constexpr UINT kDefaultActionMessage = WM_APP + 1;
+
+class FormSite : NonCopyable {
+public:
+    FormSite(const AppInfo& app, const FormSpec& layout) : app(app), layout(layout) {}
+
+    const AppInfo app;
+    const FormSpec& layout;
+    const float twipsPerPixel = TwipsPerPixel(kLayoutDpi);
+    HWND window = nullptr;       // the form's; nullptr before it is made and once it is gone
+    std::vector<HWND> children;  // per control, nullptr for drawn ones; destroyed with the window
+
+    // The form with its handlers, from the window's start on.
+    void Attach(EventSink& handlers) { form_.emplace(layout, handlers); }
+    Form& TheForm() { return *form_; }
+    const Form& TheForm() const { return *form_; }
+
+    HWND ChildOf(ControlId id) const { return children.empty() ? nullptr : children[id]; }
+    ControlId IdOfChild(HWND child) const;  // kFormItself for any other window
+    float Twips(int pixels) const { return pixels * twipsPerPixel; }
+    int Pixels(float twips) const { return TwipsToPixels(twips, twipsPerPixel); }
+
+    // A control's visibility or caption has changed: it shows so.
+    void ShowChange(ControlId id) const;
+
+    // Runs a handler; a run-time error that escapes it is reported and ends the process.
+    template <class F>
+    void Raise(F&& f) const {
+        Guarded(window, app.title, std::forward<F>(f));
+    }
+
+    static constexpr int kFirstChildId = 100;  // a child's id is this plus its control's place in the layout
+
+private:
+    std::optional<Form> form_;
+};
+
+}  // namespace forms::win32
