@@ -3,7 +3,7 @@
 # this machine lacks. Safe to run again: it installs only what is missing.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev python3
+packages=(cmake ninja-build g++ libgtest-dev googletest python3
           libfreetype-dev zlib1g-dev fonts-liberation2 fonts-wqy-zenhei
           g++-mingw-w64-i686 g++-mingw-w64-x86-64
           wine wine64 wine32:i386 xvfb xdotool x11-utils imagemagick xorriso

@@ -44,6 +44,7 @@ set(e2e_env
   "VELBROOK_PLANTED_DLL=$<TARGET_FILE:planted>"
   "VELBROOK_STUB=$<TARGET_FILE:stub_setup>"
   "VELBROOK_PROBE=$<TARGET_FILE:probe>"
+  "VELBROOK_WIN32_TESTS=$<$<TARGET_EXISTS:win32_tests>:$<TARGET_FILE:win32_tests>>"
   "VELBROOK_WINEARCH=${VELBROOK_WINEARCH}"
   "VELBROOK_PREFIX=${CMAKE_BINARY_DIR}/wineprefix"
   "VELBROOK_ARTIFACTS=${CMAKE_BINARY_DIR}/e2e-artifacts"
@@ -61,7 +62,8 @@ set(e2e_env
   "VELBROOK_RC=${VELBROOK_GENERATED}/menu.rc")
 
 enable_testing()
-foreach(module binary window launch instance living faults planted load medium dpi accessible keyboard release product)
+foreach(module binary window launch instance living faults planted load medium dpi accessible keyboard release product
+               win32_layer)
   add_test(NAME e2e_${module}
     COMMAND ${PYTHON3} -m unittest -v test_${module}
     WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/tests/e2e)

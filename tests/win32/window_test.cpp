@@ -1,0 +1,149 @@
+// A form's real window with a layout of its own and recording handlers: the
+// capture a press leaves behind, the keys at a push button, and the presses
+// dropped after a declined prompt. Messages are sent to the window directly,
+// so nothing else on the screen takes part.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "forms/win32/form_runtime.h"
+#include "forms/win32/form_window.h"
+#include "resource_ids.h"
+
+namespace {
+
+using namespace forms;
+using namespace forms::win32;
+
+constexpr ControlSpec kControls[] = {
+    {"Face", kNoIndex, ControlKind::Image, {150, 150, 1500, 750}, true, MousePointer::Default, 0, 0, nullptr, {},
+     false},
+    {"Button", kNoIndex, ControlKind::CommandButton, {150, 1200, 1500, 450}, true, MousePointer::Default, 0, 0,
+     nullptr, {}, false},
+};
+constexpr FormSpec kForm{"TestForm", L"Win32 layer test", 3000, 2000, IDI_FILE_ICON_GROUP, FormPointer::Crosshair, {},
+                         kControls, {}};
+constexpr ControlId kFace = 0, kButton = 1;
+const LPARAM kOnFace = MAKELPARAM(20, 20);  // client pixels
+
+class Recorder : public EventSink {
+public:
+    std::vector<std::string> events;
+    bool takeKeys = false;
+    std::function<void()> onLoad;
+
+    void Load() override { onLoad(); }
+    void MouseDown(ControlId id, const MouseArgs&) override { events.push_back("down " + Name(id)); }
+    void Click(ControlId id) override { events.push_back("click " + Name(id)); }
+    bool KeyDown(ControlId, std::int16_t key, std::int16_t) override {
+        events.push_back("key " + std::to_string(key));
+        return takeKeys;
+    }
+
+private:
+    static std::string Name(ControlId id) { return id == kFormItself ? "form" : kControls[id].name; }
+};
+
+// Runs the window until its load step, where `script` runs; then it is unloaded.
+void WithWindow(Recorder& handlers, const std::function<void(FormSite&)>& script) {
+    FormWindow window({GetModuleHandleW(nullptr), L"Win32 layer test"}, kForm);
+    FormRuntime runtime(window.Site(), window.Painter(), false);
+    handlers.onLoad = [&] {
+        script(window.Site());
+        runtime.Unload();
+    };
+    window.Run(handlers);
+}
+
+void Mouse(DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    SendInput(1, &input, sizeof input);
+}
+
+TEST(Window, APressWhoseReleaseHappenedOutOfSightLeavesNoCapture) {
+    Recorder r;
+    HWND capturedWhileHeld = nullptr, capturedAfter = reinterpret_cast<HWND>(1);
+    WithWindow(r, [&](FormSite& site) {
+        // While the button is really down, the press holds the pointer...
+        Mouse(MOUSEEVENTF_LEFTDOWN);
+        SendMessageW(site.window, WM_LBUTTONDOWN, MK_LBUTTON, kOnFace);
+        capturedWhileHeld = GetCapture();
+        Mouse(MOUSEEVENTF_LEFTUP);
+        SendMessageW(site.window, WM_LBUTTONUP, 0, kOnFace);
+        // ...but a handler may let the release happen where the window never sees it
+        // (an elevation prompt): then the next click anywhere must reach its own window.
+        SendMessageW(site.window, WM_LBUTTONDOWN, MK_LBUTTON, kOnFace);
+        capturedAfter = GetCapture();
+    });
+    EXPECT_NE(capturedWhileHeld, nullptr) << "no capture even while the button was down";
+    EXPECT_EQ(capturedAfter, nullptr);
+    EXPECT_EQ(r.events, (std::vector<std::string>{"down Face", "click Face", "down Face"}));
+}
+
+TEST(Window, KeysAtAPushButton) {
+    constexpr LPARAM kFirst = 0x00390001, kRepeat = 0x40390001, kUp = static_cast<LPARAM>(0xC0390001u);
+    struct Key {
+        UINT msg;
+        WPARAM key;
+        LPARAM data;
+    };
+    const struct {
+        const char* what;
+        bool formTakes;
+        std::vector<Key> keys;
+        std::vector<std::string> events;
+    } cases[] = {
+        {"Space clicks on its key-up", false, {{WM_KEYDOWN, VK_SPACE, kFirst}, {WM_KEYUP, VK_SPACE, kUp}},
+         {"key 32", "click Button"}},
+        {"a Space the form took", true, {{WM_KEYDOWN, VK_SPACE, kFirst}, {WM_KEYUP, VK_SPACE, kUp}}, {"key 32"}},
+        {"a Space key-up whose key-down a prompt read", false, {{WM_KEYUP, VK_SPACE, kUp}}, {}},
+        {"Enter clicks at once", false, {{WM_KEYDOWN, VK_RETURN, kFirst}}, {"key 13", "click Button"}},
+        {"a held Enter presses once", false, {{WM_KEYDOWN, VK_RETURN, kFirst}, {WM_KEYDOWN, VK_RETURN, kRepeat}},
+         {"key 13", "click Button"}},
+        {"an Enter the form took", true, {{WM_KEYDOWN, VK_RETURN, kFirst}}, {"key 13"}},
+        {"another key", false, {{WM_KEYDOWN, VK_DOWN, kFirst}}, {"key 40"}},
+    };
+    for (const auto& c : cases) {
+        Recorder r;
+        r.takeKeys = c.formTakes;
+        WithWindow(r, [&](FormSite& site) {
+            for (const Key& k : c.keys) SendMessageW(site.ChildOf(kButton), k.msg, k.key, k.data);
+        });
+        EXPECT_EQ(r.events, c.events) << c.what;
+    }
+}
+
+TEST(Window, AfterADeclinedPromptPressesKeysAndClicksAreDroppedUntilIdle) {
+    Recorder r;
+    WithWindow(r, [&](FormSite& site) {
+        site.TheForm().HoldPressesUntilIdle();
+        SendMessageW(site.window, WM_LBUTTONDOWN, MK_LBUTTON, kOnFace);
+        SendMessageW(site.window, WM_LBUTTONUP, 0, kOnFace);
+        SendMessageW(site.ChildOf(kButton), WM_KEYDOWN, VK_RETURN, 0x001C0001);
+        SendMessageW(site.window, WM_COMMAND, MAKEWPARAM(FormSite::kFirstChildId + kButton, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(site.ChildOf(kButton)));
+        site.TheForm().Idle();
+        SendMessageW(site.window, WM_LBUTTONDOWN, MK_LBUTTON, kOnFace);
+    });
+    EXPECT_EQ(r.events, (std::vector<std::string>{"down Face"}));
+}
+
+TEST(Window, ChildWindowsAreKnownByTheirControl) {
+    Recorder r;
+    WithWindow(r, [&](FormSite& site) {
+        ASSERT_NE(site.ChildOf(kButton), nullptr);
+        EXPECT_EQ(site.ChildOf(kFace), nullptr) << "a drawn control has no window";
+        EXPECT_EQ(site.IdOfChild(site.ChildOf(kButton)), kButton);
+        EXPECT_EQ(site.IdOfChild(site.window), kFormItself);
+        EXPECT_EQ(site.IdOfChild(GetDesktopWindow()), kFormItself);
+        RECT r{};
+        GetWindowRect(site.ChildOf(kButton), &r);
+        EXPECT_EQ(r.right - r.left, 100) << "1500 twips at 15 a pixel";
+    });
+}
+
+}  // namespace
