@@ -18,24 +18,6 @@ TEST(ErrorBox, SaysWhatFailedThePathAndTheSystemsReason) {
     EXPECT_EQ(forms::FormatErrorBox({forms::kOverflow, L"", L"", L""}), L"Run-time error '6':\n\nOverflow");
 }
 
-TEST(ErrorBox, EachNumberHasItsOwnDescription) {
-    const struct {
-        int number;
-        std::wstring text;
-    } cases[] = {
-        {forms::kInvalidCall, L"Invalid procedure call or argument"},
-        {forms::kOverflow, L"Overflow"},
-        {forms::kOutOfMemory, L"Out of memory"},
-        {forms::kDivisionByZero, L"Division by zero"},
-        {forms::kFileNotFound, L"File not found"},
-        {forms::kPathFileAccess, L"Path/File access error"},
-        {forms::kPathNotFound, L"Path not found"},
-        {forms::kNoSuchArrayMember, L"Control array element doesn't exist"},
-        {1000, L"Application-defined or object-defined error"},
-    };
-    for (const auto& c : cases) EXPECT_EQ(forms::Describe(c.number), c.text) << c.number;
-}
-
 TEST(CheckedArithmetic, InvalidDivisionByZeroAndOverflowRaise) {
     const struct {
         double a, b;
