@@ -98,18 +98,35 @@ class DeclinedPromptTest(MenuTest):
 
     PROMPT = "Velbrook test elevation prompt"
 
-    def test_after_a_declined_prompt_the_next_press_chooses_anew_and_clicks_outside_stay_outside(self):
+    def open_declining_menu(self, **prompt_files):
+        """The test build on a medium; `log=`, `after=`, `queued=`: the prompt's files (see declining_shell.cpp)."""
         medium = Medium(self.work)
         shutil.copy(os.environ["VELBROOK_DECLINED_EXE"], medium.exe)
-        prompt_log = os.path.join(self.work, "prompt.log")
-        proc = self.wine.start(medium.exe, env={"VELBROOK_STUB_LOG": windows_path(self.log),
-                                                "VELBROOK_PROMPT_LOG": windows_path(prompt_log)})
-        form = self.wait_for_form(proc)
+        env = {"VELBROOK_STUB_LOG": windows_path(self.log)}
+        env.update({f"VELBROOK_PROMPT_{name.upper()}": windows_path(path) for name, path in prompt_files.items()})
+        proc = self.wine.start(medium.exe, env=env)
+        return proc, self.wait_for_form(proc)
+
+    def press_english(self, form):
         left, top = form["client"][0], form["client"][1]
         x, y, w, h = LANGUAGES[3][1]
         self.pointer.move(left + x + w // 2, top + y + h // 2)
         wait_for(lambda: self.display.grab().pixel(left + x + 2, top + y + 2) == AZURE, 20, "English to be lit")
         self.pointer.burst("mousedown", "1")
+
+    def assert_only_simplified_chinese_starts(self, proc, form):
+        # Input is handled in order: had anything before it pressed English again, English would start first.
+        self.click_centre(form, LANGUAGES[2][1])
+        wait_for(self.launches, 30, "a setup to start")
+        self.wait_for_exit(proc)
+        self.wait_for_setups_to_end()
+        self.assertEqual([entry["module"].rsplit("\\", 2)[-2:] for entry in self.launches()],
+                         [["SimpChin_link", "Setup.exe"]])
+
+    def test_after_a_declined_prompt_the_next_press_chooses_anew_and_clicks_outside_stay_outside(self):
+        prompt_log = os.path.join(self.work, "prompt.log")
+        proc, form = self.open_declining_menu(log=prompt_log)
+        self.press_english(form)
         wait_for(lambda: self.wine.probe("windows", self.PROMPT), 30, "the prompt")
         self.pointer.burst("mouseup", "1")
         wait_for(lambda: not self.wine.probe("windows", self.PROMPT), 30, "the prompt to be declined")
@@ -120,50 +137,24 @@ class DeclinedPromptTest(MenuTest):
         self.assertTrue(asked["file"].endswith("\\English_link\\Setup.exe"), asked)
         self.assertTrue(asked["com"], "the start was made without COM on the thread")
         self.assertIsNone(proc.poll(), "a declined prompt leaves the menu open")
-
-
-        # Input is handled in order: a click outside that reached the menu would start English first.
-        self.pointer.click(4, 4)
-        self.click_centre(form, LANGUAGES[2][1])
-        launched = wait_for(self.launches, 30, "a setup to start")
-        self.wait_for_exit(proc)
-        self.assertEqual([entry["module"].rsplit("\\", 2)[-2:] for entry in launched],
-                         [["SimpChin_link", "Setup.exe"]])
+        self.pointer.click(4, 4)  # outside: it must not reach the menu
+        self.assert_only_simplified_chinese_starts(proc, form)
 
     def test_a_click_queued_before_a_declined_prompt_showed_raises_no_second_prompt(self):
-        medium = Medium(self.work)
-        shutil.copy(os.environ["VELBROOK_DECLINED_EXE"], medium.exe)
         prompt_log, show = os.path.join(self.work, "prompt.log"), os.path.join(self.work, "show")
-        proc = self.wine.start(medium.exe, env={"VELBROOK_STUB_LOG": windows_path(self.log),
-                                                "VELBROOK_PROMPT_LOG": windows_path(prompt_log),
-                                                "VELBROOK_PROMPT_AFTER": windows_path(show)})
-        form = self.wait_for_form(proc)
-        x, y, w, h = LANGUAGES[3][1]
-        self.pointer.move(form["client"][0] + x + w // 2, form["client"][1] + y + h // 2)
-        self.pointer.burst("mousedown", "1")
+        proc, form = self.open_declining_menu(log=prompt_log, after=show)
+        self.press_english(form)
         wait_for(lambda: os.path.exists(prompt_log), 30, "the start to be asked for")
         # While the prompt takes its time: the release (which the prompt will take) and a second click.
         self.pointer.burst("mouseup", "1", "click", "1")
         open(show, "w").close()
         wait_for(lambda: not os.path.exists(show), 30, "the prompt to show and be declined")
-        # Input is handled in order: had the second click pressed again, English would have started.
-        self.click_centre(form, LANGUAGES[2][1])
-        wait_for(self.launches, 30, "a setup to start")
-        self.wait_for_exit(proc)
-        self.wait_for_setups_to_end()
-        self.assertEqual([entry["module"].rsplit("\\", 2)[-2:] for entry in self.launches()],
-                         [["SimpChin_link", "Setup.exe"]])
+        self.assert_only_simplified_chinese_starts(proc, form)
 
     def test_a_screen_readers_press_made_while_the_prompt_is_up_starts_nothing_after_the_decline(self):
-        medium = Medium(self.work)
-        shutil.copy(os.environ["VELBROOK_DECLINED_EXE"], medium.exe)
         queued = os.path.join(self.work, "queued")
-        proc = self.wine.start(medium.exe, env={"VELBROOK_STUB_LOG": windows_path(self.log),
-                                                "VELBROOK_PROMPT_QUEUED": windows_path(queued)})
-        form = self.wait_for_form(proc)
-        x, y, w, h = LANGUAGES[3][1]
-        self.pointer.move(form["client"][0] + x + w // 2, form["client"][1] + y + h // 2)
-        self.pointer.burst("mousedown", "1")
+        proc, form = self.open_declining_menu(queued=queued)
+        self.press_english(form)
         wait_for(lambda: self.wine.probe("windows", self.PROMPT), 30, "the prompt")
         self.assertFalse(os.path.exists(queued), "something else waits in the menu's queue")
         # A screen reader asks for English's default action; the call waits while the prompt is up.
@@ -171,12 +162,7 @@ class DeclinedPromptTest(MenuTest):
         wait_for(lambda: os.path.exists(queued), 30, "the screen reader's call to wait in the menu's queue")
         self.pointer.burst("mouseup", "1")
         wait_for(lambda: not self.wine.probe("windows", self.PROMPT), 30, "the prompt to be declined")
-        self.click_centre(form, LANGUAGES[2][1])
-        wait_for(self.launches, 30, "a setup to start")
-        self.wait_for_exit(proc)
-        self.wait_for_setups_to_end()
-        self.assertEqual([entry["module"].rsplit("\\", 2)[-2:] for entry in self.launches()],
-                         [["SimpChin_link", "Setup.exe"]])
+        self.assert_only_simplified_chinese_starts(proc, form)
 
 
 if __name__ == "__main__":
