@@ -1,24 +1,56 @@
-// Pointer routing and capture over the stored layout.
+// The forms run-time over a layout of its own: who receives the pointer,
+// the painting order, capture, and the presses dropped after a declined prompt.
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "chooser/layout.h"
 #include "forms/errors.h"
 #include "forms/form.h"
 
 namespace {
 
+using forms::ControlKind;
+using forms::ControlSpec;
 using forms::FormModel;
+using forms::kNoIndex;
+using forms::MousePointer;
+
+// Pixels of 15 twips, as the layouts are drawn.
+constexpr forms::TwipRect Px(float x, float y, float w, float h) { return {x * 15, y * 15, w * 15, h * 15}; }
+
+constexpr ControlSpec Picture(const char* name, std::int16_t index, forms::TwipRect r, bool visible, int picture,
+                              MousePointer pointer = MousePointer::Default) {
+    return {name, index, ControlKind::Image, r, visible, pointer, picture, pointer == MousePointer::Custom ? 200 : 0,
+            nullptr, {}, false};
+}
+
+// Later controls lie in front of earlier ones; child windows in front of all that is drawn.
+constexpr ControlSpec kControls[] = {
+    Picture("Pic", 1, Px(20, 20, 100, 30), true, 11, MousePointer::Custom),  // behind Img(1)
+    Picture("Pic", 2, Px(20, 60, 100, 30), true, 12, MousePointer::Custom),  // behind Img(2)
+    Picture("Img", 1, Px(20, 20, 100, 30), true, 21, MousePointer::Custom),
+    Picture("Img", 2, Px(20, 60, 100, 30), true, 22, MousePointer::Custom),
+    Picture("Img", 0, Px(0, 100, 40, 20), true, 0),  // no picture, but takes events
+    Picture("Hidden", kNoIndex, Px(140, 20, 40, 40), false, 30),
+    {"Caption", kNoIndex, ControlKind::Label, Px(140, 80, 60, 20), true, MousePointer::Default, 0, 0, L"", {},
+     false},
+    {"Button", kNoIndex, ControlKind::CommandButton, Px(130, 30, 50, 20), true, MousePointer::Custom, 0, 200,
+     nullptr, {}, false},
+    {"Box", kNoIndex, ControlKind::PictureBox, Px(150, 110, 20, 20), false, MousePointer::Default, 40, 0, nullptr,
+     {}, false},
+    Picture("Logo", kNoIndex, Px(130, 70, 30, 40), true, 50),  // in front of the caption's left end
+};
+constexpr forms::FormSpec kForm{"TestForm", L"Test", 3000, 2100, 1, forms::FormPointer::Crosshair, {}, kControls,
+                                {}};
 
 std::string NameAt(const FormModel& m, forms::ControlId id) {
     if (id == forms::kFormItself) return "form";
     return forms::ControlName(m.Control(id).name, m.Control(id).index);
 }
 
-// Client pixel points (15 twips each), centred in the pixel.
+// Client pixel points, centred in the pixel.
 float T(int pixels) { return pixels * 15.0f + 7.0f; }
 
 struct HitCase {
@@ -26,26 +58,31 @@ struct HitCase {
     const char* receiver;
 };
 
-TEST(HitTest, FrontMostVisibleControlReceivesThePointer) {
-    const FormModel m(chooser::kFrmAutoSelect);
+// The number of the run-time error that `step` raises; 0 when it raises none.
+template <class F>
+int RuntimeErrorNumberOf(F&& step) {
+    try {
+        step();
+    } catch (const forms::RuntimeError& e) {
+        return e.number;
+    }
+    return 0;
+}
+
+TEST(HitTest, TheFrontMostVisibleControlReceivesThePointer) {
+    const FormModel m(kForm);
     const HitCase cases[] = {
-        {150, 140, "CountryImage(1)"},  // the normal face lies over the highlighted one
-        {150, 190, "CountryImage(2)"},
-        {388, 276, "CountryImage(3)"},  // last pixel of the English picture
-        {389, 240, "form"},             // one pixel right of it
-        {150, 300, "form"},             // the hidden Japanese row
-        {10, 410, "CountryPic(0)"},     // pictureless, but takes events
-        {10, 450, "CountryImage(0)"},
-        {200, 450, "Command1"},         // the child window is in front of everything drawn
-        {400, 450, "form"},             // the hidden Image3
-        {730, 40, "Label1"},            // under the hidden Picture1
-        {700, 530, "Image1"},           // in front of Image2
-        {630, 500, "Image2"},
-        {115, 530, "Label2"},
-        {268, 530, "Label3"},           // where Label3 overlaps the end of Label2
-        {110, 72, "Label1"},            // the one row Label1 shares with Image4
-        {110, 73, "Image4"},
-        {500, 100, "form"},
+        {30, 25, "Img(1)"},      // the front one of two on one rectangle
+        {30, 65, "Img(2)"},
+        {119, 49, "Img(1)"},     // its last pixel
+        {120, 40, "form"},       // one pixel right of it
+        {10, 110, "Img(0)"},     // pictureless, but takes events
+        {150, 35, "Button"},     // a child window is in front of everything drawn
+        {150, 55, "form"},       // the hidden picture is passed through
+        {150, 90, "Logo"},       // in front of the caption
+        {190, 90, "Caption"},
+        {160, 120, "form"},      // the hidden picture box
+        {199, 139, "form"},
     };
     for (const HitCase& c : cases) {
         EXPECT_EQ(NameAt(m, m.HitTest(T(c.x), T(c.y))), c.receiver) << "at " << c.x << "," << c.y;
@@ -55,10 +92,10 @@ TEST(HitTest, FrontMostVisibleControlReceivesThePointer) {
 TEST(HitTest, ARectangleHoldsItsLeftAndTopEdgesButNotItsRightAndBottomOnes) {
     // Whole pixels, as the window passes them: 15 twips each.
     const auto E = [](int pixels) { return pixels * 15.0f; };
-    const FormModel m(chooser::kFrmAutoSelect);
+    const FormModel m(kForm);
     const HitCase cases[] = {
-        {144, 136, "CountryImage(1)"}, {143, 136, "form"},  // CountryImage(1) is 144, 136, 245 x 45
-        {388, 180, "CountryImage(1)"}, {389, 150, "form"}, {150, 181, "form"}, {150, 184, "CountryImage(2)"},
+        {20, 20, "Img(1)"}, {19, 20, "form"}, {119, 20, "Img(1)"}, {120, 20, "form"}, {30, 50, "form"},
+        {30, 60, "Img(2)"}, {30, 49, "Img(1)"},
     };
     for (const HitCase& c : cases) {
         EXPECT_EQ(NameAt(m, m.HitTest(E(c.x), E(c.y))), c.receiver) << "at " << c.x << "," << c.y;
@@ -66,8 +103,8 @@ TEST(HitTest, ARectangleHoldsItsLeftAndTopEdgesButNotItsRightAndBottomOnes) {
 }
 
 TEST(FormModel, ChangesReportWhetherAnythingChanged) {
-    FormModel m(chooser::kFrmAutoSelect);
-    const auto face = m.Find("CountryImage", 3), label = m.Find("Label3");
+    FormModel m(kForm);
+    const auto face = m.Find("Img", 2), label = m.Find("Caption");
     const struct {
         std::function<bool()> change;
         bool changed;
@@ -80,24 +117,20 @@ TEST(FormModel, ChangesReportWhetherAnythingChanged) {
     for (size_t i = 0; i < std::size(steps); ++i) EXPECT_EQ(steps[i].change(), steps[i].changed) << "step " << i;
 }
 
-TEST(HitTest, HidingTheNormalFaceUncoversTheHighlightedFace) {
-    FormModel m(chooser::kFrmAutoSelect);
-    m.SetVisible(m.Find("CountryImage", 3), false);
-    EXPECT_EQ(NameAt(m, m.HitTest(T(200), T(250))), "CountryPic(3)");
-    m.SetVisible(m.Find("CountryImage", 3), true);
-    EXPECT_EQ(NameAt(m, m.HitTest(T(200), T(250))), "CountryImage(3)");
+TEST(HitTest, HidingTheFrontPictureUncoversTheOneBehind) {
+    FormModel m(kForm);
+    m.SetVisible(m.Find("Img", 1), false);
+    EXPECT_EQ(NameAt(m, m.HitTest(T(30), T(25))), "Pic(1)");
+    m.SetVisible(m.Find("Img", 1), true);
+    EXPECT_EQ(NameAt(m, m.HitTest(T(30), T(25))), "Img(1)");
 }
 
 TEST(HitTest, AMissingArrayMemberIsARunTimeError) {
-    const FormModel m(chooser::kFrmAutoSelect);
-    for (std::int16_t absent : {4, 5, 6, 8, -1}) {
-        try {
-            m.Find("CountryImage", absent);
-            ADD_FAILURE() << "member " << absent << " found";
-        } catch (const forms::RuntimeError& e) {
-            EXPECT_EQ(e.number, forms::kNoSuchArrayMember);
-        }
+    const FormModel m(kForm);
+    for (std::int16_t absent : {3, 4, -1}) {
+        EXPECT_EQ(RuntimeErrorNumberOf([&] { m.Find("Img", absent); }), forms::kNoSuchArrayMember) << absent;
     }
+    EXPECT_EQ(RuntimeErrorNumberOf([&] { m.Find("Nothing"); }), forms::kInvalidCall);
 }
 
 // Records which handler receives which event.
@@ -105,9 +138,8 @@ class Recorder : public forms::EventSink {
 public:
     std::vector<std::string> events;
     void Record(const char* what, forms::ControlId id) {
-        const auto& controls = chooser::kFrmAutoSelect.controls;
         events.push_back(std::string(what) + " " +
-                         (id == forms::kFormItself ? "form" : forms::ControlName(controls[id].name, controls[id].index)));
+                         (id == forms::kFormItself ? "form" : forms::ControlName(kControls[id].name, kControls[id].index)));
     }
     void MouseDown(forms::ControlId id, const forms::MouseArgs&) override { Record("down", id); }
     void MouseMove(forms::ControlId id, const forms::MouseArgs&) override { Record("move", id); }
@@ -121,60 +153,58 @@ public:
 
 TEST(Capture, EventsFollowThePressUntilTheLastButtonIsReleased) {
     Recorder r;
-    forms::Form form(chooser::kFrmAutoSelect, r);
-    EXPECT_TRUE(form.ButtonDown(forms::kLeftButton, forms::kLeftButton, 0, T(150), T(140)));  // on CountryImage(1)
-    form.PointerMove(forms::kLeftButton, 0, T(500), T(100));              // over the bare form
-    EXPECT_TRUE(form.ButtonDown(forms::kRightButton, 3, 0, T(10), T(410)));  // a second button elsewhere
-    EXPECT_TRUE(form.ButtonUp(forms::kLeftButton, forms::kRightButton, 0, T(10), T(410)));  // one still held
-    EXPECT_FALSE(form.ButtonUp(forms::kRightButton, 0, 0, T(10), T(410)));  // the last: capture ends
-    form.PointerMove(0, 0, T(500), T(100));
-    EXPECT_EQ(r.events, (std::vector<std::string>{"down CountryImage(1)", "move CountryImage(1)",
-                                                  "down CountryImage(1)", "up CountryImage(1)",
-                                                  "up CountryImage(1)", "move form"}));
+    forms::Form form(kForm, r);
+    EXPECT_TRUE(form.ButtonDown(forms::kLeftButton, forms::kLeftButton, 0, T(30), T(25)));  // on Img(1)
+    form.PointerMove(forms::kLeftButton, 0, T(190), T(130));                 // over the bare form
+    EXPECT_TRUE(form.ButtonDown(forms::kRightButton, 3, 0, T(10), T(110)));  // a second button elsewhere
+    EXPECT_TRUE(form.ButtonUp(forms::kLeftButton, forms::kRightButton, 0, T(10), T(110)));  // one still held
+    EXPECT_FALSE(form.ButtonUp(forms::kRightButton, 0, 0, T(10), T(110)));  // the last: capture ends
+    form.PointerMove(0, 0, T(190), T(130));
+    EXPECT_EQ(r.events, (std::vector<std::string>{"down Img(1)", "move Img(1)", "down Img(1)", "up Img(1)",
+                                                  "up Img(1)", "move form"}));
 }
 
 TEST(Capture, AClickNeedsTheReleaseOnTheControlThatWasPressed) {
     Recorder r;
-    forms::Form form(chooser::kFrmAutoSelect, r);
-    form.ButtonDown(forms::kLeftButton, forms::kLeftButton, 0, T(150), T(140));
-    form.ButtonUp(forms::kLeftButton, 0, 0, T(150), T(141));
-    form.ButtonDown(forms::kLeftButton, forms::kLeftButton, 0, T(150), T(140));
-    form.ButtonUp(forms::kLeftButton, 0, 0, T(500), T(100));  // released outside: no click
-    form.ButtonUp(forms::kLeftButton, 0, 0, T(150), T(140));  // a release without a press of ours
-    EXPECT_EQ(r.events, (std::vector<std::string>{"down CountryImage(1)", "up CountryImage(1)",
-                                                  "click CountryImage(1)", "down CountryImage(1)",
-                                                  "up CountryImage(1)"}));
+    forms::Form form(kForm, r);
+    form.ButtonDown(forms::kLeftButton, forms::kLeftButton, 0, T(30), T(25));
+    form.ButtonUp(forms::kLeftButton, 0, 0, T(30), T(26));
+    form.ButtonDown(forms::kLeftButton, forms::kLeftButton, 0, T(30), T(25));
+    form.ButtonUp(forms::kLeftButton, 0, 0, T(190), T(130));  // released outside: no click
+    form.ButtonUp(forms::kLeftButton, 0, 0, T(30), T(25));    // a release without a press of ours
+    EXPECT_EQ(r.events, (std::vector<std::string>{"down Img(1)", "up Img(1)", "click Img(1)", "down Img(1)",
+                                                  "up Img(1)"}));
 }
 
 TEST(Capture, ARecordOfHeldButtonsThatTheRealOnesNoLongerShowIsForgotten) {
     constexpr int L = forms::kLeftButton, R = forms::kRightButton;
-    const float english[] = {T(150), T(240)}, trad[] = {T(150), T(140)}, bare[] = {T(500), T(100)};
+    const float second[] = {T(30), T(65)}, first[] = {T(30), T(25)}, bare[] = {T(190), T(130)};
     const struct {
         const char* what;
-        std::function<bool(forms::Form&)> after;  // follows a press on English that the form saw no release of
+        std::function<bool(forms::Form&)> after;  // follows a press on Pic(2) that the form saw no release of
         std::vector<std::string> events;
         bool captured;
     } cases[] = {
-        {"a new press of the same button", [&](forms::Form& f) { return f.ButtonDown(L, L, 0, trad[0], trad[1]); },
-         {"down CountryPic(1)"}, true},
+        {"a new press of the same button", [&](forms::Form& f) { return f.ButtonDown(L, L, 0, first[0], first[1]); },
+         {"down Pic(1)"}, true},
         {"a move with no button down", [&](forms::Form& f) { return f.PointerMove(0, 0, bare[0], bare[1]); },
          {"move form"}, false},
-        {"a press of another button", [&](forms::Form& f) { return f.ButtonDown(R, R, 0, trad[0], trad[1]); },
-         {"down CountryPic(1)"}, true},
-        {"a release of another button", [&](forms::Form& f) { return f.ButtonUp(R, 0, 0, trad[0], trad[1]); },
+        {"a press of another button", [&](forms::Form& f) { return f.ButtonDown(R, R, 0, first[0], first[1]); },
+         {"down Pic(1)"}, true},
+        {"a release of another button", [&](forms::Form& f) { return f.ButtonUp(R, 0, 0, first[0], first[1]); },
          {}, false},
         // While the record and the real buttons agree, nothing changes.
         {"a move with the button still down", [&](forms::Form& f) { return f.PointerMove(L, 0, bare[0], bare[1]); },
-         {"move CountryPic(3)"}, true},
+         {"move Pic(2)"}, true},
         {"a second button pressed", [&](forms::Form& f) { return f.ButtonDown(R, L | R, 0, bare[0], bare[1]); },
-         {"down CountryPic(3)"}, true},
+         {"down Pic(2)"}, true},
     };
     for (const auto& c : cases) {
         Recorder r;
-        forms::Form form(chooser::kFrmAutoSelect, r);
-        // Both lit, as the hover leaves a language: presses reach the highlighted faces.
-        for (std::int16_t lit : {1, 3}) form.Model().SetVisible(form.Model().Find("CountryImage", lit), false);
-        form.ButtonDown(L, L, 0, english[0], english[1]);
+        forms::Form form(kForm, r);
+        // Both front pictures hidden: presses reach the ones behind.
+        for (std::int16_t lit : {1, 2}) form.Model().SetVisible(form.Model().Find("Img", lit), false);
+        form.ButtonDown(L, L, 0, second[0], second[1]);
         r.events.clear();
         EXPECT_EQ(c.after(form), c.captured) << c.what;
         EXPECT_EQ(r.events, c.events) << c.what;
@@ -183,21 +213,21 @@ TEST(Capture, ARecordOfHeldButtonsThatTheRealOnesNoLongerShowIsForgotten) {
 
 TEST(Capture, AfterADeclinedPromptPressesAreDroppedUntilTheFormIsIdle) {
     Recorder r;
-    forms::Form form(chooser::kFrmAutoSelect, r);
-    const forms::ControlId button = form.Model().Find("Command1");
+    forms::Form form(kForm, r);
+    const forms::ControlId button = form.Model().Find("Button");
     form.HoldPressesUntilIdle();
-    EXPECT_FALSE(form.ButtonDown(forms::kLeftButton, forms::kLeftButton, 0, T(150), T(140)));  // not captured
-    form.PointerMove(forms::kLeftButton, 0, T(500), T(100));  // moves still count: they light nothing pressed
-    EXPECT_FALSE(form.ButtonUp(forms::kLeftButton, 0, 0, T(150), T(140)));  // the dropped press's: no click
+    EXPECT_FALSE(form.ButtonDown(forms::kLeftButton, forms::kLeftButton, 0, T(30), T(25)));  // not captured
+    form.PointerMove(forms::kLeftButton, 0, T(190), T(130));  // moves still count: they press nothing
+    EXPECT_FALSE(form.ButtonUp(forms::kLeftButton, 0, 0, T(30), T(25)));  // the dropped press's: no click
     EXPECT_TRUE(form.KeyDown(button, forms::kKeyReturn, 0)) << "a dropped key is taken, so the button ignores it";
     form.Click(button);
     EXPECT_EQ(r.events, (std::vector<std::string>{"move form"}));
     form.Idle();
     r.events.clear();
-    EXPECT_TRUE(form.ButtonDown(forms::kLeftButton, forms::kLeftButton, 0, T(150), T(140)));
+    EXPECT_TRUE(form.ButtonDown(forms::kLeftButton, forms::kLeftButton, 0, T(30), T(25)));
     EXPECT_FALSE(form.KeyDown(button, forms::kKeyReturn, 0));
     form.Click(button);
-    EXPECT_EQ(r.events, (std::vector<std::string>{"down CountryImage(1)", "key Command1", "click Command1"}));
+    EXPECT_EQ(r.events, (std::vector<std::string>{"down Img(1)", "key Button", "click Button"}));
 }
 
 TEST(Capture, HandlerPositionsAreRelativeToTheReceiver) {
@@ -205,39 +235,37 @@ TEST(Capture, HandlerPositionsAreRelativeToTheReceiver) {
         float x = -1, y = -1;
         void MouseMove(forms::ControlId, const forms::MouseArgs& a) override { x = a.x, y = a.y; }
     } sink;
-    forms::Form form(chooser::kFrmAutoSelect, sink);
-    form.PointerMove(0, 0, 2200, 2100);  // CountryImage(1) starts at 2160, 2040
+    forms::Form form(kForm, sink);
+    form.PointerMove(0, 0, 340, 360);  // Img(1) starts at 300, 300
     EXPECT_FLOAT_EQ(sink.x, 40);
     EXPECT_FLOAT_EQ(sink.y, 60);
-    form.PointerMove(0, 0, 7000, 1500);  // the form itself
-    EXPECT_FLOAT_EQ(sink.x, 7000);
+    form.PointerMove(0, 0, 2900, 2000);  // the form itself
+    EXPECT_FLOAT_EQ(sink.x, 2900);
 }
 
-TEST(Pointer, HandOverTheButtonAndTheLanguagesCrossHairElsewhere) {
+TEST(Pointer, TheControlsOwnPointerWhereItHasOneTheFormsElsewhere) {
     forms::EventSink none;
-    forms::Form form(chooser::kFrmAutoSelect, none);
+    forms::Form form(kForm, none);
     const struct {
         int x, y;
-        bool hand;
-    } cases[] = {{150, 140, true}, {150, 190, true}, {150, 240, true}, {200, 450, true}, {150, 300, false},
-                 {10, 410, false}, {10, 450, false}, {700, 530, false}, {115, 530, false}, {500, 100, false}};
+        bool own;
+    } cases[] = {{30, 25, true}, {30, 65, true}, {150, 35, true}, {10, 110, false}, {190, 90, false},
+                 {150, 90, false}, {190, 130, false}};
     for (const auto& c : cases) {
-        EXPECT_EQ(form.PointerOwner(T(c.x), T(c.y)) != nullptr, c.hand) << c.x << "," << c.y;
+        EXPECT_EQ(form.PointerOwner(T(c.x), T(c.y)) != nullptr, c.own) << c.x << "," << c.y;
     }
-    form.Model().SetVisible(form.Model().Find("CountryImage", 1), false);
-    EXPECT_NE(form.PointerOwner(T(150), T(140)), nullptr) << "the highlighted face shows the hand too";
+    form.Model().SetVisible(form.Model().Find("Img", 1), false);
+    EXPECT_NE(form.PointerOwner(T(30), T(25)), nullptr) << "the picture behind has its own too";
 }
 
 TEST(DrawOrder, VisibleDrawnControlsBackToFrontMeetingTheArea) {
-    FormModel m(chooser::kFrmAutoSelect);
+    FormModel m(kForm);
     std::vector<std::string> names;
-    for (auto id : m.DrawOrder({0, 0, 11880, 8595})) names.push_back(NameAt(m, id));
-    EXPECT_EQ(names, (std::vector<std::string>{"CountryPic(3)", "CountryPic(2)", "CountryPic(1)", "CountryImage(3)",
-                                               "CountryImage(2)", "CountryImage(1)", "Label2", "Label3", "Image2",
-                                               "CountryImage(0)", "CountryPic(0)", "Image4", "Label1", "Image1"}));
+    for (auto id : m.DrawOrder({0, 0, 3000, 2100})) names.push_back(NameAt(m, id));
+    EXPECT_EQ(names, (std::vector<std::string>{"Pic(1)", "Pic(2)", "Img(1)", "Img(2)", "Img(0)", "Caption", "Logo"}));
     names.clear();
-    for (auto id : m.DrawOrder({2160, 3480, 15, 15})) names.push_back(NameAt(m, id));
-    EXPECT_EQ(names, (std::vector<std::string>{"CountryPic(3)", "CountryImage(3)"}));
+    for (auto id : m.DrawOrder(Px(20, 60, 1, 1))) names.push_back(NameAt(m, id));
+    EXPECT_EQ(names, (std::vector<std::string>{"Pic(2)", "Img(2)"}));
 }
 
 }  // namespace

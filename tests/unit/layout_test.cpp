@@ -10,6 +10,45 @@
 
 namespace {
 
+std::string NameAt(const forms::FormModel& m, forms::ControlId id) {
+    if (id == forms::kFormItself) return "form";
+    return forms::ControlName(m.Control(id).name, m.Control(id).index);
+}
+
+// Client pixel points (15 twips each), centred in the pixel.
+float T(int pixels) { return pixels * 15.0f + 7.0f; }
+
+struct HitCase {
+    int x, y;
+    const char* receiver;
+};
+
+TEST(Layout, TheFrontMostVisibleControlReceivesThePointer) {
+    const forms::FormModel m(chooser::kFrmAutoSelect);
+    const HitCase cases[] = {
+        {150, 140, "CountryImage(1)"},  // the normal face lies over the highlighted one
+        {150, 190, "CountryImage(2)"},
+        {388, 276, "CountryImage(3)"},  // last pixel of the English picture
+        {389, 240, "form"},             // one pixel right of it
+        {150, 300, "form"},             // the hidden Japanese row
+        {10, 410, "CountryPic(0)"},     // pictureless, but takes events
+        {10, 450, "CountryImage(0)"},
+        {200, 450, "Command1"},         // the child window is in front of everything drawn
+        {400, 450, "form"},             // the hidden Image3
+        {730, 40, "Label1"},            // under the hidden Picture1
+        {700, 530, "Image1"},           // in front of Image2
+        {630, 500, "Image2"},
+        {115, 530, "Label2"},
+        {268, 530, "Label3"},           // where Label3 overlaps the end of Label2
+        {110, 72, "Label1"},            // the one row Label1 shares with Image4
+        {110, 73, "Image4"},
+        {500, 100, "form"},
+    };
+    for (const HitCase& c : cases) {
+        EXPECT_EQ(NameAt(m, m.HitTest(T(c.x), T(c.y))), c.receiver) << "at " << c.x << "," << c.y;
+    }
+}
+
 TEST(Layout, BothPictureArraysHaveExactlyTheMembers0123And7) {
     for (const char* array : {"CountryImage", "CountryPic"}) {
         std::set<int> members;
