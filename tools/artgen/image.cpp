@@ -172,17 +172,19 @@ std::uint32_t Get32(const std::vector<std::uint8_t>& b, size_t at) {
 
 Image ReadBmp(const std::string& path) {
     const std::vector<std::uint8_t> b = ReadFile(path);
-    const int width = static_cast<int>(Get32(b, 18)), height = static_cast<int>(Get32(b, 22));
+    const int width = static_cast<int>(Get32(b, 18)), stored = static_cast<int>(Get32(b, 22));
+    const bool topDown = stored < 0;  // a negative height: the top row comes first
+    const int height = topDown ? (stored == INT32_MIN ? 0 : -stored) : stored;
     const int bits = b.size() > 29 ? b[28] : 0;
     if (b.size() < 54 || b[0] != 'B' || b[1] != 'M' || width <= 0 || height <= 0 || (bits != 24 && bits != 8))
-        throw std::runtime_error(path + " is not a 24-bit or 8-bit BMP stored bottom row first");
+        throw std::runtime_error(path + " is not a 24-bit or 8-bit BMP");
     const size_t offset = Get32(b, 10), stride = (static_cast<size_t>(width) * bits / 8 + 3) & ~size_t{3};
     const size_t palette = 14 + Get32(b, 14);  // after the information header, whichever its size
     if (offset + stride * height > b.size()) throw std::runtime_error(path + " ends early");
     Image img(width, height, Rgb{0, 0, 0});
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
-            const size_t row = offset + stride * static_cast<size_t>(height - 1 - y);
+            const size_t row = offset + stride * static_cast<size_t>(topDown ? y : height - 1 - y);
             const size_t at = bits == 24 ? row + 3 * x : palette + 4 * static_cast<size_t>(b[row + x]);
             img.At(x, y) = {b.at(at + 2), b.at(at + 1), b.at(at)};
         }

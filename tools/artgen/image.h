@@ -43,7 +43,7 @@ std::vector<std::uint8_t> IconGroup(int iconId);
 void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
 std::vector<std::uint8_t> ReadFile(const std::string& path);
 
-// A stored BMP (24-bit, or 8-bit with a palette; bottom row first) read back.
+// A stored BMP (24-bit, or 8-bit with a palette; either row order) read back.
 Image ReadBmp(const std::string& path);
 // The one 32 x 32, 16-colour image of an icon file (header, entry, then the image at byte 22).
 Icon4 ReadIcon4(const std::vector<std::uint8_t>& file);
