@@ -30,10 +30,12 @@ add_dependencies(unit_tests art)
 target_link_libraries(unit_tests PRIVATE menu_logic GTest::gtest GTest::gtest_main)
 gtest_discover_tests(unit_tests)
 
-# Bad product descriptions are refused before anything is written.
+# Bad product descriptions are refused before anything is written; a good one's
+# pictures are drawn by this build's art generator.
 add_test(NAME product_descriptions
   COMMAND ${PYTHON3} -m unittest -v test_product
   WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/tests/product)
+set_tests_properties(product_descriptions PROPERTIES ENVIRONMENT "VELBROOK_ARTGEN=$<TARGET_FILE:artgen>")
 
 # The release's tools where they need no cross build: the one date, and how
 # the signing password reaches the signing tools.

@@ -16,8 +16,9 @@ set(VELBROOK_HEADING_FONT /usr/share/fonts/truetype/liberation2/LiberationSans-R
 
 find_program(PYTHON3 NAMES python3 REQUIRED)
 set(VELBROOK_GENERATED ${CMAKE_BINARY_DIR}/generated/product)
+# The description's path quoted: a ';' in it reaches the reader, which names it.
 execute_process(
-  COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tools/product/product.py ${product_folder}/product.toml
+  COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tools/product/product.py "${product_folder}/product.toml"
           --out ${VELBROOK_GENERATED} --templates ${CMAKE_SOURCE_DIR}/src/resources
           --latin-font ${VELBROOK_LATIN_FONT} --cjk-font ${VELBROOK_CJK_FONT}
           --heading-font ${VELBROOK_HEADING_FONT}

@@ -1,6 +1,8 @@
 """Bad product descriptions are refused before anything is written, with a
-message that names the file, the key and what is wrong."""
+message that names the file, the key and what is wrong; what a good one
+writes reads back as it was meant, pictures and manifest."""
 
+import json
 import os
 import re
 import shutil
@@ -9,6 +11,7 @@ import subprocess
 import sys
 import tempfile
 import unittest
+import xml.etree.ElementTree as ElementTree
 
 SOURCES = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
 PRODUCT = os.path.join(SOURCES, "tools", "product", "product.py")
@@ -18,26 +21,47 @@ FONTS = ["--latin-font", "/usr/share/fonts/truetype/liberation2/LiberationSans-B
          "--heading-font", "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf"]
 
 
-def bmp(width, height, bits=24):
-    stride = (width * bits // 8 + 3) & ~3
-    palette = b"\0" * 1024 if bits == 8 else b""
-    pixels = b"\0" * stride * height
-    offset = 54 + len(palette)
-    return (b"BM" + struct.pack("<IHHI", offset + len(pixels), 0, 0, offset)
-            + struct.pack("<IiiHHIIiiII", 40, width, height, 1, bits, 0, len(pixels), 0, 0, 0, 0) + palette + pixels)
+def bmp(width, height, bits=24, pixel=None, palette=None, top_down=False, header=40, colours=None, gap=0):
+    """A BMP file. `pixel(x, y)` is a pixel's (r, g, b), or at 8 bits its index into
+    `palette` (256 black colours unless given); black by default. `colours` is the count
+    the header names (by default 0 for 256, else the palette's); `gap` bytes lie before the pixels."""
+    palette = [(0, 0, 0)] * 256 if palette is None and bits == 8 else palette or []
+    colours = (0 if len(palette) == 256 else len(palette)) if colours is None else colours
+    pixel = pixel or (lambda x, y: (0, 0, 0) if bits == 24 else 0)
+
+    def row(y):
+        values = [pixel(x, y) for x in range(width)]
+        data = b"".join(bytes(v[::-1]) for v in values) if bits == 24 else bytes(values)
+        return data.ljust((width * bits // 8 + 3) & ~3, b"\0")
+    pixels = b"".join(row(y) for y in (range(height) if top_down else reversed(range(height))))
+    table = b"".join(bytes((b, g, r, 0)) for r, g, b in palette)
+    offset = 14 + header + len(table) + gap
+    info = struct.pack("<IiiHHIIiiII", header, width, -height if top_down else height, 1, bits, 0, len(pixels), 0, 0,
+                       colours, 0).ljust(header, b"\0")
+    return b"BM" + struct.pack("<IHHI", offset + len(pixels), 0, 0, offset) + info + table + b"\0" * gap + pixels
 
 
-def icon(bits):
+def icon(bits, gap=0):
     image = struct.pack("<IiiHHIIiiII", 40, 32, 64, 1, bits, 0, 0, 0, 0, 0, 0) + b"\0" * (32 * 32 * bits // 8 + 128)
-    return struct.pack("<HHHBBBBHHII", 0, 1, 1, 32, 32, 0, 0, 1, bits, len(image), 22) + image
+    return struct.pack("<HHHBBBBHHII", 0, 1, 1, 32, 32, 0, 0, 1, bits, len(image), 22 + gap) + b"\0" * gap + image
 
 
 def language(name, folder, code):
     return f'\n[[language]]\nname = "{name}"\nwords = "{name}"\nflag = "japan"\nfolder = "{folder}"\ncode = {code}\n'
 
 
+def face(name):
+    """A change that gives the English row its own normal face, `name`."""
+    return ('words = "English"', f'words = "English"\nnormal_face = "{name}"')
+
+
+PRODUCT_FOLDER = "the product folder's name"
+CAPTION = 'caption = "Kestrin USB 2.0 Velbrook Cable"'
+NO_SINGLE_INSTANCE = ("single_instance = ", "# single_instance = ")  # a name made for the product instead
+
 # (what, the change to the default description, what the message must say). A change is
-# (old text, new text) in product.toml, or (file, bytes) for a file beside it.
+# (old text, new text) in product.toml, (file, bytes) for a file beside it, or
+# (PRODUCT_FOLDER, name).
 CASES = [
     ("an unknown key", ('name = "Velbrook Cable"', 'name = "Velbrook Cable"\ncolour = "red"'),
      "[product], key 'colour': unknown key"),
@@ -81,26 +105,106 @@ CASES = [
      "key 'shown': 7 languages are shown; 6 rows fit"),
     ("a character no font draws", ('words = "English"', 'words = "English \u2603"'),
      "(English), key 'words': WenQuanYi Zen Hei", "'\u2603' (U+2603)"),
-    ("a caption wider than its place", ('caption = "Kestrin USB 2.0 Velbrook Cable"',
-                                        'caption = "Kestrin USB 2.0 Velbrook Cable ' + "with many more words " * 6 + '"'),
+    ("a caption wider than its place", (CAPTION, CAPTION[:-1] + " with many more words" * 6 + '"'),
      "[product], key 'caption':", "its place on the window is 700"),
     ("a heading wider than its label", ('# heading = "..."', 'heading = "' + "Velbrook " * 9 + '"'),
      "[product], key 'heading':", "its place on the window is 729"),
+    ("a caption that fits its bar but not the heading made of it",
+     (CAPTION, CAPTION[:-1] + ' with its Travel Case"'),
+     "[product], key 'caption':", "as the heading; its place on the window is 729"),
+    ("a folder named like AUTORUN.INF", ('folder = "English_link"', 'folder = "autorun.inf"'),
+     "(English), key 'folder': 'autorun.inf' is named like the medium's AUTORUN.INF"),
+    ("a folder named like the menu", ('folder = "English_link"', 'folder = "VELBROOK.exe"'),
+     "(English), key 'folder': 'VELBROOK.exe' is named like the menu, Velbrook.exe"),
+    ("two folders that differ only in a final sigma",  # which lower() keeps apart
+     ('folder = "TradChin_link"', 'folder = "\u03bb\u03cc\u03b3\u03bf\u03c2"'),
+     ('folder = "SimpChin_link"', 'folder = "\u03bb\u03cc\u03b3\u03bf\u03c3"'),
+     "(Simplified Chinese), key 'folder':", "is the folder of Traditional Chinese too"),
+    ("a setup that is no program", ('folder = "English_link"', 'folder = "English_link"\nprogram = "Setup.bat"'),
+     "(English), key 'program': 'Setup.bat' is not a Windows program"),
+    ("a direction-changing character in a name", ('folder = "English_link"', 'folder = "English_\u202eknil"'),
+     "(English), key 'folder':", "U+202E (RIGHT-TO-LEFT OVERRIDE)"),
+    ("a zero-width character in a name",
+     ('folder = "English_link"', 'folder = "English_link"\nprogram = "Set\u200bup.exe"'),
+     "(English), key 'program':", "U+200B (ZERO WIDTH SPACE)"),
+    ("words that show nothing", ('words = "English"', 'words = "\u200b\u3000\u3164"'),
+     "(English), key 'words':", "shows nothing"),
+    ("two shown rows with the same words",
+     ('words = "\u7C21\u4F53\u4E2D\u56FD\u8A9E"', 'words = "\u7E41\u9AD4\u4E2D\u570B\u8A9E\u200b"'),
+     "(Simplified Chinese), key 'words':", "are the words of Traditional Chinese too"),
+    ("a noncharacter", (CAPTION, CAPTION[:-1] + '\ufffe"'),
+     "[product], key 'caption': holds U+FFFE, a noncharacter"),
+    ("a line separator in the disc's label", ('name = "Velbrook Cable"', 'name = "Velbrook\u2028Cable"'),
+     "[product], key 'name': holds the line separator U+2028"),
+    ("another script's digits in the version", ('version = "1.00"', 'version = "\u0661.\u0660\u0660"'),
+     "[product], key 'version':", "is not major.minor"),
+    ("a picture with a gap before its pixels", ("wordmark.bmp", bmp(133, 28, gap=4)),
+     "[pictures], key 'word_mark':", "says its pixels start at byte 58"),
+    ("a picture whose header is no BMP's", ("wordmark.bmp", bmp(133, 28, header=64)),
+     "[pictures], key 'word_mark':", "has an information header of 64 bytes"),
+    ("a colour count that does not match the palette", face("face.bmp"), ("face.bmp", bmp(245, 45, 8, colours=16)),
+     "(English), key 'normal_face':", "16 colours end at byte 118"),
+    ("more colours than 8 bits choose from", face("face.bmp"),
+     ("face.bmp", bmp(245, 45, 8, palette=[(0, 0, 0)] * 300)), "names 300 colours"),
+    ("a pixel beyond its palette", face("face.bmp"),
+     ("face.bmp", bmp(245, 45, 8, lambda x, y: 200 if (x, y) == (3, 3) else 0, palette=[(0, 0, 0)] * 16)),
+     "uses colour 200 of a palette of 16"),
+    ("a picture cut short", ("wordmark.bmp", bmp(133, 28)[:-100]), "[pictures], key 'word_mark':", "is cut short"),
+    ("an icon whose image does not follow its directory", ("icon.ico", icon(4, gap=8)),
+     "[pictures], key 'icon':", "its image does not follow its directory"),
+    ("a '$' in the menu's name", ('executable = "Velbrook.exe"', 'executable = "V${X}.exe"'), NO_SINGLE_INSTANCE,
+     "[product], key 'executable': 'V${X}.exe' holds '$'"),
+    ("a ';' in a picture's name", ('word_mark = "wordmark.bmp"', 'word_mark = "word;mark.bmp"'),
+     ("word;mark.bmp", bmp(133, 28)), "[pictures], key 'word_mark': 'word;mark.bmp' holds ';'"),
+    ("a ';' in the product folder's path", (PRODUCT_FOLDER, "kestrin;velbrook"),
+     "the product folder's path holds ';'"),
+    ("a company longer than the disc's publisher", ('company = "Kestrin"', 'company = "Kestrin ' + "\u00e9" * 61 + '"'),
+     "[product], key 'company': is 130 bytes in UTF-8; the disc's publisher field holds 128"),
+    ("a name longer than the disc's field", ('name = "Velbrook Cable"', 'name = "' + "\u65e5" * 42 + '"'),
+     "[product], key 'name': is 131 bytes in UTF-8 with ' 1.00' after it"),
+    ("a control character", ('words = "English"', 'words = "Eng\\u0007lish"'),
+     "(English), key 'words': holds the control character U+0007"),
+    ("a device name in lower case", ('folder = "English_link"', 'folder = "aux.d"'), "'aux.d' is a device name"),
+    ("a name longer than a disc holds", ('folder = "English_link"', 'folder = "' + "E" * 65 + '"'),
+     "(English), key 'folder':", "cannot be named on a disc"),
+    ("an installer's name for the menu", ('executable = "Velbrook.exe"', 'executable = "VelbrookSetup.exe"'),
+     "[product], key 'executable':", "take the menu for an installer"),
+    ("two languages with one code", ("code = 2", "code = 1"),
+     "(Simplified Chinese), key 'code': 1 is the code of Traditional Chinese too"),
 ]
 
 
-class BadDescriptionTest(unittest.TestCase):
+def flag(x, y):
+    """A flag whose parts tell up from down and left from right: black and red over white."""
+    return (255, 255, 255) if y >= 14 else (0, 0, 0) if x < 20 else (200, 0, 0)
+
+
+def face_pixel(path, x, y):
+    """A pixel (r, g, b) of a face as the art generator stores it: bottom row first, 24 bits or
+    8 with the palette after a 40-byte header."""
+    with open(path, "rb") as f:
+        data = f.read()
+    (offset,), (width, height), bits = struct.unpack_from("<I", data, 10), struct.unpack_from("<ii", data, 18), data[28]
+    at = offset + ((width * bits // 8 + 3) & ~3) * (height - 1 - y) + x * bits // 8
+    if bits == 8:
+        at = 54 + 4 * data[at]
+    return tuple(data[at:at + 3][::-1])
+
+
+class DescriptionTest(unittest.TestCase):
     def setUp(self):
         self.work = tempfile.mkdtemp(prefix="product-")
         self.addCleanup(shutil.rmtree, self.work, True)
 
     def describe(self, changes):
         """A copy of the default product with `changes` made; its description's path."""
-        folder = os.path.join(self.work, "product")
-        shutil.rmtree(folder, ignore_errors=True)
+        shutil.rmtree(os.path.join(self.work, "products"), ignore_errors=True)
+        folder = os.path.join(self.work, "products", dict(changes).get(PRODUCT_FOLDER, "product"))
         shutil.copytree(DEFAULT, folder)
         toml = os.path.join(folder, "product.toml")
         for old, new in changes:
+            if old == PRODUCT_FOLDER:
+                continue
             if isinstance(new, bytes):
                 with open(os.path.join(folder, old), "wb") as f:
                     f.write(new)
@@ -134,7 +238,8 @@ class BadDescriptionTest(unittest.TestCase):
         toml = self.describe([])
         with open(toml, encoding="utf-8") as f:
             text = f.read()
-        for encoding, start in (("utf-8", "\ufeff"), ("utf-16", "")):  # a BOM and CR LF; UTF-16
+        # A BOM and CR LF; UTF-16 as Notepad saves it, little-endian and big-endian.
+        for encoding, start in (("utf-8", "\ufeff"), ("utf-16", ""), ("utf-16-be", "\ufeff")):
             with open(toml, "w", encoding=encoding, newline="\r\n") as f:
                 f.write(start + text)
             run = self.run_product(toml, os.path.join(self.work, encoding))
@@ -143,14 +248,62 @@ class BadDescriptionTest(unittest.TestCase):
         self.assertEqual(sorted(os.listdir(out)), ["art.list", "menu.manifest", "menu.rc", "product.cmake",
                                                    "product.h", "product.json"])
 
+    def test_a_manifest_that_reads_back_and_safe_names_made_from_a_non_ascii_menu_name(self):
+        caption = "Kestrin & <Velbrook> Cable"
+        toml = self.describe([(CAPTION, f'caption = "{caption}"'), NO_SINGLE_INSTANCE,
+                              ('executable = "Velbrook.exe"', 'executable = "V\u00e9lbrook.exe"')])
+        out = os.path.join(self.work, "out")
+        run = self.run_product(toml, out)
+        self.assertEqual(run.returncode, 0, run.stderr)
+        manifest = ElementTree.parse(os.path.join(out, "menu.manifest")).getroot()
+        asm = "{urn:schemas-microsoft-com:asm.v1}"
+        self.assertEqual(manifest.find(asm + "description").text, caption)
+        self.assertEqual(manifest.find(asm + "assemblyIdentity").get("name"), "Kestrin.Vlbrook.Menu")
+        with open(os.path.join(out, "product.json"), encoding="utf-8") as f:
+            facts = json.load(f)
+        self.assertEqual((facts["volume_label"], facts["release_name"]), ("V_LBROOK", "V_lbrook"))
+        self.assertRegex(facts["single_instance"], r"^Local\\Kestrin\.V\u00e9lbrook\.Menu\.[0-9A-F]{8}$")
+
+    def test_a_flag_from_a_file_is_drawn_upright_in_its_colours_and_lit_in_the_tint(self):
+        artgen = os.environ.get("VELBROOK_ARTGEN")
+        if not artgen:
+            self.skipTest("VELBROOK_ARTGEN is not set: run through ctest")
+        palette = [(0, 0, 0), (200, 0, 0), (255, 255, 255)]
+        files = {"taiwan": ("bottom-up.bmp", bmp(41, 28, pixel=flag)),  # for each built-in flag of the default
+                 "china": ("top-down.bmp", bmp(41, 28, pixel=flag, top_down=True)),
+                 "united-states": ("v5.bmp", bmp(41, 28, 8, lambda x, y: palette.index(flag(x, y)), palette,
+                                                 header=124))}
+        toml = self.describe([(f'flag = "{built_in}"', f'flag = "{name}"') for built_in, (name, _) in files.items()]
+                             + list(files.values()))
+        out, art = os.path.join(self.work, "out"), os.path.join(self.work, "out", "art")
+        run = self.run_product(toml, out)
+        self.assertEqual(run.returncode, 0, run.stderr)
+        os.makedirs(art)
+        run = subprocess.run([artgen, os.path.join(out, "art.list"), art, os.path.join(out, "sheet.png"), FONTS[1],
+                              FONTS[3]], capture_output=True, text=True)
+        self.assertEqual(run.returncode, 0, run.stderr)
+        # Lit, the flag is the highlight's tint, light parts towards white by their brightness.
+        tint, red_lit = (64, 159, 255), (109, 182, 255)
+        for code, top in ((1, 4), (2, 4), (3, 5)):  # the flag's top row: 4 beside CJK words, 5 beside Latin ones
+            for x, y, lit in ((5, 4, tint), (30, 4, red_lit), (5, 20, (255, 255, 255))):
+                with self.subTest(code=code, x=x, y=y):
+                    self.assertEqual(face_pixel(os.path.join(art, f"CountryImage{code}.bmp"), 12 + x, top + y),
+                                     flag(x, y))
+                    self.assertEqual(face_pixel(os.path.join(art, f"CountryPic{code}.bmp"), 12 + x, top + y), lit)
+
     def test_the_build_stops_at_configure_time(self):
-        toml = self.describe([CASES[0][1]])
-        build = os.path.join(self.work, "build")
-        run = subprocess.run(["cmake", "-S", SOURCES, "-B", build, "-G", "Ninja",
-                              f"-DVELBROOK_PRODUCT={os.path.dirname(toml)}"], capture_output=True, text=True)
-        self.assertNotEqual(run.returncode, 0)
-        self.assertIn("[product], key 'colour': unknown key", " ".join(run.stderr.split()))
-        self.assertFalse(os.path.exists(os.path.join(build, "generated", "product", "product.h")))
+        # The second: the product folder's path reaches the description's reader whole.
+        for change, message in ((CASES[0][1], "[product], key 'colour': unknown key"),
+                                ((PRODUCT_FOLDER, "kestrin;velbrook"), "the product folder's path holds ';'")):
+            with self.subTest(message):
+                toml = self.describe([change])
+                build = os.path.join(self.work, "build")
+                shutil.rmtree(build, ignore_errors=True)
+                run = subprocess.run(["cmake", "-S", SOURCES, "-B", build, "-G", "Ninja",
+                                      f"-DVELBROOK_PRODUCT={os.path.dirname(toml)}"], capture_output=True, text=True)
+                self.assertNotEqual(run.returncode, 0)
+                self.assertIn(message, " ".join(run.stderr.split()))
+                self.assertFalse(os.path.exists(os.path.join(build, "generated", "product", "product.h")))
 
 
 if __name__ == "__main__":

@@ -46,7 +46,7 @@ PICTURES = {"word_mark": (133, 28, (24,), "Image1.bmp"), "prompt": (201, 61, (24
             "exit_button": (201, 61, (24,), "Command1.bmp"), "exit_picture": (201, 61, (24,), "Image3.bmp"),
             "maker_logo": (171, 86, (24,), "Image2.bmp")}
 FACE = (245, 45, (24, 8))
-FLAG = (41, 28, (24,))
+FLAG = (41, 28, (24, 8))
 DRAWN = ("Image4.bmp", "Image3.bmp", "Command1.bmp", "Image2.bmp", "Picture1.bmp", "Hand.cur")
 
 # Rows on the window: 48 pixels apart from y = 136, the last one ending above the exit button at y = 432.
@@ -63,13 +63,40 @@ FORBIDDEN = set('<>:"/\\|?*;')
 RESERVED = ({"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"}
             | {f"{device}{n}" for device in ("COM", "LPT") for n in "123456789\u00b9\u00b2\u00b3"})
 JOLIET_NAME = 64  # characters of a name on the disc
+# The disc's publisher field holds the company, its application field "<name> <version>":
+# 128 bytes each, counted in UTF-8 (xorriso refuses more).
+DISC_FIELD = 128
 LONGEST_TEXT = 200
+# What lies at the medium's root beside the language folders (the menu's own name is the other).
+AUTORUN = "AUTORUN.INF"
+# The sizes of the information headers Windows reads a BMP by (BITMAPINFOHEADER to BITMAPV5HEADER).
+BMP_HEADERS = (40, 52, 56, 108, 124)
+# Letters that show nothing, though they are no format characters.
+BLANK_LETTERS = set("\u115f\u1160\u3164\uffa0\u2800")
 # Names Windows takes for installers, which it would run elevated without their manifest.
 INSTALLER_WORDS = ("setup", "install", "update", "patch")
 
 
 class BadDescription(Exception):
     pass
+
+
+def hidden(c):
+    """A character that shows nothing or turns the writing direction: zero-width ones, bidi controls."""
+    return unicodedata.category(c) == "Cf" or c in BLANK_LETTERS
+
+
+def noncharacter(c):
+    # U+FDD0..U+FDEF and the last two of each plane: no XML file (the manifest) may hold them.
+    return 0xFDD0 <= ord(c) <= 0xFDEF or ord(c) & 0xFFFE == 0xFFFE
+
+
+def windows_fold(name):
+    """A name as Windows compares names: each character upper-cased on its own, one for one,
+    as its upcase table does. lower() would keep a final sigma apart from the other sigma
+    (Windows takes both for one), and upper() of the whole text would make two letters of one
+    (ß becomes SS, a name Windows keeps apart)."""
+    return "".join(c.upper() if len(c.upper()) == 1 else c for c in name)
 
 
 class Checker:
@@ -104,6 +131,16 @@ class Checker:
         bad = next((c for c in value if ord(c) < 0x20 or 0x7F <= ord(c) < 0xA0), None)
         if bad is not None:
             self.fail(where, key, f"holds the control character U+{ord(bad):04X}")
+        bad = next((c for c in value if noncharacter(c)), None)
+        if bad is not None:
+            self.fail(where, key, f"holds U+{ord(bad):04X}, a noncharacter, which the menu's manifest cannot carry "
+                      "(Windows would not start the menu)")
+        bad = next((c for c in value if c in "\u2028\u2029"), None)
+        if bad is not None:
+            self.fail(where, key, f"holds the {'line' if bad == chr(0x2028) else 'paragraph'} separator "
+                      f"U+{ord(bad):04X}, which breaks the text where it is shown or read")
+        if all(c.isspace() or hidden(c) for c in value):
+            self.fail(where, key, f"{value!r} shows nothing")
         return value
 
     def file_name(self, table, key, where, default=None):
@@ -114,6 +151,10 @@ class Checker:
                 self.fail(where, key, f"{name!r} contains {why}: give one name, not a path")
         if re.match(r"^[A-Za-z]:", name):
             self.fail(where, key, f"{name!r} names a drive: give one name, not a path")
+        invisible = next((c for c in name if hidden(c)), None)
+        if invisible:
+            self.fail(where, key, f"{name!r} holds U+{ord(invisible):04X} ({unicodedata.name(invisible, 'unnamed')}), "
+                      "which shows nothing or turns the writing direction: a name must read as it is")
         forbidden = next((c for c in name if c in FORBIDDEN), None)
         if forbidden:
             self.fail(where, key, f"{name!r} contains '{forbidden}', which Windows forbids in file names")
@@ -128,29 +169,55 @@ class Checker:
 
     def file(self, table, key, where):
         """A file beside the description: its path and its bytes."""
-        path = os.path.join(self.folder, self.text(table, key, where))
+        name = self.text(table, key, where)
+        cmake = next((c for c in name if c in "$;"), None)
+        if cmake:
+            # The build is told of each file the product is made from, and CMake reads
+            # '$' as the start of a variable and ';' as the end of a list's item.
+            self.fail(where, key, f"{name!r} holds '{cmake}', which the build cannot carry in a file's name")
+        path = os.path.join(self.folder, name)
         try:
             with open(path, "rb") as f:
                 return path, f.read()
         except OSError as e:
             self.fail(where, key, f"cannot read {path}: {e.strerror}")
 
-    def picture(self, table, key, where, size):
-        """A BMP file beside the description: its path, once its size and depth are right."""
+    def picture(self, table, key, where, size, top_down=False):
+        """A BMP file beside the description: its path, once its size, depth and headers are
+        right. `top_down`: it may be stored top row first (a flag, which is redrawn; a picture
+        that is embedded as it is must be stored bottom row first)."""
         width, height, depths = size
         path, data = self.file(table, key, where)
         if len(data) < 54 or data[:2] != b"BM" or struct.unpack_from("<I", data, 14)[0] < 40:
             self.fail(where, key, f"{path} is not a BMP picture")
+        offset, header = struct.unpack_from("<II", data, 10)
+        if header not in BMP_HEADERS:
+            self.fail(where, key, f"{path} has an information header of {header} bytes, which is no BMP's "
+                      f"({', '.join(map(str, BMP_HEADERS))})")
         w, h, planes, bits, compression = struct.unpack_from("<iiHHI", data, 18)
-        if (w, h) != (width, height):
+        if (w, h) != (width, height) and not (top_down and (w, -h) == (width, height)):
             self.fail(where, key, f"{path} is {w} x {abs(h)} pixels; it must be {width} x {height}"
                       + (" stored bottom row first" if (w, -h) == (width, height) else ""))
         if bits not in depths or compression != 0 or planes != 1:
             wanted = " or ".join(f"{d}-bit" for d in depths)
             self.fail(where, key, f"{path} has {bits} bits per pixel{' compressed' if compression else ''}; "
                       f"it must be {wanted} and uncompressed")
-        if struct.unpack_from("<I", data, 10)[0] + ((w * bits // 8 + 3) & ~3) * h > len(data):
+        colours = struct.unpack_from("<I", data, 46)[0] or (256 if bits == 8 else 0)
+        if bits == 8 and colours > 256:
+            self.fail(where, key, f"{path} names {colours} colours; an 8-bit picture has at most 256")
+        # Windows takes the pixels from right after the header and the palette, whatever the
+        # file's own offset says; the art generator and the contact sheet from that offset.
+        if offset != 14 + header + 4 * colours:
+            self.fail(where, key, f"{path} says its pixels start at byte {offset}, but its {header}-byte header "
+                      f"and {colours} colours end at byte {14 + header + 4 * colours}, where Windows takes them "
+                      "from: the menu would show another picture than the build reads")
+        stride = (w * bits // 8 + 3) & ~3
+        if offset + stride * abs(h) > len(data):
             self.fail(where, key, f"{path} is cut short")
+        if bits == 8:
+            used = max(max(data[offset + row * stride:offset + row * stride + w]) for row in range(abs(h)))
+            if used >= colours:
+                self.fail(where, key, f"{path} uses colour {used} of a palette of {colours}")
         return path
 
     def icon(self, table, key, where):
@@ -158,10 +225,15 @@ class Checker:
         if len(data) < 22 or struct.unpack_from("<HHH", data) != (0, 1, 1):
             self.fail(where, key, f"{path} is not an icon file with one image")
         width, height, colours = data[6], data[7], data[8]
-        size, at = struct.unpack_from("<II", data, 14)
+        planes, bits, size, at = struct.unpack_from("<HHII", data, 10)
         if at < 22 or at + 40 > len(data):
             self.fail(where, key, f"{path} is not an icon file with one image")
         header = struct.unpack_from("<IiiHH", data, at)
+        # The build embeds what follows the directory as the image: it must be the one the directory names.
+        if at != 22 or header[0] != 40 or header[3] != 1 or planes not in (0, 1) or bits not in (0, header[4]):
+            self.fail(where, key, f"{path}: its image does not follow its directory (the directory names a "
+                      f"{bits or header[4]}-bit image at byte {at}; the image there has a {header[0]}-byte header "
+                      f"and {header[4]} bits per pixel): it must start at byte 22")
         if (width, height) != (32, 32) or header[1:3] != (32, 64):
             self.fail(where, key, f"{path} is {width or 256} x {height or 256} pixels; it must be 32 x 32")
         if colours != 16 or header[4] != 4 or size != 744 or at + size != len(data):
@@ -212,7 +284,7 @@ def drawing(check, language, where, words, latin, cjk):
     if flag in BUILT_IN_FLAGS:
         flag = "built-in:" + flag
     elif flag.lower().endswith(".bmp"):
-        flag = "file:" + check.picture(language, "flag", where, FLAG)
+        flag = "file:" + check.picture(language, "flag", where, FLAG, top_down=True)
     else:
         check.fail(where, "flag", f"{flag!r} is neither a flag the build draws ({', '.join(BUILT_IN_FLAGS)}) "
                    "nor a .bmp file")
@@ -225,6 +297,10 @@ def drawing(check, language, where, words, latin, cjk):
 def load(path, latin, cjk, heading_font):
     """The product as a dictionary, every value checked and every default filled in."""
     check = Checker(path)
+    cmake = next((c for c in check.folder if c in "$;"), None)
+    if cmake:
+        raise BadDescription(f"{path}: the product folder's path holds '{cmake}', which the build (CMake) cannot "
+                             "carry in the names of the files it is made from: move or rename the folder")
     try:
         with open(path, "rb") as f:
             raw = f.read()
@@ -245,11 +321,14 @@ def load(path, latin, cjk, heading_font):
     caption = check.text(product, "caption", where)
     heading = check.text(product, "heading", where, caption)
     version = check.text(product, "version", where)
-    if not re.fullmatch(r"\d{1,4}\.\d\d", version):
+    if not re.fullmatch(r"[0-9]{1,4}\.[0-9]{2}", version):  # not \d: that takes any script's digits
         check.fail(where, "version", f"{version!r} is not major.minor with two digits for the minor, like 1.00")
     company = check.text(product, "company", where)
     name = check.text(product, "name", where)
     executable = check.file_name(product, "executable", where)
+    if "$" in executable:
+        check.fail(where, "executable", f"{executable!r} holds '$': CMake, which builds the menu by this name, "
+                   "would read a variable there")
     stem, extension = os.path.splitext(executable)
     if extension.lower() != ".exe" or not stem:
         check.fail(where, "executable", f"{executable!r} must be a name ending in .exe")
@@ -281,8 +360,11 @@ def load(path, latin, cjk, heading_font):
     if not re.fullmatch(r"[A-Za-z0-9._-]*[A-Za-z0-9][A-Za-z0-9._-]*", release_name):
         check.fail(where, "release_name", f"{release_name!r} may hold only letters, digits, '.', '_' and '-'"
                    + ("" if "release_name" in product else " (it was made from the executable's name: give one)"))
-    if len(name) > 100:
-        check.fail(where, "name", f"is {len(name)} characters long; a disc's description holds 100 with the version")
+    for key, text, after, field in (("company", company, "", "publisher"),
+                                    ("name", name, f" {version}", "application")):
+        if len((text + after).encode("utf-8")) > DISC_FIELD:
+            check.fail(where, key, f"is {len((text + after).encode('utf-8'))} bytes in UTF-8"
+                       f"{f' with {after!r} after it' if after else ''}; the disc's {field} field holds {DISC_FIELD}")
     description_text = product.get("description")
     if description_text is not None:
         check.text(product, "description", where)
@@ -296,8 +378,11 @@ def load(path, latin, cjk, heading_font):
                                  ("heading", heading, HEADING_WIDTH, HEADING_EM)):
         font = heading_font if heading_font.missing(text) is None else cjk
         if font.width(text, em) > width:
-            check.fail(where, key, f"{text!r} is about {font.width(text, em):.0f} pixels wide; "
-                       f"its place on the window is {width}")
+            # A heading left out is the caption: name the key the description has.
+            made = key == "heading" and "heading" not in product
+            check.fail(where, "caption" if made else key, f"{text!r} is about {font.width(text, em):.0f} pixels wide"
+                       f"{' as the heading' if made else ''}; its place on the window is {width}"
+                       + (" (give a shorter heading apart from the caption)" if made else ""))
 
     pictures = description["pictures"]
     check.keys(pictures, PICTURE_KEYS, "[pictures]")
@@ -310,7 +395,7 @@ def load(path, latin, cjk, heading_font):
     languages = description["language"]
     if not isinstance(languages, list) or not languages:
         check.fail("the file", "language", "there must be at least one [[language]] table")
-    seen_codes, seen_folders, rows = {}, {}, []
+    seen_codes, seen_folders, seen_words, rows = {}, {}, {}, []
     for position, language in enumerate(languages, 1):
         where = f"[[language]] number {position}"
         check.keys(language, LANGUAGE_KEYS, where)
@@ -321,13 +406,29 @@ def load(path, latin, cjk, heading_font):
         if code in seen_codes:
             check.fail(where, "code", f"{code} is the code of {seen_codes[code]} too")
         folder = check.file_name(language, "folder", where)
-        if folder.lower() in seen_folders:
-            check.fail(where, "folder", f"{folder!r} is the folder of {seen_folders[folder.lower()]} too")
+        for beside, what in ((AUTORUN, "the medium's"), (executable, "the menu,")):
+            if windows_fold(folder) == windows_fold(beside):
+                check.fail(where, "folder", f"{folder!r} is named like {what} {beside}, beside it at the medium's "
+                           "root: Windows takes the two for one")
+        if windows_fold(folder) in seen_folders:
+            check.fail(where, "folder", f"{folder!r} is the folder of {seen_folders[windows_fold(folder)]} too "
+                       "(Windows takes the two names for one)")
         program = check.file_name(language, "program", where, "Setup.exe")
+        program_stem, program_extension = os.path.splitext(program)
+        if program_extension.lower() != ".exe" or not program_stem:
+            # The medium checks each setup's signature as a Windows program's; a script, a
+            # shortcut (its target is a path on the machine it was made on) or an .msi is none.
+            check.fail(where, "program", f"{program!r} is not a Windows program: the setup must be an .exe "
+                       "(a .bat, .cmd, shortcut or .msi goes inside one)")
         shown = language.get("shown", True)
         if not isinstance(shown, bool):
             check.fail(where, "shown", f"must be true or false, not {shown!r}")
         words = check.text(language, "words", where)
+        # What tells two rows apart, for the eye and for a screen reader.
+        seen = " ".join(unicodedata.normalize("NFKC", "".join(c for c in words if not hidden(c))).split())
+        if shown and seen in seen_words:
+            check.fail(where, "words", f"{words!r} are the words of {seen_words[seen]} too: the two rows cannot be "
+                       "told apart")
         faces = {target: check.picture(language, key, where, FACE)
                  for key, target in (("normal_face", f"CountryImage{code}.bmp"),
                                      ("highlighted_face", f"CountryPic{code}.bmp")) if key in language}
@@ -335,7 +436,9 @@ def load(path, latin, cjk, heading_font):
         script, flag, bits = drawing(check, language, where, words, latin, cjk) if drawn else ("latin", None, 24)
         strings = {code * 100 + n: check.text(language, key, where)
                    for n, key in ((1, "product_name"), (2, "exit_question")) if key in language}
-        seen_codes[code] = seen_folders[folder.lower()] = language["name"]
+        seen_codes[code] = seen_folders[windows_fold(folder)] = language["name"]
+        if shown:
+            seen_words[seen] = language["name"]
         rows.append({"code": code, "name": language["name"], "words": words, "folder": folder, "program": program,
                      "shown": shown, "script": script, "flag": flag, "highlighted_bits": bits, "faces": faces,
                      "strings": strings})
