@@ -14,7 +14,16 @@ set(VELBROOK_CJK_FONT /usr/share/fonts/truetype/wqy/wqy-zenhei.ttc
 set(VELBROOK_HEADING_FONT /usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf
     CACHE FILEPATH "The font the caption and the heading are measured in")
 
-find_program(PYTHON3 NAMES python3 REQUIRED)
+# The Python every script of the build and its tests runs with: the one CMake finds
+# (3.11 or later, for tomllib), by its own file rather than a launcher or a version
+# manager's shim, so that neither PATH nor the folder at build time picks another.
+# -DPython3_EXECUTABLE=... chooses it.
+find_package(Python3 3.11 REQUIRED COMPONENTS Interpreter)
+execute_process(COMMAND ${Python3_EXECUTABLE} -c "import sys; print(sys.executable)"
+                OUTPUT_VARIABLE PYTHON3 OUTPUT_STRIP_TRAILING_WHITESPACE)
+if(NOT PYTHON3)
+  set(PYTHON3 ${Python3_EXECUTABLE})
+endif()
 set(VELBROOK_GENERATED ${CMAKE_BINARY_DIR}/generated/product)
 # The description's path quoted: a ';' in it reaches the reader, which names it.
 execute_process(
