@@ -216,6 +216,10 @@ class SigningInputTest(Staging):
         with open(cls.empty_password, "wb") as f:
             f.write(b"\r\n")
         cls.web, cls.web_password = cls.ca.issue("web", usage="serverAuth")
+        cls.alone = os.path.join(cls.keys, "alone.pfx")  # the signer's certificate without the CA's
+        subprocess.run(["openssl", "pkcs12", "-export", "-inkey", cls.ca.path("signer.key"), "-in",
+                        cls.ca.path("signer.pem"), "-passout", "file:" + cls.password, "-out", cls.alone],
+                       check=True, capture_output=True)
         cls.garbage = os.path.join(cls.keys, "garbage.pfx")
         with open(cls.garbage, "wb") as f:
             f.write(b"not a certificate")
@@ -269,6 +273,8 @@ class SigningInputTest(Staging):
             ("not valid yet", [self.early, self.early_password], f"is valid only from {self.valid_from:%Y-%m-%d}"),
             ("not for code signing", [self.web, self.web_password],
              "is not for code signing (its extended key usage is TLS Web Server Authentication)"),
+            ("without its issuers' certificates", [self.alone, self.password],
+             "but not the certificates that issued it (its issuer is CN = Velbrook Test CA)"),
             ("the image cannot be written", [self.good, self.password], "xorriso"),
             ("a password file saved on Windows", [self.good, self.notepad], None),  # is no bad input
             ("a password file saved in UTF-16", [self.good, self.unicode], None),

@@ -126,6 +126,7 @@ class Certificate:
         self.chain = self._certificates("-cacerts")
         self.subject = self._x509("-subject").partition("=")[2].strip()
         self._check_usable(now or datetime.now(timezone.utc))
+        self._check_issuers()
         self.fingerprint = self._x509("-fingerprint", "-sha256").partition("=")[2].strip().replace(":", "")
 
     def _certificates(self, which):
@@ -168,6 +169,32 @@ class Certificate:
         if "Key Usage" in usages.replace("Extended Key Usage", "") and "Digital Signature" not in usages:
             raise SigningError(f"the certificate of {self.subject} in {self.pkcs12} may not make digital signatures")
 
+    def _trusted(self, folder):
+        """A file in `folder` of what a signature may chain to: the certificates in the
+        vendor's file and the system's roots."""
+        roots = os.path.join(folder, "roots.pem")
+        with open(roots, "w") as f:
+            f.write(self.leaf + self.chain)
+            if os.path.exists(SYSTEM_ROOTS):
+                with open(SYSTEM_ROOTS) as system:
+                    f.write(system.read())
+        return roots
+
+    def _check_issuers(self):
+        """The signature carries the certificates of the vendor's file: one without the
+        certificates that issued the vendor's, up to a root, would verify nowhere."""
+        with tempfile.TemporaryDirectory() as folder:
+            run = subprocess.run([self.openssl, "verify", "-CAfile", self._trusted(folder)], input=self.leaf,
+                                 capture_output=True, text=True)
+        if run.returncode and "issuer certificate" in run.stdout + run.stderr:
+            issuer = self._x509("-issuer").partition("=")[2].strip()
+            raise SigningError(
+                f"{self.pkcs12} holds the certificate of {self.subject} but not the certificates that issued it "
+                f"(its issuer is {issuer}), and this system does not trust that issuer: a signature made with it "
+                "would not verify. Export the file again with the issuers' certificates your certificate authority "
+                "sent (intermediate and root, in chain.pem): openssl pkcs12 -export -inkey key.pem -in "
+                f"certificate.pem -certfile chain.pem -out {os.path.basename(self.pkcs12)}")
+
     def sign(self, source, target, signing_time, product, vendor_url=None, timestamp_url=None):
         command = [self.osslsigncode, "sign", "-pkcs12", self.pkcs12, "-h", "sha256", "-n", product,
                    "-time", str(signing_time)]
@@ -184,13 +211,7 @@ class Certificate:
         """Fails unless `path` carries an intact signature made by this very
         certificate, chaining to a certificate in the file or the system's roots."""
         with tempfile.TemporaryDirectory() as folder:
-            roots = os.path.join(folder, "roots.pem")
-            with open(roots, "w") as f:
-                f.write(self.leaf + self.chain)
-                if os.path.exists(SYSTEM_ROOTS):
-                    with open(SYSTEM_ROOTS) as system:
-                        f.write(system.read())
-            run = subprocess.run([self.osslsigncode, "verify", "-CAfile", roots,
+            run = subprocess.run([self.osslsigncode, "verify", "-CAfile", self._trusted(folder),
                                   "-require-leaf-hash", "sha256:" + self.fingerprint, "-in", path],
                                  capture_output=True, text=True)
         if run.returncode:
