@@ -180,7 +180,7 @@ class ReproducibleReleaseTest(unittest.TestCase):
         build = builds[1]
         env = commit_dated()
         with tempfile.TemporaryDirectory() as folder:
-            subprocess.run(["python3", os.path.join(build.clone, "tools", "medium", "make_medium.py"),
+            subprocess.run([sys.executable, os.path.join(build.clone, "tools", "medium", "make_medium.py"),
                             "--product", os.path.join(build.build, "generated", "product", "product.json"),
                             "--menu", os.path.join(build.build, "Velbrook.exe"),
                             "--stub", os.path.join(build.build, "Setup.exe"),
