@@ -115,7 +115,10 @@ MouseArgs Form::Args(ControlId id, int button, int shift, float x, float y) cons
 
 bool Form::ButtonDown(int button, int held, int shift, float x, float y) {
     router_.Follow(held | button);
-    if (pressesHeld_) return router_.Captured();  // nor is its release routed
+    if (pressesHeld_) {
+        router_.Reset();  // nor is its release routed, nor one of the press before the prompt
+        return false;
+    }
     const ControlId id = router_.Press(model_, button, x, y);
     sink_.MouseDown(id, Args(id, button, shift, x, y));
     return router_.Captured();

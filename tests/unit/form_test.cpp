@@ -230,6 +230,18 @@ TEST(Capture, AfterADeclinedPromptPressesAreDroppedUntilTheFormIsIdle) {
     EXPECT_EQ(r.events, (std::vector<std::string>{"down Img(1)", "key Button", "click Button"}));
 }
 
+TEST(Capture, APressDroppedAfterADeclinedPromptRoutesNoRelease) {
+    // The press that raised the prompt is still recorded: the prompt took its release.
+    Recorder r;
+    forms::Form form(kForm, r);
+    form.ButtonDown(forms::kLeftButton, forms::kLeftButton, 0, T(30), T(25));
+    form.HoldPressesUntilIdle();
+    EXPECT_FALSE(form.ButtonDown(forms::kLeftButton, forms::kLeftButton, 0, T(30), T(25)));
+    form.Idle();
+    EXPECT_FALSE(form.ButtonUp(forms::kLeftButton, 0, 0, T(30), T(25)));
+    EXPECT_EQ(r.events, (std::vector<std::string>{"down Img(1)"}));
+}
+
 TEST(Capture, HandlerPositionsAreRelativeToTheReceiver) {
     struct Positions : forms::EventSink {
         float x = -1, y = -1;
