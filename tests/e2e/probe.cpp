@@ -1,7 +1,7 @@
 // Looks at windows from inside Wine for the end-to-end tests and prints what
 // it finds as JSON on standard output.
 //   probe windows <title>   every top-level window with that exact title
-//   probe dialog <title>    message boxes with that title: texts, buttons, icon
+//   probe dialog <title>    message boxes with that title: texts, buttons, icon, owner
 //   probe command <hwnd> <id>  posts WM_COMMAND id to a window (dismisses a box)
 //   probe screen            the primary screen's size
 //   probe dpi               the display density a program is told
@@ -123,9 +123,11 @@ void PrintDialog(HWND w, bool first) {
     }
     DWORD pid = 0;
     GetWindowThreadProcessId(w, &pid);
-    std::printf("%s{\"hwnd\": %llu, \"pid\": %lu, \"visible\": %s, \"texts\": %s], \"buttons\": %s], \"icon\": %s}",
+    std::printf("%s{\"hwnd\": %llu, \"pid\": %lu, \"visible\": %s, \"texts\": %s], \"buttons\": %s], \"icon\": %s, "
+                "\"owner\": %llu}",
                 first ? "" : ", ", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(w)), pid,
-                IsWindowVisible(w) ? "true" : "false", texts.c_str(), buttons.c_str(), icon ? "true" : "false");
+                IsWindowVisible(w) ? "true" : "false", texts.c_str(), buttons.c_str(), icon ? "true" : "false",
+                static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(GetWindow(w, GW_OWNER))));
 }
 
 // Draws the two labels of the bottom line the way the menu draws labels and
@@ -246,8 +248,10 @@ int AccessibleDo(HWND w, LONG id) {
     child.vt = VT_I4;
     child.lVal = id;
     const HRESULT hr = object->accDoDefaultAction(child);
-    object->Release();
+    // Said before the release, itself a call that waits while the menu's thread is busy.
     std::printf("{\"hresult\": %ld}\n", static_cast<long>(hr));
+    std::fflush(stdout);
+    object->Release();
     return 0;
 }
 

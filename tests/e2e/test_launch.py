@@ -87,6 +87,7 @@ class LaunchTest(MenuTest):
         self.assertIn("File not found", text)
         self.assertIn(windows_path(os.path.join(medium.folder, "English_link", "Setup.exe")), text)
         self.assertTrue(any(w["visible"] for w in self.wine.forms(pid=box["pid"])), "the window was unloaded")
+        self.assertEqual(box["owner"], form["hwnd"], "the box is the window's: the menu takes no press under it")
         self.wine.probe("command", str(box["hwnd"]), "1")
         self.wait_for_exit(proc)
         self.assertEqual(self.launches(), [])
@@ -151,6 +152,18 @@ class DeclinedPromptTest(MenuTest):
         wait_for(lambda: not os.path.exists(show), 30, "the prompt to show and be declined")
         self.assert_only_simplified_chinese_starts(proc, form)
 
+    def screen_reader_presses_english(self, form):
+        """Starts a screen reader's call of English's default action; returns what it has said so far."""
+        said = os.path.join(self.work, "said.json")
+        with open(said, "wb") as out:
+            self.wine.start(PROBE, "accessible-do", str(form["hwnd"]), str(ACCESSIBLE_CHILD[3]), stdout=out)
+
+        def answer():
+            with open(said, encoding="utf-8") as f:
+                text = f.read()
+            return json.loads(text) if text.strip() else None
+        return answer
+
     def test_a_screen_readers_press_made_while_the_prompt_is_up_starts_nothing_after_the_decline(self):
         queued = os.path.join(self.work, "queued")
         proc, form = self.open_declining_menu(queued=queued)
@@ -158,9 +171,21 @@ class DeclinedPromptTest(MenuTest):
         wait_for(lambda: self.wine.probe("windows", self.PROMPT), 30, "the prompt")
         self.assertFalse(os.path.exists(queued), "something else waits in the menu's queue")
         # A screen reader asks for English's default action; the call waits while the prompt is up.
-        self.wine.start(PROBE, "accessible-do", str(form["hwnd"]), str(ACCESSIBLE_CHILD[3]))
+        answer = self.screen_reader_presses_english(form)
         wait_for(lambda: os.path.exists(queued), 30, "the screen reader's call to wait in the menu's queue")
         self.pointer.burst("mouseup", "1")
+        wait_for(lambda: not self.wine.probe("windows", self.PROMPT), 30, "the prompt to be declined")
+        self.assertEqual(wait_for(answer, 30, "the screen reader's call to be answered")["hresult"], 0)
+        self.assert_only_simplified_chinese_starts(proc, form)
+
+    def test_a_screen_readers_press_is_answered_before_the_prompt_it_raises(self):
+        proc, form = self.open_declining_menu()
+        answer = self.screen_reader_presses_english(form)
+        wait_for(lambda: self.wine.probe("windows", self.PROMPT), 30, "the prompt")
+        # Run inside the request, the press would keep the screen reader waiting for the prompt.
+        self.assertEqual(wait_for(answer, 30, "the screen reader's call to be answered")["hresult"], 0)
+        self.assertTrue(self.wine.probe("windows", self.PROMPT), "the prompt was still up")
+        self.pointer.click(4, 4)  # declined
         wait_for(lambda: not self.wine.probe("windows", self.PROMPT), 30, "the prompt to be declined")
         self.assert_only_simplified_chinese_starts(proc, form)
 

@@ -170,9 +170,9 @@ class Wine:
         subprocess.run([self.loader, "reg", *args, "/f"], env=self.env, timeout=120, check=args[0] == "add",
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
-    def start(self, exe, *args, env=None, stderr=subprocess.DEVNULL):
+    def start(self, exe, *args, env=None, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL):
         proc = subprocess.Popen([self.loader, exe, *args], env=dict(self.env, **(env or {})),
-                                stdout=subprocess.DEVNULL, stderr=stderr, start_new_session=True)
+                                stdout=stdout, stderr=stderr, start_new_session=True)
         self.procs.append(proc)
         return proc
 
