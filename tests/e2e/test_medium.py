@@ -235,6 +235,9 @@ class SigningInputTest(Staging):
         cls.unicode_be = os.path.join(cls.keys, "unicode-be.password")  # Notepad's "Unicode big endian"
         with open(cls.unicode_be, "wb") as f:
             f.write(b"\xfe\xff" + pathlib.Path(cls.password).read_text().replace("\n", "\r\n").encode("utf-16-be"))
+        cls.cut_utf16 = os.path.join(cls.keys, "cut.password")  # UTF-16 cut short: an odd number of bytes
+        with open(cls.cut_utf16, "wb") as f:
+            f.write(b"\xff\xfep\x00a\x00s")
         cls.blank = os.path.join(cls.keys, "blank.password")  # the right password and a blank: another password
         with open(cls.blank, "w") as f:
             f.write(pathlib.Path(cls.password).read_text().rstrip("\n") + " \n")
@@ -267,6 +270,7 @@ class SigningInputTest(Staging):
             ("missing password file", [self.good, missing], "cannot read the password file"),
             ("no password file named", [self.good, None], "VELBROOK_SIGN_PASSWORD_FILE is not"),
             ("wrong password", [self.good, self.wrong], "(wrong password)"),
+            ("a UTF-16 password file cut short", [self.good, self.cut_utf16], "starts as UTF-16 but is not UTF-16 text"),
             ("a blank after the password", [self.good, self.blank],
              "(wrong password (its line ends in a blank, which is part of it))"),
             ("expired", [self.expired, self.expired_password], "expired on 2020-01-31"),

@@ -28,7 +28,9 @@ class PasswordPassageTest(unittest.TestCase):
             ("Windows, with a folder C:\\dev\\fd", "nt", "win32", (3, 12, 4), temporary, False),
             ("Windows, the file left behind", "nt", "win32", (3, 13, 0), temporary, True),
             ("MSYS2, whose tools cannot open /dev/fd", "posix", "msys", (3, 11, 0), temporary, False),
+            ("Windows, a 3.11 the change was carried back to", "nt", "win32", (3, 11, 10), temporary, False),
             ("Windows, a Python that cannot keep the file private", "nt", "win32", (3, 12, 3), None, False),
+            ("Windows, a 3.11 from before the change", "nt", "win32", (3, 11, 9), None, False),
         ]
         self.assertTrue(os.path.isdir("/dev/fd"))
         for name, os_name, platform, version, where, left in cases:
@@ -38,7 +40,7 @@ class PasswordPassageTest(unittest.TestCase):
                     mock.patch.object(signing.sys, "version_info", version), \
                     mock.patch.object(signing.shutil, "rmtree", lambda *a, **k: None) if left else nullcontext():
                 if where is None:
-                    with self.assertRaisesRegex(signing.SigningError, "needs Python 3.12.4 or later"):
+                    with self.assertRaisesRegex(signing.SigningError, r"needs Python 3\.12\.4 or later \(or 3\.11\.10"):
                         signing.run_with_password(b"pass ", lambda path: shows_its_file + [path])
                     continue
                 run = signing.run_with_password(b"pass ", lambda path: shows_its_file + [path])

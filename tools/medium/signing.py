@@ -47,16 +47,21 @@ def _read_password(path):
     with open(path, "rb") as f:
         data = f.read()
     if data.startswith((b"\xff\xfe", b"\xfe\xff")):
-        data = data.decode("utf-16").encode("utf-8")
+        try:
+            data = data.decode("utf-16").encode("utf-8")
+        except UnicodeError:
+            raise SigningError(f"the password file {path} starts as UTF-16 but is not UTF-16 text "
+                               f"(cut short, or a lone surrogate): save it again") from None
     if data.startswith(b"\xef\xbb\xbf"):
         data = data[3:]
     return data.splitlines()[0] if data else b""
 
 
 # Python makes a folder that only its user can open on Windows (mkdtemp's mode
-# 0o700) from this version on; before it, the folder takes the temporary
-# folder's permissions, whatever they are.
-PRIVATE_FOLDERS_ON_WINDOWS = (3, 12, 4)
+# 0o700) from 3.12.4 on, and in 3.11 from 3.11.10 on, where the change was
+# carried back; before it, the folder takes the temporary folder's permissions.
+def _keeps_folders_private(version):
+    return tuple(version[:3]) >= (3, 12, 4) or (3, 11, 10) <= tuple(version[:3]) < (3, 12)
 
 
 def _pipes_by_name():
@@ -83,9 +88,9 @@ def run_with_password(password, command_for):
             os.close(read)
             if write is not None:
                 os.close(write)
-    if os.name == "nt" and sys.version_info < PRIVATE_FOLDERS_ON_WINDOWS:
-        raise SigningError(f"signing on Windows needs Python {'.'.join(map(str, PRIVATE_FOLDERS_ON_WINDOWS))} "
-                           f"or later, which keeps the password's file private to this user; this is Python "
+    if os.name == "nt" and not _keeps_folders_private(sys.version_info):
+        raise SigningError(f"signing on Windows needs Python 3.12.4 or later (or 3.11.10 or a later 3.11), "
+                           f"which keeps the password's file private to this user; this is Python "
                            f"{sys.version.split()[0]}")
     folder = tempfile.mkdtemp(prefix="velbrook-sign-")
     path = os.path.join(folder, "password")
