@@ -14,6 +14,7 @@
 #include "forms/errors.h"
 #include "forms/form.h"
 #include "forms/runtime.h"
+#include "form_checks.h"
 
 // Thrown by End(): the process would be gone, so nothing after it may run.
 struct EndCalled {};
@@ -90,13 +91,3 @@ protected:
     chooser::FrmAutoSelect frm{rt};
 };
 
-// The number of the run-time error that `step` raises; 0 when it raises none.
-template <class F>
-int RuntimeErrorNumber(F&& step) {
-    try {
-        step();
-    } catch (const forms::RuntimeError& e) {
-        return e.number;
-    }
-    return 0;
-}

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "form_checks.h"
 #include "forms/errors.h"
 #include "forms/form.h"
 
@@ -44,30 +45,6 @@ constexpr ControlSpec kControls[] = {
 };
 constexpr forms::FormSpec kForm{"TestForm", L"Test", 3000, 2100, 1, forms::FormPointer::Crosshair, {}, kControls,
                                 {}};
-
-std::string NameAt(const FormModel& m, forms::ControlId id) {
-    if (id == forms::kFormItself) return "form";
-    return forms::ControlName(m.Control(id).name, m.Control(id).index);
-}
-
-// Client pixel points, centred in the pixel.
-float T(int pixels) { return pixels * 15.0f + 7.0f; }
-
-struct HitCase {
-    int x, y;
-    const char* receiver;
-};
-
-// The number of the run-time error that `step` raises; 0 when it raises none.
-template <class F>
-int RuntimeErrorNumberOf(F&& step) {
-    try {
-        step();
-    } catch (const forms::RuntimeError& e) {
-        return e.number;
-    }
-    return 0;
-}
 
 TEST(HitTest, TheFrontMostVisibleControlReceivesThePointer) {
     const FormModel m(kForm);
@@ -128,9 +105,9 @@ TEST(HitTest, HidingTheFrontPictureUncoversTheOneBehind) {
 TEST(HitTest, AMissingArrayMemberIsARunTimeError) {
     const FormModel m(kForm);
     for (std::int16_t absent : {3, 4, -1}) {
-        EXPECT_EQ(RuntimeErrorNumberOf([&] { m.Find("Img", absent); }), forms::kNoSuchArrayMember) << absent;
+        EXPECT_EQ(RuntimeErrorNumber([&] { m.Find("Img", absent); }), forms::kNoSuchArrayMember) << absent;
     }
-    EXPECT_EQ(RuntimeErrorNumberOf([&] { m.Find("Nothing"); }), forms::kInvalidCall);
+    EXPECT_EQ(RuntimeErrorNumber([&] { m.Find("Nothing"); }), forms::kInvalidCall);
 }
 
 // Records which handler receives which event.

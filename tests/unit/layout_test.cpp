@@ -5,23 +5,11 @@
 #include <string>
 
 #include "chooser/layout.h"
+#include "form_checks.h"
 #include "forms/form.h"
 #include "resources/resource_ids.h"
 
 namespace {
-
-std::string NameAt(const forms::FormModel& m, forms::ControlId id) {
-    if (id == forms::kFormItself) return "form";
-    return forms::ControlName(m.Control(id).name, m.Control(id).index);
-}
-
-// Client pixel points (15 twips each), centred in the pixel.
-float T(int pixels) { return pixels * 15.0f + 7.0f; }
-
-struct HitCase {
-    int x, y;
-    const char* receiver;
-};
 
 TEST(Layout, TheFrontMostVisibleControlReceivesThePointer) {
     const forms::FormModel m(chooser::kFrmAutoSelect);
