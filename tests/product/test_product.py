@@ -68,6 +68,11 @@ CASES = [
     ("a missing key", ('company = "Kestrin"', ""), "[product], key 'company': missing"),
     ("a missing picture", ('word_mark = "wordmark.bmp"', 'word_mark = "mark.bmp"'),
      "[pictures], key 'word_mark': cannot read"),
+    ("a picture beside the product's folder", ("../wordmark.bmp", bmp(133, 28)),
+     ('word_mark = "wordmark.bmp"', 'word_mark = "../wordmark.bmp"'),
+     "[pictures], key 'word_mark': '../wordmark.bmp' lies outside the product's folder"),
+    ("a picture named by an absolute path", ('icon = "', f'icon = "{DEFAULT}/'),
+     "[pictures], key 'icon':", "lies outside the product's folder"),
     ("a file that is no picture", ("wordmark.bmp", b"MZ not a picture" * 8),
      "[pictures], key 'word_mark':", "is not a BMP picture"),
     ("a picture of the wrong size", ("wordmark.bmp", bmp(132, 28)), "is 132 x 28 pixels; it must be 133 x 28"),
@@ -227,6 +232,7 @@ class DescriptionTest(unittest.TestCase):
             with self.subTest(what):
                 toml = self.describe(changes)
                 out = os.path.join(self.work, "out")
+                shutil.rmtree(out, ignore_errors=True)  # a row wrongly accepted wrote it: the next starts afresh
                 run = self.run_product(toml, out)
                 self.assertEqual(run.returncode, 1, run.stderr)
                 self.assertIn(f"{toml}: ", run.stderr)

@@ -176,6 +176,12 @@ class Checker:
             # '$' as the start of a variable and ';' as the end of a list's item.
             self.fail(where, key, f"{name!r} holds '{cmake}', which the build cannot carry in a file's name")
         path = os.path.join(self.folder, name)
+        # The product's folder is what a vendor commits and a release is rebuilt from:
+        # a file elsewhere (../, an absolute path, a link out of it) would not be in it.
+        home = os.path.realpath(self.folder)
+        if os.path.commonpath([os.path.realpath(path), home]) != home:
+            self.fail(where, key, f"{name!r} lies outside the product's folder {self.folder}, which a release "
+                      "is made from: put the file in it")
         try:
             with open(path, "rb") as f:
                 return path, f.read()
