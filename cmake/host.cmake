@@ -23,7 +23,8 @@ add_executable(unit_tests
   tests/unit/art_test.cpp
   tests/unit/scaling_test.cpp
   tests/unit/accessibility_test.cpp
-  tests/unit/keyboard_test.cpp)
+  tests/unit/keyboard_test.cpp
+  tests/unit/density_test.cpp)
 target_include_directories(unit_tests PRIVATE tests/unit tools)
 target_compile_definitions(unit_tests PRIVATE VELBROOK_ART_DIR="${VELBROOK_ART}")
 add_dependencies(unit_tests art)

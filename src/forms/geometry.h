@@ -28,17 +28,30 @@ struct PixelRect {
 // Twips per pixel for a display density; 15 at 96 dpi.
 inline float TwipsPerPixel(int dpi) { return kTwipsPerInch / static_cast<float>(dpi); }
 
-// The density the layout and its fixed-size pictures are drawn for. Forms
-// are always laid out at it: the program leaves display scaling to the
-// system, which enlarges the whole window evenly. Laid out at the density
-// the display reports, the pictures would fall short of their rectangles.
+// The density the layout and its pictures are drawn for: 15 twips to the
+// pixel. A window is laid out at its monitor's density, and at this one it
+// is pixel for pixel the layout the designer saw.
 constexpr int kLayoutDpi = 96;
 
 // The character height in pixels of a font of `points` at a density.
 int FontPixelHeight(float points, int dpi);
 
+// A position or length to the nearest pixel, halves away from zero: where the
+// window goes, not where a control's edge lies.
 int TwipsToPixels(float twips, float twipsPerPixel);
+
+// The pixel column (or row) an edge of a rectangle falls on: the first pixel
+// whose corner, as the pointer reports it in twips (pixels times twips per
+// pixel), is not before the edge. So the pixels a rectangle covers are exactly
+// those the hit test finds in it, at every density, and two rectangles that
+// share an edge in twips share it in pixels.
+int PixelEdge(float twips, float twipsPerPixel);
+
+// A rectangle by its edges (PixelEdge), so neighbours meet with no gap and no overlap.
 PixelRect ToPixels(const TwipRect& r, float twipsPerPixel);
+
+// A size in pixels drawn for the layout density, at another: a picture's size there.
+int ScaledFromLayout(int pixels, int dpi);
 TwipRect ToTwips(const PixelRect& r, float twipsPerPixel);
 
 }  // namespace forms

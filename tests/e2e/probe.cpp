@@ -12,6 +12,8 @@
 //                           process: writes <folder>/ready once it listens, and, once
 //                           <folder>/stop exists, <folder>/events.json
 //   probe redraw <hwnd> [n] asks a window to repaint all of itself (n times, each waited for)
+//   probe dpi-changed <hwnd> <from> <to>  what Windows sends a window moved to a monitor of
+//                           density <to>: WM_DPICHANGED with its rectangle scaled from <from>
 //   probe gui <pid>         the GDI and USER object counts of a process
 //   probe cover <x> <y> <w> <h>  a white topmost window there, until the probe is ended
 //   probe hold mutex-locked|event <name> <ready-file>  holds a named object until ended:
@@ -309,6 +311,31 @@ int RunWindows() {
     return 0;
 }
 
+// Wine never sends WM_DPICHANGED. Its rectangle goes by pointer, so it is
+// written into the window's process, and at the same address here, in case
+// the message is copied across as a known one.
+int DpiChanged(HWND w, int from, int to) {
+    RECT r{};
+    DWORD pid = 0;
+    if (from <= 0 || !GetWindowRect(w, &r) || !GetWindowThreadProcessId(w, &pid)) return 1;
+    const RECT suggested{r.left, r.top, r.left + MulDiv(r.right - r.left, to, from),
+                         r.top + MulDiv(r.bottom - r.top, to, from)};
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+    void* remote = process ? VirtualAllocEx(process, nullptr, sizeof suggested, MEM_RESERVE | MEM_COMMIT,
+                                            PAGE_READWRITE)
+                           : nullptr;
+    if (!remote || !WriteProcessMemory(process, remote, &suggested, sizeof suggested, nullptr)) return 1;
+    if (void* here = VirtualAlloc(remote, sizeof suggested, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE))
+        CopyMemory(here, &suggested, sizeof suggested);
+    DWORD_PTR result = 0;
+    const bool sent = SendMessageTimeoutW(w, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(to, to),
+                                          reinterpret_cast<LPARAM>(remote), SMTO_NORMAL, 30000, &result);
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    std::printf("{\"suggested\": %s}\n", RectJson(suggested).c_str());
+    return sent ? 0 : 1;
+}
+
 int Cover(int x, int y, int w, int h) {
     return MakeWindow(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, WS_POPUP, L"cover", x, y, w, h) ? RunWindows() : 1;
 }
@@ -412,6 +439,10 @@ int wmain(int argc, wchar_t** argv) {
                     GetGuiResources(process, GR_USEROBJECTS));
         CloseHandle(process);
         return 0;
+    }
+    if (verb == L"dpi-changed" && argc == 5) {
+        const HWND w = reinterpret_cast<HWND>(static_cast<UINT_PTR>(_wcstoui64(argv[2], nullptr, 10)));
+        return DpiChanged(w, _wtoi(argv[3]), _wtoi(argv[4]));
     }
     if (verb == L"cover" && argc == 6) return Cover(_wtoi(argv[2]), _wtoi(argv[3]), _wtoi(argv[4]), _wtoi(argv[5]));
     if (verb == L"framed" && argc == 3) return Framed(argv[2]);

@@ -157,8 +157,8 @@ class BinaryTest(unittest.TestCase):
 
 # The default product's resources as the menu carried them before products had
 # descriptions (SHA-256 by type, id and language): built from products/velbrook,
-# every picture, the icon, the cursor, the version block, the strings and the
-# manifest must still be these bytes.
+# every picture, the icon, the cursor, the version block and the strings must
+# still be these bytes; the manifest changed only in its display-scaling lines.
 DEFAULT_PRODUCT_RESOURCES = {
     (1, 1, 0): "ac6adcf034b958d684d3471e1f48ad3db3372dbaebbc62d7de14cb2a51780bce",
     (2, 300, 0): "f572dd833e4561bdc77847336ec96396e88ce209bbca18dbfa494ab15ba3d4d1",
@@ -183,7 +183,7 @@ DEFAULT_PRODUCT_RESOURCES = {
     (12, 200, 0): "c61f31b287f05eb6721170b73b01d37e7f05c8cad0910ffc049599c2decaa8c2",
     (14, 1, 0): "28a84099cc59614e2e4f281774af68487a242bbb638164658b39435a1f0a57e1",
     (16, 1, 1028): "fa288a2b7256acf4c829f5100c272bafa45eaea7c27b559020e6202720c90679",
-    (24, 1, 0): "e2dd9a9e0812ad89173c07b0dda129bbcd01ecdbef848566cb03652ec31d6eba",
+    (24, 1, 0): "75fd0b7bf8478388cfef648f5f0c9115c49d618c838b32825390577192069589",  # per-monitor scaling
 }
 
 

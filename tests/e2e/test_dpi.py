@@ -1,45 +1,215 @@
-"""Display scaling: the menu is laid out at 96 dpi whatever density the
-display reports, and leaves enlarging it to the system. Wine reports every
-program as aware of the density and does not enlarge windows, so under Wine a
-higher density must leave the client area exactly as it is at 96 dpi."""
+"""Display scaling: the menu lays itself out and draws at the window's
+density. Wine tells every program the registry's LogPixels and treats it as
+aware of it, so under Wine a start at 120, 144 or 192 dpi shows the window as
+a monitor of that scale would. Wine never sends WM_DPICHANGED; the probe sends
+it as Windows does when the window moves to a monitor of another scale.
 
+A 200 % window is larger than the other tests' screen: this module runs on a
+screen and a Wine desktop of its own size, and gives the prefix its desktop
+back at the end."""
+
+import os
+import re
+import sys
 import unittest
 
-from harness import CLIENT_PIXELS, Medium, MenuTest
+from harness import CLIENT_PIXELS, LANGUAGES, LAYOUT, Medium, MenuTest, rect, wait_for
+import winehost  # noqa: E402  (on the path the harness set)
 
-KEY = r"HKCU\Control Panel\Desktop"
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "medium"))
+import pe  # noqa: E402
+
+USUAL_SCREEN = winehost.SCREEN
+winehost.SCREEN = (2400, 1700)  # room for the 200 % window, frame and all
+LOG_PIXELS = r"HKCU\Control Panel\Desktop"
+DESKTOPS = r"HKCU\Software\Wine\Explorer\Desktops"
+DENSITIES = (120, 144, 192)
+TWIPS_PER_LAYOUT_PIXEL = 15
+
+# The pictures that show at the start, in front of the tiles; the button draws its
+# own and the labels are looked at on their own.
+PICTURES = ["Image1", "Image2", "Image4"] + [f"CountryImage({i})" for i in LANGUAGES]
+LABEL = "Label2"  # "Your operating system is : ", in bold
+
+
+def edge(pixels, dpi):
+    """A layout edge (on the 96-dpi grid) at a density: the first pixel not before it."""
+    return -((-pixels * TWIPS_PER_LAYOUT_PIXEL * dpi) // 1440)
+
+
+def scaled(r, dpi):
+    x, y, w, h = r
+    return edge(x, dpi), edge(y, dpi), edge(x + w, dpi) - edge(x, dpi), edge(y + h, dpi) - edge(y, dpi)
+
+
+def likeness(shot, reference, name, dpi):
+    """The share of a picture's 96-dpi pixels (edges left out) that the scaled
+    window shows, near enough, where they fall at the density. Averaged scaling
+    softens thin strokes, so a fifth of a lettered picture may miss."""
+    x, y, w, h = rect(name)
+    sx, sy, sw, sh = scaled(rect(name), dpi)
+    good = total = 0
+    for j in range(1, min(h, reference.height - y) - 1):  # the window cuts off what reaches past it
+        for i in range(1, min(w, reference.width - x) - 1):
+            a = shot.pixel(sx + int((i + 0.5) * sw / w), sy + int((j + 0.5) * sh / h))
+            b = reference.pixel(x + i, y + j)
+            good += max(abs(p - q) for p, q in zip(a, b)) <= 64
+            total += 1
+    return good / total
+
+
+def ink_rows(frame, r):
+    """The rows of a rectangle where the white text has ink: first and last."""
+    x, y, w, h = r
+    rows = [j for j in range(h) if any(min(frame.pixel(x + i, y + j)) > 200 for i in range(w))]
+    return (rows[0], rows[-1]) if rows else None
 
 
 class DisplayDensityTest(MenuTest):
-    def set_density(self, dpi):
-        """For programs started from now on; the probe checks that Wine took it."""
-        self.wine.reg("add", KEY, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi))
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        cls.wine.reg("add", DESKTOPS, "/v", "Default", "/d", "x".join(map(str, winehost.SCREEN)))
+        cls.wine.kill_server()  # the desktop takes its size when it starts
 
-    def client_area(self, dpi):
-        """The menu's client area once it has settled: focus on the exit button, pointer off the window."""
+    @classmethod
+    def tearDownClass(cls):
+        if cls.wine:
+            cls.set_density(96)
+            cls.wine.reg("add", DESKTOPS, "/v", "Default", "/d", "x".join(map(str, USUAL_SCREEN)))
+        super().tearDownClass()
+
+    @classmethod
+    def set_density(cls, dpi):
+        """For programs started from now on."""
+        cls.wine.reg("add", LOG_PIXELS, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi))
+
+    def open_menu(self, dpi, name):
+        self.set_density(dpi)
+        self.assertEqual(self.wine.probe("dpi"), str(dpi), "Wine took the density")
         self.pointer.move(2, 2)
-        proc = self.start_menu(Medium(self.work, name=f"Medium-{dpi}").exe)
+        proc = self.start_menu(Medium(self.work, name=name).exe)
         form = self.wait_for_form(proc)
         self.wait_for_button_focus(form)
-        self.assertEqual(tuple(form["client"][2:]), CLIENT_PIXELS)
-        left, top, w, h = form["client"]
-        shot = self.display.grab().crop(left, top, w, h)
-        self.wine.end_all()
-        return shot
+        return proc, form
 
-    def test_at_higher_densities_the_client_area_is_its_96_dpi_self(self):
-        self.set_density(96)
-        reference = self.client_area(96)
+    def client(self, form):
+        left, top, w, h = form["client"]
+        return self.display.grab().crop(left, top, w, h)
+
+    def settled_client(self, form, size):
+        """The client area once the window shows it at `size` and has painted it."""
+        def ready():
+            current = [w for w in self.wine.forms(form["pid"]) if w["visible"]]
+            if not current or tuple(current[0]["client"][2:]) != size:
+                return None
+            return current[0]
+        form = wait_for(ready, 30, f"the client area of {size}")
+        shots = [self.client(form)]
+
+        def settled():
+            shots.append(self.client(form))
+            return shots[-1] if shots[-1].data == shots[-2].data else None
+        return form, wait_for(settled, 10, "the window to settle")
+
+    def reference(self):
+        """The 96-dpi window, and its first offered language lit."""
+        if not hasattr(DisplayDensityTest, "_reference"):
+            _, form = self.open_menu(96, "Medium-96")
+            normal = self.client(form)
+            self.assertEqual((normal.width, normal.height), CLIENT_PIXELS)
+            code = sorted(LANGUAGES)[0]
+            lit = self.hover(form, rect(f"CountryImage({code})"), normal, 96)
+            self.wine.end_all()
+            DisplayDensityTest._reference = (normal, lit)
+        return DisplayDensityTest._reference
+
+    def hover(self, form, face, before, dpi, at=(0.5, 0.5)):
+        """Moves the pointer onto a face's scaled rectangle at a point given as a share of it and
+        waits for the face to light; the window as it then shows."""
+        x, y, w, h = scaled(face, dpi)
+        self.pointer.move(form["client"][0] + x + int(at[0] * (w - 1)), form["client"][1] + y + int(at[1] * (h - 1)))
+
+        def lit():
+            shot = self.client(form)
+            return shot if shot.crop(x, y, w, h).data != before.crop(x, y, w, h).data else None
+        return wait_for(lit, 20, "the face to light")
+
+    def assert_drawn_at(self, shot, dpi, reference):
+        self.assertEqual((shot.width, shot.height), scaled((0, 0) + CLIENT_PIXELS, dpi)[2:])
+        for name in PICTURES:
+            if LAYOUT["controls"][name]["visible"]:
+                self.assertGreater(likeness(shot, reference, name, dpi), 0.75, f"{name} at its scaled rectangle")
+        # The text is set at the density: its lines are as much taller as the window is.
+        ink96, ink = ink_rows(reference, rect(LABEL)), ink_rows(shot, scaled(rect(LABEL), dpi))
+        self.assertIsNotNone(ink, "the label's text shows")
+        height96, height = ink96[1] - ink96[0] + 1, ink[1] - ink[0] + 1
+        self.assertLessEqual(abs(height - height96 * dpi / 96), 0.2 * height96 * dpi / 96 + 1, (height96, height))
+
+    def check_density(self, dpi, normal96, code):
+        face = rect(f"CountryImage({code})")
+        proc, form = self.open_menu(dpi, f"Medium-{dpi}")
+        self.assertEqual(tuple(form["client"][2:]), scaled((0, 0) + CLIENT_PIXELS, dpi)[2:])
+        shot = self.client(form)
+        self.assert_drawn_at(shot, dpi, normal96)
+        # The pointer lights the face near the far corner of its scaled rectangle,
+        # which at 96 dpi lies well outside it, and the press there starts its setup.
+        self.hover(form, face, shot, dpi, at=(0.97, 0.9))
+        x, y, w, h = scaled(face, dpi)
+        before = len(self.launches())
+        self.click_client(form, x + w - 2, y + h - 2)
+        self.assertEqual(self.wait_for_exit(proc), 0)
+        self.wait_for_setups_to_end()
+        started = [row["module"].rsplit("\\", 2)[-2] for row in self.launches()[before:]]
+        self.assertEqual(started, [LANGUAGES[code][0]])
+
+    def test_at_each_density_the_window_is_laid_out_drawn_and_hit_at_its_scale(self):
+        normal96, _ = self.reference()
+        code = sorted(LANGUAGES)[0]
         try:
-            for dpi in (120, 144, 192):
+            for dpi in DENSITIES:
                 with self.subTest(dpi=dpi), self.screenshot_on_failure(f"{dpi}dpi"):
-                    self.set_density(dpi)
-                    self.assertEqual(self.wine.probe("dpi"), str(dpi), "Wine took the density")
-                    shot = self.client_area(dpi)
-                    differing = sum(a != b for a, b in zip(shot.data, reference.data))
-                    self.assertEqual(differing, 0, f"{differing} bytes differ from the 96-dpi window")
+                    try:
+                        self.check_density(dpi, normal96, code)
+                    finally:
+                        self.wine.end_all()  # a failed density leaves no copy running for the next
         finally:
             self.set_density(96)
+
+    def test_moved_to_monitors_of_other_scales_it_is_laid_out_again_with_nothing_stale(self):
+        normal96, lit96 = self.reference()
+        code = sorted(LANGUAGES)[0]
+        face = rect(f"CountryImage({code})")
+        _, form = self.open_menu(120, "Medium-moved")
+        start = self.client(form)
+        # The face lit before the move stays lit, at its new place.
+        self.hover(form, face, start, 120)
+        self.pointer.move(2, 2 + form["client"][1] + scaled(face, 120)[1])  # off the window, no move reaches it
+        with self.screenshot_on_failure("192dpi"):
+            self.wine.probe("dpi-changed", str(form["hwnd"]), "120", "192")
+            form, shot = self.settled_client(form, scaled((0, 0) + CLIENT_PIXELS, 192)[2:])
+            self.assertGreater(likeness(shot, lit96, f"CountryImage({code})", 192), 0.85, "the lit face")
+            self.assertGreater(likeness(shot, normal96, "Image4", 192), 0.85)
+        with self.screenshot_on_failure("96dpi"):
+            self.wine.probe("dpi-changed", str(form["hwnd"]), "192", "96")
+            form, shot = self.settled_client(form, CLIENT_PIXELS)
+            # At 96 dpi it is the 96-dpi window again, pixel for pixel, but for the lit face.
+            x, y, w, h = face
+            lit_now = shot.crop(x, y, w, h).data == lit96.crop(x, y, w, h).data
+            self.assertTrue(lit_now, "the lit face at its 96-dpi place")
+            differing = sum(a != b for a, b in zip(shot.data, lit96.data))
+            self.assertEqual(differing, 0, f"{differing} bytes differ from the 96-dpi window")
+        # The pointer finds the controls where they now are.
+        self.pointer.move(form["client"][0] + 2, form["client"][1] + 2)
+        wait_for(lambda: self.client(form).data == normal96.data or None, 20, "the face to go out")
+        self.hover(form, face, normal96, 96)
+
+    def test_the_manifest_declares_per_monitor_awareness_with_its_fall_backs(self):
+        resources = pe.PeFile(os.environ["VELBROOK_EXE"]).resources()
+        text = next(data for (rtype, _, _), data in resources.items() if rtype == pe.RT_MANIFEST).decode("utf-8")
+        self.assertRegex(text, r"<dpiAwareness[^>]*>PerMonitorV2, PerMonitor</dpiAwareness>")
+        self.assertRegex(text, r"<dpiAware[^>]*>true/pm</dpiAware>")
+        self.assertIsNone(re.search(r">\s*(unaware|false)\s*<", text), "a setting left unaware")
 
 
 if __name__ == "__main__":

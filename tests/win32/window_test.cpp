@@ -1,6 +1,6 @@
 // A form's real window with a layout of its own and recording handlers: the
-// capture a press leaves behind, the keys at a push button, and the presses
-// dropped after a declined prompt. Messages are sent to the window directly,
+// capture a press leaves behind, the keys at a push button, the presses
+// dropped after a declined prompt, and a move to a monitor of another scale. Messages are sent to the window directly,
 // so nothing else on the screen takes part.
 #include <gtest/gtest.h>
 
@@ -144,6 +144,39 @@ TEST(Window, ChildWindowsAreKnownByTheirControl) {
         GetWindowRect(site.ChildOf(kButton), &r);
         EXPECT_EQ(r.right - r.left, 100) << "1500 twips at 15 a pixel";
     });
+}
+
+TEST(Window, MovedToAMonitorOfAnotherScaleItIsLaidOutAndHitThere) {
+    constexpr UINT kDpiChanged = 0x02E0, kGetDpiScaledSize = 0x02E4;
+    for (int dpi : {120, 144, 192, 96}) {
+        Recorder r;
+        bool answered = false;
+        RECT client{}, button{};
+        WithWindow(r, [&](FormSite& site) {
+            // As Windows does it: the size for the new monitor first, then the move.
+            SIZE size{};
+            answered = SendMessageW(site.window, kGetDpiScaledSize, dpi, reinterpret_cast<LPARAM>(&size));
+            RECT suggested{40, 30, 40 + size.cx, 30 + size.cy};
+            SendMessageW(site.window, kDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+            GetClientRect(site.window, &client);
+            GetWindowRect(site.ChildOf(kButton), &button);
+            // The last pixel of the face at this scale, and the one after it.
+            const PixelRect face = ToPixels(kControls[kFace].rect, TwipsPerPixel(dpi));
+            for (int past : {0, 1}) {
+                const LPARAM at = MAKELPARAM(face.x + face.w - 1 + past, face.y + face.h - 1);
+                SendMessageW(site.window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+                SendMessageW(site.window, WM_LBUTTONUP, 0, at);
+            }
+        });
+        const PixelRect want = ToPixels({0, 0, kForm.clientWidth, kForm.clientHeight}, TwipsPerPixel(dpi));
+        const PixelRect wantButton = ToPixels(kControls[kButton].rect, TwipsPerPixel(dpi));
+        EXPECT_TRUE(answered) << dpi;
+        EXPECT_EQ(client.right, want.w) << dpi;
+        EXPECT_EQ(client.bottom, want.h) << dpi;
+        EXPECT_EQ(button.right - button.left, wantButton.w) << dpi;
+        EXPECT_EQ(button.bottom - button.top, wantButton.h) << dpi;
+        EXPECT_EQ(r.events, (std::vector<std::string>{"down Face", "click Face", "down form"})) << dpi;
+    }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The yardstick of the benchmarks: the least a Win32 program can do to show a
-// window of the menu's size and frame over a navy client area.
+// window of the menu's size and frame over a navy client area, at the
+// screen's density as the menu is.
 #include <windows.h>
 
 #include "forms/win32/bench_hook.h"
@@ -7,7 +8,10 @@
 
 namespace {
 
-constexpr int kClientWidth = 792, kClientHeight = 573;
+constexpr int kClientTwipsWidth = 11880, kClientTwipsHeight = 8595;  // the menu's client area
+
+// Its pixels at the screen's density, rounded up as the menu rounds an edge.
+int Pixels(int twips, int dpi) { return (twips * dpi + 1439) / 1440; }
 
 LRESULT CALLBACK Procedure(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
@@ -38,7 +42,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.lpszClassName = L"BareWindow";
     RegisterClassExW(&wc);
-    RECT outer{0, 0, kClientWidth, kClientHeight};
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    RECT outer{0, 0, Pixels(kClientTwipsWidth, dpi), Pixels(kClientTwipsHeight, dpi)};
     AdjustWindowRectEx(&outer, forms::win32::FormStyle(), FALSE, forms::win32::FormExStyle());
     const int w = outer.right - outer.left, h = outer.bottom - outer.top;
     HWND wnd = CreateWindowExW(forms::win32::FormExStyle(), wc.lpszClassName, L"Bare window", forms::win32::FormStyle(),

@@ -114,12 +114,12 @@ void MovePointer(HWND window, int x, int y) {
 }
 
 // From a pointer move onto the English picture to the end of the paint that lights it, and back.
-void Hovers(HWND window, std::vector<double>& on, std::vector<double>& off) {
+void Hovers(HWND window, int dpi, std::vector<double>& on, std::vector<double>& off) {
     const forms::FormModel model(chooser::kFrmAutoSelect);
     const forms::ControlSpec& english = model.Control(model.Find(chooser::kCountryImage, 3));
-    const forms::PixelRect r = forms::ToPixels(english.rect, forms::TwipsPerPixel(96));
+    const forms::PixelRect r = forms::ToPixels(english.rect, forms::TwipsPerPixel(dpi));
     const RECT picture{r.x, r.y, r.x + r.w, r.y + r.h};
-    const POINT bare{600, 300};  // bare background
+    const POINT bare{MulDiv(600, dpi, 96), MulDiv(300, dpi, 96)};  // bare background
     SetCursorPos(0, 0);
     Sleep(200);
     for (int i = 0; i < kHoversPerRun; ++i) {
@@ -142,16 +142,25 @@ void Write(FILE* out, const char* name, const std::vector<double>& values) {
     std::fprintf(out, "]");
 }
 
+// The session's density: the one both programs are laid out at.
+int SessionDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
 void Run(FILE* out, const char* name, const std::wstring& exe, bool menu) {
+    const int dpi = SessionDpi();
     Child child;
     std::vector<double> steps;
     const double start = Start(exe, child, steps);
     const ULONGLONG peakAtFirstPaint = g_block->peakWorkingSet;
     auto window = reinterpret_cast<HWND>(g_block->window);
     std::vector<double> repaints = Repaints(window), on, off;
-    if (menu) Hovers(window, on, off);
-    std::fprintf(out, "{\"program\":\"%s\",\"start_ms\":%.4f,\"peak_working_set\":%llu", name, start,
-                 peakAtFirstPaint);
+    if (menu) Hovers(window, dpi, on, off);
+    std::fprintf(out, "{\"program\":\"%s\",\"dpi\":%d,\"start_ms\":%.4f,\"peak_working_set\":%llu", name, dpi,
+                 start, peakAtFirstPaint);
     Write(out, "steps_ms", steps);
     Write(out, "repaint_ms", repaints);
     Write(out, "hover_on_ms", on);

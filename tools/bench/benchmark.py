@@ -3,7 +3,9 @@
     benchmark.py <build folder> <runs> [results.json]
 
 The runner (a Windows program) starts the menu and the bare window in turn
-and times them through the paint hooks that only the benchmark build has."""
+and times them through the paint hooks that only the benchmark build has,
+at 96 dpi and again at 192 dpi (the session's LogPixels), on a screen large
+enough for the 200 % window."""
 
 import json
 import os
@@ -19,14 +21,23 @@ results_path = sys.argv[3] if len(sys.argv) > 3 else os.path.join(build, "benchm
 with open(os.path.join(build, "CMakeCache.txt")) as cache:
     arch = next((line.split("=", 1)[1].strip() for line in cache if line.startswith("VELBROOK_WINEARCH:")), "win32")
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "winehost"))
+import winehost  # noqa: E402
 from winehost import Display, Wine, unrunnable_reason, windows_path  # noqa: E402
 
+DENSITIES = (96, 192)
+USUAL_SCREEN = winehost.SCREEN
+DESKTOPS = r"HKCU\Software\Wine\Explorer\Desktops"
 
-def run_under_wine():
+
+def run_under_wine(dpi):
+    winehost.SCREEN = (2400, 1700)  # room for the 200 % window
     display = Display()
     wine = Wine(display, os.path.join(build, "wineprefix"), arch)
     try:
         wine.ensure_prefix()
+        wine.reg("add", DESKTOPS, "/v", "Default", "/d", "x".join(map(str, winehost.SCREEN)))
+        wine.reg("add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi))
+        wine.kill_server()  # the desktop and the density are taken when the session starts
         with tempfile.TemporaryDirectory() as work:
             out = os.path.join(work, "runs.json")
             with open(os.path.join(work, "stderr"), "w+") as err:
@@ -42,8 +53,12 @@ def run_under_wine():
                 return [json.loads(line) for line in f if line.strip()]
     finally:
         wine.end_all()
+        # The prefix is the tests' too: its usual desktop and density back.
+        wine.reg("add", DESKTOPS, "/v", "Default", "/d", "x".join(map(str, USUAL_SCREEN)))
+        wine.reg("add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD", "/d", "96")
         wine.kill_server()
         display.stop()
+        winehost.SCREEN = USUAL_SCREEN
 
 
 def summary(values):
@@ -57,20 +72,8 @@ def main():
     if reason:
         print(f"Benchmark skipped: {reason}")
         return
-    rows = run_under_wine()
-    by = {name: [r for r in rows if r["program"] == name] for name in ("menu", "bare")}
-    figures = {}
-    for name, items in by.items():
-        figures[name] = {
-            "start_ms": summary([r["start_ms"] for r in items]),
-            "repaint_ms": summary([v for r in items for v in r["repaint_ms"]]),
-            "peak_working_set_kib": summary([r["peak_working_set"] / 1024 for r in items]),
-        }
-        # Medians of when each start-up step ended: entered, created, loaded, shown.
-        figures[name]["steps_ms"] = [statistics.median(r["steps_ms"][i] for r in items) for i in range(4)]
-    figures["menu"]["hover_on_ms"] = summary([v for r in by["menu"] for v in r["hover_on_ms"]])
-    figures["menu"]["hover_off_ms"] = summary([v for r in by["menu"] for v in r["hover_off_ms"]])
-    figures["start_ratio"] = figures["menu"]["start_ms"]["median"] / figures["bare"]["start_ms"]["median"]
+    rows = [row for dpi in DENSITIES for row in run_under_wine(dpi)]
+    figures = {str(dpi): density_figures([r for r in rows if r["dpi"] == dpi]) for dpi in DENSITIES}
     with open(os.path.join(build, "generated", "product", "product.json"), encoding="utf-8") as f:
         menu = json.load(f)["executable"]
     figures["size_bytes"] = {name: os.path.getsize(os.path.join(build, exe))
@@ -83,6 +86,26 @@ def main():
     print(report(figures))
 
 
+def density_figures(rows):
+    """The menu's and the bare window's figures at one density."""
+    by = {name: [r for r in rows if r["program"] == name] for name in ("menu", "bare")}
+    if not all(by.values()):
+        raise SystemExit("the runner timed nothing at one density")
+    figures = {}
+    for name, items in by.items():
+        figures[name] = {
+            "start_ms": summary([r["start_ms"] for r in items]),
+            "repaint_ms": summary([v for r in items for v in r["repaint_ms"]]),
+            "peak_working_set_kib": summary([r["peak_working_set"] / 1024 for r in items]),
+        }
+        # Medians of when each start-up step ended: entered, created, loaded, shown.
+        figures[name]["steps_ms"] = [statistics.median(r["steps_ms"][i] for r in items) for i in range(4)]
+    figures["menu"]["hover_on_ms"] = summary([v for r in by["menu"] for v in r["hover_on_ms"]])
+    figures["menu"]["hover_off_ms"] = summary([v for r in by["menu"] for v in r["hover_off_ms"]])
+    figures["start_ratio"] = figures["menu"]["start_ms"]["median"] / figures["bare"]["start_ms"]["median"]
+    return figures
+
+
 def cpu_name():
     try:
         with open("/proc/cpuinfo") as f:
@@ -91,26 +114,32 @@ def cpu_name():
         return platform.processor()
 
 
-def report(f):
+def report(figures):
+    lines = [f"Machine: {figures['machine']['cpu']}, {figures['machine']['cpus']} CPUs, "
+             f"Linux {figures['machine']['kernel']}, {figures['machine']['wine']}, {figures['machine']['arch']} build"]
+    for dpi in DENSITIES:
+        lines += ["", f"At {dpi} dpi ({dpi * 100 // 96} %):"] + density_report(figures[str(dpi)], figures["size_bytes"])
+    return "\n".join(lines)
+
+
+def density_report(f, size):
     def row(label, key, unit="ms", bare=True):
         m, b = f["menu"][key], f["bare"].get(key) if bare else None
         text = f"| {label} | {m['median']:.2f} {unit} (p90 {m['p90']:.2f}, n {m['n']})"
         return text + (f" | {b['median']:.2f} {unit} (p90 {b['p90']:.2f}) |" if b else " | – |")
-    lines = [f"Machine: {f['machine']['cpu']}, {f['machine']['cpus']} CPUs, Linux {f['machine']['kernel']}, "
-             f"{f['machine']['wine']}, {f['machine']['arch']} build",
-             "", "| figure | menu | bare window |", "|---|---|---|",
+    lines = ["", "| figure | menu | bare window |", "|---|---|---|",
              row("start to first complete paint", "start_ms"),
              row("one full repaint of the client area", "repaint_ms"),
              row("pointer move onto English to its lit face painted", "hover_on_ms", bare=False),
              row("pointer move off to the normal face painted", "hover_off_ms", bare=False),
              row("peak working set at first paint", "peak_working_set_kib", "KiB"),
-             f"| executable size | {f['size_bytes']['menu']:,} B | {f['size_bytes']['bare']:,} B |",
+             f"| executable size | {size['menu']:,} B | {size['bare']:,} B |",
              "", f"Start-up ratio (menu / bare, medians): {f['start_ratio']:.2f}",
              "", "Start-up steps, medians in ms after the start (entered the program's code, window created, "
              "load step done, shown and painted synchronously):",
              f"menu {', '.join(f'{v:.1f}' for v in f['menu']['steps_ms'])}; "
              f"bare {', '.join(f'{v:.1f}' for v in f['bare']['steps_ms'])}"]
-    return "\n".join(lines)
+    return lines
 
 
 if __name__ == "__main__":

@@ -99,8 +99,8 @@ void FormRuntime::SetKeyboardChoice(ControlRef control) {
 void FormRuntime::PaintPicture(ControlRef owner, float x, float y, float width, float height) {
     const ControlSpec& c = site_.layout.controls[owner.id];
     if (!c.picture) throw RuntimeError{kInvalidCall, L"The control holds no picture.", {}, {}};
-    const int left = Pixels(x), top = Pixels(y);
-    painter_.DrawBackground(site_.window, c.picture, {left, top, Pixels(x + width) - left, Pixels(y + height) - top});
+    // By its edges, like the controls: tiles that meet in twips meet on screen.
+    painter_.DrawBackground(site_.window, c.picture, site_.PixelsOf({x, y, width, height}));
 }
 
 NativeHandle FormRuntime::GetSystemMenu(NativeHandle window, int revert) {

@@ -18,7 +18,7 @@ bool Focused(const FormSite& site, ControlId control) {
 
 std::vector<AccessibleNode> FormScreenReader::AccessibleItems() { return AccessibleChildren(site_.TheForm().Model()); }
 
-RECT FormScreenReader::ClientRectOf(const TwipRect& rect) { return ToRect(ToPixels(rect, site_.twipsPerPixel)); }
+RECT FormScreenReader::ClientRectOf(const TwipRect& rect) { return ToRect(site_.PixelsOf(rect)); }
 
 bool FormScreenReader::HasFocus(ControlId control) { return Focused(site_, control); }
 

@@ -10,14 +10,21 @@ ControlId FormSite::IdOfChild(HWND child) const {
     return id >= 0 && id < static_cast<ControlId>(children.size()) && children[id] == child ? id : kFormItself;
 }
 
-void FormSite::ShowChange(ControlId id) const {
+void FormSite::ShowChange(ControlId id) {
     if (!window) return;
     if (HWND child = ChildOf(id)) {
         ShowWindow(child, form_->Model().Visible(id) ? SW_SHOWNA : SW_HIDE);
         return;
     }
-    const RECT r = ToRect(ToPixels(layout.controls[id].rect, twipsPerPixel));
-    InvalidateRect(window, &r, TRUE);
+    Redraw(ToRect(PixelsOf(layout.controls[id].rect)));
+}
+
+void FormSite::Redraw(const RECT& area) {
+    if (!window) return;
+    RECT both;
+    UnionRect(&both, &changed_, &area);
+    changed_ = both;
+    InvalidateRect(window, &area, FALSE);
 }
 
 }  // namespace forms::win32

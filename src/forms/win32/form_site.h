@@ -1,8 +1,8 @@
 // What the parts of one form's window share, and all they know of each other:
 // the form (which routes every event to the handlers), the window and its
-// child windows, and the twips per pixel. The window makes the site; the
-// input, the run-time services and the screen reader's side each take it and
-// none calls back into the window.
+// child windows, the density it is laid out at, and what changed on it since
+// the last paint. The window makes the site; the input, the run-time services
+// and the screen reader's side each take it and none calls back into the window.
 #pragma once
 
 #include <windows.h>
@@ -33,7 +33,14 @@ public:
 
     const AppInfo app;
     const FormSpec& layout;
-    const float twipsPerPixel = TwipsPerPixel(kLayoutDpi);
+    // The window's density: every conversion of twips follows it. Only the
+    // window sets it, when it is made and when it moves to another monitor.
+    int dpi = kLayoutDpi;
+    float twipsPerPixel = TwipsPerPixel(kLayoutDpi);
+    void SetDpi(int to) {
+        dpi = to;
+        twipsPerPixel = TwipsPerPixel(to);
+    }
     HWND window = nullptr;       // the form's; nullptr before it is made and once it is gone
     std::vector<HWND> children;  // per control, nullptr for drawn ones; destroyed with the window
 
@@ -44,11 +51,16 @@ public:
 
     HWND ChildOf(ControlId id) const { return children.empty() ? nullptr : children[id]; }
     ControlId IdOfChild(HWND child) const;  // kFormItself for any other window
-    float Twips(int pixels) const { return pixels * twipsPerPixel; }
+    float Twips(int pixels) const { return static_cast<float>(pixels) * twipsPerPixel; }
     int Pixels(float twips) const { return TwipsToPixels(twips, twipsPerPixel); }
+    PixelRect PixelsOf(const TwipRect& r) const { return ToPixels(r, twipsPerPixel); }
 
     // A control's visibility or caption has changed: it shows so.
-    void ShowChange(ControlId id) const;
+    void ShowChange(ControlId id);
+    // An area of the client whose drawing changed: drawn again at the next paint.
+    void Redraw(const RECT& area);
+    // What changed since the last paint, handed over once.
+    RECT TakeChanged() { return std::exchange(changed_, RECT{}); }
 
     // Runs a handler; a run-time error that escapes it is reported and ends the process.
     template <class F>
@@ -60,6 +72,7 @@ public:
 
 private:
     std::optional<Form> form_;
+    RECT changed_{};
 };
 
 }  // namespace forms::win32

@@ -6,6 +6,7 @@
 #include "forms/win32/error_box.h"
 #include "forms/win32/form_style.h"
 #include "forms/win32/gdi.h"
+#include "forms/win32/system_api.h"
 
 namespace forms::win32 {
 namespace {
@@ -13,10 +14,13 @@ namespace {
 constexpr wchar_t kFormClass[] = L"VelbrookForm";
 constexpr wchar_t kOwnerClass[] = L"VelbrookOwner";
 
+// Windows 10 1703's, which the headers declare only for builds that need 10.
+constexpr UINT kGetDpiScaledSize = 0x02E4;  // WM_GETDPISCALEDSIZE
+
 }  // namespace
 
 FormWindow::FormWindow(const AppInfo& app, const FormSpec& layout)
-    : site_(app, layout), painter_(app.instance, layout, site_.twipsPerPixel) {}
+    : site_(app, layout), painter_(app.instance, layout) {}
 
 int FormWindow::Run(EventSink& handlers) {
     bench::Mark(bench::kEntered);
@@ -68,20 +72,49 @@ void FormWindow::Create() {
     painter_.Load();
     input_.LoadCursors();
 
-    const SIZE outer = OuterSize();
+    // Made at the screen's density, where a window without a position opens;
+    // laid out again below if its monitor has another.
+    TakeDensity(ScreenDpi());
+    SIZE outer = OuterSize(site_.dpi);
     CreateWindowExW(FormExStyle(), kFormClass, site_.layout.caption, FormStyle(), CW_USEDEFAULT, CW_USEDEFAULT,
                     outer.cx, outer.cy, owner_.Get(), nullptr, app.instance, this);
     if (!wnd_) FailWithLastError(L"Could not create the window.");
+    TakeDensity(WindowDpi(wnd_));
+    outer = OuterSize(site_.dpi);
     // The size asked for once more: creation asks for the limits before the window
     // reaches its object, so a screen smaller than the window shrank it.
     SetWindowPos(wnd_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    FitClientArea();
     CreateChildren();
 }
 
-SIZE FormWindow::OuterSize() const {
-    RECT outer{0, 0, site_.Pixels(site_.layout.clientWidth), site_.Pixels(site_.layout.clientHeight)};
-    AdjustWindowRectEx(&outer, FormStyle(), FALSE, FormExStyle());
+void FormWindow::TakeDensity(int dpi) {
+    painter_.SetDensity(dpi);
+    site_.SetDpi(dpi);
+}
+
+SIZE FormWindow::ClientSize() const {
+    const PixelRect r = site_.PixelsOf({0, 0, site_.layout.clientWidth, site_.layout.clientHeight});
+    return {r.w, r.h};
+}
+
+SIZE FormWindow::OuterSize(int dpi) const {
+    const PixelRect r = ToPixels({0, 0, site_.layout.clientWidth, site_.layout.clientHeight}, TwipsPerPixel(dpi));
+    const RECT outer = OuterRect({0, 0, r.w, r.h}, FormStyle(), FormExStyle(), dpi);
     return {outer.right - outer.left, outer.bottom - outer.top};
+}
+
+void FormWindow::FitClientArea() {
+    // The frame can differ from what the system computed for the density: Windows
+    // 8.1 scales the whole window when it moves, and Wine draws the frame of the
+    // session's one density whatever the window's.
+    RECT client, outer;
+    if (!GetClientRect(wnd_, &client) || !GetWindowRect(wnd_, &outer)) return;
+    const SIZE want = ClientSize();
+    const int dx = want.cx - client.right, dy = want.cy - client.bottom;
+    if (dx == 0 && dy == 0) return;
+    SetWindowPos(wnd_, nullptr, 0, 0, outer.right - outer.left + dx, outer.bottom - outer.top + dy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void FormWindow::CreateChildren() {
@@ -90,7 +123,7 @@ void FormWindow::CreateChildren() {
     for (ControlId id = 0; id < static_cast<ControlId>(controls.size()); ++id) {
         const ControlSpec& c = controls[id];
         if (!IsChildWindow(c.kind)) continue;
-        const PixelRect r = ToPixels(c.rect, site_.twipsPerPixel);
+        const PixelRect r = site_.PixelsOf(c.rect);
         const DWORD visible = c.visible ? WS_VISIBLE : 0;
         const auto childId = reinterpret_cast<HMENU>(static_cast<INT_PTR>(FormSite::kFirstChildId + id));
         HWND child = nullptr;
@@ -110,6 +143,33 @@ void FormWindow::CreateChildren() {
         HWND child = site_.ChildOf(site_.TheForm().Model().Find(item.control, item.index));
         if (child && item.role == AccessibleRole::Button && item.name) SetWindowTextW(child, item.name);
     }
+}
+
+void FormWindow::PlaceChildren() {
+    for (ControlId id = 0; id < static_cast<ControlId>(site_.children.size()); ++id) {
+        if (HWND child = site_.children[id]) {
+            const PixelRect r = site_.PixelsOf(site_.layout.controls[id].rect);
+            SetWindowPos(child, nullptr, r.x, r.y, r.w, r.h, SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
+}
+
+void FormWindow::OnDpiChanged(int dpi, const RECT& suggested) {
+    if (dpi <= 0) return;
+    // The new set first: the size limits asked for while the window moves are the new density's.
+    site_.Raise([&] { TakeDensity(dpi); });
+    SetWindowPos(wnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    FitClientArea();
+    PlaceChildren();
+    // Nothing of the old density stays on screen: the drawn layer is new, and the
+    // button (its face, its focus cue) draws itself again.
+    RECT client;
+    GetClientRect(wnd_, &client);
+    site_.Redraw(client);
+    RedrawWindow(wnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+    // A screen reader reads the items' places afresh.
+    NotifyWinEvent(EVENT_OBJECT_LOCATIONCHANGE, wnd_, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void FormWindow::FocusFirstChild() {
@@ -138,11 +198,21 @@ LRESULT FormWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             // The system would shrink a window larger than the screen as it is made;
             // this one keeps its size and overhangs the screen's edges instead.
             auto& info = *reinterpret_cast<MINMAXINFO*>(lp);
-            const SIZE outer = OuterSize();
+            const SIZE outer = OuterSize(site_.dpi);
             info.ptMaxTrackSize.x = std::max<LONG>(info.ptMaxTrackSize.x, outer.cx);
             info.ptMaxTrackSize.y = std::max<LONG>(info.ptMaxTrackSize.y, outer.cy);
             return 0;
         }
+        case kGetDpiScaledSize: {
+            // Asked before a move to another density: the layout's size there, not the
+            // old window scaled, whose rounding would miss the layout by a pixel.
+            auto& size = *reinterpret_cast<SIZE*>(lp);
+            size = OuterSize(static_cast<int>(wp));
+            return TRUE;
+        }
+        case WM_DPICHANGED:
+            OnDpiChanged(LOWORD(wp), *reinterpret_cast<const RECT*>(lp));
+            return 0;
         case WM_ERASEBKGND:
             return TRUE;  // the paint fills the background itself, off screen
         case WM_DRAWITEM: {
@@ -202,12 +272,28 @@ void FormWindow::OnPaint() {
     bench::PaintTimer timer(wnd_);
     PaintScope paint(wnd_);
     const RECT& area = paint.Area();
-    // Drawn off screen and shown in one blit: no flash of the background
-    // between the erase, the tiles and the pictures.
-    OffscreenBuffer buffer(painter_.BackBuffer(), paint.Dc(), area);
-    FillRect(buffer.Dc(), &area, GetSysColorBrush(COLOR_BTNFACE));
-    painter_.PaintBackground({buffer.Dc(), area}, [&] { site_.Raise([&] { site_.TheForm().Paint(); }); });
-    painter_.DrawControls(buffer.Dc(), area, site_.TheForm().Model());
+    RECT client;
+    GetClientRect(wnd_, &client);
+    // The window is composed off screen, once per density and again only where
+    // something changed; a paint shows it in one blit, so there is no flash of the
+    // background between the erase, the tiles and the pictures, and uncovering
+    // the window costs no drawing.
+    HDC scene = painter_.Composed(paint.Dc(), client, site_.TakeChanged(),
+                                  [&](HDC dc, const RECT& changed) { Compose(dc, changed); });
+    if (scene) {
+        BitBlt(paint.Dc(), area.left, area.top, area.right - area.left, area.bottom - area.top, scene, area.left,
+               area.top, SRCCOPY);
+    } else {
+        Compose(paint.Dc(), area);  // no memory for the composition: straight onto the window
+    }
+}
+
+void FormWindow::Compose(HDC dc, const RECT& area) {
+    SavedDC saved(dc);
+    IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
+    FillRect(dc, &area, GetSysColorBrush(COLOR_BTNFACE));
+    painter_.PaintBackground({dc, area}, [&] { site_.Raise([&] { site_.TheForm().Paint(); }); });
+    painter_.DrawControls(dc, area, site_.TheForm().Model());
 }
 
 void FormWindow::OnDefaultAction(ControlId control) {

@@ -34,8 +34,17 @@ public:
 private:
     void Create();
     void CreateChildren();
-    SIZE OuterSize() const;  // the client area of the layout with the frame around it
+    // The density the form is laid out and drawn at: its composition and its site.
+    void TakeDensity(int dpi);
+    SIZE ClientSize() const;         // the client area of the layout at the window's density
+    SIZE OuterSize(int dpi) const;   // the client area of the layout at `dpi` with the frame around it
+    // Sizes the window so its client area is the layout's, whatever frame the system drew.
+    void FitClientArea();
+    void PlaceChildren();
+    // The window moved to a monitor of another density; `suggested` is the system's rectangle for it.
+    void OnDpiChanged(int dpi, const RECT& suggested);
     void OnPaint();
+    void Compose(HDC dc, const RECT& area);
     void OnDefaultAction(ControlId control);
     void FocusFirstChild();
 

@@ -1,4 +1,4 @@
-// Scoped helpers for drawing: a paint request, a selection, a back buffer.
+// Scoped helpers for drawing: a paint request, a selection, a surface kept off screen.
 // What they own is held by the owners of handle.h.
 #pragma once
 
@@ -74,32 +74,6 @@ private:
     OwnedBitmap bitmap_;
     HGDIOBJ old_ = nullptr;
     int width_ = 0, height_ = 0;
-};
-
-// Draws one area of a DC off screen and copies it to the target in one blit
-// at the end of the scope, so the screen never shows a half-drawn state.
-// Without memory for the surface, drawing goes to the target directly.
-class OffscreenBuffer : NonCopyable {
-public:
-    OffscreenBuffer(Surface& surface, HDC target, const RECT& area)
-        : target_(target), area_(area), memory_(Width() > 0 && Height() > 0 ? surface.Get(target, Width(), Height())
-                                                                           : nullptr) {
-        if (memory_) SetWindowOrgEx(memory_, area_.left, area_.top, nullptr);  // the target's coordinates
-    }
-    ~OffscreenBuffer() {
-        if (!memory_) return;
-        BitBlt(target_, area_.left, area_.top, Width(), Height(), memory_, area_.left, area_.top, SRCCOPY);
-        SetWindowOrgEx(memory_, 0, 0, nullptr);
-    }
-    HDC Dc() const { return memory_ ? memory_ : target_; }
-
-private:
-    int Width() const { return area_.right - area_.left; }
-    int Height() const { return area_.bottom - area_.top; }
-
-    HDC target_;
-    RECT area_;
-    HDC memory_;
 };
 
 // Saves and restores a DC's state (clip region, colours, modes).

@@ -5,28 +5,100 @@
 #include "forms/win32/error_box.h"
 
 namespace forms::win32 {
+namespace {
 
-FormPainter::FormPainter(HINSTANCE instance, const FormSpec& layout, float twipsPerPixel)
-    : instance_(instance), spec_(layout), tpp_(twipsPerPixel) {}
+SIZE BitmapSize(HBITMAP bitmap) {
+    BITMAP info{};
+    GetObjectW(bitmap, sizeof info, &info);
+    return {info.bmWidth, info.bmHeight};
+}
 
-void FormPainter::Load() {
-    fonts_.resize(spec_.controls.size());
+// How a picture is stretched to a size that is not its own. At the layout
+// density only the layout's own stretched pictures are, and they keep the plain
+// pixel-dropping filter they were designed with; at another density HALFTONE,
+// which averages, so scaled art keeps its lines and lettering even.
+void SetStretchFilter(HDC dc, int dpi) {
+    if (dpi == kLayoutDpi) {
+        SetStretchBltMode(dc, COLORONCOLOR);
+        return;
+    }
+    SetStretchBltMode(dc, HALFTONE);
+    SetBrushOrgEx(dc, 0, 0, nullptr);  // HALFTONE needs the brush origin set after it
+}
+
+}  // namespace
+
+void PictureSource::Load() {
+    for (const ControlSpec& c : spec_.controls) {
+        if (!c.picture || bitmaps_.count(c.picture)) continue;
+        OwnedBitmap bitmap(static_cast<HBITMAP>(
+            LoadImageW(instance_, MAKEINTRESOURCEW(c.picture), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+        if (!bitmap) FailWithLastError(L"Could not load a picture.");
+        bitmaps_.emplace(c.picture, std::move(bitmap));
+    }
+}
+
+SIZE PictureSource::LayoutSize(int picture) const { return BitmapSize(bitmaps_.at(picture).Get()); }
+
+DensityPicture PictureSource::At(int picture, int dpi) const {
+    HBITMAP own = bitmaps_.at(picture).Get();
+    const SIZE size = BitmapSize(own);
+    if (dpi == kLayoutDpi) return {own, size, {}};
+    const SIZE scaled{ScaledFromLayout(size.cx, dpi), ScaledFromLayout(size.cy, dpi)};
+    const WindowDC screen(GetDC(nullptr), nullptr);
+    const MemoryDC from(screen ? CreateCompatibleDC(screen.Get()) : nullptr);
+    const MemoryDC to(screen ? CreateCompatibleDC(screen.Get()) : nullptr);
+    OwnedBitmap copy(screen ? CreateCompatibleBitmap(screen.Get(), scaled.cx, scaled.cy) : nullptr);
+    if (!from || !to || !copy) throw RuntimeError{kOutOfMemory, L"Could not scale a picture.", {}, {}};
+    {
+        Selection source(from.Get(), own);
+        Selection target(to.Get(), copy.Get());
+        SetStretchFilter(to.Get(), dpi);
+        StretchBlt(to.Get(), 0, 0, scaled.cx, scaled.cy, from.Get(), 0, 0, size.cx, size.cy, SRCCOPY);
+    }
+    HBITMAP bitmap = copy.Get();
+    return {bitmap, scaled, std::move(copy)};
+}
+
+void FormPainter::SetDensity(int dpi) {
+    if (density_ && density_->dpi == dpi) return;
+    std::map<int, DensityPicture> pictures;
+    std::vector<OwnedFont> fonts(spec_.controls.size());
     for (size_t i = 0; i < spec_.controls.size(); ++i) {
         const ControlSpec& c = spec_.controls[i];
-        if (c.picture && !bitmaps_.count(c.picture)) {
-            OwnedBitmap bitmap(static_cast<HBITMAP>(
-                LoadImageW(instance_, MAKEINTRESOURCEW(c.picture), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-            if (!bitmap) FailWithLastError(L"Could not load a picture.");
-            bitmaps_.emplace(c.picture, std::move(bitmap));
-        }
+        if (c.picture && !pictures.count(c.picture)) pictures.emplace(c.picture, pictures_.At(c.picture, dpi));
         if (c.kind == ControlKind::Label) {
-            const int height = FontPixelHeight(c.font.points, kLayoutDpi);
-            fonts_[i].Reset(CreateFontW(-height, 0, 0, 0, c.font.weight, FALSE, FALSE, FALSE,
-                                        static_cast<BYTE>(c.font.charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                        DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, c.font.face));
-            if (!fonts_[i]) throw RuntimeError{kOutOfMemory, L"Could not create a label's font.", {}, {}};
+            const int height = FontPixelHeight(c.font.points, dpi);
+            fonts[i].Reset(CreateFontW(-height, 0, 0, 0, c.font.weight, FALSE, FALSE, FALSE,
+                                       static_cast<BYTE>(c.font.charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                       DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, c.font.face));
+            if (!fonts[i]) throw RuntimeError{kOutOfMemory, L"Could not create a label's font.", {}, {}};
         }
     }
+    // The pictures leave the shared source DC before the old set goes.
+    pictureDc_.Reset();
+    density_.reset();
+    density_.emplace();
+    density_->dpi = dpi;
+    density_->tpp = TwipsPerPixel(dpi);
+    density_->pictures = std::move(pictures);
+    density_->fonts = std::move(fonts);
+}
+
+HDC FormPainter::Scene(HDC like, const RECT& client, RECT& changed) {
+    Density& d = *density_;
+    const SIZE size{client.right - client.left, client.bottom - client.top};
+    if (d.sceneSize.cx == size.cx && d.sceneSize.cy == size.cy) {
+        RECT inside;
+        IntersectRect(&inside, &changed, &client);
+        changed = inside;
+        return d.scene.Get(like, size.cx, size.cy);
+    }
+    // New, or the client area changed size: all of it is drawn again.
+    HDC scene = size.cx > 0 && size.cy > 0 ? d.scene.Get(like, size.cx, size.cy) : nullptr;
+    d.sceneSize = scene ? size : SIZE{};
+    changed = client;
+    return scene;
 }
 
 void FormPainter::DrawBackground(HWND window, int picture, const PixelRect& dest) {
@@ -41,44 +113,45 @@ void FormPainter::DrawBackground(HWND window, int picture, const PixelRect& dest
 }
 
 void FormPainter::DrawControls(HDC dc, const RECT& area, const FormModel& model) {
-    const TwipRect twips = ToTwips({area.left, area.top, area.right - area.left, area.bottom - area.top}, tpp_);
+    const float tpp = density_->tpp;
+    const TwipRect twips = ToTwips({area.left, area.top, area.right - area.left, area.bottom - area.top}, tpp);
     for (ControlId id : model.DrawOrder(twips)) {
         const ControlSpec& c = spec_.controls[id];
-        const PixelRect r = ToPixels(c.rect, tpp_);
         if (c.kind == ControlKind::Label) {
-            DrawLabel(dc, c, model.Caption(id), r);
+            DrawLabel(dc, c, model.Caption(id), ToPixels(c.rect, tpp));
+        } else if (c.picture && c.stretch) {
+            DrawPicture(dc, c.picture, ToPixels(c.rect, tpp), true);
         } else if (c.picture) {
-            DrawPicture(dc, c.picture, r, c.stretch);
+            // At its own size from the corner, cut off at the control's edges: the
+            // part it covers at the layout density, taken in twips, so that at any
+            // density its edges fall where the layout's edges fall.
+            const SIZE own = pictures_.LayoutSize(c.picture);
+            const float layoutTpp = TwipsPerPixel(kLayoutDpi);
+            const TwipRect covered{c.rect.left, c.rect.top, std::min(c.rect.width, own.cx * layoutTpp),
+                                   std::min(c.rect.height, own.cy * layoutTpp)};
+            DrawPicture(dc, c.picture, ToPixels(covered, tpp), true);
         }
     }
 }
 
-SIZE FormPainter::PictureSize(HBITMAP bitmap) const {
-    BITMAP info{};
-    GetObjectW(bitmap, sizeof info, &info);
-    return {info.bmWidth, info.bmHeight};
-}
-
 void FormPainter::DrawPicture(HDC dc, int picture, const PixelRect& dest, bool stretch) {
-    HBITMAP bitmap = bitmaps_.at(picture).Get();
-    const SIZE size = PictureSize(bitmap);
+    const DensityPicture& p = density_->pictures.at(picture);
     // One source DC for every picture: a paint draws a hundred tiles.
     if (!pictureDc_) pictureDc_.Reset(CreateCompatibleDC(nullptr));
-    Selection select(pictureDc_.Get(), bitmap);
-    if (stretch && (dest.w != size.cx || dest.h != size.cy)) {
-        SetStretchBltMode(dc, COLORONCOLOR);
-        StretchBlt(dc, dest.x, dest.y, dest.w, dest.h, pictureDc_.Get(), 0, 0, size.cx, size.cy, SRCCOPY);
+    Selection select(pictureDc_.Get(), p.bitmap);
+    if (stretch && (dest.w != p.size.cx || dest.h != p.size.cy)) {
+        SetStretchFilter(dc, density_->dpi);
+        StretchBlt(dc, dest.x, dest.y, dest.w, dest.h, pictureDc_.Get(), 0, 0, p.size.cx, p.size.cy, SRCCOPY);
     } else {
-        // Natural size from the top-left corner, cut off at the control's edges.
-        BitBlt(dc, dest.x, dest.y, std::min<int>(dest.w, size.cx), std::min<int>(dest.h, size.cy), pictureDc_.Get(),
-               0, 0, SRCCOPY);
+        BitBlt(dc, dest.x, dest.y, std::min<int>(dest.w, p.size.cx), std::min<int>(dest.h, p.size.cy),
+               pictureDc_.Get(), 0, 0, SRCCOPY);
     }
 }
 
 void FormPainter::DrawLabel(HDC dc, const ControlSpec& label, const std::wstring& text, const PixelRect& dest) {
     if (text.empty()) return;
     SavedDC saved(dc);
-    Selection font(dc, fonts_[&label - spec_.controls.data()].Get());
+    Selection font(dc, density_->fonts[&label - spec_.controls.data()].Get());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(255, 255, 255));
     RECT r = ToRect(dest);
@@ -91,7 +164,7 @@ void FormPainter::DrawButton(const DRAWITEMSTRUCT& item, const ControlSpec& butt
     DrawFrameControl(item.hDC, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
     InflateRect(&face, -2, -2);
     if (button.picture) {
-        const SIZE size = PictureSize(bitmaps_.at(button.picture).Get());
+        const SIZE size = density_->pictures.at(button.picture).size;
         SavedDC saved(item.hDC);
         IntersectClipRect(item.hDC, face.left, face.top, face.right, face.bottom);
         const int shift = pushed ? 1 : 0;

@@ -1,11 +1,13 @@
-// The drawing of one form: it owns the form's pictures, label fonts and back
-// buffer, and draws the form's controls into any DC and rectangle (a paint
-// request, the back buffer, a print).
+// The drawing of one form: its pictures, the composition of the window at its
+// density (pictures and label fonts made for it, and the drawn layer of the
+// whole client area kept between paints), and the drawing of the form's
+// controls into it.
 #pragma once
 
 #include <windows.h>
 
 #include <map>
+#include <optional>
 #include <vector>
 
 #include "forms/form.h"
@@ -20,12 +22,57 @@ struct PaintTarget {
     RECT area;
 };
 
+// A picture as drawn for one density, and what keeps it.
+struct DensityPicture {
+    HBITMAP bitmap = nullptr;
+    SIZE size{};
+    OwnedBitmap owned;  // a copy made for the density; empty where `bitmap` is the layout's own
+};
+
+// The layout's pictures, asked for one at a density. They are drawn for the
+// layout density; at another one each is scaled to its size there once, with
+// the HALFTONE filter (averaged, not pixels dropped), and the caller keeps it.
+// This is the one place that decides what a picture looks like at a density.
+class PictureSource : NonCopyable {
+public:
+    PictureSource(HINSTANCE instance, const FormSpec& layout) : instance_(instance), spec_(layout) {}
+
+    // Every picture of the layout; a run-time error if one cannot be had.
+    void Load();
+    // The picture's size in pixels at the layout density.
+    SIZE LayoutSize(int picture) const;
+    // The picture for `dpi`; a run-time error if there is no memory for it.
+    DensityPicture At(int picture, int dpi) const;
+
+private:
+    HINSTANCE instance_;
+    const FormSpec& spec_;
+    std::map<int, OwnedBitmap> bitmaps_;  // by resource id, as the resources hold them
+};
+
 class FormPainter : NonCopyable {
 public:
-    FormPainter(HINSTANCE instance, const FormSpec& layout, float twipsPerPixel);
+    FormPainter(HINSTANCE instance, const FormSpec& layout) : spec_(layout), pictures_(instance, layout) {}
 
-    // Every picture and font of the layout; a run-time error if one cannot be had.
-    void Load();
+    // Every picture of the layout; a run-time error if one cannot be had.
+    void Load() { pictures_.Load(); }
+
+    // Makes the composition for a density (its pictures and label fonts), unless
+    // it is the one held already; a run-time error if one cannot be had. The
+    // drawn layer starts empty: the next paint draws all of it.
+    void SetDensity(int dpi);
+    int Dpi() const { return density_ ? density_->dpi : 0; }
+
+    // The drawn layer of the client area, `client` in size, for a paint: the
+    // areas that changed since it was drawn are drawn into it first (all of it
+    // when it is new), by `compose`(dc, area). nullptr when there is no memory
+    // for it: the paint then draws straight onto the window.
+    template <class F>
+    HDC Composed(HDC like, const RECT& client, RECT changed, F&& compose) {
+        HDC scene = Scene(like, client, changed);
+        if (scene && !IsRectEmpty(&changed)) compose(scene, changed);
+        return scene;
+    }
 
     // The background layer of a paint: `paint` runs the form's paint handler, whose
     // background pictures land in `target`, clipped to its area.
@@ -43,27 +90,30 @@ public:
     void DrawBackground(HWND window, int picture, const PixelRect& dest);
     // The visible drawn controls (pictures, labels) that meet `area`, back to front.
     void DrawControls(HDC dc, const RECT& area, const FormModel& model);
-    // One of the layout's pictures: scaled to `dest` when `stretch`, else at
-    // its own size from the corner, cut off at dest's edges.
-    void DrawPicture(HDC dc, int picture, const PixelRect& dest, bool stretch);
     // A graphical push button: its frame, its picture centred and cut to the
     // face, and the focus cue where asked for.
     void DrawButton(const DRAWITEMSTRUCT& item, const ControlSpec& button, bool focusCue);
 
-    // Where a paint is drawn before it is shown; kept from one paint to the next.
-    Surface& BackBuffer() { return backBuffer_; }
-
 private:
-    void DrawLabel(HDC dc, const ControlSpec& label, const std::wstring& text, const PixelRect& dest);
-    SIZE PictureSize(HBITMAP bitmap) const;
+    struct Density {
+        int dpi = kLayoutDpi;
+        float tpp = TwipsPerPixel(kLayoutDpi);
+        std::map<int, DensityPicture> pictures;  // by resource id
+        std::vector<OwnedFont> fonts;            // per control; drawn labels only
+        Surface scene;                           // the drawn layer of the client area
+        SIZE sceneSize{};                        // what of it is drawn; zero: nothing yet
+    };
 
-    HINSTANCE instance_;
+    HDC Scene(HDC like, const RECT& client, RECT& changed);
+    // A picture scaled to `dest` when `stretch`, else at its own size from the
+    // corner, cut off at dest's edges.
+    void DrawPicture(HDC dc, int picture, const PixelRect& dest, bool stretch);
+    void DrawLabel(HDC dc, const ControlSpec& label, const std::wstring& text, const PixelRect& dest);
+
     const FormSpec& spec_;
-    float tpp_;
-    std::map<int, OwnedBitmap> bitmaps_;  // by resource id
-    std::vector<OwnedFont> fonts_;        // per control; drawn labels only
-    MemoryDC pictureDc_;             // pictures are selected into it to be drawn; made at the first draw
-    Surface backBuffer_;
+    PictureSource pictures_;
+    std::optional<Density> density_;
+    MemoryDC pictureDc_;  // pictures are selected into it to be drawn; made at the first draw
     const PaintTarget* target_ = nullptr;  // the paint being drawn, during PaintBackground
 };
 

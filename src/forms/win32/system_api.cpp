@@ -12,4 +12,29 @@ HMODULE SystemModule(const wchar_t* name) {
     return LoadLibraryW(path);
 }
 
+int ScreenDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 0;
+    if (screen) ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;  // no screen DC: the density Windows assumes
+}
+
+int WindowDpi(HWND window) {
+    if (const auto get = api::GetDpiForWindow.Get()) {
+        if (const UINT dpi = get(window)) return static_cast<int>(dpi);
+    }
+    return ScreenDpi();
+}
+
+RECT OuterRect(const RECT& client, DWORD style, DWORD exStyle, int dpi) {
+    RECT outer = client;
+    const auto adjust = api::AdjustWindowRectExForDpi.Get();
+    if (!adjust || !adjust(&outer, style, FALSE, exStyle, static_cast<UINT>(dpi))) {
+        // Before Windows 10 1607 the frame is the screen's, at its one density.
+        outer = client;
+        AdjustWindowRectEx(&outer, style, FALSE, exStyle);
+    }
+    return outer;
+}
+
 }  // namespace forms::win32

@@ -49,6 +49,19 @@ inline const SystemFunction<decltype(&::SysAllocString)> SysAllocString{L"oleaut
 inline const SystemFunction<decltype(&::LresultFromObject)> LresultFromObject{L"oleacc.dll", "LresultFromObject"};
 inline const SystemFunction<decltype(&::CreateStdAccessibleObject)> CreateStdAccessibleObject{
     L"oleacc.dll", "CreateStdAccessibleObject"};
+// Display density: Windows 10 1607 on. Older systems have one density for
+// every window, the screen's (ScreenDpi).
+inline const SystemFunction<UINT(WINAPI*)(HWND)> GetDpiForWindow{L"user32.dll", "GetDpiForWindow"};
+inline const SystemFunction<BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT)> AdjustWindowRectExForDpi{
+    L"user32.dll", "AdjustWindowRectExForDpi"};
 }  // namespace api
+
+// The screen's density as GDI reports it: what a window is made at, and on
+// systems without a density per window, every window's.
+int ScreenDpi();
+// A window's density: its monitor's where the system knows one per window.
+int WindowDpi(HWND window);
+// A window's outer rectangle around `client`, with the frame of that style at `dpi`.
+RECT OuterRect(const RECT& client, DWORD style, DWORD exStyle, int dpi);
 
 }  // namespace forms::win32
