@@ -13,6 +13,8 @@ HMODULE SystemModule(const wchar_t* name) {
 }
 
 int ScreenDpi() {
+    // 2000 and XP: laid out at 96 dpi under Large Fonts too, as the menu always was there.
+    if (!api::IsProcessDPIAware.Get()) return kLayoutDpi;
     HDC screen = GetDC(nullptr);
     const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 0;
     if (screen) ReleaseDC(nullptr, screen);

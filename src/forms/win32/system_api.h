@@ -9,6 +9,8 @@
 
 #include <oleacc.h>
 
+#include "forms/geometry.h"
+
 namespace forms::win32 {
 
 // The module, from System32 (the one loaded already, if it is); nullptr where it cannot be had.
@@ -52,12 +54,15 @@ inline const SystemFunction<decltype(&::CreateStdAccessibleObject)> CreateStdAcc
 // Display density: Windows 10 1607 on. Older systems have one density for
 // every window, the screen's (ScreenDpi).
 inline const SystemFunction<UINT(WINAPI*)(HWND)> GetDpiForWindow{L"user32.dll", "GetDpiForWindow"};
+// Vista on: where it is missing (2000, XP) no manifest's awareness is read.
+inline const SystemFunction<BOOL(WINAPI*)()> IsProcessDPIAware{L"user32.dll", "IsProcessDPIAware"};
 inline const SystemFunction<BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT)> AdjustWindowRectExForDpi{
     L"user32.dll", "AdjustWindowRectExForDpi"};
 }  // namespace api
 
 // The screen's density as GDI reports it: what a window is made at, and on
-// systems without a density per window, every window's.
+// systems without a density per window, every window's. 96 where the system
+// reads no awareness from the manifest.
 int ScreenDpi();
 // A window's density: its monitor's where the system knows one per window.
 int WindowDpi(HWND window);
