@@ -31,7 +31,8 @@ std::vector<Picture> Pictures() {
     std::vector<Picture> all{{"Command1.bmp", 201, 61}, {"Picture1.bmp", 69, 69}, {"Image1.bmp", 133, 28},
                              {"Image2.bmp", 171, 86},   {"Image3.bmp", 201, 61},  {"Image4.bmp", 201, 61}};
     for (const product::Language& l : product::kLanguages)
-        for (const char* face : {"CountryImage", "CountryPic"}) all.push_back({face + std::to_string(l.code) + ".bmp", 245, 45});
+        for (const char* face : {"CountryImage", "CountryPic"})
+            all.push_back({face + std::to_string(l.code) + ".bmp", 245, 45});
     return all;
 }
 

@@ -103,7 +103,8 @@ TEST(HoverRouting, OnlyTheBareWindowPutsALitLanguageOutAndOnlyItsOwnMembersReach
 
 TEST_F(Hover, WithAnUnchangedIndexNothingIsIgnored) {
     frm.HoverIndex = kAbsent;  // hiding it fails
-    EXPECT_EQ(RuntimeErrorNumber([&] { frm.CountryImage_MouseMove(kAbsent, 0, 0, 0, 0); }), forms::kNoSuchArrayMember);
+    EXPECT_EQ(RuntimeErrorNumber([&] { frm.CountryImage_MouseMove(kAbsent, 0, 0, 0, 0); }),
+              forms::kNoSuchArrayMember);
     frm.HoverIndex = kFirst;
     rt.onDoEvents = [] { throw forms::RuntimeError{forms::kOutOfMemory, {}, {}, {}}; };
     EXPECT_EQ(RuntimeErrorNumber([&] { frm.CountryImage_MouseMove(kFirst, 0, 0, 0, 0); }), forms::kOutOfMemory);

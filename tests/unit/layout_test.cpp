@@ -53,7 +53,8 @@ TEST(Layout, TheFrontMostVisibleControlReceivesThePointer) {
             {r.x + 6, r.y + r.h, "form"},             // the gap below it
         };
         for (const auto& p : points)
-            EXPECT_EQ(NameAt(m, m.HitTest(T(p.x), T(p.y))), p.receiver) << "row " << row - 1 << " at " << p.x << "," << p.y;
+            EXPECT_EQ(NameAt(m, m.HitTest(T(p.x), T(p.y))), p.receiver)
+                << "row " << row - 1 << " at " << p.x << "," << p.y;
     }
     // A hidden language's faces take no event, wherever they are carried.
     for (const product::Language* l : facts::Hidden()) {
