@@ -5,7 +5,7 @@ include(tools/artgen/sources.cmake)
 add_executable(artgen ${artgen_sources})
 target_link_libraries(artgen PRIVATE Freetype::Freetype ZLIB::ZLIB)
 
-add_product_art(artgen)  # the unit tests check the pictures of the default product
+add_product_art(artgen)  # the unit tests check the configured product's pictures
 
 find_package(GTest REQUIRED)
 include(GoogleTest)
@@ -26,7 +26,16 @@ add_executable(unit_tests
   tests/unit/keyboard_test.cpp
   tests/unit/density_test.cpp)
 target_include_directories(unit_tests PRIVATE tests/unit tools)
-target_compile_definitions(unit_tests PRIVATE VELBROOK_ART_DIR="${VELBROOK_ART}")
+# The tests take the product's facts from product.h; only the default product's
+# pictures are known to them byte for byte, so they learn whether it is the one.
+get_filename_component(configured_product "${VELBROOK_PRODUCT}" ABSOLUTE BASE_DIR "${CMAKE_SOURCE_DIR}")
+file(REAL_PATH "${configured_product}" configured_product)
+file(REAL_PATH "${CMAKE_SOURCE_DIR}/products/velbrook" default_product)
+string(COMPARE EQUAL "${configured_product}" "${default_product}" is_default_product)
+get_filename_component(configured_product_name "${configured_product}" NAME)
+string(REGEX REPLACE "[^A-Za-z0-9_. -]" "_" configured_product_name "${configured_product_name}")  # a C string
+target_compile_definitions(unit_tests PRIVATE VELBROOK_ART_DIR="${VELBROOK_ART}"
+  VELBROOK_DEFAULT_PRODUCT=$<BOOL:${is_default_product}> VELBROOK_PRODUCT_NAME="${configured_product_name}")
 add_dependencies(unit_tests art)
 target_link_libraries(unit_tests PRIVATE menu_logic GTest::gtest GTest::gtest_main)
 gtest_discover_tests(unit_tests)

@@ -1,11 +1,13 @@
 // What a screen reader is told of the chooser window.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "chooser/layout.h"
 #include "forms/accessibility.h"
+#include "product_facts.h"
 
 namespace {
 
@@ -21,21 +23,22 @@ TEST(Accessibility, TheWindowReadsTopToBottomWithTheOfferedLanguagesOnly) {
     forms::FormModel m(chooser::kFrmAutoSelect);
     m.SetCaption(m.Find("Label3"), L"Windows 10 ");
     const auto nodes = forms::AccessibleChildren(m);
-    const struct {
+    struct Item {
         AccessibleRole role;
         std::wstring name, description;
         const char* control;
         int index;
-    } expected[] = {
-        {AccessibleRole::Text, L"Kestrin USB 2.0 Velbrook Cable", L"", "Label1", -1},
-        {AccessibleRole::Picture, L"Please Select Language:", L"", "Image4", -1},
-        {AccessibleRole::PressablePicture, L"\u7E41\u9AD4\u4E2D\u570B\u8A9E", L"Traditional Chinese", "CountryPic", 1},
-        {AccessibleRole::PressablePicture, L"\u7C21\u4F53\u4E2D\u56FD\u8A9E", L"Simplified Chinese", "CountryPic", 2},
-        {AccessibleRole::PressablePicture, L"English", L"English", "CountryPic", 3},
-        {AccessibleRole::Button, L"Exit Setup", L"", "Command1", -1},
-        {AccessibleRole::Text, L"Your operating system is : Windows 10 ", L"", "Label2", -1},
     };
-    ASSERT_EQ(nodes.size(), std::size(expected));
+    std::vector<Item> expected{
+        {AccessibleRole::Text, product::kHeading, L"", "Label1", -1},
+        {AccessibleRole::Picture, L"Please Select Language:", L"", "Image4", -1},
+    };
+    // Each shown language from the top, named by its words and described by its English name.
+    for (const product::Language* l : facts::Shown())
+        expected.push_back({AccessibleRole::PressablePicture, l->words, l->name, "CountryPic", l->code});
+    expected.push_back({AccessibleRole::Button, L"Exit Setup", L"", "Command1", -1});
+    expected.push_back({AccessibleRole::Text, L"Your operating system is : Windows 10 ", L"", "Label2", -1});
+    ASSERT_EQ(nodes.size(), expected.size());
     for (size_t i = 0; i < nodes.size(); ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(nodes[i].role, expected[i].role);
@@ -60,15 +63,20 @@ TEST(Accessibility, TheOperatingSystemLineSpansBothLabels) {
 
 TEST(Accessibility, ALitLanguageStaysListedAndOnlyVisibleItemsAreListed) {
     forms::FormModel m(chooser::kFrmAutoSelect);
+    const auto shown = facts::Shown();
     const size_t before = forms::AccessibleChildren(m).size();
-    m.SetVisible(m.Find("CountryImage", 3), false);  // English lit under the pointer
+    m.SetVisible(m.Find("CountryImage", shown.front()->code), false);  // the first language lit under the pointer
     EXPECT_EQ(forms::AccessibleChildren(m).size(), before);
-    m.SetVisible(m.Find("CountryPic", 2), false);
+    m.SetVisible(m.Find("CountryPic", shown.back()->code), false);
     const auto names = Names(m);
     EXPECT_EQ(names.size(), before - 1);
-    EXPECT_EQ(std::count(names.begin(), names.end(), L"\u7C21\u4F53\u4E2D\u56FD\u8A9E"), 0);
-    m.SetVisible(m.Find("CountryPic", 7), true);
-    EXPECT_EQ(Names(m)[4], L"\u65E5\u672C\u8A9E") << "Japanese, once shown, reads after English";
+    EXPECT_EQ(std::count(names.begin(), names.end(), std::wstring(shown.back()->words)), 0);
+    // A hidden language, once shown, reads after the shown ones (the heading and the prompt first).
+    for (const product::Language* hidden : facts::Hidden()) {
+        m.SetVisible(m.Find("CountryPic", hidden->code), true);
+        EXPECT_EQ(Names(m).at(2 + shown.size() - 1), hidden->words) << "code " << hidden->code;
+        m.SetVisible(m.Find("CountryPic", hidden->code), false);
+    }
 }
 
 TEST(Accessibility, OnlyPressableItemsHaveADefaultAction) {

@@ -1,4 +1,4 @@
-// The committed picture files, read back for the tests.
+// The pictures the build wrote for the product, read back for the tests.
 #pragma once
 
 #include <algorithm>

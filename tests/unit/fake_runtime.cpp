@@ -6,6 +6,12 @@ std::string Narrow(const std::wstring& s) {
     return out;
 }
 
+std::wstring SetupFromMenu(const product::Language& l) {
+    return FakeRuntime().appPath + L"\\" + l.folder + L"\\" + l.program;
+}
+
+std::string ShellOf(const product::Language& l) { return "Shell " + Narrow(SetupFromMenu(l)) + " 1"; }
+
 std::string FakeRuntime::Name(forms::ControlRef c) const {
     return forms::ControlName(model_.Control(c.id).name, model_.Control(c.id).index);
 }

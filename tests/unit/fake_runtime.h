@@ -15,6 +15,7 @@
 #include "forms/form.h"
 #include "forms/runtime.h"
 #include "form_checks.h"
+#include "product.h"
 
 // Thrown by End(): the process would be gone, so nothing after it may run.
 struct EndCalled {};
@@ -83,6 +84,10 @@ private:
 };
 
 std::string Narrow(const std::wstring& s);
+
+// The setup a language starts from the fake's menu folder, and how the fake logs its start.
+std::wstring SetupFromMenu(const product::Language& l);
+std::string ShellOf(const product::Language& l);
 
 // The chooser window over a fresh recording run-time: where most handler tests start.
 class ChooserTest : public ::testing::Test {

@@ -7,6 +7,7 @@
 #include "chooser/frm_auto_select.h"
 #include "fake_runtime.h"
 #include "forms/errors.h"
+#include "product_facts.h"
 
 namespace {
 
@@ -15,25 +16,35 @@ using Paint = ChooserTest;
 
 using Log = std::vector<std::string>;
 
+std::string Face(std::int16_t index) { return "CountryImage(" + std::to_string(index) + ")"; }
+
+// Two languages' faces (the second is member 0 where the product has one language), and
+// an index that names no member.
+const std::int16_t kFirst = facts::ShownAt(0).code, kOther = facts::OtherThan(kFirst), kAbsent = facts::NoMember();
+
 TEST_F(Hover, TransitionTable) {
     const auto move = [&](std::int16_t i) { frm.CountryImage_MouseMove(i, 0, 0, 0, 0); };
+    const std::string first = Face(kFirst), other = Face(kOther);
+    // Onto the pictureless area: the same again where member 0 is the other face.
+    const Log ontoZero = kOther == 0 ? Log{"Hide CountryImage(0)", "DoEvents"}
+                                     : Log{"Show " + other, "Hide CountryImage(0)", "DoEvents"};
     const struct {
         std::function<void()> event;
         Log calls;
         std::int16_t hover;
     } steps[] = {
-        {[&] { frm.Form_MouseMove(0, 0, 0, 0); }, {"Show CountryImage(0)"}, 0},                // before any hover
+        {[&] { frm.Form_MouseMove(0, 0, 0, 0); }, {"Show CountryImage(0)"}, 0},  // before any hover
         {[&] { frm.Form_GotFocus(); }, {"Hide CountryImage(0)"}, 0},
-        {[&] { move(1); }, {"Show CountryImage(0)", "Hide CountryImage(1)", "DoEvents"}, 1},  // first hover
-        {[&] { move(1); }, {"Hide CountryImage(1)", "DoEvents"}, 1},                          // the same again
-        {[&] { move(2); }, {"Show CountryImage(1)", "Hide CountryImage(2)", "DoEvents"}, 2},  // straight across
-        {[&] { frm.Form_MouseMove(0, 0, 0, 0); }, {"Show CountryImage(2)"}, 2},                // bare background
-        {[&] { frm.Form_MouseMove(0, 0, 0, 0); }, {"Show CountryImage(2)"}, 2},
-        {[&] { move(2); }, {"Hide CountryImage(2)", "DoEvents"}, 2},                          // back onto it
-        {[&] { frm.CountryImage_MouseUp(3, 1, 0, 0, 0); }, {"Show CountryImage(2)"}, 2},      // names HoverIndex
-        {[&] { move(2); }, {"Hide CountryImage(2)", "DoEvents"}, 2},                          // and again
-        {[&] { frm.Form_GotFocus(); }, {"Hide CountryImage(2)"}, 2},
-        {[&] { move(0); }, {"Show CountryImage(2)", "Hide CountryImage(0)", "DoEvents"}, 0},  // pictureless area
+        {[&] { move(kFirst); }, {"Show CountryImage(0)", "Hide " + first, "DoEvents"}, kFirst},  // first hover
+        {[&] { move(kFirst); }, {"Hide " + first, "DoEvents"}, kFirst},                          // the same again
+        {[&] { move(kOther); }, {"Show " + first, "Hide " + other, "DoEvents"}, kOther},         // straight across
+        {[&] { frm.Form_MouseMove(0, 0, 0, 0); }, {"Show " + other}, kOther},                    // bare background
+        {[&] { frm.Form_MouseMove(0, 0, 0, 0); }, {"Show " + other}, kOther},
+        {[&] { move(kOther); }, {"Hide " + other, "DoEvents"}, kOther},                          // back onto it
+        {[&] { frm.CountryImage_MouseUp(kFirst, 1, 0, 0, 0); }, {"Show " + other}, kOther},      // names HoverIndex
+        {[&] { move(kOther); }, {"Hide " + other, "DoEvents"}, kOther},                          // and again
+        {[&] { frm.Form_GotFocus(); }, {"Hide " + other}, kOther},
+        {[&] { move(0); }, ontoZero, 0},  // pictureless area
     };
     for (size_t i = 0; i < std::size(steps); ++i) {
         rt.log.clear();
@@ -44,11 +55,11 @@ TEST_F(Hover, TransitionTable) {
 }
 
 TEST_F(Hover, AFailureIsSkippedOnlyWhileTheIndexChanges) {
-    frm.HoverIndex = 5;  // names no member: showing it fails and is skipped
-    frm.CountryImage_MouseMove(3, 0, 0, 0, 0);
-    EXPECT_EQ(frm.HoverIndex, 3);
-    EXPECT_FALSE(rt.Visible("CountryImage", 3));
-    frm.HoverIndex = 5;
+    frm.HoverIndex = kAbsent;  // showing it fails and is skipped
+    frm.CountryImage_MouseMove(kFirst, 0, 0, 0, 0);
+    EXPECT_EQ(frm.HoverIndex, kFirst);
+    EXPECT_FALSE(rt.Visible("CountryImage", kFirst));
+    frm.HoverIndex = kAbsent;
     EXPECT_THROW(frm.Form_MouseMove(0, 0, 0, 0), forms::RuntimeError) << "outside that mode nothing is ignored";
 }
 
@@ -57,29 +68,30 @@ TEST(HoverRouting, OnlyTheBareWindowPutsALitLanguageOutAndOnlyItsOwnMembersReach
     using Event = void (chooser::FrmAutoSelect::*)(forms::ControlId, const forms::MouseArgs&);
     const Event move = &chooser::FrmAutoSelect::MouseMove, down = &chooser::FrmAutoSelect::MouseDown,
                 up = &chooser::FrmAutoSelect::MouseUp;
+    const Log putOut{"Show " + Face(kFirst)};
     const struct {
         Event event;
         const char* control;
         std::int16_t index;
         Log calls;
     } cases[] = {
-        // The pointer leaves lit English onto another control: the light stays on.
+        // The pointer leaves the lit language onto another control: the light stays on.
         {move, "Label1", forms::kNoIndex, {}}, {move, "Label2", forms::kNoIndex, {}},
         {move, "Label3", forms::kNoIndex, {}}, {move, "Image1", forms::kNoIndex, {}},
         {move, "Image2", forms::kNoIndex, {}}, {move, "Image4", forms::kNoIndex, {}},
-        {move, "Command1", forms::kNoIndex, {}}, {move, "CountryPic", 3, {}},
-        {move, nullptr, 0, {"Show CountryImage(3)"}},  // the bare window
+        {move, "Command1", forms::kNoIndex, {}}, {move, "CountryPic", kFirst, {}},
+        {move, nullptr, 0, putOut},  // the bare window
         // Presses: only a highlighted face starts anything.
-        {down, "CountryImage", 1, {}}, {down, "CountryImage", 0, {}}, {down, "Label1", forms::kNoIndex, {}},
+        {down, "CountryImage", kOther, {}}, {down, "CountryImage", 0, {}}, {down, "Label1", forms::kNoIndex, {}},
         {down, nullptr, 0, {}},
         // Releases: only CountryImage members reach CountryImage_MouseUp.
-        {up, "CountryPic", 3, {}}, {up, "Label2", forms::kNoIndex, {}}, {up, "Command1", forms::kNoIndex, {}},
-        {up, nullptr, 0, {}}, {up, "CountryImage", 1, {"Show CountryImage(3)"}},
+        {up, "CountryPic", kFirst, {}}, {up, "Label2", forms::kNoIndex, {}}, {up, "Command1", forms::kNoIndex, {}},
+        {up, nullptr, 0, {}}, {up, "CountryImage", kOther, putOut},
     };
     for (const auto& c : cases) {
-        FakeRuntime rt;  // each case from a fresh window with English lit
+        FakeRuntime rt;  // each case from a fresh window with the first language lit
         chooser::FrmAutoSelect frm(rt);
-        frm.CountryImage_MouseMove(3, 0, 0, 0, 0);
+        frm.CountryImage_MouseMove(kFirst, 0, 0, 0, 0);
         rt.log.clear();
         const auto& m = rt.Model();
         const forms::ControlId control = c.control ? m.Find(c.control, c.index) : forms::kFormItself;
@@ -90,12 +102,13 @@ TEST(HoverRouting, OnlyTheBareWindowPutsALitLanguageOutAndOnlyItsOwnMembersReach
 }
 
 TEST_F(Hover, WithAnUnchangedIndexNothingIsIgnored) {
-    frm.HoverIndex = 5;  // names no member: hiding it fails
-    EXPECT_EQ(RuntimeErrorNumber([&] { frm.CountryImage_MouseMove(5, 0, 0, 0, 0); }), forms::kNoSuchArrayMember);
-    frm.HoverIndex = 3;
+    frm.HoverIndex = kAbsent;  // hiding it fails
+    EXPECT_EQ(RuntimeErrorNumber([&] { frm.CountryImage_MouseMove(kAbsent, 0, 0, 0, 0); }),
+              forms::kNoSuchArrayMember);
+    frm.HoverIndex = kFirst;
     rt.onDoEvents = [] { throw forms::RuntimeError{forms::kOutOfMemory, {}, {}, {}}; };
-    EXPECT_EQ(RuntimeErrorNumber([&] { frm.CountryImage_MouseMove(3, 0, 0, 0, 0); }), forms::kOutOfMemory);
-    EXPECT_EQ(RuntimeErrorNumber([&] { frm.CountryImage_MouseMove(2, 0, 0, 0, 0); }), 0) << "a new index ignores it";
+    EXPECT_EQ(RuntimeErrorNumber([&] { frm.CountryImage_MouseMove(kFirst, 0, 0, 0, 0); }), forms::kOutOfMemory);
+    EXPECT_EQ(RuntimeErrorNumber([&] { frm.CountryImage_MouseMove(kOther, 0, 0, 0, 0); }), 0) << "a new index ignores it";
 }
 
 TEST_F(Paint, ReadsTheInnerSizeAtEveryTestAndDrawsEachTileAtThePictureBoxsInnerSize) {

@@ -4,6 +4,7 @@
 #include "chooser/frm_auto_select.h"
 #include "chooser/layout.h"
 #include "fake_runtime.h"
+#include "product_facts.h"
 
 namespace {
 
@@ -11,30 +12,50 @@ using Log = std::vector<std::string>;
 using forms::kKeyDown, forms::kKeyUp, forms::kKeyHome, forms::kKeyEnd, forms::kKeyEscape, forms::kKeyReturn,
     forms::kKeySpace;
 
+// The calls that light the language `to` from the keyboard while `from` was lit (0: none).
 Log Lit(int from, int to) {
+    const std::string face = "CountryImage(" + std::to_string(to) + ")";
+    if (from == to) return {"Choose CountryPic(" + std::to_string(to) + ")", "Hide " + face, "DoEvents"};
     return {"Choose CountryPic(" + std::to_string(to) + ")", "Show CountryImage(" + std::to_string(from) + ")",
-            "Hide CountryImage(" + std::to_string(to) + ")", "DoEvents"};
+            "Hide " + face, "DoEvents"};
 }
 
-TEST(Keyboard, TheOfferedLanguagesInScreenOrder) {
+// The k-th shown language's code, counting from the top and wrapping both ways.
+std::int16_t At(int k) { return facts::ShownAt(k).code; }
+
+// The whole press on a language, as the press handler makes it.
+Log PressOf(const product::Language& l) {
+    return {"Hide CountryImage(" + std::to_string(l.code) + ")", "DoEvents", "AppPath", ShellOf(l), "Unload"};
+}
+
+TEST(Keyboard, OffersTheShownLanguagesInScreenOrderAndDownWalksThem) {
     const auto offered = chooser::OfferedLanguages();
-    EXPECT_EQ(std::vector<std::int16_t>(offered.begin(), offered.end()), (std::vector<std::int16_t>{1, 2, 3}));
+    const std::vector<std::int16_t> shown = facts::ShownCodes();  // top to bottom, as the description lists them
+    EXPECT_EQ(std::vector<std::int16_t>(offered.begin(), offered.end()), shown);
+    FakeRuntime rt;
+    chooser::FrmAutoSelect frm(rt);
+    for (size_t k = 0; k < shown.size(); ++k) {
+        frm.Command1_KeyDown(kKeyDown, 0);
+        EXPECT_EQ(frm.KeyboardIndex(), shown[k]) << "Down, " << k + 1 << " times";
+    }
 }
 
 TEST(Keyboard, ArrowsHomeAndEndLightThroughTheHoverHandlerAndWrapAround) {
+    const int n = static_cast<int>(facts::Shown().size());
+    const std::vector<std::int16_t> downs(static_cast<size_t>(n) + 1, kKeyDown);  // once round and on
     const struct {
         std::vector<std::int16_t> keys;
         std::int16_t chosen;
         Log lastCalls;
     } cases[] = {
-        {{kKeyDown}, 1, Lit(0, 1)},
-        {{kKeyDown, kKeyDown, kKeyDown}, 3, Lit(2, 3)},
-        {{kKeyDown, kKeyDown, kKeyDown, kKeyDown}, 1, Lit(3, 1)},
-        {{kKeyUp}, 3, Lit(0, 3)},
-        {{kKeyUp, kKeyUp}, 2, Lit(3, 2)},
-        {{kKeyDown, kKeyUp}, 3, Lit(1, 3)},
-        {{kKeyEnd, kKeyHome}, 1, Lit(3, 1)},
-        {{kKeyHome, kKeyEnd}, 3, Lit(1, 3)},
+        {{kKeyDown}, At(0), Lit(0, At(0))},
+        {{kKeyDown, kKeyDown}, At(1), Lit(At(0), At(1))},
+        {downs, At(0), Lit(At(-1), At(0))},
+        {{kKeyUp}, At(-1), Lit(0, At(-1))},
+        {{kKeyUp, kKeyUp}, At(-2), Lit(At(-1), At(-2))},
+        {{kKeyDown, kKeyUp}, At(-1), Lit(At(0), At(-1))},
+        {{kKeyEnd, kKeyHome}, At(0), Lit(At(-1), At(0))},
+        {{kKeyHome, kKeyEnd}, At(-1), Lit(At(0), At(-1))},
     };
     for (const auto& c : cases) {
         FakeRuntime rt;
@@ -58,24 +79,25 @@ TEST(Keyboard, AKeyQueuedWhileTheHoverHandlerLetsEventsRunStepsOnFromTheNewChoic
         if (queued-- > 0) frm.Command1_KeyDown(kKeyDown, 0);
     };
     frm.Command1_KeyDown(kKeyDown, 0);
-    EXPECT_EQ(frm.KeyboardIndex(), 2);
-    EXPECT_EQ(rt.log, (Log{"Choose CountryPic(1)", "Show CountryImage(0)", "Hide CountryImage(1)", "DoEvents",
-                           "Choose CountryPic(2)", "Show CountryImage(1)", "Hide CountryImage(2)", "DoEvents"}));
-    EXPECT_FALSE(rt.Visible("CountryImage", 2));
+    EXPECT_EQ(frm.KeyboardIndex(), At(1));
+    Log expected = Lit(0, At(0));
+    const Log second = Lit(At(0), At(1));
+    expected.insert(expected.end(), second.begin(), second.end());
+    EXPECT_EQ(rt.log, expected);
+    EXPECT_FALSE(rt.Visible("CountryImage", At(1)));
 }
 
 TEST(Keyboard, EnterSpaceAndEscapeActOnlyOnAChoiceAndNoOtherKeyIsTaken) {
-    const Log pressEnglish{"Hide CountryImage(3)", "DoEvents", "AppPath", "Shell E:\\Menu\\English_link\\Setup.exe 1",
-                           "Unload"};
+    const product::Language& last = facts::ShownAt(-1);
     const struct {
-        bool chosen;  // English chosen with End first
+        bool chosen;  // the last language chosen with End first
         std::int16_t key;
         bool taken;
         Log calls;
     } cases[] = {
-        {true, kKeyReturn, true, pressEnglish},
-        {true, kKeySpace, true, pressEnglish},
-        {true, kKeyEscape, true, {"Show CountryImage(3)", "Choose none"}},
+        {true, kKeyReturn, true, PressOf(last)},
+        {true, kKeySpace, true, PressOf(last)},
+        {true, kKeyEscape, true, {"Show CountryImage(" + std::to_string(last.code) + ")", "Choose none"}},
         {false, kKeyReturn, false, {}},  // the exit button clicks itself
         {false, kKeySpace, false, {}},
         {false, kKeyEscape, false, {}},
@@ -101,28 +123,30 @@ TEST(Keyboard, ADeclinedPromptKeepsTheChoiceAndOnlyTheExitButtonForwardsKeys) {
     EXPECT_FALSE(frm.KeyDown(m.Find("Picture1"), kKeyDown, 0));
     EXPECT_TRUE(frm.KeyDown(m.Find("Command1"), kKeyDown, 0));
     EXPECT_TRUE(frm.KeyDown(m.Find("Command1"), kKeyReturn, 0));
-    EXPECT_EQ(rt.log.back(), "Shell E:\\Menu\\TradChin_link\\Setup.exe 1");
-    EXPECT_EQ(frm.KeyboardIndex(), 1);
+    EXPECT_EQ(rt.log.back(), ShellOf(facts::ShownAt(0)));
+    EXPECT_EQ(frm.KeyboardIndex(), At(0));
 }
 
 TEST(Keyboard, APointerMoveThatLightsAnotherLanguageOrReachesTheBareWindowEndsTheChoice) {
+    const std::int16_t chosen = At(1), other = facts::OtherThan(chosen);
     const struct {
         const char* control;
         std::int16_t index;
         bool ends;
     } cases[] = {
-        {nullptr, 0, true},      {"CountryImage", 1, true},  {"CountryImage", 0, true},
-        {"CountryPic", 2, false}, {"Label1", forms::kNoIndex, false}, {"Command1", forms::kNoIndex, false},
+        {nullptr, 0, true},          {"CountryImage", other, true}, {"CountryImage", 0, true},
+        {"CountryImage", chosen, false},  // the chosen language's own normal face
+        {"CountryPic", chosen, false}, {"Label1", forms::kNoIndex, false}, {"Command1", forms::kNoIndex, false},
     };
     for (const auto& c : cases) {
         FakeRuntime rt;
         chooser::FrmAutoSelect frm(rt);
         frm.Command1_KeyDown(kKeyHome, 0);
-        frm.Command1_KeyDown(kKeyDown, 0);  // Simplified Chinese
+        frm.Command1_KeyDown(kKeyDown, 0);  // the second language, or the first again
         rt.log.clear();
         const auto& m = rt.Model();
         frm.MouseMove(c.control ? m.Find(c.control, c.index) : forms::kFormItself, forms::MouseArgs{0, 0, 5, 5});
-        EXPECT_EQ(frm.KeyboardIndex(), c.ends ? 0 : 2) << (c.control ? c.control : "form");
+        EXPECT_EQ(frm.KeyboardIndex(), c.ends ? 0 : chosen) << (c.control ? c.control : "form") << " " << c.index;
         EXPECT_EQ(!rt.log.empty() && rt.log.front() == "Choose none", c.ends);
     }
 }

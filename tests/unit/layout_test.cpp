@@ -7,18 +7,19 @@
 #include "chooser/layout.h"
 #include "form_checks.h"
 #include "forms/form.h"
+#include "product_facts.h"
 #include "resources/resource_ids.h"
 
 namespace {
 
+// Where the faces of a row stand: the rows are 48 pixels apart from y = 136.
+forms::PixelRect Row(int row) { return {144, 136 + 48 * row, 245, 45}; }
+
+std::string Member(const char* array, std::int16_t index) { return forms::ControlName(array, index); }
+
 TEST(Layout, TheFrontMostVisibleControlReceivesThePointer) {
     const forms::FormModel m(chooser::kFrmAutoSelect);
     const HitCase cases[] = {
-        {150, 140, "CountryImage(1)"},  // the normal face lies over the highlighted one
-        {150, 190, "CountryImage(2)"},
-        {388, 276, "CountryImage(3)"},  // last pixel of the English picture
-        {389, 240, "form"},             // one pixel right of it
-        {150, 300, "form"},             // the hidden Japanese row
         {10, 410, "CountryPic(0)"},     // pictureless, but takes events
         {10, 450, "CountryImage(0)"},
         {200, 450, "Command1"},         // the child window is in front of everything drawn
@@ -35,20 +36,54 @@ TEST(Layout, TheFrontMostVisibleControlReceivesThePointer) {
     for (const HitCase& c : cases) {
         EXPECT_EQ(NameAt(m, m.HitTest(T(c.x), T(c.y))), c.receiver) << "at " << c.x << "," << c.y;
     }
+    // The shown languages take the rows from the top in the description's order, the
+    // normal face over the highlighted one; the rows do not touch.
+    int row = 0;
+    for (const product::Language* l : facts::Shown()) {
+        const forms::PixelRect r = Row(row++);
+        const std::string face = Member("CountryImage", l->code);
+        const struct {
+            int x, y;
+            std::string receiver;
+        } points[] = {
+            {r.x + 6, r.y, face},                     // its first row
+            {r.x + r.w - 1, r.y + r.h - 1, face},     // its last pixel
+            {r.x + r.w, r.y + 20, "form"},            // one pixel right of it
+            {r.x - 1, r.y + 20, "form"},
+            {r.x + 6, r.y + r.h, "form"},             // the gap below it
+        };
+        for (const auto& p : points)
+            EXPECT_EQ(NameAt(m, m.HitTest(T(p.x), T(p.y))), p.receiver)
+                << "row " << row - 1 << " at " << p.x << "," << p.y;
+    }
+    // A hidden language's faces take no event, wherever they are carried.
+    for (const product::Language* l : facts::Hidden()) {
+        const forms::PixelRect r = Row(row++);
+        const std::string receiver = NameAt(m, m.HitTest(T(r.x + 6), T(r.y + 20)));
+        EXPECT_NE(receiver, Member("CountryImage", l->code));
+        EXPECT_NE(receiver, Member("CountryPic", l->code));
+    }
 }
 
-TEST(Layout, BothPictureArraysHaveExactlyTheMembers0123And7) {
+TEST(Layout, BothPictureArraysHaveMember0AndOneMemberPerLanguage) {
+    std::set<int> expected{0};
+    for (const product::Language& l : product::kLanguages) expected.insert(l.code);
     for (const char* array : {"CountryImage", "CountryPic"}) {
         std::set<int> members;
         for (const auto& c : chooser::kFrmAutoSelect.controls)
             if (std::string(c.name) == array) members.insert(c.index);
-        EXPECT_EQ(members, (std::set<int>{0, 1, 2, 3, 7})) << array;
+        EXPECT_EQ(members, expected) << array;
     }
-    EXPECT_EQ(chooser::kFrmAutoSelect.controls.size(), 19u) << "9 single controls and two arrays of 5";
+    EXPECT_EQ(chooser::kFrmAutoSelect.controls.size(), 9 + 2 * expected.size()) << "9 single controls and two arrays";
 }
 
 TEST(Layout, RectanglesInPixelsAt96Dpi) {
     const forms::FormModel m(chooser::kFrmAutoSelect);
+    const auto check = [&](const char* name, int index, forms::PixelRect px, bool visible) {
+        const auto id = m.Find(name, static_cast<std::int16_t>(index));
+        EXPECT_EQ(forms::ToPixels(m.Control(id).rect, 15.0f), px) << name << "(" << index << ")";
+        EXPECT_EQ(m.Visible(id), visible) << name << "(" << index << ")";
+    };
     const struct {
         const char* name;
         int index;
@@ -59,23 +94,29 @@ TEST(Layout, RectanglesInPixelsAt96Dpi) {
         {"Image1", -1, {648, 520, 133, 28}, true},     {"Label1", -1, {64, 32, 729, 41}, true},
         {"Image4", -1, {104, 72, 201, 61}, true},      {"Image3", -1, {360, 432, 201, 61}, false},
         {"Image2", -1, {624, 488, 171, 86}, true},     {"Label3", -1, {264, 528, 209, 25}, true},
-        {"Label2", -1, {112, 528, 161, 25}, true},     {"CountryImage", 1, {144, 136, 245, 45}, true},
-        {"CountryPic", 2, {144, 184, 245, 45}, true},  {"CountryImage", 3, {144, 232, 245, 45}, true},
-        {"CountryPic", 7, {144, 280, 245, 45}, false}, {"CountryPic", 0, {8, 400, 25, 33}, true},
+        {"Label2", -1, {112, 528, 161, 25}, true},     {"CountryPic", 0, {8, 400, 25, 33}, true},
         {"CountryImage", 0, {8, 440, 21, 29}, true},
     };
-    for (const auto& c : cases) {
-        const auto id = m.Find(c.name, static_cast<std::int16_t>(c.index));
-        EXPECT_EQ(forms::ToPixels(m.Control(id).rect, 15.0f), c.px) << c.name << "(" << c.index << ")";
-        EXPECT_EQ(m.Visible(id), c.visible) << c.name << "(" << c.index << ")";
+    for (const auto& c : cases) check(c.name, c.index, c.px, c.visible);
+    // The shown languages' rows from the top in the description's order, then the hidden
+    // ones' below them, in theirs.
+    int row = 0;
+    for (bool shown : {true, false}) {
+        for (const product::Language* l : facts::Languages(shown)) {
+            check("CountryImage", l->code, Row(row), shown);
+            check("CountryPic", l->code, Row(row), shown);
+            ++row;
+        }
     }
+    EXPECT_LE(Row(static_cast<int>(facts::Shown().size()) - 1).y + 45, 432) << "the rows end above the exit button";
     EXPECT_EQ(forms::TwipsToPixels(chooser::kFrmAutoSelect.clientWidth, 15.0f), 792);
     EXPECT_EQ(forms::TwipsToPixels(chooser::kFrmAutoSelect.clientHeight, 15.0f), 573);
 }
 
 TEST(Layout, EachNormalFaceLiesInFrontOfItsHighlightedFaceOnTheSameRectangle) {
     const forms::FormModel m(chooser::kFrmAutoSelect);
-    for (std::int16_t i : {1, 2, 3, 7}) {
+    for (const product::Language& l : product::kLanguages) {
+        const std::int16_t i = l.code;
         const auto normal = m.Find("CountryImage", i), highlighted = m.Find("CountryPic", i);
         EXPECT_GT(normal, highlighted) << i;
         const auto a = m.Control(normal).rect, b = m.Control(highlighted).rect;
