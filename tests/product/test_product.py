@@ -251,7 +251,7 @@ class DescriptionTest(unittest.TestCase):
             run = self.run_product(toml, os.path.join(self.work, encoding))
             self.assertEqual(run.returncode, 0, run.stderr)
         out = os.path.join(self.work, "utf-8")
-        self.assertEqual(sorted(os.listdir(out)), ["art.list", "menu.manifest", "menu.rc", "product.cmake",
+        self.assertEqual(sorted(os.listdir(out)), ["art.list", "design.h", "menu.manifest", "menu.rc", "product.cmake",
                                                    "product.h", "product.json"])
 
     def test_a_manifest_that_reads_back_and_safe_names_made_from_a_non_ascii_menu_name(self):
