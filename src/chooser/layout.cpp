@@ -20,8 +20,8 @@ using forms::kNoIndex;
 using forms::MousePointer;
 
 constexpr Font kFormFont{L"MS Sans Serif", 8.25f, 400, 0};
-constexpr Font kTitleFont{L"MS Sans Serif", 24.0f, 400, 0};
-constexpr Font kBoldFont{L"MS Sans Serif", 8.25f, 700, 0};
+constexpr Font kTitleFont{L"MS Sans Serif", design::kHeadingPoints, 400, 0};
+constexpr Font kBoldFont{L"MS Sans Serif", design::kOsCaptionPoints, 700, 0};
 constexpr Font kChineseFont{L"\u65B0\u7D30\u660E\u9AD4", 9.0f, 400, 136};  // writes nothing here
 
 constexpr float Twips(int pixels) { return static_cast<float>(pixels * design::kTwipsPerPixel); }

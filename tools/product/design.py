@@ -72,8 +72,13 @@ class Rect:
 @dataclass(frozen=True)
 class TextRoom:
     width: int
-    em: float
+    points: float
     label: Rect | None = None
+
+    @property
+    def em(self):
+        """The font's size in pixels at 96 dpi."""
+        return self.points * 96 / 72
 
 
 @dataclass(frozen=True)
@@ -198,8 +203,10 @@ inline constexpr Script kCjk{{{_value(f.cjk.font_size)}, {f.cjk.words_left}, {f.
 inline constexpr int kRowsLeft = {design.rows.left}, kRowsTop = {design.rows.top}, kRowPitch = {design.rows.pitch};
 inline constexpr int kMostShownRows = {design.rows.most_shown};
 
-// Labels whose texts the description gives.
-{labels}
+// Labels whose texts the description gives, and their fonts' sizes.
+{labels}inline constexpr float kHeadingPoints = {_value(design.texts.heading.points)};
+inline constexpr float kOsCaptionPoints = {_value(design.texts.os_caption.points)};
+
 // The drawn pictures' words.
 {_struct("DrawnWords", "kDrawn", design.drawn)}
 }}  // namespace design
