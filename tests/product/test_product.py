@@ -436,6 +436,30 @@ class DescriptionTest(unittest.TestCase):
                 self.assertEqual(run.returncode, 1)
                 self.assertIn(message, run.stderr)
 
+    def test_the_logo_shows_its_words_inside_its_box(self):
+        artgen = os.environ.get("VELBROOK_ARTGEN")
+        if not artgen:
+            self.skipTest("VELBROOK_ARTGEN is not set: run through ctest")
+        drawn = design.Design.load(DESIGN).drawn
+        listing = os.path.join(self.work, "art.list")
+        with open(listing, "w", encoding="utf-8") as f:
+            f.write("logo\tfile=a.bmp\twords=KESTRIN\nlogo\tfile=b.bmp\twords=ACME\n")
+        run = subprocess.run([artgen, listing, self.work, os.path.join(self.work, "sheet.png"), FONTS[1], FONTS[3]],
+                             capture_output=True, text=True)
+        self.assertEqual(run.returncode, 0, run.stderr)
+        logos = []
+        for name in ("a.bmp", "b.bmp"):
+            path = os.path.join(self.work, name)
+            ground = face_pixel(path, 0, 0)
+            ink = {(x, y) for x in range(171) for y in range(86) if face_pixel(path, x, y) != ground}
+            box = {(x, y) for x in range(drawn.logo_left, drawn.logo_left + drawn.logo_width)
+                   for y in range(drawn.logo_top, drawn.logo_top + drawn.logo_height)}
+            rule = {(x, drawn.logo_rule_top + y) for x in range(drawn.logo_left, drawn.logo_left + drawn.logo_width)
+                    for y in range(drawn.logo_rule_height)}
+            self.assertEqual(ink - box, rule, name)
+            logos.append(ink)
+        self.assertNotEqual(logos[0], logos[1], "the two names drew one logo")
+
     def test_the_build_stops_at_configure_time(self):
         # The second: the product folder's path reaches the description's reader whole.
         for change, message in ((CASES[0][1], "[product], key 'colour': unknown key"),

@@ -166,10 +166,10 @@ def header(design):
     macros = "\n".join(f"#define {name} {value}" for name, value in ids)
     pictures = "".join(f"inline constexpr Size k{name.capitalize()}{{{p.width}, {p.height}}};  // {p.file}\n"
                        for name, p in design.pictures)
-    labels = "".join(f"inline constexpr Rect k{name.capitalize()}Label{{{r.left}, {r.top}, {r.width}, {r.height}}};\n"
+    labels = "".join(f"inline constexpr Rect k{_camel(name).capitalize()[0]}{_camel(name)[1:]}Label"
+                     f"{{{r.left}, {r.top}, {r.width}, {r.height}}};\n"
                      for name, r in (("heading", design.texts.heading.label),
                                      ("os_caption", design.texts.os_caption.label)))
-    labels = labels.replace("kOs_captionLabel", "kOsCaptionLabel")
     f = design.face
     return f"""/* Written by tools/product/product.py from src/resources/design.toml: change that, not this. */
 #ifndef VELBROOK_DESIGN_H

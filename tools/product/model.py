@@ -109,8 +109,7 @@ class Product:
     os_captions: tuple[OsCaption, ...]
 
     def disc_label(self, demo=False):
-        """The disc's volume label: the release's carries the version, the demo's says so."""
-        return f"{self.volume_label}_{'DEMO' if demo else self.version.replace('.', '_')}"
+        return disc_label(self.volume_label, self.version, demo)
 
     def to_json(self):
         # The first keys are those the medium and the tests have always read.
@@ -139,6 +138,11 @@ class Product:
         facts = {key: value for key, value in facts.items() if key not in ("disc_label", "demo_disc_label")}
         return Product(**{**facts, "files": tuple(map(tuple, facts["files"])), "languages": languages,
                           "os_captions": tuple(OsCaption(**row) for row in facts["os_captions"])})
+
+
+def disc_label(volume_label, version, demo=False):
+    """The disc's volume label: the release's carries the version, the demo's says so."""
+    return f"{volume_label}_{'DEMO' if demo else version.replace('.', '_')}"
 
 
 def hidden(c):
@@ -502,17 +506,11 @@ def single_instance_names_the_menu(check, p, where):
 
 def disc_labels_fit(check, p, where, stated):
     for demo in (False, True):
-        label = Product.disc_label(_Labels(p["volume_label"], p["version"]), demo)
+        label = disc_label(p["volume_label"], p["version"], demo)
         if len(label) > DISC_LABEL:
             check.fail(where, "volume_label", f"{p['volume_label']!r} with the {'demo' if demo else 'version'} "
                        f"({label}) is longer than the {DISC_LABEL} characters of a disc's label that Windows shows"
                        + ("" if stated else " (it was made from the executable's name: give one)"))
-
-
-@dataclass(frozen=True)
-class _Labels:  # what disc_label reads, before the product is whole
-    volume_label: str
-    version: str
 
 
 def disc_fields_fit(check, p, where):
