@@ -71,7 +71,7 @@ class Rect:
 
 @dataclass(frozen=True)
 class TextRoom:
-    width: int
+    width: int  # pixels
     points: float
     label: Rect | None = None
 
@@ -131,9 +131,14 @@ class Design:
             raw = tomllib.load(f)
         face = dict(raw["face"])
         face["latin"], face["cjk"] = Script(**face["latin"]), Script(**face["cjk"])
-        texts = {name: TextRoom(**{**room, "label": Rect(**room["label"]) if "label" in room else None})
-                 for name, room in raw["texts"].items()}
-        return Design(raw["twips_per_pixel"], Ids(**raw["ids"]),
+        twips = raw["twips_per_pixel"]
+
+        def room(points, width=None, label=None):
+            # A label's room is its own width: one fact, not two.
+            label = Rect(**label) if label else None
+            return TextRoom(label.width // twips if label else width, points, label)
+        texts = {name: room(**fields_) for name, fields_ in raw["texts"].items()}
+        return Design(twips, Ids(**raw["ids"]),
                       tuple((name, Picture(**p)) for name, p in raw["pictures"].items()),
                       Face(**face), Rows(**raw["rows"]), Texts(**texts), Drawn(**raw["drawn"]))
 
