@@ -175,6 +175,8 @@ CASES = [
      ("word;mark.bmp", bmp(133, 28)), "[pictures], key 'word_mark': 'word;mark.bmp' holds ';'"),
     ("a ';' in the product folder's path", (PRODUCT_FOLDER, "kestrin;velbrook"),
      "the product folder's path holds ';'"),
+    ("a tab in the product folder's path", (PRODUCT_FOLDER, "kestrin\tvelbrook"),
+     "the product folder's path holds the control character U+0009"),
     ("a company longer than the disc's publisher", ('company = "Kestrin"', 'company = "Kestrin ' + "\u00e9" * 61 + '"'),
      "[product], key 'company': is 130 bytes in UTF-8; the disc's publisher field holds 128"),
     ("a name longer than the disc's field", ('name = "Velbrook Cable"', 'name = "' + "\u65e5" * 42 + '"'),
@@ -459,6 +461,41 @@ class DescriptionTest(unittest.TestCase):
             self.assertEqual(ink - box, rule, name)
             logos.append(ink)
         self.assertNotEqual(logos[0], logos[1], "the two names drew one logo")
+
+    def test_the_written_headers_compile_and_hold_the_captions_as_given(self):
+        compiler = shutil.which("c++")
+        if not compiler:
+            self.skipTest("no C++ compiler")
+        caption = 'Windows "11" \\ \u00e9'  # what a C++ literal must escape, and a letter beyond ASCII
+        for rows in ((), ((6, 1, 0, "Windows 7"), (10, 0, 22000, caption))):
+            with self.subTest(captions=len(rows)):
+                escaped = [(major, minor, build, text.replace("\\", "\\\\").replace('"', '\\"'))
+                           for major, minor, build, text in rows]
+                toml = self.describe([os_captions(*escaped)] if rows else [])
+                out = os.path.join(self.work, "out")
+                shutil.rmtree(out, ignore_errors=True)
+                run = self.run_product(toml, out)
+                self.assertEqual(run.returncode, 0, run.stderr)
+                checks = "".join(
+                    f"static_assert(product::kOsCaptions[{i}].major == {major} && product::kOsCaptions[{i}].minor == "
+                    f"{minor} && product::kOsCaptions[{i}].build == {build});\n"
+                    f"static_assert(Same(product::kOsCaptions[{i}].caption, "
+                    f"{{{', '.join(str(ord(c)) for c in text)}, 0}}));\n"
+                    for i, (major, minor, build, text) in enumerate(rows))
+                source = os.path.join(out, "check.cpp")
+                with open(source, "w", encoding="utf-8") as f:
+                    f.write('#include "product.h"\n#include "design.h"\n#include <initializer_list>\n'
+                            "constexpr bool Same(const wchar_t* a, std::initializer_list<int> b) {\n"
+                            "    for (int c : b) if (*a++ != c) return false;\n    return true;\n}\n"
+                            f"static_assert(product::kOsCaptions.size() == {len(rows)});\n{checks}")
+                run = subprocess.run([compiler, "-std=c++20", "-fsyntax-only", f"-I{out}", source],
+                                     capture_output=True, text=True)
+                self.assertEqual(run.returncode, 0, run.stderr)
+        # The resource compiler reads design.h's ids and none of its C++.
+        run = subprocess.run([compiler, "-E", "-P", "-x", "c", "-DRC_INVOKED", f"-I{out}", "-"],
+                             input='#include "design.h"\nIDB_IMAGE2 BITMAP\n', capture_output=True, text=True)
+        self.assertEqual(run.returncode, 0, run.stderr)
+        self.assertEqual(run.stdout.split(), [str(design.Design.load(DESIGN).picture("image2").id), "BITMAP"])
 
     def test_the_build_stops_at_configure_time(self):
         # The second: the product folder's path reaches the description's reader whole.

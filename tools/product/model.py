@@ -699,6 +699,11 @@ def load(check):
     if cmake:
         raise BadDescription(f"{path}: the product folder's path holds '{cmake}', which the build (CMake) cannot "
                              "carry in the names of the files it is made from: move or rename the folder")
+    control = next((c for c in check.folder if ord(c) < 0x20 or ord(c) == 0x7F), None)
+    if control:
+        # The art list names the product's pictures by path, a line each, its fields split by tabs.
+        raise BadDescription(f"{path}: the product folder's path holds the control character U+{ord(control):04X}, "
+                             "which the build's list of pictures cannot carry: move or rename the folder")
     description = read_description(path)
     top = (Key("product", None, REQUIRED), Key("pictures", None, REQUIRED), Key("language", None, REQUIRED),
            Key("os_caption", None))
