@@ -30,7 +30,7 @@ function(add_host_tool variable name)
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/host-tools
     COMMAND ${HOST_CXX} -std=c++20 -O2 -I${CMAKE_SOURCE_DIR}/src -I${VELBROOK_GENERATED} ${sources} ${flags}
             -o ${program}
-    DEPENDS ${sources} ${headers} ${VELBROOK_GENERATED}/product.h
+    DEPENDS ${sources} ${headers} ${VELBROOK_GENERATED}/product.h ${VELBROOK_GENERATED}/design.h
     COMMENT "Building ${name} for the build machine")
   set(${variable} ${program} PARENT_SCOPE)
 endfunction()

@@ -6,7 +6,9 @@
 set(VELBROOK_PRODUCT "products/velbrook" CACHE STRING "The product folder: from the sources, or absolute")
 get_filename_component(product_folder "${VELBROOK_PRODUCT}" ABSOLUTE BASE_DIR "${CMAKE_SOURCE_DIR}")
 
-# The fonts the pictures' words are drawn and measured in (Debian's packages).
+# The fonts the pictures' words are drawn and measured in (Debian's packages):
+# the description's texts are judged by FreeType (libfreetype.so.6) as the art
+# generator draws them.
 set(VELBROOK_LATIN_FONT /usr/share/fonts/truetype/liberation2/LiberationSans-Bold.ttf
     CACHE FILEPATH "The font of Latin words on the pictures")
 set(VELBROOK_CJK_FONT /usr/share/fonts/truetype/wqy/wqy-zenhei.ttc
@@ -39,14 +41,20 @@ endif()
 include(${VELBROOK_GENERATED}/product.cmake)
 message(STATUS "The product: ${product_folder} (${VELBROOK_EXECUTABLE_NAME}.exe, version ${VELBROOK_VERSION_TEXT})")
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
-  ${VELBROOK_PRODUCT_INPUTS} ${CMAKE_SOURCE_DIR}/tools/product/product.py ${CMAKE_SOURCE_DIR}/tools/product/fonts.py
+  ${VELBROOK_PRODUCT_INPUTS} ${CMAKE_SOURCE_DIR}/tools/product/product.py ${CMAKE_SOURCE_DIR}/tools/product/model.py
+  ${CMAKE_SOURCE_DIR}/tools/product/design.py ${CMAKE_SOURCE_DIR}/tools/product/render.py
+  ${CMAKE_SOURCE_DIR}/src/resources/design.toml
   ${CMAKE_SOURCE_DIR}/src/resources/menu.rc.in ${CMAKE_SOURCE_DIR}/src/resources/menu.manifest.in)
 
 # The pictures, drawn or copied by the art generator as art.list says; `artgen`
-# names the generator to run and what it is built from.
+# names the generator to run (a target of this build, or a program built beside
+# it), which reads the design facts from design.h.
 set(VELBROOK_ART ${VELBROOK_GENERATED}/art)
 list(TRANSFORM VELBROOK_ART_FILES PREPEND ${VELBROOK_ART}/ OUTPUT_VARIABLE VELBROOK_ART_OUTPUTS)
 function(add_product_art artgen)
+  if(TARGET ${artgen})
+    target_include_directories(${artgen} PRIVATE ${VELBROOK_GENERATED})
+  endif()
   add_custom_command(OUTPUT ${VELBROOK_ART_OUTPUTS}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${VELBROOK_ART}
     COMMAND ${artgen} ${VELBROOK_GENERATED}/art.list ${VELBROOK_ART} ${CMAKE_BINARY_DIR}/contact-sheet.png

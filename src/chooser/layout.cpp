@@ -8,7 +8,7 @@
 #include "chooser/controls.h"
 #include "forms/form.h"
 #include "product.h"
-#include "resources/resource_ids.h"
+#include "design.h"
 
 namespace chooser {
 namespace {
@@ -20,26 +20,36 @@ using forms::kNoIndex;
 using forms::MousePointer;
 
 constexpr Font kFormFont{L"MS Sans Serif", 8.25f, 400, 0};
-constexpr Font kTitleFont{L"MS Sans Serif", 24.0f, 400, 0};
-constexpr Font kBoldFont{L"MS Sans Serif", 8.25f, 700, 0};
+constexpr Font kTitleFont{L"MS Sans Serif", design::kHeadingPoints, 400, 0};
+constexpr Font kBoldFont{L"MS Sans Serif", design::kOsCaptionPoints, 700, 0};
 constexpr Font kChineseFont{L"\u65B0\u7D30\u660E\u9AD4", 9.0f, 400, 136};  // writes nothing here
 
-constexpr ControlSpec Image(const char* name, float l, float t, float w, float h, bool visible, int picture,
+constexpr float Twips(int pixels) { return static_cast<float>(pixels * design::kTwipsPerPixel); }
+
+// A picture's rectangle at its own size, its top-left corner at (l, t) in twips.
+constexpr forms::TwipRect At(float l, float t, design::Size size) {
+    return {l, t, Twips(size.width), Twips(size.height)};
+}
+
+constexpr forms::TwipRect Rect(design::Rect r) {
+    return {static_cast<float>(r.left), static_cast<float>(r.top), static_cast<float>(r.width),
+            static_cast<float>(r.height)};
+}
+
+constexpr ControlSpec Image(const char* name, float l, float t, design::Size size, bool visible, int picture,
                             bool stretch = false) {
-    return {name, kNoIndex, ControlKind::Image, {l, t, w, h}, visible, MousePointer::Default,
+    return {name, kNoIndex, ControlKind::Image, At(l, t, size), visible, MousePointer::Default,
             picture, 0, nullptr, kFormFont, stretch};
 }
 
-constexpr ControlSpec Label(const char* name, float l, float t, float w, float h, const wchar_t* caption,
-                            Font font) {
-    return {name, kNoIndex, ControlKind::Label, {l, t, w, h}, true, MousePointer::Default, 0, 0, caption, font,
-            false};
+constexpr ControlSpec Label(const char* name, forms::TwipRect rect, const wchar_t* caption, Font font) {
+    return {name, kNoIndex, ControlKind::Label, rect, true, MousePointer::Default, 0, 0, caption, font, false};
 }
 
 // One language picture: both faces share a rectangle, the normal one in front.
 constexpr ControlSpec Face(const char* array, std::int16_t index, int pictureBase, float top, bool visible) {
-    return {array, index, ControlKind::Image, {2160, top, 3675, 675}, visible, MousePointer::Custom,
-            pictureBase + index, IDC_HAND_CURSOR, nullptr, kFormFont, false};
+    return {array, index, ControlKind::Image, At(design::kRowsLeft, top, design::kFace), visible,
+            MousePointer::Custom, pictureBase + index, IDC_HAND_CURSOR, nullptr, kFormFont, false};
 }
 
 // Members 0: the designer's first members of the two arrays, left in place with no
@@ -52,15 +62,15 @@ constexpr ControlSpec Empty(const char* array, float l, float t, float w, float 
 }
 
 // The languages are the product's: the shown ones take the rows from the top in
-// the description's order, 720 twips (48 pixels) apart; the hidden ones are
-// carried in the rows below them.
+// the description's order, a row pitch apart; the hidden ones are carried in the
+// rows below them.
 constexpr size_t kLanguages = std::size(product::kLanguages);
 constexpr int kShownRows = [] {
     int shown = 0;
     for (const product::Language& l : product::kLanguages) shown += l.shown ? 1 : 0;
     return shown;
 }();
-static_assert(kShownRows >= 1 && kShownRows <= 6, "the rows must fit above the exit button");
+static_assert(kShownRows >= 1 && kShownRows <= design::kMostShownRows, "the rows must fit above the exit button");
 
 constexpr float RowTop(size_t language) {
     int row = 0;
@@ -69,7 +79,7 @@ constexpr float RowTop(size_t language) {
         row = kShownRows;
         for (size_t i = 0; i < language; ++i) row += product::kLanguages[i].shown ? 0 : 1;
     }
-    return 2040.0f + 720.0f * static_cast<float>(row);
+    return static_cast<float>(design::kRowsTop + design::kRowPitch * row);
 }
 
 // The languages by row from the bottom up: the order the faces are stacked in.
@@ -92,15 +102,15 @@ constexpr auto kControls = [] {
         const product::Language& l = product::kLanguages[i];
         c[n++] = Face(kCountryImage, l.code, IDB_COUNTRYIMAGE_BASE, RowTop(i), l.shown);
     }
-    c[n++] = Label(kLabel2, 1680, 7920, 2415, 375, L"Your operating system is : ", kBoldFont);
-    c[n++] = Label(kLabel3, 3960, 7920, 3135, 375, nullptr, kBoldFont);
-    c[n++] = Image(kImage2, 9360, 7320, 2565, 1290, true, IDB_IMAGE2, /*stretch=*/true);
+    c[n++] = Label(kLabel2, {1680, 7920, 2415, 375}, L"Your operating system is : ", kBoldFont);
+    c[n++] = Label(kLabel3, Rect(design::kOsCaptionLabel), nullptr, kBoldFont);
+    c[n++] = Image(kImage2, 9360, 7320, design::kImage2, true, IDB_IMAGE2, /*stretch=*/true);
     c[n++] = Empty(kCountryImage, 120, 6600, 315, 435);
     c[n++] = Empty(kCountryPic, 120, 6000, 375, 495);
-    c[n++] = Image(kImage3, 5400, 6480, 3015, 915, false, IDB_IMAGE3);
-    c[n++] = Image(kImage4, 1560, 1080, 3015, 915, true, IDB_IMAGE4);
-    c[n++] = Label(kLabel1, 960, 480, 10935, 615, product::kHeading, kTitleFont);
-    c[n++] = Image(kImage1, 9720, 7800, 1995, 420, true, IDB_IMAGE1);
+    c[n++] = Image(kImage3, 5400, 6480, design::kImage3, false, IDB_IMAGE3);
+    c[n++] = Image(kImage4, 1560, 1080, design::kImage4, true, IDB_IMAGE4);
+    c[n++] = Label(kLabel1, Rect(design::kHeadingLabel), product::kHeading, kTitleFont);
+    c[n++] = Image(kImage1, 9720, 7800, design::kImage1, true, IDB_IMAGE1);
     // Child windows.
     c[n++] = {kPicture1, kNoIndex, ControlKind::PictureBox, {10800, 0, 1095, 1095}, false, MousePointer::Default,
               IDB_PICTURE1, 0, nullptr, kChineseFont, false};

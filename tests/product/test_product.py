@@ -14,8 +14,13 @@ import unittest
 import xml.etree.ElementTree as ElementTree
 
 SOURCES = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
+sys.path.insert(0, os.path.join(SOURCES, "tools", "product"))
+import design  # noqa: E402  (the tools' own modules, beside product.py)
+import model  # noqa: E402
+from render import Font  # noqa: E402
 PRODUCT = os.path.join(SOURCES, "tools", "product", "product.py")
 DEFAULT = os.path.join(SOURCES, "products", "velbrook")
+DESIGN = os.path.join(SOURCES, "src", "resources", "design.toml")
 FONTS = ["--latin-font", "/usr/share/fonts/truetype/liberation2/LiberationSans-Bold.ttf",
          "--cjk-font", "/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc",
          "--heading-font", "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf"]
@@ -53,6 +58,13 @@ def language(name, folder, code):
 def face(name):
     """A change that gives the English row its own normal face, `name`."""
     return ('words = "English"', f'words = "English"\nnormal_face = "{name}"')
+
+
+def os_captions(*rows):
+    """A change that adds [[os_caption]] tables, each (major, minor, build, caption)."""
+    tables = "".join(f'\n[[os_caption]]\nmajor = {major}\nminor = {minor}\nbuild = {build}\ncaption = "{caption}"\n'
+                     for major, minor, build, caption in rows)
+    return ('# caption = "Windows 11"', '# caption = "Windows 11"\n' + tables)
 
 
 PRODUCT_FOLDER = "the product folder's name"
@@ -163,6 +175,8 @@ CASES = [
      ("word;mark.bmp", bmp(133, 28)), "[pictures], key 'word_mark': 'word;mark.bmp' holds ';'"),
     ("a ';' in the product folder's path", (PRODUCT_FOLDER, "kestrin;velbrook"),
      "the product folder's path holds ';'"),
+    ("a tab in the product folder's path", (PRODUCT_FOLDER, "kestrin\tvelbrook"),
+     "the product folder's path holds the control character U+0009"),
     ("a company longer than the disc's publisher", ('company = "Kestrin"', 'company = "Kestrin ' + "\u00e9" * 61 + '"'),
      "[product], key 'company': is 130 bytes in UTF-8; the disc's publisher field holds 128"),
     ("a name longer than the disc's field", ('name = "Velbrook Cable"', 'name = "' + "\u65e5" * 42 + '"'),
@@ -176,6 +190,46 @@ CASES = [
      "[product], key 'executable':", "take the menu for an installer"),
     ("two languages with one code", ("code = 2", "code = 1"),
      "(Simplified Chinese), key 'code': 1 is the code of Traditional Chinese too"),
+    ("words wider than a face", ('words = "English"', 'words = "English English English English English"'),
+     "(English), key 'words':", "a face has room for 179"),
+    ("a company the logo's font cannot draw", ('company = "Kestrin"', 'company = "Kestrin \u7E41"'),
+     "[product], key 'company': the maker's logo is drawn from it in Liberation Sans Bold", "maker_logo"),
+    ("a company squeezed out of shape in the logo", ('company = "Kestrin"', 'company = "Kestrin Electronics"'),
+     "[product], key 'company': 'KESTRIN ELECTRONICS' would be squeezed", "maker_logo"),
+    ("a company stretched out of shape in the logo", ('company = "Kestrin"', 'company = "KI"'),
+     "[product], key 'company': 'KI' would be stretched"),
+    ("an empty window class", ('# form_class = "VelbrookForm"', 'form_class = ""'),
+     "[product], key 'form_class': is empty"),
+    ("a window class longer than Windows takes", ('# form_class = "VelbrookForm"', f'form_class = "{"V" * 256}"'),
+     "[product], key 'form_class': is 256 characters long; 255 is the most"),
+    ("a window class outside printable ASCII", ('# owner_class = "VelbrookOwner"', 'owner_class = "V\u00e9lbrook"'),
+     "[product], key 'owner_class':", "must be printable ASCII"),
+    ("the window's and its owner's class alike", ('# owner_class = "VelbrookOwner"', 'owner_class = "velbrookFORM"'),
+     "[product], key 'owner_class': 'velbrookFORM' is the form's class too"),
+    ("a running message that breaks a line", ('# already_running = ', 'already_running = "Running\\nagain" #'),
+     "[product], key 'already_running': holds the control character U+000A"),
+    ("a version language in quotes", ("version_language = 0x0404", 'version_language = "0x0404"'),
+     "[product], key 'version_language': must be a whole number"),
+    ("a version language beyond a LANGID", ("version_language = 0x0404", "version_language = 0x10404"),
+     "[product], key 'version_language': 66564 is no language identifier"),
+    ("a version language with no primary language", ("version_language = 0x0404", "version_language = 0x0400"),
+     "[product], key 'version_language': 1024 is no language identifier"),
+    ("a caption for a Windows before Vista", os_captions((5, 1, 0, "Windows XP")),
+     "[[os_caption]] number 1, key 'major': 5.1 is no version of Windows from Vista to 11"),
+    ("a caption for a Windows that is none", os_captions((10, 1, 0, "Windows 10")),
+     "[[os_caption]] number 1, key 'minor': 10.1 is no version"),
+    ("a caption from a negative build", os_captions((10, 0, -1, "Windows 10")),
+     "[[os_caption]] number 1, key 'build': -1 is no build number"),
+    ("two captions for one build", os_captions((6, 1, 0, "Windows 7"), (6, 1, 0, "Windows Seven")),
+     "[[os_caption]] number 2, key 'build': 6.1.0 is named by [[os_caption]] number 1 too"),
+    ("a caption MS Sans Serif cannot draw", os_captions((10, 0, 0, "Windows \u5341")),
+     "[[os_caption]] number 1, key 'caption':", "(U+5341) cannot be drawn"),
+    ("a caption wider than its label", os_captions((10, 0, 0, "Windows 10 Enterprise Long-Term Servicing")),
+     "[[os_caption]] number 1, key 'caption':", "its place on the window is 209"),
+    ("a caption that shows nothing", os_captions((10, 0, 0, "\u200b ")),
+     "[[os_caption]] number 1, key 'caption':", "shows nothing"),
+    ("an unknown key of a caption", os_captions((10, 0, 0, 'Windows 10"\nedition = "Home')),
+     "[[os_caption]] number 1, key 'edition': unknown key"),
 ]
 
 
@@ -251,12 +305,13 @@ class DescriptionTest(unittest.TestCase):
             run = self.run_product(toml, os.path.join(self.work, encoding))
             self.assertEqual(run.returncode, 0, run.stderr)
         out = os.path.join(self.work, "utf-8")
-        self.assertEqual(sorted(os.listdir(out)), ["art.list", "menu.manifest", "menu.rc", "product.cmake",
+        self.assertEqual(sorted(os.listdir(out)), ["art.list", "design.h", "menu.manifest", "menu.rc", "product.cmake",
                                                    "product.h", "product.json"])
 
     def test_a_manifest_that_reads_back_and_safe_names_made_from_a_non_ascii_menu_name(self):
         caption = "Kestrin & <Velbrook> Cable"
         toml = self.describe([(CAPTION, f'caption = "{caption}"'), NO_SINGLE_INSTANCE,
+                              ("version_language = 0x0404", "# version_language = 0x0404"),
                               ('executable = "Velbrook.exe"', 'executable = "V\u00e9lbrook.exe"')])
         out = os.path.join(self.work, "out")
         run = self.run_product(toml, out)
@@ -269,6 +324,14 @@ class DescriptionTest(unittest.TestCase):
             facts = json.load(f)
         self.assertEqual((facts["volume_label"], facts["release_name"]), ("V_LBROOK", "V_lbrook"))
         self.assertRegex(facts["single_instance"], r"^Local\\Kestrin\.V\u00e9lbrook\.Menu\.[0-9A-F]{8}$")
+        # Class names keep the name's ASCII letters; the version block is in the default language.
+        self.assertEqual((facts["form_class"], facts["owner_class"]), ("VlbrookForm", "VlbrookOwner"))
+        self.assertEqual((facts["disc_label"], facts["demo_disc_label"]), ("V_LBROOK_1_00", "V_LBROOK_DEMO"))
+        with open(os.path.join(out, "menu.rc"), encoding="utf-8") as f:
+            rc = f.read()
+        self.assertIn('LANGUAGE 0x09, 0x01  // English (United States)\n1 VERSIONINFO', rc)
+        self.assertIn('BLOCK "040904B0"', rc)
+        self.assertIn('VALUE "Translation", 0x0409, 1200', rc)
 
     def test_a_flag_from_a_file_is_drawn_upright_in_its_colours_and_lit_in_the_tint(self):
         artgen = os.environ.get("VELBROOK_ARTGEN")
@@ -296,6 +359,143 @@ class DescriptionTest(unittest.TestCase):
                     self.assertEqual(face_pixel(os.path.join(art, f"CountryImage{code}.bmp"), 12 + x, top + y),
                                      flag(x, y))
                     self.assertEqual(face_pixel(os.path.join(art, f"CountryPic{code}.bmp"), 12 + x, top + y), lit)
+
+    def test_the_model_reads_back_from_product_json_as_it_was_read_from_the_description(self):
+        for product in ("velbrook", "tarnwick"):
+            with self.subTest(product):
+                toml = os.path.join(SOURCES, "products", product, "product.toml")
+                out = os.path.join(self.work, product)
+                run = self.run_product(toml, out)
+                self.assertEqual(run.returncode, 0, run.stderr)
+                fonts = [Font(FONTS[i], name) for i, name in ((1, "Liberation Sans Bold"), (3, "WenQuanYi Zen Hei"),
+                                                             (5, "Liberation Sans"))]
+                read = model.load(model.Checker(toml, design.Design.load(DESIGN), *fonts))
+                self.assertEqual(model.Product.from_json(os.path.join(out, "product.json")), read)
+
+    def test_the_judge_and_the_drawing_agree_on_words_right_at_the_limit(self):
+        artgen = os.environ.get("VELBROOK_ARTGEN")
+        if not artgen:
+            self.skipTest("VELBROOK_ARTGEN is not set: run through ctest")
+        facts = design.Design.load(DESIGN).face
+        for script, font, seed, filler in (("latin", Font(FONTS[1], "Latin"), "English", "ilj.W"),
+                                           ("cjk", Font(FONTS[3], "CJK"), "\u65e5\u672c\u8a9e", "\u65e5\u30fbi.")):
+            grid, room = getattr(facts, script), facts.room(script)
+            # The longest words of the seed and the filler the judge lets through.
+            words = seed
+            while True:
+                longer = next((words + c for c in filler if font.width(words + c, grid.font_size) <= room), None)
+                if longer is None:
+                    break
+                words = longer
+            width = font.width(words, grid.font_size)
+            with self.subTest(script=script, words=words, width=width):
+                self.assertGreaterEqual(width, room - 2, "the words do not reach the limit")
+                toml = self.describe([('words = "English"', f'words = "{words}"'),
+                                      ("highlighted_bits = 8", "highlighted_bits = 24")])
+                out, art = os.path.join(self.work, "out"), os.path.join(self.work, "out", "art")
+                shutil.rmtree(out, ignore_errors=True)
+                run = self.run_product(toml, out)
+                self.assertEqual(run.returncode, 0, run.stderr)
+                os.makedirs(art)
+                run = subprocess.run([artgen, os.path.join(out, "art.list"), art, os.path.join(out, "sheet.png"),
+                                      FONTS[1], FONTS[3]], capture_output=True, text=True)
+                self.assertEqual(run.returncode, 0, run.stderr)
+                # Lit, the face has no shadow and no rule: every column right of the flag that is
+                # not the ground is the words' ink, as wide as the judge said.
+                lit = os.path.join(art, "CountryPic3.bmp")
+                ground = face_pixel(lit, facts.width - 1, 0)
+                inked = [x for x in range(facts.flag_left + facts.flag_width + 1, facts.width)
+                         if any(face_pixel(lit, x, y) != ground for y in range(facts.height))]
+                self.assertEqual((inked[0], inked[-1] - inked[0] + 1), (grid.words_left, width))
+                # Normal, the shadow too ends inside the room.
+                normal = os.path.join(art, "CountryImage3.bmp")
+                ground = face_pixel(normal, facts.width - 1, 0)
+                self.assertFalse([x for x in range(facts.words_right, facts.width) for y in range(facts.height)
+                                  if face_pixel(normal, x, y) != ground and y != grid.rule_row])
+                # One letter more is refused.
+                wider = next(words + c for c in filler if font.width(words + c, grid.font_size) > room)
+                toml = self.describe([('words = "English"', f'words = "{wider}"')])
+                run = self.run_product(toml, os.path.join(self.work, "refused"))
+                self.assertEqual(run.returncode, 1)
+                self.assertIn(f"a face has room for {room}", run.stderr)
+
+    def test_the_art_generator_reads_only_lines_whose_fields_are_their_kinds(self):
+        artgen = os.environ.get("VELBROOK_ARTGEN")
+        if not artgen:
+            self.skipTest("VELBROOK_ARTGEN is not set: run through ctest")
+        for line, message in (("draw\tImage4.bmp", "has a field Image4.bmp"),
+                              ("logo\tfile=Image2.bmp", "lacks the field words"),
+                              ("copy\tfile=a.bmp\tsource=b.bmp\tfile=c.bmp", "has a field file"),
+                              ("face\tcode=x\tscript=latin\tflag=built-in:japan\thighlighted_bits=24\twords=A",
+                               "the field code"),
+                              ("paint\tfile=Image4.bmp", "no kind paint")):
+            with self.subTest(line):
+                listing = os.path.join(self.work, "art.list")
+                with open(listing, "w", encoding="utf-8") as f:
+                    f.write(line + "\n")
+                run = subprocess.run([artgen, listing, self.work, os.path.join(self.work, "sheet.png"), FONTS[1],
+                                      FONTS[3]], capture_output=True, text=True)
+                self.assertEqual(run.returncode, 1)
+                self.assertIn(message, run.stderr)
+
+    def test_the_logo_shows_its_words_inside_its_box(self):
+        artgen = os.environ.get("VELBROOK_ARTGEN")
+        if not artgen:
+            self.skipTest("VELBROOK_ARTGEN is not set: run through ctest")
+        drawn = design.Design.load(DESIGN).drawn
+        listing = os.path.join(self.work, "art.list")
+        with open(listing, "w", encoding="utf-8") as f:
+            f.write("logo\tfile=a.bmp\twords=KESTRIN\nlogo\tfile=b.bmp\twords=ACME\n")
+        run = subprocess.run([artgen, listing, self.work, os.path.join(self.work, "sheet.png"), FONTS[1], FONTS[3]],
+                             capture_output=True, text=True)
+        self.assertEqual(run.returncode, 0, run.stderr)
+        logos = []
+        for name in ("a.bmp", "b.bmp"):
+            path = os.path.join(self.work, name)
+            ground = face_pixel(path, 0, 0)
+            ink = {(x, y) for x in range(171) for y in range(86) if face_pixel(path, x, y) != ground}
+            box = {(x, y) for x in range(drawn.logo_left, drawn.logo_left + drawn.logo_width)
+                   for y in range(drawn.logo_top, drawn.logo_top + drawn.logo_height)}
+            rule = {(x, drawn.logo_rule_top + y) for x in range(drawn.logo_left, drawn.logo_left + drawn.logo_width)
+                    for y in range(drawn.logo_rule_height)}
+            self.assertEqual(ink - box, rule, name)
+            logos.append(ink)
+        self.assertNotEqual(logos[0], logos[1], "the two names drew one logo")
+
+    def test_the_written_headers_compile_and_hold_the_captions_as_given(self):
+        compiler = shutil.which("c++")
+        if not compiler:
+            self.skipTest("no C++ compiler")
+        caption = 'Windows "11" \\ \u00e9'  # what a C++ literal must escape, and a letter beyond ASCII
+        for rows in ((), ((6, 1, 0, "Windows 7"), (10, 0, 22000, caption))):
+            with self.subTest(captions=len(rows)):
+                escaped = [(major, minor, build, text.replace("\\", "\\\\").replace('"', '\\"'))
+                           for major, minor, build, text in rows]
+                toml = self.describe([os_captions(*escaped)] if rows else [])
+                out = os.path.join(self.work, "out")
+                shutil.rmtree(out, ignore_errors=True)
+                run = self.run_product(toml, out)
+                self.assertEqual(run.returncode, 0, run.stderr)
+                checks = "".join(
+                    f"static_assert(product::kOsCaptions[{i}].major == {major} && product::kOsCaptions[{i}].minor == "
+                    f"{minor} && product::kOsCaptions[{i}].build == {build});\n"
+                    f"static_assert(Same(product::kOsCaptions[{i}].caption, "
+                    f"{{{', '.join(str(ord(c)) for c in text)}, 0}}));\n"
+                    for i, (major, minor, build, text) in enumerate(rows))
+                source = os.path.join(out, "check.cpp")
+                with open(source, "w", encoding="utf-8") as f:
+                    f.write('#include "product.h"\n#include "design.h"\n#include <initializer_list>\n'
+                            "constexpr bool Same(const wchar_t* a, std::initializer_list<int> b) {\n"
+                            "    for (int c : b) if (*a++ != c) return false;\n    return true;\n}\n"
+                            f"static_assert(product::kOsCaptions.size() == {len(rows)});\n{checks}")
+                run = subprocess.run([compiler, "-std=c++20", "-fsyntax-only", f"-I{out}", source],
+                                     capture_output=True, text=True)
+                self.assertEqual(run.returncode, 0, run.stderr)
+        # The resource compiler reads design.h's ids and none of its C++.
+        run = subprocess.run([compiler, "-E", "-P", "-x", "c", "-DRC_INVOKED", f"-I{out}", "-"],
+                             input='#include "design.h"\nIDB_IMAGE2 BITMAP\n', capture_output=True, text=True)
+        self.assertEqual(run.returncode, 0, run.stderr)
+        self.assertEqual(run.stdout.split(), [str(design.Design.load(DESIGN).picture("image2").id), "BITMAP"])
 
     def test_the_build_stops_at_configure_time(self):
         # The second: the product folder's path reaches the description's reader whole.

@@ -1,5 +1,7 @@
 #include "art_list.h"
 
+#include <map>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 #include <vector>
@@ -9,11 +11,33 @@
 namespace artgen {
 namespace {
 
-std::vector<std::string> Fields(const std::string& line) {
-    std::vector<std::string> fields;
-    std::stringstream in(line);
-    for (std::string field; std::getline(in, field, '\t');) fields.push_back(field);
-    return fields;
+struct KindFields {
+    const char* name;
+    ArtItem::Kind kind;
+    std::set<std::string> fields;
+};
+
+const std::vector<KindFields>& Kinds() {
+    static const std::vector<KindFields> kinds = {
+        {"draw", ArtItem::Kind::kDraw, {"file"}},
+        {"logo", ArtItem::Kind::kLogo, {"file", "words"}},
+        {"face", ArtItem::Kind::kFace, {"code", "script", "flag", "highlighted_bits", "words"}},
+        {"copy", ArtItem::Kind::kCopy, {"file", "source"}},
+        {"icon", ArtItem::Kind::kIcon, {"source"}},
+    };
+    return kinds;
+}
+
+int Number(const std::string& field, const std::string& value, const std::string& line) {
+    std::size_t used = 0;
+    int n = 0;
+    try {
+        n = std::stoi(value, &used);
+    } catch (const std::exception&) {
+    }
+    if (value.empty() || used != value.size())
+        throw std::runtime_error("the field " + field + " of the line \"" + line + "\" is no number");
+    return n;
 }
 
 }  // namespace
@@ -24,18 +48,34 @@ ArtList::ArtList(const std::string& path) : path_(path), in_(path) {
 
 bool ArtList::Next(ArtItem& item) {
     for (std::string line; std::getline(in_, line);) {
-        const std::vector<std::string> f = Fields(line);
-        if (f.empty() || f[0].empty() || f[0][0] == '#') continue;
-        if (f[0] == "draw" && f.size() == 2) {
-            item = {ArtItem::Kind::kDraw, f[1], {}, {}};
-        } else if (f[0] == "face" && f.size() == 6) {
-            item = {ArtItem::Kind::kFace, f[1], {}, {std::stoi(f[1]), f[2] == "latin", f[3], std::stoi(f[4]), FromUtf8(f[5])}};
-        } else if (f[0] == "copy" && f.size() == 3) {
-            item = {ArtItem::Kind::kCopy, f[1], f[2], {}};
-        } else if (f[0] == "icon" && f.size() == 2) {
-            item = {ArtItem::Kind::kIcon, {}, f[1], {}};
-        } else {
-            throw std::runtime_error("cannot read the line \"" + line + "\" of " + path_);
+        if (line.empty() || line[0] == '#') continue;
+        std::stringstream in(line);
+        std::string kindName;
+        std::getline(in, kindName, '\t');
+        const KindFields* kind = nullptr;
+        for (const KindFields& k : Kinds())
+            if (kindName == k.name) kind = &k;
+        if (!kind) throw std::runtime_error("cannot read the line \"" + line + "\" of " + path_ + ": no kind " + kindName);
+        std::map<std::string, std::string> f;
+        for (std::string field; std::getline(in, field, '\t');) {
+            const std::size_t eq = field.find('=');
+            const std::string name = field.substr(0, eq);
+            if (eq == std::string::npos || !kind->fields.count(name) || f.count(name))
+                throw std::runtime_error("the line \"" + line + "\" of " + path_ + " has a field " + name +
+                                         " that a " + kindName + " line has not, or has twice");
+            f[name] = field.substr(eq + 1);
+        }
+        for (const std::string& name : kind->fields)
+            if (!f.count(name))
+                throw std::runtime_error("the line \"" + line + "\" of " + path_ + " lacks the field " + name);
+        item = {kind->kind, f["file"], f["source"], FromUtf8(f["words"]), {}};
+        if (kind->kind == ArtItem::Kind::kFace) {
+            const std::string& script = f["script"];
+            if (script != "latin" && script != "cjk")
+                throw std::runtime_error("the field script of the line \"" + line + "\" is neither latin nor cjk");
+            item.file = f["code"];
+            item.language = {Number("code", f["code"], line), script == "latin", f["flag"],
+                             Number("highlighted_bits", f["highlighted_bits"], line), FromUtf8(f["words"])};
         }
         return true;
     }

@@ -1,5 +1,18 @@
-// A product's art.list, as tools/product/product.py writes it: one picture to
-// make per line, its fields split by tabs.
+// A product's art.list: what the art generator draws or copies. tools/product/product.py
+// writes it (its ART_KINDS names the same fields); this is its one reader.
+//
+// One picture to make per line; blank lines and lines starting with # are skipped.
+// A line is its kind, then its fields as name=value, split by tabs, each named once
+// (a value may hold '=' but no tab). Every field of the kind must be there, and no other:
+//
+//   draw  file=<file>                  a picture of fixed words and shapes, or the hand cursor (Hand.cur)
+//   logo  file=<file> words=<text>     the maker's logo, the company's name in capitals
+//   face  code=<1-9> script=<latin|cjk> flag=<built-in:name|file:path> highlighted_bits=<8|24> words=<text>
+//                                      a language's two faces, CountryImage<code>.bmp and CountryPic<code>.bmp
+//   copy  file=<file> source=<path>    the product's own picture, as it is
+//   icon  source=<path>                the window's icon and the file's icon group
+//
+// Texts are UTF-8.
 #pragma once
 
 #include <fstream>
@@ -10,15 +23,11 @@
 namespace artgen {
 
 struct ArtItem {
-    enum class Kind {
-        kDraw,  // draw <file>: a picture of fixed words and shapes, or the hand cursor
-        kFace,  // face <number> <latin|cjk> <flag> <highlighted bits> <words>: a language's two faces
-        kCopy,  // copy <file> <picture>: the product's own picture, as it is
-        kIcon,  // icon <icon file>: the window's icon and the file's icon group
-    };
+    enum class Kind { kDraw, kLogo, kFace, kCopy, kIcon };
     Kind kind;
-    std::string file;    // draw, copy: the file written; face: the language's number as the list spells it
+    std::string file;    // draw, logo, copy: the file written
     std::string source;  // copy, icon: the product's file
+    std::u32string text; // logo: its words
     Language language;   // face
 };
 
@@ -28,8 +37,8 @@ class ArtList {
 public:
     explicit ArtList(const std::string& path);  // throws when the list cannot be read
 
-    // The next item, past blank lines and # comments; false at the end.
-    // Throws on a line of no known form.
+    // The next item; false at the end. Throws on a line of no known kind, or
+    // whose fields are not the kind's, naming the line and the field.
     bool Next(ArtItem& item);
 
 private:

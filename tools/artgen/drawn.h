@@ -1,5 +1,5 @@
-// The pictures drawn from fixed words and shapes: the prompt, the exit
-// button's words, the logo and the background tile.
+// The pictures drawn from fixed words and shapes (the prompt, the exit
+// button's words, the background tile) and the maker's logo.
 #pragma once
 
 #include <string>
@@ -11,5 +11,8 @@ namespace artgen {
 
 // The picture that becomes the file `name`; throws for a name it does not draw.
 Image Drawn(const std::string& name, const Font& latin);
+
+// The maker's logo: its words (the company's name) scaled into its box, a grey rule beneath.
+Image Logo(const std::u32string& words, const Font& latin);
 
 }  // namespace artgen

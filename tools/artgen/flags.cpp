@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "design.h"
 #include "palette.h"
 #include "shapes.h"
 
@@ -12,7 +13,7 @@ namespace {
 // A flag the generator draws, in its own colours or, for the highlighted face,
 // in the one hue of the highlight.
 Image BuiltInFlag(const std::string& name, bool lit) {
-    const int fw = 41, fh = 28;
+    const int fw = design::kFlag.width, fh = design::kFlag.height;
     Image flag(fw, fh, kWhite);
     if (name == "taiwan") {  // red field, blue canton with a white sun
         flag.Fill(0, 0, fw, fh, lit ? kTint : Rgb{234, 2, 4});
@@ -64,7 +65,7 @@ void Flag(Image& img, const std::string& source, int top, bool lit) {
         for (int x = 0; x < flag.width; ++x) {
             const bool edge = x == 0 || y == 0 || x == flag.width - 1 || y == flag.height - 1;
             const Rgb p = flag.pixels[static_cast<size_t>(y) * flag.width + x];
-            img.At(12 + x, top + y) = edge ? Mix(p, ground, 0.5) : p;
+            img.At(design::kFlagLeft + x, top + y) = edge ? Mix(p, ground, 0.5) : p;
         }
 }
 

@@ -7,8 +7,8 @@
 
 namespace artgen {
 
-// Draws the flag `source` ("built-in:<name>" or "file:<path>") at (12, top),
-// 41 x 28, its outermost pixels softened into the face's ground. `lit`: the
+// Draws the flag `source` ("built-in:<name>" or "file:<path>") at the face's
+// flag column and `top`, at design.h's flag size, its outermost pixels softened into the face's ground. `lit`: the
 // highlighted face, where the flag takes the one hue of the highlight.
 void Flag(Image& img, const std::string& source, int top, bool lit);
 

@@ -44,6 +44,9 @@ int main(int argc, char** argv) {
                     bitmap(item.file, Drawn(item.file, latin));
                 }
                 break;
+            case ArtItem::Kind::kLogo:
+                bitmap(item.file, Logo(item.text, latin));
+                break;
             case ArtItem::Kind::kFace: {
                 const Language& l = item.language;
                 bitmap("CountryImage" + item.file + ".bmp", Face(l, false, latin, cjk));

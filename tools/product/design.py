@@ -1,0 +1,221 @@
+"""The window's design facts (src/resources/design.toml) as frozen data, and
+design.h, the header the layout, the resource script and the art generator
+read them from."""
+
+import tomllib
+from dataclasses import dataclass, fields
+
+
+@dataclass(frozen=True)
+class Ids:
+    form_icon: int
+    file_icon_group: int
+    hand_cursor: int
+    country_image_base: int
+    country_pic_base: int
+
+
+@dataclass(frozen=True)
+class Picture:
+    file: str
+    id: int
+    width: int
+    height: int
+    key: str | None = None  # the description's [pictures] key that may give it as a file
+
+
+@dataclass(frozen=True)
+class Script:
+    font_size: float
+    words_left: int
+    words_top: int
+    flag_top: int
+    rule_row: int
+    shadow: int
+
+
+@dataclass(frozen=True)
+class Face:
+    width: int
+    height: int
+    flag_left: int
+    flag_width: int
+    flag_height: int
+    rule_left: int
+    rule_width: int
+    words_right: int
+    latin: Script
+    cjk: Script
+
+    def room(self, script):
+        """How wide the words of a script may be drawn, shadow and all."""
+        s = self.latin if script == "latin" else self.cjk
+        return self.words_right - s.words_left - s.shadow
+
+
+@dataclass(frozen=True)
+class Rows:
+    left: int
+    top: int
+    pitch: int
+    most_shown: int
+
+
+@dataclass(frozen=True)
+class Rect:
+    left: int
+    top: int
+    width: int
+    height: int
+
+
+@dataclass(frozen=True)
+class TextRoom:
+    width: int  # pixels
+    points: float
+    label: Rect | None = None
+
+    @property
+    def em(self):
+        """The font's size in pixels at 96 dpi."""
+        return self.points * 96 / 72
+
+
+@dataclass(frozen=True)
+class Texts:
+    caption: TextRoom
+    heading: TextRoom
+    os_caption: TextRoom
+
+
+@dataclass(frozen=True)
+class Drawn:
+    prompt_size: float
+    prompt_top: int
+    exit_size: float
+    exit_width: int
+    exit_picture_top: int
+    exit_button_left: int
+    exit_button_top: int
+    logo_size: float
+    logo_left: int
+    logo_top: int
+    logo_width: int
+    logo_height: int
+    logo_least_ratio: float
+    logo_most_ratio: float
+    logo_rule_top: int
+    logo_rule_height: int
+
+
+@dataclass(frozen=True)
+class Design:
+    twips_per_pixel: int
+    ids: Ids
+    pictures: tuple[tuple[str, Picture], ...]  # (name in the layout, lower case; picture)
+    face: Face
+    rows: Rows
+    texts: Texts
+    drawn: Drawn
+
+    def picture(self, name):
+        return dict(self.pictures)[name]
+
+    def by_key(self, key):
+        """The picture a description's [pictures] key gives as a file."""
+        return next(p for _, p in self.pictures if p.key == key)
+
+    @staticmethod
+    def load(path):
+        with open(path, "rb") as f:
+            raw = tomllib.load(f)
+        face = dict(raw["face"])
+        face["latin"], face["cjk"] = Script(**face["latin"]), Script(**face["cjk"])
+        twips = raw["twips_per_pixel"]
+
+        def room(points, width=None, label=None):
+            # A label's room is its own width: one fact, not two.
+            label = Rect(**label) if label else None
+            return TextRoom(label.width // twips if label else width, points, label)
+        texts = {name: room(**fields_) for name, fields_ in raw["texts"].items()}
+        return Design(twips, Ids(**raw["ids"]),
+                      tuple((name, Picture(**p)) for name, p in raw["pictures"].items()),
+                      Face(**face), Rows(**raw["rows"]), Texts(**texts), Drawn(**raw["drawn"]))
+
+
+def _value(v):
+    return (f"{v}f" if isinstance(v, float) else str(v))
+
+
+def _camel(name):
+    head, *rest = name.split("_")
+    return head + "".join(part.capitalize() for part in rest)
+
+
+def _struct(type_name, name, value):
+    """A C++ aggregate of a frozen record's scalar fields, one a line: its type and its constant."""
+    scalars = [f.name for f in fields(value) if isinstance(getattr(value, f.name), (int, float))]
+    members = "".join(f"    {'float' if isinstance(getattr(value, f), float) else 'int'} {_camel(f)};\n"
+                      for f in scalars)
+    values = ", ".join(_value(getattr(value, f)) for f in scalars)
+    return f"struct {type_name} {{\n{members}}};\ninline constexpr {type_name} {name}{{{values}}};\n"
+
+
+def header(design):
+    """design.h: the ids as macros (the resource compiler reads those), the rest as constants."""
+    ids = [("IDI_FORM_ICON", design.ids.form_icon), ("IDI_FILE_ICON_GROUP", design.ids.file_icon_group),
+           ("IDC_HAND_CURSOR", design.ids.hand_cursor)]
+    ids += [(f"IDB_{name.upper()}", p.id) for name, p in design.pictures]
+    ids += [("IDB_COUNTRYIMAGE_BASE", design.ids.country_image_base),
+            ("IDB_COUNTRYPIC_BASE", design.ids.country_pic_base)]
+    macros = "\n".join(f"#define {name} {value}" for name, value in ids)
+    pictures = "".join(f"inline constexpr Size k{name.capitalize()}{{{p.width}, {p.height}}};  // {p.file}\n"
+                       for name, p in design.pictures)
+    labels = "".join(f"inline constexpr Rect k{_camel(name).capitalize()[0]}{_camel(name)[1:]}Label"
+                     f"{{{r.left}, {r.top}, {r.width}, {r.height}}};\n"
+                     for name, r in (("heading", design.texts.heading.label),
+                                     ("os_caption", design.texts.os_caption.label)))
+    f = design.face
+    return f"""/* Written by tools/product/product.py from src/resources/design.toml: change that, not this. */
+#ifndef VELBROOK_DESIGN_H
+#define VELBROOK_DESIGN_H
+
+{macros}
+
+#ifndef RC_INVOKED
+namespace design {{
+
+struct Size {{ int width, height; }};
+struct Rect {{ int left, top, width, height; }};  // twips
+
+inline constexpr int kTwipsPerPixel = {design.twips_per_pixel};
+
+// The pictures the resource script embeds, in pixels.
+{pictures}inline constexpr Size kFace{{{f.width}, {f.height}}};
+inline constexpr Size kFlag{{{f.flag_width}, {f.flag_height}}};
+
+// A face's grid.
+inline constexpr int kFlagLeft = {f.flag_left};
+inline constexpr int kRuleLeft = {f.rule_left}, kRuleWidth = {f.rule_width};
+inline constexpr int kWordsRight = {f.words_right};
+struct Script {{ float fontSize; int wordsLeft, wordsTop, flagTop, ruleRow, shadow; }};
+inline constexpr Script kLatin{{{_value(f.latin.font_size)}, {f.latin.words_left}, {f.latin.words_top}, \
+{f.latin.flag_top}, {f.latin.rule_row}, {f.latin.shadow}}};
+inline constexpr Script kCjk{{{_value(f.cjk.font_size)}, {f.cjk.words_left}, {f.cjk.words_top}, \
+{f.cjk.flag_top}, {f.cjk.rule_row}, {f.cjk.shadow}}};
+
+// The rows of faces on the window, in twips.
+inline constexpr int kRowsLeft = {design.rows.left}, kRowsTop = {design.rows.top}, kRowPitch = {design.rows.pitch};
+inline constexpr int kMostShownRows = {design.rows.most_shown};
+
+// Labels whose texts the description gives, and their fonts' sizes.
+{labels}inline constexpr float kHeadingPoints = {_value(design.texts.heading.points)};
+inline constexpr float kOsCaptionPoints = {_value(design.texts.os_caption.points)};
+
+// The drawn pictures' words.
+{_struct("DrawnWords", "kDrawn", design.drawn)}
+}}  // namespace design
+#endif
+
+#endif
+"""
