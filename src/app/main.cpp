@@ -15,7 +15,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     // The name marks this copy for as long as it runs; the load step decides what a running one means.
     const bool anotherCopy = forms::win32::ClaimSingleInstance(product::kSingleInstance);
-    const forms::win32::AppInfo app{instance, product::kTitle};
+    const forms::win32::AppInfo app{instance, product::kTitle, product::kFormClass, product::kOwnerClass};
     forms::win32::FormWindow window(app, chooser::kFrmAutoSelect);
     forms::win32::FormRuntime runtime(window.Site(), window.Painter(), anotherCopy);
     chooser::FrmAutoSelect frm(runtime);

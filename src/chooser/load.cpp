@@ -2,6 +2,7 @@
 #include "chooser/os_caption.h"
 #include "chooser/frm_auto_select.h"
 #include "forms/errors.h"
+#include "product.h"
 
 namespace chooser {
 
@@ -12,7 +13,7 @@ constexpr unsigned kRemovedPosition = 5;
 
 void FrmAutoSelect::Form_Load() {
     if (rt_.PrevInstance()) {
-        rt_.MsgBox(L"The program is already running!", 0);
+        rt_.MsgBox(product::kAlreadyRunning, 0);
         rt_.End();
     }
 

@@ -17,6 +17,7 @@ struct OsVersion {
     std::int32_t major = 0;
     std::int32_t minor = 0;
     std::int32_t platform = 0;
+    std::uint32_t build = 0;  // the build number (its low word only on Windows 95 to Me)
     std::wstring csd = std::wstring(128, L'\0');  // service-pack text, NUL-padded to 128 characters
 };
 

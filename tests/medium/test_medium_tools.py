@@ -12,8 +12,9 @@ from io import StringIO
 from unittest import mock
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "medium"))
+import make_medium  # noqa: E402
 import signing  # noqa: E402
-from source_date import EARLIEST, source_date  # noqa: E402
+from source_date import EARLIEST, product_not_committed, source_date  # noqa: E402
 
 
 class PasswordPassageTest(unittest.TestCase):
@@ -81,6 +82,71 @@ class SourceDateTest(unittest.TestCase):
             for bad in ("yesterday", "-5", "1000"):
                 with self.subTest(SOURCE_DATE_EPOCH=bad), self.assertRaises(ValueError):
                     source_date(checkout, {"SOURCE_DATE_EPOCH": bad})
+
+
+class CommittedProductTest(unittest.TestCase):
+    """A release is rebuilt from its commit, so the product's folder must be in it as it is."""
+
+    def test_a_signed_release_needs_the_product_folder_committed_and_unchanged(self):
+        with tempfile.TemporaryDirectory() as root:
+            checkout = os.path.join(root, "checkout")
+            product = os.path.join(checkout, "products", "sallow")
+            os.makedirs(product)
+            git = ["git", "-C", checkout, "-c", "user.name=t", "-c", "user.email=t@example.com"]
+            subprocess.run(["git", "init", "-q", checkout], check=True)
+            for name, text in (("product.toml", "[product]\n"), ("icon.ico", "icon"), (".gitignore", "*.bak\n")):
+                with open(os.path.join(product if name != ".gitignore" else checkout, name), "w") as f:
+                    f.write(text)
+            subprocess.run(git + ["add", "-A"], check=True)
+            subprocess.run(git + ["commit", "-q", "-m", "the product"], check=True)
+            outside = os.path.join(root, "elsewhere")
+            os.makedirs(outside)
+            uncommitted = os.path.join(checkout, "products", "new")
+            os.makedirs(uncommitted)
+            with open(os.path.join(uncommitted, "product.toml"), "w") as f:
+                f.write("[product]\n")
+
+            def write(name, text):
+                def change():
+                    with open(os.path.join(product, name), "w") as f:
+                        f.write(text)
+                return change
+
+            cases = [  # name, what is done to the checkout first, the folder, what the refusal says
+                ("committed and unchanged", None, product, None),
+                ("a changed file", write("product.toml", "[product]\ncaption = 1\n"), product, "product.toml"),
+                ("an untracked picture", write("flag.bmp", "BM"), product, "flag.bmp"),
+                ("an ignored file", write("notes.bak", "x"), product, "notes.bak"),
+                ("a folder outside the checkout", None, outside, "outside the checkout"),
+                ("a folder never committed", None, uncommitted, "is not committed"),
+                ("sources that are no checkout", None, product, "not a git checkout"),
+            ]
+            for name, change, folder, said in cases:
+                with self.subTest(name):
+                    subprocess.run(git + ["reset", "-q", "--hard"], check=True)
+                    subprocess.run(git + ["clean", "-q", "-fdx", "--", product], check=True)
+                    if change:
+                        change()
+                    sources = root if said == "not a git checkout" else checkout
+                    found = product_not_committed(sources, folder)
+                    if said is None:
+                        self.assertIsNone(found)
+                    else:
+                        self.assertIn(said, found or "")
+            # The refusal comes before anything is read or written: the certificate is not even looked at.
+            write("flag.bmp", "BM")()
+            facts = os.path.join(root, "product.json")
+            with open(facts, "w") as f:
+                f.write('{"executable": "Sallow.exe", "name": "Sallow Hub", "company": "Orrin", "version": "2.10", '
+                        '"release_name": "Sallow", "volume_label": "SALLOW", "languages": []}')
+            with redirect_stderr(StringIO()) as stderr:
+                status = make_medium.main(["--product", facts, "--menu", "menu.exe",
+                                           "--stub", "stub.exe", "--arch", "win32", "--out", os.path.join(root, "out"),
+                                           "--sources", checkout, "--product-folder", product,
+                                           "--sign-pkcs12", os.path.join(root, "missing.pfx")])
+            self.assertEqual(status, 1)
+            self.assertIn("a signed release is made only from a committed product", stderr.getvalue())
+            self.assertFalse(os.path.exists(os.path.join(root, "out")))
 
 
 if __name__ == "__main__":

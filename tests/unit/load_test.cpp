@@ -5,6 +5,7 @@
 #include "fake_runtime.h"
 #include "forms/errors.h"
 #include "forms/single_instance.h"
+#include "product.h"
 
 namespace {
 
@@ -17,7 +18,8 @@ TEST(FormLoad, ASecondCopyShowsTheMessageAndEndsBeforeAnythingElse) {
     rt.prevInstance = true;
     chooser::FrmAutoSelect frm(rt);
     EXPECT_THROW(frm.Form_Load(), EndCalled);
-    EXPECT_EQ(rt.log, (Log{"PrevInstance", "MsgBox The program is already running! 0", "End"}));
+    // The product's message ("The program is already running!" unless its description words it).
+    EXPECT_EQ(rt.log, (Log{"PrevInstance", "MsgBox " + Narrow(product::kAlreadyRunning) + " 0", "End"}));
 }
 
 TEST(FormLoad, RunsGuardTrimmingCaptionAndCentringInThatOrder) {

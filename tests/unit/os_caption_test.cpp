@@ -6,9 +6,9 @@
 
 namespace {
 
-forms::OsVersion Version(int platform, int major, int minor, const std::wstring& csd = L"") {
+forms::OsVersion Version(int platform, int major, int minor, const std::wstring& csd = L"", unsigned build = 0) {
     forms::OsVersion v;
-    v.platform = platform, v.major = major, v.minor = minor;
+    v.platform = platform, v.major = major, v.minor = minor, v.build = build;
     v.csd.replace(0, csd.size(), csd);
     return v;
 }
@@ -47,9 +47,39 @@ TEST(OsCaption, DecisionTable) {
     for (const auto& c : cases) {
         FakeRuntime rt;
         rt.version = c.v;
-        chooser::ShowOperatingSystem(rt);
+        chooser::ShowOperatingSystem(rt, {});  // the built-in table alone, whatever the product adds
         EXPECT_EQ(rt.captions, c.set) << c.v.platform << " " << c.v.major << "." << c.v.minor << " '"
                                       << Narrow(c.v.csd.c_str()) << "'";
+    }
+}
+
+// A product's own captions for newer Windows: by major and minor version, the
+// row with the highest build the running Windows has reached; never for a
+// version the built-in table names, nor on Windows 95 to Me.
+TEST(OsCaption, AProductsCaptionsForNewerWindows) {
+    const product::OsCaption rows[] = {
+        {10, 0, 22000, L"Windows 11"}, {10, 0, 0, L"Windows 10"}, {6, 1, 7600, L"Windows 7"}, {5, 1, 0, L"Not XP"}};
+    const struct {
+        forms::OsVersion v;
+        std::vector<std::wstring> set;
+    } cases[] = {
+        {Version(2, 10, 0, L"", 19045), {L"Windows 10"}},
+        {Version(2, 10, 0, L"", 21999), {L"Windows 10"}},
+        {Version(2, 10, 0, L"", 22000), {L"Windows 11"}},
+        {Version(2, 10, 0, L"", 26100), {L"Windows 11"}},
+        {Version(2, 6, 1, L"Service Pack 1", 7601), {L"Windows 7"}},
+        {Version(2, 6, 1, L"", 7000), {}},  // before the lowest build named
+        {Version(2, 6, 2, L"", 9200), {}},
+        {Version(2, 10, 1, L"", 22000), {}},
+        {Version(2, 5, 1, L"", 2600), {L"Windows XP"}},
+        {Version(1, 10, 0, L"", 22000), {}},
+        {Version(0, 10, 0, L"", 22000), {L"Microsoft Win32s "}},
+    };
+    for (const auto& c : cases) {
+        FakeRuntime rt;
+        rt.version = c.v;
+        chooser::ShowOperatingSystem(rt, rows);
+        EXPECT_EQ(rt.captions, c.set) << c.v.platform << " " << c.v.major << "." << c.v.minor << "." << c.v.build;
     }
 }
 

@@ -48,7 +48,7 @@ private:
 
 // Runs the window until its load step, where `script` runs; then it is unloaded.
 void WithWindow(Recorder& handlers, const std::function<void(FormSite&)>& script) {
-    FormWindow window({GetModuleHandleW(nullptr), L"Win32 layer test"}, kForm);
+    FormWindow window({GetModuleHandleW(nullptr), L"Win32 layer test", L"Win32LayerTestForm", L"Win32LayerTestOwner"}, kForm);
     FormRuntime runtime(window.Site(), window.Painter(), false);
     handlers.onLoad = [&] {
         script(window.Site());

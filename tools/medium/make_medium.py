@@ -32,7 +32,7 @@ import zipfile
 import pe
 import pe_stamp
 from signing import Certificate, SigningError
-from source_date import describe_time, source_date, uncommitted_changes
+from source_date import describe_time, product_not_committed, source_date, uncommitted_changes
 
 SOURCES = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
 
@@ -250,6 +250,7 @@ def main(argv):
     parser.add_argument("--zip", action="store_true")
     parser.add_argument("--staged-name", help="stage only, into this folder inside --out")
     parser.add_argument("--sources", default=SOURCES, help="the checkout whose commit dates the release")
+    parser.add_argument("--product-folder", help="the product's folder, which a signed release must have committed")
     parser.add_argument("--sign-pkcs12")
     parser.add_argument("--sign-password-file")
     parser.add_argument("--timestamp-url")
@@ -267,7 +268,15 @@ def main(argv):
             print(f"Staged the medium in {staged}" + ("" if args.setups else " (a demo: stub setups)"))
             return 0
         print(f"Every date in the release is {describe_time(date)}: {origin}")
-        if uncommitted_changes(args.sources):
+        # A signed release is the vendor's word that it is this commit's: its product must be in it.
+        not_committed = (product_not_committed(args.sources, args.product_folder) if args.product_folder
+                         else "the build did not name the product's folder (--product-folder)")
+        if not_committed and args.sign_pkcs12:
+            raise Refused(f"a signed release is made only from a committed product: {not_committed}")
+        if not_committed:
+            print(f"make_medium: warning: this release cannot be rebuilt from its commit: {not_committed}",
+                  file=sys.stderr)
+        elif uncommitted_changes(args.sources):
             print("make_medium: warning: the checkout has uncommitted changes, so this release is not "
                   "its commit's", file=sys.stderr)
         release(args, product, date)

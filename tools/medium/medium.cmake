@@ -20,6 +20,7 @@ else()
   set(release_arch win32)
 endif()
 set(make_medium ${PYTHON3} ${CMAKE_SOURCE_DIR}/tools/medium/make_medium.py --product ${VELBROOK_GENERATED}/product.json
+    --product-folder ${product_folder}
     --menu $<TARGET_FILE:menu> --arch ${release_arch})
 # Signing: a vendor's PKCS#12 file and the file that holds its password (the
 # password itself never enters the build). Without them the release is

@@ -46,5 +46,28 @@ def uncommitted_changes(source):
     return bool(status)
 
 
+def product_not_committed(source, folder):
+    """Why the product's folder is not as the commit checked out in `source`
+    holds it, or None when it is: a release is made from that commit, so every
+    file of the folder must be in it, unchanged. Untracked and ignored files
+    count: the description may name any file of its folder."""
+    top = _git(source, "rev-parse", "--show-toplevel")
+    if not top or os.path.realpath(top) != os.path.realpath(source):
+        return f"the sources {source} are not a git checkout"
+    folder = os.path.realpath(folder)
+    if os.path.commonpath([folder, os.path.realpath(top)]) != os.path.realpath(top):
+        return f"the product's folder {folder} lies outside the checkout {top}: move it into products/ and commit it"
+    if not _git(source, "ls-files", "--", folder):
+        return f"the product's folder {folder} is not committed: git add it and commit"
+    status = _git(source, "status", "--porcelain", "--untracked-files=all", "--ignored", "--", folder)
+    if status is None:
+        return f"git cannot tell whether the product's folder {folder} is committed"
+    if status:
+        changed = [line[3:] for line in status.splitlines()]
+        return (f"the product's folder has changes that are not committed ({', '.join(changed[:5])}"
+                + (", ..." if len(changed) > 5 else "") + "): commit them, or remove what is not the product's")
+    return None
+
+
 def describe_time(seconds):
     return time.strftime("%Y-%m-%d %H:%M:%S UTC", time.gmtime(seconds))

@@ -119,6 +119,7 @@ OsVersion FormRuntime::GetVersionExA() {
     v.major = static_cast<std::int32_t>(record.dwMajorVersion);
     v.minor = static_cast<std::int32_t>(record.dwMinorVersion);
     v.platform = static_cast<std::int32_t>(record.dwPlatformId);
+    v.build = record.dwBuildNumber;
     // All 128 bytes, NULs included, so every position of the text exists.
     const int n = MultiByteToWideChar(CP_ACP, 0, record.szCSDVersion, sizeof record.szCSDVersion, v.csd.data(),
                                       static_cast<int>(v.csd.size()));

@@ -21,6 +21,10 @@ namespace forms::win32 {
 struct AppInfo {
     HINSTANCE instance;
     const wchar_t* title;  // the application's title, in message boxes
+    // The product's own window classes: another product's menu running beside
+    // this one keeps to its own.
+    const wchar_t* formClass;
+    const wchar_t* ownerClass;
 };
 
 // A screen reader's press, posted to the form's window so that it runs after the

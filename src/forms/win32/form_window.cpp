@@ -11,9 +11,6 @@
 namespace forms::win32 {
 namespace {
 
-constexpr wchar_t kFormClass[] = L"VelbrookForm";
-constexpr wchar_t kOwnerClass[] = L"VelbrookOwner";
-
 // Windows 10 1703's, which the headers declare only for builds that need 10.
 constexpr UINT kGetDpiScaledSize = 0x02E4;  // WM_GETDPISCALEDSIZE
 
@@ -53,9 +50,9 @@ void FormWindow::Create() {
     owner.cbSize = sizeof owner;
     owner.lpfnWndProc = DefWindowProcW;
     owner.hInstance = app.instance;
-    owner.lpszClassName = kOwnerClass;
+    owner.lpszClassName = app.ownerClass;
     RegisterClassExW(&owner);
-    owner_.Reset(CreateWindowExW(0, kOwnerClass, app.title, WS_OVERLAPPED, 0, 0, 0, 0, nullptr, nullptr,
+    owner_.Reset(CreateWindowExW(0, app.ownerClass, app.title, WS_OVERLAPPED, 0, 0, 0, 0, nullptr, nullptr,
                                  app.instance, nullptr));
 
     WNDCLASSEXW form{};
@@ -64,7 +61,7 @@ void FormWindow::Create() {
     form.hInstance = app.instance;
     form.hIcon = LoadIconW(app.instance, MAKEINTRESOURCEW(site_.layout.icon));
     form.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    form.lpszClassName = kFormClass;
+    form.lpszClassName = app.formClass;
     if (!form.hIcon) FailWithLastError(L"Could not load the window's icon.");
     if (!RegisterClassExW(&form) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)  // a window made before
         FailWithLastError(L"Could not register the window class.");
@@ -76,7 +73,7 @@ void FormWindow::Create() {
     // laid out again below if its monitor has another.
     TakeDensity(ScreenDpi());
     SIZE outer = OuterSize(site_.dpi);
-    CreateWindowExW(FormExStyle(), kFormClass, site_.layout.caption, FormStyle(), CW_USEDEFAULT, CW_USEDEFAULT,
+    CreateWindowExW(FormExStyle(), app.formClass, site_.layout.caption, FormStyle(), CW_USEDEFAULT, CW_USEDEFAULT,
                     outer.cx, outer.cy, owner_.Get(), nullptr, app.instance, this);
     if (!wnd_) FailWithLastError(L"Could not create the window.");
     TakeDensity(WindowDpi(wnd_));
