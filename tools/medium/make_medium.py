@@ -19,7 +19,6 @@ aside and moved into --out only when complete, with SHA256SUMS beside it."""
 
 import argparse
 import hashlib
-import json
 import os
 import shutil
 import stat
@@ -35,44 +34,37 @@ from signing import Certificate, SigningError
 from source_date import describe_time, product_not_committed, source_date, uncommitted_changes
 
 SOURCES = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
+sys.path.insert(0, os.path.join(SOURCES, "tools", "product"))
+from model import Product  # noqa: E402  the one model of a product, as product.py wrote it
 
 class Refused(Exception):
     pass
 
 
-class Product:
-    """The facts of the product's description that the medium needs."""
+def autorun_inf(product):
+    # The medium's icon is the menu's own; a drive shows it and the label in Explorer.
+    menu = product.executable
+    text = f"[AutoRun]\r\nopen={menu}\r\nicon={menu},0\r\nlabel={product.name}\r\n"
+    # Windows reads the file in the system's code page, or as UTF-16 after a byte-order mark.
+    return text.encode("ascii") if text.isascii() else ("\ufeff" + text).encode("utf-16-le")
 
-    def __init__(self, path):
-        with open(path, encoding="utf-8") as f:
-            facts = json.load(f)
-        self.menu = facts["executable"]
-        self.name, self.publisher, self.version = facts["name"], facts["company"], facts["version"]
-        self.release_name, self.volume_label = facts["release_name"], facts["volume_label"]
-        # (folder, program, shown): a language that is not shown may lack its setup.
-        self.languages = [(row["folder"], row["program"], row["shown"]) for row in facts["languages"]]
 
-    def autorun_inf(self):
-        # The medium's icon is the menu's own; a drive shows it and the label in Explorer.
-        text = f"[AutoRun]\r\nopen={self.menu}\r\nicon={self.menu},0\r\nlabel={self.name}\r\n"
-        # Windows reads the file in the system's code page, or as UTF-16 after a byte-order mark.
-        return text.encode("ascii") if text.isascii() else ("\ufeff" + text).encode("utf-16-le")
-
-    def names(self, arch, demo, signed=True):
-        base = (f"{self.release_name}-{self.version}-{arch}" + ("-demo" if demo else "")
-                + ("" if signed else "-unsigned"))
-        label = f"{self.volume_label}_{self.version.replace('.', '_')}" + ("_DEMO" if demo else "")
-        return base, label
+def release_names(product, arch, demo, signed=True):
+    """The release's base name and its disc's volume label."""
+    base = (f"{product.release_name}-{product.version}-{arch}" + ("-demo" if demo else "")
+            + ("" if signed else "-unsigned"))
+    return base, product.disc_label(demo)
 
 
 def check_setups(product, setups):
     """Refuses when a language the menu offers has no setup."""
     if not os.path.isdir(setups):
         raise Refused(f"the setups folder {setups} does not exist")
-    for folder, program, shown in product.languages:
-        path = os.path.join(setups, folder)
-        if shown and not os.path.isfile(os.path.join(path, program)):
-            raise Refused(f"{path} has no {program}; the menu offers this language, so its setup must be there")
+    for row in product.languages:  # a language that is not shown may lack its setup
+        path = os.path.join(setups, row.folder)
+        if row.shown and not os.path.isfile(os.path.join(path, row.program)):
+            raise Refused(f"{path} has no {row.program}; the menu offers this language, so its setup must be "
+                          "there")
 
 
 def stage(args, product, out, date, certificate=None):
@@ -80,7 +72,7 @@ def stage(args, product, out, date, certificate=None):
     signed when a certificate is given), AUTORUN.INF and the language folders."""
     shutil.rmtree(out, ignore_errors=True)
     os.makedirs(out)
-    menu = os.path.join(out, product.menu)
+    menu = os.path.join(out, product.executable)
     shutil.copyfile(args.menu, menu)
     pe_stamp.stamp(menu, date)
     if certificate:
@@ -90,18 +82,18 @@ def stage(args, product, out, date, certificate=None):
         os.remove(unsigned)
         certificate.verify(menu)
     with open(os.path.join(out, "AUTORUN.INF"), "wb") as f:
-        f.write(product.autorun_inf())
+        f.write(autorun_inf(product))
     if args.setups:
-        for folder, _, _ in product.languages:
-            source = os.path.join(args.setups, folder)
+        for row in product.languages:
+            source = os.path.join(args.setups, row.folder)
             if os.path.isdir(source):
-                shutil.copytree(source, os.path.join(out, folder))
+                shutil.copytree(source, os.path.join(out, row.folder))
             else:
-                os.makedirs(os.path.join(out, folder))
+                os.makedirs(os.path.join(out, row.folder))
     else:
-        for folder, program, _ in product.languages:
-            os.makedirs(os.path.join(out, folder))
-            stub = os.path.join(out, folder, program)
+        for row in product.languages:
+            os.makedirs(os.path.join(out, row.folder))
+            stub = os.path.join(out, row.folder, row.program)
             shutil.copyfile(args.stub, stub)
             pe_stamp.stamp(stub, date)  # built here like the menu, so dated like it
 
@@ -109,10 +101,10 @@ def stage(args, product, out, date, certificate=None):
 def warn_unsigned_setups(product, staged):
     """The vendor's setups go on the medium as they are; one without a signature
     is worth a warning, since Windows warns about it or blocks it."""
-    for folder, program, _ in product.languages:
-        setup = os.path.join(staged, folder, program)
+    for row in product.languages:
+        setup = os.path.join(staged, row.folder, row.program)
         if os.path.isfile(setup) and not pe.PeFile(setup).is_signed():
-            print(f"make_medium: warning: {os.path.join(folder, program)} is not signed; "
+            print(f"make_medium: warning: {os.path.join(row.folder, row.program)} is not signed; "
                   "Windows will warn about it or block it", file=sys.stderr)
 
 
@@ -138,7 +130,7 @@ def write_iso(product, staged, iso, label, date):
     set_dates(staged, date)
     environment = dict(os.environ, SOURCE_DATE_EPOCH=str(date), TZ="UTC")
     run = subprocess.run(["xorriso", "-as", "mkisofs", "-quiet", "-iso-level", "1", "-J", "-joliet-long", "-r",
-                          "-V", label, "-publisher", product.publisher, "-A", f"{product.name} {product.version}",
+                          "-V", label, "-publisher", product.company, "-A", f"{product.name} {product.version}",
                           "-o", iso, staged],
                          capture_output=True, text=True, env=environment)
     if run.returncode:
@@ -194,20 +186,20 @@ def release(args, product, date):
         certificate = Certificate(args.sign_pkcs12, args.sign_password_file)
     elif args.sign_password_file:
         raise Refused("VELBROOK_SIGN_PASSWORD_FILE is set but VELBROOK_SIGN_PKCS12 is not")
-    base, label = product.names(args.arch, demo=not args.setups, signed=certificate is not None)
+    base, label = release_names(product, args.arch, demo=not args.setups, signed=certificate is not None)
     os.makedirs(args.out, exist_ok=True)
     aside = tempfile.mkdtemp(prefix=".incomplete-", dir=args.out)
     try:
         staged = os.path.join(aside, base)
         stage(args, product, staged, date, certificate)
         if certificate:
-            print(f"Signed {product.menu} as {certificate.subject} (SHA-256, signing time {describe_time(date)}"
+            print(f"Signed {product.executable} as {certificate.subject} (SHA-256, signing time {describe_time(date)}"
                   + (f", time stamp from {args.timestamp_url})" if args.timestamp_url else
                      "); no time stamp: set VELBROOK_SIGN_TIMESTAMP_URL so that the signature outlives "
                      "the certificate") + "; the signature verifies")
         else:
             print(f"The medium is UNSIGNED: set VELBROOK_SIGN_PKCS12 and VELBROOK_SIGN_PASSWORD_FILE to sign "
-                  f"{product.menu}; the outputs are named {base}")
+                  f"{product.executable}; the outputs are named {base}")
         if args.setups:
             warn_unsigned_setups(product, staged)
         written = []
@@ -258,7 +250,14 @@ def main(argv):
     args = parser.parse_args(argv)
 
     try:
-        product = Product(args.product)
+        # A signed release is the vendor's word that it is this commit's: its product must be in it.
+        not_committed = None
+        if not args.staged_name:
+            not_committed = (product_not_committed(args.sources, args.product_folder) if args.product_folder
+                             else "the build did not name the product's folder (--product-folder)")
+            if not_committed and args.sign_pkcs12:
+                raise Refused(f"a signed release is made only from a committed product: {not_committed}")
+        product = Product.from_json(args.product)
         date, origin = source_date(args.sources)
         if args.staged_name:
             if args.setups:
@@ -268,11 +267,6 @@ def main(argv):
             print(f"Staged the medium in {staged}" + ("" if args.setups else " (a demo: stub setups)"))
             return 0
         print(f"Every date in the release is {describe_time(date)}: {origin}")
-        # A signed release is the vendor's word that it is this commit's: its product must be in it.
-        not_committed = (product_not_committed(args.sources, args.product_folder) if args.product_folder
-                         else "the build did not name the product's folder (--product-folder)")
-        if not_committed and args.sign_pkcs12:
-            raise Refused(f"a signed release is made only from a committed product: {not_committed}")
         if not_committed:
             print(f"make_medium: warning: this release cannot be rebuilt from its commit: {not_committed}",
                   file=sys.stderr)
@@ -280,7 +274,7 @@ def main(argv):
             print("make_medium: warning: the checkout has uncommitted changes, so this release is not "
                   "its commit's", file=sys.stderr)
         release(args, product, date)
-    except (Refused, SigningError, ValueError, KeyError, OSError) as e:
+    except (Refused, SigningError, ValueError, KeyError, TypeError, OSError) as e:
         print(f"make_medium: no medium was made: {e}", file=sys.stderr)
         return 1
     return 0
