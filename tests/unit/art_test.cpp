@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "art_files.h"
+#include "design.h"
 #include "product_facts.h"
 
 #include <algorithm>
@@ -28,11 +29,16 @@ struct Picture {
 };
 
 std::vector<Picture> Pictures() {
-    std::vector<Picture> all{{"Command1.bmp", 201, 61}, {"Picture1.bmp", 69, 69}, {"Image1.bmp", 133, 28},
-                             {"Image2.bmp", 171, 86},   {"Image3.bmp", 201, 61},  {"Image4.bmp", 201, 61}};
+    using namespace design;
+    std::vector<Picture> all{{"Command1.bmp", kCommand1.width, kCommand1.height},
+                             {"Picture1.bmp", kPicture1.width, kPicture1.height},
+                             {"Image1.bmp", kImage1.width, kImage1.height},
+                             {"Image2.bmp", kImage2.width, kImage2.height},
+                             {"Image3.bmp", kImage3.width, kImage3.height},
+                             {"Image4.bmp", kImage4.width, kImage4.height}};
     for (const product::Language& l : product::kLanguages)
         for (const char* face : {"CountryImage", "CountryPic"})
-            all.push_back({face + std::to_string(l.code) + ".bmp", 245, 45});
+            all.push_back({face + std::to_string(l.code) + ".bmp", kFace.width, kFace.height});
     return all;
 }
 
@@ -117,8 +123,8 @@ TEST(Art, LanguageFacesShareOneGrid) {
             // Exactly: the English shadow, on the normal face only, takes the last row.
             EXPECT_EQ(bottom, f.wordsBottom - (lit && f.index == 3 ? 1 : 0));
             // The rule, on normal faces only.
-            for (int x = 0; x < 245; ++x) {
-                const bool onRule = !lit && x >= 4 && x <= 241;
+            for (int x = 0; x < design::kFace.width; ++x) {
+                const bool onRule = !lit && x >= design::kRuleLeft && x < design::kRuleLeft + design::kRuleWidth;
                 EXPECT_EQ(b.At(x, f.ruleRow) == kRule, onRule) << "x " << x;
             }
         }

@@ -13,7 +13,10 @@
 namespace {
 
 // Where the faces of a row stand: the rows are 48 pixels apart from y = 136.
-forms::PixelRect Row(int row) { return {144, 136 + 48 * row, 245, 45}; }
+forms::PixelRect Row(int row) {
+    using namespace design;
+    return {kRowsLeft / kTwipsPerPixel, (kRowsTop + kRowPitch * row) / kTwipsPerPixel, kFace.width, kFace.height};
+}
 
 std::string Member(const char* array, std::int16_t index) { return forms::ControlName(array, index); }
 
