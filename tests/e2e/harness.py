@@ -124,7 +124,8 @@ class Product:
 
     def release_base(self, arch, demo=True, signed=True):
         """The name a release's files begin with: <name>-<version>-<arch>[-demo][-unsigned]."""
-        return f"{self.release_name}-{self.version}-{arch}" + ("-demo" if demo else "") + ("" if signed else "-unsigned")
+        return (f"{self.release_name}-{self.version}-{arch}" + ("-demo" if demo else "")
+                + ("" if signed else "-unsigned"))
 
     def volume_id(self, demo=True):
         return f"{self.volume_label}_{self.version.replace('.', '_')}" + ("_DEMO" if demo else "")
@@ -151,7 +152,7 @@ def _read_product():
     product = Product(folder, *(facts[key] for key in (
         "caption", "heading", "version", "company", "name", "executable", "title", "single_instance",
         "volume_label", "release_name")), languages=tuple(rows),
-                      description=description.get("product", {}).get("description"))
+        description=description.get("product", {}).get("description"))
     # The layout is built from the same description: rows it does not offer in this order are a build fault.
     if LAYOUT["controls"] and list(LAYOUT["offered"]) != [row.code for row in product.shown]:
         raise RuntimeError(f"layout.json offers {LAYOUT['offered']}, the product shows "
