@@ -108,9 +108,9 @@ class DeclinedPromptTest(MenuTest):
     PROMPT = "Velbrook test elevation prompt"
 
     def setUp(self):
-        super().setUp()
         # The row pressed at the prompt, and the one pressed after it.
         self.pressed, self.other = self.two_shown_rows()
+        super().setUp()
 
     def open_declining_menu(self, **prompt_files):
         """The test build on a medium; `log=`, `after=`, `queued=`: the prompt's files (see declining_shell.cpp)."""
