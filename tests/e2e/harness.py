@@ -8,11 +8,14 @@ and the screen size is known. Every process a test starts is ended by its
 id, and a failing test leaves a screenshot in the artifacts folder."""
 
 import contextlib
+import dataclasses
 import json
 import os
 import shutil
 import sys
 import tempfile
+import tomllib
+import typing
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "winehost"))
@@ -26,34 +29,23 @@ ARCH = os.environ.get("VELBROOK_WINEARCH", "win32")
 PREFIX = os.environ.get("VELBROOK_PREFIX", "")
 ARTIFACTS = os.environ.get("VELBROOK_ARTIFACTS", tempfile.gettempdir())
 WORK = os.environ.get("VELBROOK_WORK", tempfile.gettempdir())
-
-
-def _read_product():
-    """The product's facts as the build wrote them from its description (outside
-    ctest, where the tests skip, none)."""
-    path = os.environ.get("VELBROOK_PRODUCT_JSON", "")
-    if not path:
-        return {"caption": "", "title": "", "executable": "menu.exe", "languages": []}
-    with open(path, encoding="utf-8") as f:
-        return json.load(f)
-
-
-PRODUCT = _read_product()
-TITLE = PRODUCT["caption"]
-APP_TITLE = PRODUCT["title"]
+SOURCES = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
+# The product whose exact bytes and pixels some tests know by heart.
+DEFAULT_PRODUCT = os.path.join(SOURCES, "products", "velbrook")
 TWIPS_PER_PIXEL = 15
 
 
-def _read_layout():
-    """The window's layout in client pixels, as the build wrote it from the layout table."""
-    path = os.environ.get("VELBROOK_LAYOUT", "")
+def _read_json(variable, empty):
+    """A file the build wrote for the tests, named by an environment variable (outside ctest,
+    where the tests skip, `empty`)."""
+    path = os.environ.get(variable, "")
     if not path:
-        return {"client": [0, 0], "offered": [], "controls": {}}
+        return empty
     with open(path, encoding="utf-8") as f:
         return json.load(f)
 
 
-LAYOUT = _read_layout()
+LAYOUT = _read_json("VELBROOK_LAYOUT", {"client": [0, 0], "offered": [], "controls": {}})
 
 
 def rect(control):
@@ -64,27 +56,138 @@ def rect(control):
 
 CLIENT_PIXELS = tuple(LAYOUT["client"])
 
-# The offered languages by code: the folder of each setup, and the picture's rectangle.
-SETUP_FOLDERS = {row["code"]: row["folder"] for row in PRODUCT["languages"]}
-LANGUAGES = {i: (SETUP_FOLDERS[i], rect(f"CountryImage({i})")) for i in LAYOUT["offered"]}
+
+@dataclasses.dataclass(frozen=True)
+class Language:
+    """One row of the product's language table."""
+    code: int
+    name: str  # in English: what a screen reader gives as the description
+    words: str  # on its faces: what a screen reader gives as the name
+    folder: str
+    program: str
+    shown: bool
+    product_name: typing.Optional[str]  # string code*100+1, where the description gives one
+    exit_question: typing.Optional[str]  # string code*100+2
+    rect: typing.Optional[tuple]  # its picture in client pixels; None for a hidden row
+
+    @property
+    def setup(self):
+        """The setup beside the menu, as a relative path."""
+        return os.path.join(self.folder, self.program)
+
+    def started_from(self, medium_folder):
+        """The module a start of its setup from `medium_folder` names, as Wine writes it."""
+        return windows_path(os.path.join(medium_folder, self.folder, self.program))
+
+
+@dataclasses.dataclass(frozen=True)
+class Product:
+    """The configured product's facts as the build wrote them from its description
+    (product.json), the strings it carries (its product.toml) and where its rows lie."""
+    folder: str
+    caption: str
+    heading: str
+    version: str
+    company: str
+    name: str
+    executable: str
+    title: str
+    single_instance: str
+    volume_label: str
+    release_name: str
+    languages: tuple
+    description: typing.Optional[str] = None  # the version block's FileDescription, where the description gives one
+
+    @property
+    def is_default(self):
+        return bool(self.folder) and os.path.realpath(self.folder) == os.path.realpath(DEFAULT_PRODUCT)
+
+    @property
+    def shown(self):
+        return tuple(row for row in self.languages if row.shown)
+
+    @property
+    def hidden(self):
+        return tuple(row for row in self.languages if not row.shown)
+
+    @property
+    def programs(self):
+        return {row.program for row in self.languages}
+
+    def other_shown(self, than):
+        """A shown row that is not `than`, or None when it is the only one."""
+        return next((row for row in self.shown if row != than), None)
+
+    def not_setup_exe(self):
+        """A shown row whose setup program is not Setup.exe, or None."""
+        return next((row for row in self.shown if row.program.lower() != "setup.exe"), None)
+
+    def release_base(self, arch, demo=True, signed=True):
+        """The name a release's files begin with: <name>-<version>-<arch>[-demo][-unsigned]."""
+        return (f"{self.release_name}-{self.version}-{arch}" + ("-demo" if demo else "")
+                + ("" if signed else "-unsigned"))
+
+    def volume_id(self, demo=True):
+        return f"{self.volume_label}_{self.version.replace('.', '_')}" + ("_DEMO" if demo else "")
+
+
+def _read_product():
+    facts = _read_json("VELBROOK_PRODUCT_JSON", None)
+    if facts is None:
+        return Product(*[""] * 11, languages=())
+    folder = os.environ.get("VELBROOK_PRODUCT_DIR", "")
+    description = {}
+    if folder:
+        with open(os.path.join(folder, "product.toml"), "rb") as f:
+            description = tomllib.load(f)
+    described = description.get("language", [])
+    rows = []
+    for i, row in enumerate(facts["languages"]):
+        text = described[i] if i < len(described) else {}
+        if text and text["folder"] != row["folder"]:
+            raise RuntimeError(f"product.json's row {i} is {row['folder']}, the description's {text['folder']}")
+        rows.append(Language(row["code"], row["name"], row["words"], row["folder"], row["program"], row["shown"],
+                             text.get("product_name"), text.get("exit_question"),
+                             rect(f"CountryImage({row['code']})") if row["shown"] else None))
+    product = Product(folder, *(facts[key] for key in (
+        "caption", "heading", "version", "company", "name", "executable", "title", "single_instance",
+        "volume_label", "release_name")), languages=tuple(rows),
+        description=description.get("product", {}).get("description"))
+    # The layout is built from the same description: rows it does not offer in this order are a build fault.
+    if LAYOUT["controls"] and list(LAYOUT["offered"]) != [row.code for row in product.shown]:
+        raise RuntimeError(f"layout.json offers {LAYOUT['offered']}, the product shows "
+                           f"{[row.code for row in product.shown]}")
+    return product
+
+
+PRODUCT = _read_product()
+TITLE = PRODUCT.caption
+APP_TITLE = PRODUCT.title
 COMMAND1 = rect("Command1")
 COUNTRYPIC0 = rect("CountryPic(0)")
+
+
+def only_for_the_default_product(test):
+    """Skips a check of the default product's exact bytes or pixels when another product is built."""
+    if not PRODUCT.is_default:
+        test.skipTest(f"an exact reference of the default product (products/velbrook); "
+                      f"this build is of {PRODUCT.folder or 'no product'}")
 
 
 class Medium:
     """A medium folder: the menu beside language folders with the stub setup."""
 
-    LANGUAGE_FOLDERS = tuple(row["folder"] for row in PRODUCT["languages"])
+    LANGUAGE_FOLDERS = tuple(row.folder for row in PRODUCT.languages)
 
     def __init__(self, root, name="Medium", setups=LANGUAGE_FOLDERS):
         self.folder = os.path.join(root, name)
         os.makedirs(self.folder)
-        self.exe = os.path.join(self.folder, PRODUCT["executable"])
+        self.exe = os.path.join(self.folder, PRODUCT.executable)
         shutil.copy(EXE, self.exe)
-        for row in PRODUCT["languages"]:
-            os.makedirs(os.path.join(self.folder, row["folder"]))
-            if row["folder"] in setups:
-                shutil.copy(STUB, os.path.join(self.folder, row["folder"], row["program"]))
+        for row in PRODUCT.languages:
+            os.makedirs(os.path.join(self.folder, row.folder))
+            if row.folder in setups:
+                shutil.copy(STUB, os.path.join(self.folder, row.setup))
 
 
 class MenuTest(unittest.TestCase):
@@ -139,6 +242,17 @@ class MenuTest(unittest.TestCase):
 
     # Helpers.
 
+    def need(self, row, reason):
+        """`row`, or a skip that says which row this product lacks."""
+        if row is None:
+            self.skipTest(f"{PRODUCT.name} has {reason}")
+        return row
+
+    def two_shown_rows(self):
+        """Two different shown rows, the last and the first, for a test that tells their starts apart."""
+        last = PRODUCT.shown[-1]
+        return last, self.need(PRODUCT.other_shown(last), "one shown language only: no second row to tell apart")
+
     @contextlib.contextmanager
     def screenshot_on_failure(self, name):
         """For a failure inside a loop or subtest: the screen as it was then, not at the test's end."""
@@ -175,6 +289,7 @@ class MenuTest(unittest.TestCase):
         """Until no setup started from this test's folders runs (Wine's processes are
         Linux ones), so that the stub log holds every start."""
         marker = os.path.basename(self.work).encode()
+        programs = [program.lower().encode() for program in PRODUCT.programs]
 
         def running():
             for pid in filter(str.isdigit, os.listdir("/proc")):
@@ -183,7 +298,7 @@ class MenuTest(unittest.TestCase):
                         line = f.read()
                 except OSError:
                     continue
-                if marker in line and b"setup.exe" in line.lower():
+                if marker in line and any(program in line.lower() for program in programs):
                     return True
             return False
         wait_for(lambda: not running(), 30, "the setups to end")

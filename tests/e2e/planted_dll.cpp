@@ -1,7 +1,8 @@
 // A DLL planted beside the menu under a system DLL's name. When anything
 // loads it, it appends one line to the file named by VELBROOK_PLANTED_LOG:
 // its own path, and whether the menu's code had already run (the menu holds
-// its single-instance mutex from its first statements on).
+// its single-instance mutex, named by VELBROOK_PLANTED_MUTEX, from its first
+// statements on).
 #include <windows.h>
 
 namespace {
@@ -11,7 +12,9 @@ void Record(HMODULE self) {
     if (!GetEnvironmentVariableW(L"VELBROOK_PLANTED_LOG", log, 1024)) return;
     wchar_t path[1024];
     const DWORD n = GetModuleFileNameW(self, path, 1024);
-    HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, L"Local\\Kestrin.Velbrook.Menu.4F2B9C1E");
+    wchar_t name[256];
+    if (!GetEnvironmentVariableW(L"VELBROOK_PLANTED_MUTEX", name, 256)) return;
+    HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, name);
     const char* when = mutex ? "after-entry " : "before-entry ";
     if (mutex) CloseHandle(mutex);
     char line[2048];

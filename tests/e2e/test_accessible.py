@@ -3,13 +3,13 @@ in another process, and what its default actions do."""
 
 import unittest
 
-from harness import COMMAND1, LANGUAGES, Medium, MenuTest, rect, wait_for
+from harness import CLIENT_PIXELS, COMMAND1, PRODUCT, Medium, MenuTest, rect, wait_for
 
 ROLE_STATICTEXT, ROLE_GRAPHIC, ROLE_PUSHBUTTON, ROLE_CLIENT = 0x29, 0x28, 0x2B, 0x0A
 STATE_FOCUSED, STATE_FOCUSABLE = 0x4, 0x100000
 HEADING, PROMPT = rect("Label1"), rect("Image4")
 OS_LINE = (112, 528, 361, 25)  # the two labels of the bottom line, as one
-KEY = r"HKCU\Software\Wine\AppDefaults\Velbrook.exe"
+KEY = rf"HKCU\Software\Wine\AppDefaults\{PRODUCT.executable}"
 S_OK = 0
 # Wine sends a call's reply from another thread; an action that ends the program
 # at once can end it before the reply leaves. The outcome is what counts.
@@ -30,18 +30,17 @@ class AccessibleTest(MenuTest):
         proc, form = self.open_menu()
         self.pointer.move(2, 2)
         left, top = form["client"][0], form["client"][1]
-        before = self.display.grab().crop(left, top, 792, 573)
+        width, height = CLIENT_PIXELS
+        before = self.display.grab().crop(left, top, width, height)
         tree = self.wine.probe("accessible", str(form["hwnd"]))
 
-        self.assertEqual(tree["self"]["name"], "Kestrin USB 2.0 Velbrook Cable")
+        self.assertEqual(tree["self"]["name"], PRODUCT.caption)
         self.assertEqual(tree["self"]["role"], ROLE_CLIENT)
-        self.assertEqual(tree["self"]["location"], [left, top, 792, 573])
+        self.assertEqual(tree["self"]["location"], [left, top, width, height])
         expected = [
-            ("Kestrin USB 2.0 Velbrook Cable", "", ROLE_STATICTEXT, "", HEADING),
+            (PRODUCT.heading, "", ROLE_STATICTEXT, "", HEADING),
             ("Please Select Language:", "", ROLE_GRAPHIC, "", PROMPT),
-            ("繁體中國語", "Traditional Chinese", ROLE_PUSHBUTTON, "Press", LANGUAGES[1][1]),
-            ("簡体中国語", "Simplified Chinese", ROLE_PUSHBUTTON, "Press", LANGUAGES[2][1]),
-            ("English", "English", ROLE_PUSHBUTTON, "Press", LANGUAGES[3][1]),
+            *[(row.words, row.name, ROLE_PUSHBUTTON, "Press", row.rect) for row in PRODUCT.shown],
             ("Exit Setup", "", ROLE_PUSHBUTTON, "Press", COMMAND1),
             ("Your operating system is : Windows XP", "", ROLE_STATICTEXT, "", OS_LINE),
         ]
@@ -51,23 +50,25 @@ class AccessibleTest(MenuTest):
                 self.assertEqual((child["name"], child["description"], child["role"], child["action"]),
                                  (name, description, role, action))
                 self.assertEqual(child["location"], [left + x, top + y, w, h])
-        exit_state = tree["children"][5]["state"]
+        exit_state = tree["children"][-2]["state"]
         self.assertEqual(exit_state & (STATE_FOCUSED | STATE_FOCUSABLE), STATE_FOCUSED | STATE_FOCUSABLE)
         self.assertEqual(tree["hit_at_centre"], 0, "the middle of the window is bare background")
-        self.assertEqual(self.display.grab().crop(left, top, 792, 573).data, before.data, "reading changed the screen")
+        self.assertEqual(self.display.grab().crop(left, top, width, height).data, before.data,
+                         "reading changed the screen")
         self.assertIsNone(proc.poll())
 
     def test_the_default_action_of_a_language_starts_its_setup(self):
         proc, form = self.open_menu()
-        result = self.wine.probe("accessible-do", str(form["hwnd"]), "5")
+        row = PRODUCT.shown[-1]  # child ids count from 1: the heading, the prompt, then the rows
+        result = self.wine.probe("accessible-do", str(form["hwnd"]), str(2 + len(PRODUCT.shown)))
         self.assertIn(result["hresult"], {S_OK} | ENDED_BEFORE_REPLY)
-        launched = wait_for(self.launches, 30, "the English setup to start")
-        self.assertEqual([l["module"].rsplit("\\", 2)[-2:] for l in launched], [["English_link", "Setup.exe"]])
+        launched = wait_for(self.launches, 30, f"{row.setup} to start")
+        self.assertEqual([l["module"].rsplit("\\", 2)[-2:] for l in launched], [[row.folder, row.program]])
         self.wait_for_exit(proc)
 
     def test_the_default_action_of_exit_setup_ends_the_menu_and_starts_nothing(self):
         proc, form = self.open_menu()
-        result = self.wine.probe("accessible-do", str(form["hwnd"]), "6")
+        result = self.wine.probe("accessible-do", str(form["hwnd"]), str(3 + len(PRODUCT.shown)))
         self.assertIn(result["hresult"], {S_OK} | ENDED_BEFORE_REPLY)
         print(f"\nExit Setup's default action returned {result['hresult']:#x}")
         self.wait_for_exit(proc)

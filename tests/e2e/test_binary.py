@@ -10,6 +10,7 @@ import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "medium"))
 import pe  # noqa: E402
+from harness import PRODUCT, only_for_the_default_product  # noqa: E402
 
 ALLOWED_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "shell32.dll", "advapi32.dll", "msvcrt.dll"}
 SUPPORTED_OS = {"e2011457-1546-43c5-a5fe-008deee3d3f0", "35138b9a-5d96-4fbd-8e2d-a2440225f93a",
@@ -117,8 +118,10 @@ class BinaryTest(unittest.TestCase):
         self.assertEqual(committed("FrmAutoSelect.ico")[22:], committed("FrmAutoSelect.icon"))
         # Pictures are the committed files without their 14-byte file header.
         ids = {300: "Command1", 301: "Picture1", 302: "Image1", 303: "Image2", 304: "Image3", 305: "Image4"}
-        ids.update({310 + i: f"CountryImage{i}" for i in (1, 2, 3, 7)})
-        ids.update({320 + i: f"CountryPic{i}" for i in (1, 2, 3, 7)})
+        codes = [row.code for row in PRODUCT.languages]  # hidden rows' faces are carried too
+        ids.update({310 + i: f"CountryImage{i}" for i in codes})
+        ids.update({320 + i: f"CountryPic{i}" for i in codes})
+        self.assertEqual(sorted(rid for rtype, rid, _ in res if rtype == pe.RT_BITMAP), sorted(ids))
         for rid, name in ids.items():
             self.assertEqual(res[(pe.RT_BITMAP, rid, 0)], committed(name + ".bmp")[14:], name)
         cursor = [data for (rtype, _, _), data in res.items() if rtype == pe.RT_CURSOR]
@@ -130,24 +133,22 @@ class BinaryTest(unittest.TestCase):
         fixed = version.index(struct.pack("<I", 0xFEEF04BD))
         file_ms, file_ls, prod_ms, prod_ls, mask, flags, os_, ftype, subtype = struct.unpack_from(
             "<9I", version, fixed + 8)
-        self.assertEqual((file_ms, file_ls, prod_ms, prod_ls), (0x10000, 0, 0x10000, 0))
+        major, minor = (int(part) for part in PRODUCT.version.split("."))
+        self.assertEqual((file_ms, file_ls, prod_ms, prod_ls), (major << 16 | minor, 0, major << 16 | minor, 0))
         self.assertEqual((mask, flags, os_, ftype, subtype), (0, 0, 4, 1, 0))
         self.assertIn("040404B0".encode("utf-16-le"), version)
         self.assertIn(struct.pack("<HH", 0x0404, 1200), version)
-        self.assertEqual([k for k, _ in pe.version_strings(version)],
-                         ["CompanyName", "ProductName", "FileVersion", "ProductVersion", "InternalName",
-                          "OriginalFilename"])
-        values = dict(pe.version_strings(version))
-        self.assertEqual((values["FileVersion"], values["ProductVersion"]), ("1.00", "1.00"))
-        self.assertEqual(values["OriginalFilename"], values["InternalName"] + ".exe")
+        described = [("FileDescription", PRODUCT.description)] if PRODUCT.description else []
+        self.assertEqual(pe.version_strings(version),
+                         [("CompanyName", PRODUCT.company), ("ProductName", PRODUCT.name), *described,
+                          ("FileVersion", PRODUCT.version), ("ProductVersion", PRODUCT.version),
+                          ("InternalName", PRODUCT.title), ("OriginalFilename", PRODUCT.executable)])
 
+        # The strings the description gives each row, decoded from the resource: code*100+1 and +2.
         texts = pe.strings({k: v for k, v in res.items() if k[2] == 0x0409})
-        self.assertEqual(sorted(texts), [102, 202, 302, 701, 702])
-        self.assertEqual(texts[102], "\u60a8\u78ba\u5b9a\u8981\u96e2\u958b\u55ce\uff1f")
-        self.assertEqual(texts[202], "\u60a8\u786e\u5b9a\u8981\u79bb\u5f00\u5417\uff1f")
-        self.assertEqual(texts[302], "Are you sure you want to Exit?")
-        self.assertEqual(len(texts[701]), 22)
-        self.assertEqual(texts[702], "\u3053\u306e\u30d7\u30ed\u30b0\u30e9\u30e0\u3092\u7d42\u4e86\u3057\u307e\u3059\u304b")
+        expected = {row.code * 100 + offset: text for row in PRODUCT.languages
+                    for offset, text in ((1, row.product_name), (2, row.exit_question)) if text is not None}
+        self.assertEqual(texts, expected)
 
     def test_name_avoids_the_installer_heuristics(self):
         name = os.path.basename(self.exe).lower()
@@ -192,6 +193,7 @@ class DefaultProductTest(unittest.TestCase):
         exe = os.environ.get("VELBROOK_EXE", "")
         if not exe:
             self.skipTest("VELBROOK_EXE is not set: run through ctest")
+        only_for_the_default_product(self)
         resources = pe.PeFile(exe).resources()
         self.assertEqual({key: hashlib.sha256(data).hexdigest() for key, data in resources.items()},
                          DEFAULT_PRODUCT_RESOURCES)

@@ -8,15 +8,15 @@ import signal
 import stat
 import unittest
 
-from harness import COMMAND1, LANGUAGES, PREFIX, Medium, MenuTest, wait_for, windows_path
+from harness import COMMAND1, PREFIX, PRODUCT, Medium, MenuTest, wait_for, windows_path
 
-ENGLISH = LANGUAGES[3][1]
+ROW = PRODUCT.shown[-1] if PRODUCT.shown else None  # the row every case presses
 
 
 class BadSetupTest(MenuTest):
-    def break_english(self, medium, how):
-        folder = os.path.join(medium.folder, "English_link")
-        setup = os.path.join(folder, "Setup.exe")
+    def break_the_row(self, medium, how):
+        folder = os.path.join(medium.folder, ROW.folder)
+        setup = os.path.join(folder, ROW.program)
         os.remove(setup)
         if how == "zero bytes":
             open(setup, "wb").close()
@@ -35,12 +35,12 @@ class BadSetupTest(MenuTest):
         for how in ("missing", "zero bytes", "random bytes", "folder is a file", "setup is a folder"):
             with self.subTest(case=how):
                 medium = Medium(os.path.join(self.work, how.replace(" ", "-")))
-                path = self.break_english(medium, how)
+                path = self.break_the_row(medium, how)
                 proc = self.start_menu(medium.exe)
                 try:
                     with self.screenshot_on_failure(how.replace(" ", "-")):
                         form = self.wait_for_form(proc)
-                        self.click_centre(form, ENGLISH)
+                        self.click_centre(form, ROW.rect)
                         box = wait_for(lambda: self.wine.dialogs(), 30, "the error box")[0]
                         text = "\n".join(box["texts"])
                         self.assertIn("Run-time error", text)
@@ -57,15 +57,15 @@ class BadSetupTest(MenuTest):
 
 
 class MediumPlacesTest(MenuTest):
-    def press_english_and_expect_its_setup(self, medium, expected_folder):
+    def press_the_row_and_expect_its_setup(self, medium):
         proc = self.start_menu(medium.exe)
         try:
             form = self.wait_for_form(proc)
-            self.click_centre(form, ENGLISH)
-            launched = wait_for(self.launches, 30, "the English setup to start")
+            self.click_centre(form, ROW.rect)
+            launched = wait_for(self.launches, 30, f"{ROW.setup} to start")
             self.wait_for_exit(proc)
             self.assertEqual(len(launched), 1)
-            self.assertEqual(launched[0]["module"].lower(), (expected_folder + "\\English_link\\Setup.exe").lower())
+            self.assertEqual(launched[0]["module"].lower(), ROW.started_from(medium.folder).lower())
         finally:
             self.wine.end_all()
 
@@ -76,16 +76,16 @@ class MediumPlacesTest(MenuTest):
             os.remove(drive)
         os.symlink(medium.folder, drive)
         self.addCleanup(os.remove, drive)
-        proc = self.start_menu("M:\\Velbrook.exe")
+        proc = self.start_menu("M:\\" + PRODUCT.executable)
         form = self.wait_for_form(proc)
-        self.click_centre(form, ENGLISH)
-        launched = wait_for(self.launches, 30, "the English setup to start")
+        self.click_centre(form, ROW.rect)
+        launched = wait_for(self.launches, 30, f"{ROW.setup} to start")
         self.wait_for_exit(proc)
-        self.assertEqual(launched[0]["module"], "M:\\English_link\\Setup.exe", "no doubled backslash")
+        self.assertEqual(launched[0]["module"], f"M:\\{ROW.folder}\\{ROW.program}", "no doubled backslash")
 
     def test_a_medium_in_a_folder_with_chinese_and_japanese_letters(self):
         medium = Medium(self.work, name="\u5b89\u88dd \u30a4\u30f3\u30b9\u30c8\u30fc\u30eb")
-        self.press_english_and_expect_its_setup(medium, windows_path(medium.folder))
+        self.press_the_row_and_expect_its_setup(medium)
 
     def test_a_read_only_medium(self):
         # Wine shows files without write permission as read-only, as on a disc.
@@ -97,7 +97,7 @@ class MediumPlacesTest(MenuTest):
         for folder in folders:
             os.chmod(folder, stat.S_IRUSR | stat.S_IXUSR)
         try:
-            self.press_english_and_expect_its_setup(medium, windows_path(medium.folder))
+            self.press_the_row_and_expect_its_setup(medium)
         finally:
             for folder in folders:
                 os.chmod(folder, 0o755)
@@ -106,7 +106,7 @@ class MediumPlacesTest(MenuTest):
         deep = os.path.join(self.work, *["d" * 50] * 6)
         os.makedirs(deep)
         medium = Medium(deep)
-        expected = windows_path(os.path.join(medium.folder, "English_link", "Setup.exe"))
+        expected = ROW.started_from(medium.folder)
         self.assertGreater(len(expected), 260)
         proc = self.start_menu(medium.exe)
         shown = wait_for(lambda: proc.poll() is not None or [w for w in self.wine.forms() if w["visible"]], 60,
@@ -114,7 +114,7 @@ class MediumPlacesTest(MenuTest):
         if shown is True:
             self.skipTest("Wine itself cannot start a program from a path this deep on this architecture")
         form = shown[0]
-        self.click_centre(form, ENGLISH)
+        self.click_centre(form, ROW.rect)
         outcome = wait_for(lambda: self.launches() or self.wine.dialogs(), 30, "a start or an error box")
         if "module" in outcome[0]:
             self.assertEqual(outcome[0]["module"].lower(), expected.lower())
@@ -130,15 +130,16 @@ class ExitDuringPressTest(MenuTest):
     AZURE = (2, 128, 255)
 
     def press_then_click(self, where):
-        """Presses English and, before the menu can handle the press, clicks `where` (client pixels)."""
+        """Presses the row and, before the menu can handle the press, clicks `where` (client pixels)."""
         medium = Medium(os.path.join(self.work, f"{where[0]}-{where[1]}"))
         proc = self.start_menu(medium.exe)
         form = self.wait_for_form(proc)
         left, top = form["client"][0], form["client"][1]
-        x, y, w, h = ENGLISH
+        x, y, w, h = ROW.rect
         self.pointer.move(left + x + w // 2, top + y + h // 2)
         # Lit: the pressable face is in front, and the menu is idle again.
-        wait_for(lambda: self.display.grab().pixel(left + x + 2, top + y + 2) == self.AZURE, 20, "English to be lit")
+        wait_for(lambda: self.display.grab().pixel(left + x + 2, top + y + 2) == self.AZURE, 20,
+                 f"{ROW.name} to be lit")
         # Held still, the menu cannot handle the press before the click has queued behind it.
         os.kill(proc.pid, signal.SIGSTOP)
         try:
@@ -156,7 +157,7 @@ class ExitDuringPressTest(MenuTest):
         # The control: the press is handled and the burst arrives whole.
         self.press_then_click((600, 300))
         launched = wait_for(self.launches, 30, "the setup to start")
-        self.assertEqual([entry["module"].rsplit("\\", 2)[-2:] for entry in launched], [["English_link", "Setup.exe"]])
+        self.assertEqual([entry["module"].rsplit("\\", 2)[-2:] for entry in launched], [[ROW.folder, ROW.program]])
 
 
 if __name__ == "__main__":

@@ -3,9 +3,7 @@
 import os
 import unittest
 
-from harness import PROBE, Medium, MenuTest, wait_for, windows_path
-
-MUTEX_NAME = r"Local\Kestrin.Velbrook.Menu.4F2B9C1E"
+from harness import PROBE, PRODUCT, Medium, MenuTest, wait_for, windows_path
 
 
 class SingleInstanceTest(MenuTest):
@@ -55,7 +53,7 @@ class SingleInstanceTest(MenuTest):
     def hold_the_name(self, kind):
         """Another process holds the menu's mutex name until the test ends."""
         ready = os.path.join(self.work, "held")
-        holder = self.wine.start(PROBE, "hold", kind, MUTEX_NAME, windows_path(ready))
+        holder = self.wine.start(PROBE, "hold", kind, PRODUCT.single_instance, windows_path(ready))
         wait_for(lambda: holder.poll() is not None or os.path.exists(ready), 60, "the name to be held")
         self.assertIsNone(holder.poll(), f"the probe could not hold a {kind} of that name")
 

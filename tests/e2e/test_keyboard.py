@@ -6,11 +6,13 @@ import shutil
 import time
 import unittest
 
-from harness import COMMAND1, LANGUAGES, PROBE, Medium, MenuTest, wait_for, windows_path
+from harness import COMMAND1, PROBE, PRODUCT, Medium, MenuTest, wait_for, windows_path
 
 AZURE = (2, 128, 255)
 STATE_FOCUSED = 0x4
-ENGLISH_CHILD, EXIT_CHILD = 4, 5  # positions in the accessible tree: heading, prompt, the three languages, exit
+# Positions in the accessible tree: the heading, the prompt, the shown languages, the exit button.
+LAST_ROW_CHILD = 1 + len(PRODUCT.shown)
+EXIT_CHILD = LAST_ROW_CHILD + 1
 OBJID_CLIENT = -4
 PROMPT = "Velbrook test elevation prompt"  # the declining test build's first start is a declined prompt
 
@@ -26,8 +28,8 @@ class KeyboardTest(MenuTest):
         self.wait_for_button_focus(form)
         return proc, form
 
-    def lit(self, form, index):
-        x, y = LANGUAGES[index][1][:2]
+    def lit(self, form, row):
+        x, y = row.rect[:2]
         return self.display.grab().pixel(form["client"][0] + x + 2, form["client"][1] + y + 2) == AZURE
 
     def button(self, form):
@@ -37,7 +39,7 @@ class KeyboardTest(MenuTest):
     def lit_language(self, form):
         frame = self.display.grab()
         left, top = form["client"][0], form["client"][1]
-        lit = [i for i, (_, (x, y, _, _)) in LANGUAGES.items() if frame.pixel(left + x + 2, top + y + 2) == AZURE]
+        lit = [row for row in PRODUCT.shown if frame.pixel(left + row.rect[0] + 2, top + row.rect[1] + 2) == AZURE]
         return lit[0] if len(lit) == 1 else None
 
     def started(self):
@@ -47,18 +49,20 @@ class KeyboardTest(MenuTest):
         tree = self.wine.probe("accessible", str(form["hwnd"]))
         return [i for i, child in enumerate(tree["children"]) if child["state"] & STATE_FOCUSED]
 
-    def test_down_three_times_lights_english_and_enter_starts_its_setup(self):
+    def test_down_once_a_row_lights_the_last_row_and_enter_starts_its_setup(self):
         proc, form = self.open_menu()
-        self.pointer.keys("Down", "Down", "Down")
-        wait_for(lambda: self.lit(form, 3), 20, "English to be lit")
-        self.assertFalse(self.lit(form, 1) or self.lit(form, 2))
+        last = PRODUCT.shown[-1]
+        self.pointer.keys(*["Down"] * len(PRODUCT.shown))
+        wait_for(lambda: self.lit(form, last), 20, f"{last.name} to be lit")
+        self.assertFalse(any(self.lit(form, row) for row in PRODUCT.shown[:-1]))
         self.pointer.keys("Return")
-        launched = wait_for(self.launches, 30, "the English setup to start")
+        launched = wait_for(self.launches, 30, f"{last.setup} to start")
         self.wait_for_exit(proc)
-        self.assertEqual([entry["module"].rsplit("\\", 2)[-2:] for entry in launched], [["English_link", "Setup.exe"]])
+        self.assertEqual([entry["module"].rsplit("\\", 2)[-2:] for entry in launched], [[last.folder, last.program]])
 
-    def test_up_lights_english_the_focus_cue_gives_way_and_escape_gives_the_exit_button_back(self):
+    def test_up_lights_the_last_row_the_focus_cue_gives_way_and_escape_gives_the_exit_button_back(self):
         proc, form = self.open_menu()
+        last = PRODUCT.shown[-1]
         with_cue = wait_for(lambda: self.button(form), 10, "the button")
         self.assertEqual(self.focused_children(form), [EXIT_CHILD])
         listening = os.path.join(self.work, "listening")
@@ -66,17 +70,17 @@ class KeyboardTest(MenuTest):
         self.wine.start(PROBE, "focus-events", str(form["pid"]), windows_path(listening))
         wait_for(lambda: os.path.exists(os.path.join(listening, "ready")), 30, "a screen reader to listen")
         self.pointer.keys("Up")
-        wait_for(lambda: self.lit(form, 3), 20, "English to be lit")
+        wait_for(lambda: self.lit(form, last), 20, f"{last.name} to be lit")
         wait_for(lambda: self.button(form) != with_cue, 10, "the focus cue to go")
-        self.assertEqual(self.focused_children(form), [ENGLISH_CHILD], "a screen reader follows the choice")
+        self.assertEqual(self.focused_children(form), [LAST_ROW_CHILD], "a screen reader follows the choice")
         open(os.path.join(listening, "stop"), "w").close()
         events = os.path.join(listening, "events.json")
         wait_for(lambda: os.path.exists(events), 30, "what the screen reader heard")
         with open(events, encoding="utf-8") as f:
             heard = [(e["hwnd"], e["object"], e["child"]) for e in json.load(f)]
-        self.assertIn((form["hwnd"], OBJID_CLIENT, ENGLISH_CHILD + 1), heard, "the focus event names English")
+        self.assertIn((form["hwnd"], OBJID_CLIENT, LAST_ROW_CHILD + 1), heard, "the focus event names the row")
         self.pointer.keys("Escape")
-        wait_for(lambda: not self.lit(form, 3), 20, "the light to go out")
+        wait_for(lambda: not self.lit(form, last), 20, "the light to go out")
         wait_for(lambda: self.button(form) == with_cue, 10, "the focus cue to come back")
         self.assertEqual(self.focused_children(form), [EXIT_CHILD])
         self.pointer.keys("Return")  # the exit button again
@@ -86,8 +90,9 @@ class KeyboardTest(MenuTest):
     def test_a_space_whose_release_a_declined_prompt_took_leaves_the_next_space_to_the_exit_button(self):
         prompt = PROMPT
         proc, form = self.open_menu(os.environ["VELBROOK_DECLINED_EXE"])
+        first = PRODUCT.shown[0]
         self.pointer.keys("Down")
-        wait_for(lambda: self.lit(form, 1), 20, "Traditional Chinese to be lit")
+        wait_for(lambda: self.lit(form, first), 20, f"{first.name} to be lit")
         self.pointer.burst("keydown", "space")
         wait_for(lambda: [w for w in self.wine.probe("windows", prompt) if w["active"]], 30, "the prompt")
         self.pointer.burst("keyup", "space")  # read by the prompt
@@ -99,11 +104,12 @@ class KeyboardTest(MenuTest):
         self.assertEqual(self.launches(), [])
 
     def test_keys_queued_while_a_declined_prompt_took_its_time_press_nothing(self):
+        last, other = self.two_shown_rows()
         show, asked = os.path.join(self.work, "show"), os.path.join(self.work, "prompt.log")
         proc, form = self.open_menu(os.environ["VELBROOK_DECLINED_EXE"], {
             "VELBROOK_PROMPT_AFTER": windows_path(show), "VELBROOK_PROMPT_LOG": windows_path(asked)})
         self.pointer.keys("End")
-        wait_for(lambda: self.lit(form, 3), 20, "English to be lit")
+        wait_for(lambda: self.lit(form, last), 20, f"{last.name} to be lit")
         self.pointer.keys("Return")
         wait_for(lambda: os.path.exists(asked), 30, "the start to be asked for")
         self.pointer.keys("Return")  # while the prompt takes its time: meant for the prompt
@@ -111,14 +117,15 @@ class KeyboardTest(MenuTest):
         wait_for(lambda: self.wine.probe("windows", PROMPT), 30, "the prompt")
         self.pointer.click(4, 4)  # declined
         wait_for(lambda: not os.path.exists(show), 30, "the prompt to be declined")
-        # Input is handled in order: had the queued Enter pressed, English would have started first.
-        self.click_centre(form, LANGUAGES[2][1])
+        # Input is handled in order: had the queued Enter pressed, the last row would have started first.
+        self.click_centre(form, other.rect)
         wait_for(self.launches, 30, "a setup to start")
         self.wait_for_exit(proc)
         self.wait_for_setups_to_end()
-        self.assertEqual(self.started(), [["SimpChin_link", "Setup.exe"]])
+        self.assertEqual(self.started(), [[other.folder, other.program]])
 
     def test_an_enter_held_across_a_declined_prompt_presses_once(self):
+        last, other = self.two_shown_rows()  # a held Down steps from one to the other
         proc, form = self.open_menu(os.environ["VELBROOK_DECLINED_EXE"])
         # The server repeats a held key: a held Down steps on from language to language.
         self.pointer.burst("keydown", "Down")
@@ -127,7 +134,7 @@ class KeyboardTest(MenuTest):
                  "a held Down to step on by itself")
         self.pointer.burst("keyup", "Down")
         self.pointer.keys("End")
-        wait_for(lambda: self.lit(form, 3), 20, "English to be lit")
+        wait_for(lambda: self.lit(form, last), 20, f"{last.name} to be lit")
         self.pointer.burst("keydown", "Return")
         wait_for(lambda: self.wine.probe("windows", PROMPT), 30, "the prompt")
         self.pointer.click(4, 4)  # declined while Enter is still held
@@ -135,11 +142,11 @@ class KeyboardTest(MenuTest):
         self.wait_for_button_focus(form)
         time.sleep(2)  # the user goes on holding Enter: its repeats reach the menu meanwhile
         self.pointer.burst("keyup", "Return")
-        self.click_centre(form, LANGUAGES[2][1])
+        self.click_centre(form, other.rect)
         wait_for(self.launches, 30, "a setup to start")
         self.wait_for_exit(proc)
         self.wait_for_setups_to_end()
-        self.assertEqual(self.started(), [["SimpChin_link", "Setup.exe"]])
+        self.assertEqual(self.started(), [[other.folder, other.program]])
 
 
 if __name__ == "__main__":

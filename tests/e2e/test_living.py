@@ -3,14 +3,14 @@
 import os
 import unittest
 
-from harness import (COMMAND1, LANGUAGES, Frame, Medium, MenuTest, rect, wait_for, windows_path)
+from harness import (CLIENT_PIXELS, COMMAND1, PRODUCT, Frame, Medium, MenuTest, rect, wait_for, windows_path)
 
 NAVY = (0, 38, 101)
 AZURE = (2, 128, 255)
 BARE = (600, 300)  # a client point over the bare background
 
 # What the window draws over its background, in client pixels (x, y, w, h).
-DRAWN = [r for _, r in LANGUAGES.values()] + [
+DRAWN = [row.rect for row in PRODUCT.shown] + [
     COMMAND1, rect("Label1"), rect("Image4"), rect("Image2"), rect("Label2"), rect("Label3")]
 
 
@@ -47,18 +47,21 @@ class LivingWindowTest(MenuTest):
 
     def test_hover_lights_each_language_exactly_in_its_rectangle_and_bare_background_puts_it_out(self):
         proc, form = self.start()
-        for index, (folder, rect) in LANGUAGES.items():
-            with self.subTest(language=folder):
+        for row in PRODUCT.shown:
+            with self.subTest(language=row.folder):
+                rect = row.rect
                 self.move(form, rect[0] + rect[2] // 2, rect[1] + rect[3] // 2)
-                wait_for(lambda: self.lit(form, rect), 10, f"{folder} to light up")
-                others = [r for i, (_, r) in LANGUAGES.items() if i != index]
+                wait_for(lambda: self.lit(form, rect), 10, f"{row.name} to light up")
+                others = [other.rect for other in PRODUCT.shown if other != row]
                 self.assertFalse(any(self.lit(form, r) for r in others))
                 self.move(form, *BARE)
-                wait_for(lambda: not self.lit(form, rect), 10, f"{folder} to go out")
+                wait_for(lambda: not self.lit(form, rect), 10, f"{row.name} to go out")
 
     def test_moving_straight_from_one_picture_to_the_next_switches_in_one_move(self):
+        if len(PRODUCT.shown) < 2:
+            self.skipTest(f"{PRODUCT.name} shows one language only: there is no next picture")
         proc, form = self.start()
-        first, second = LANGUAGES[1][1], LANGUAGES[2][1]
+        first, second = PRODUCT.shown[0].rect, PRODUCT.shown[1].rect
         self.move(form, first[0] + 100, first[1] + first[3] - 2)
         wait_for(lambda: self.lit(form, first), 10, "the first picture to light up")
         self.move(form, second[0] + 100, second[1] + 2)
@@ -67,8 +70,8 @@ class LivingWindowTest(MenuTest):
     def test_the_pointer_is_the_hand_over_a_language_and_the_button_and_the_cross_hair_over_the_bare_window(self):
         proc, form = self.start()
         hand_hotspot = (12, 1)
-        english, button = LANGUAGES[3][1], COMMAND1
-        self.move(form, english[0] + 100, english[1] + 20)
+        row, button = PRODUCT.shown[-1].rect, COMMAND1
+        self.move(form, row[0] + 100, row[1] + 20)
         hand = wait_for(lambda: (lambda c: c if c[0] == hand_hotspot else None)(self.display.cursor()), 10, "the hand")
         self.move(form, BARE[0], -10)  # the caption bar, where the system shows its arrow
         arrow = wait_for(lambda: (lambda c: c if c != hand else None)(self.display.cursor()), 10, "the arrow")
@@ -81,7 +84,7 @@ class LivingWindowTest(MenuTest):
     def assert_seamless_navy(self, form):
         frame = self.display.grab()
         left, top = form["client"][0], form["client"][1]
-        wrong = [(x, y) for y in range(573) for x in range(792)
+        wrong = [(x, y) for y in range(CLIENT_PIXELS[1]) for x in range(CLIENT_PIXELS[0])
                  if not any(inside(x, y, r) for r in DRAWN) and frame.pixel(left + x, top + y) != NAVY]
         self.assertEqual(wrong[:10], [], f"{len(wrong)} background pixels are not navy")
 
@@ -110,7 +113,7 @@ CAPTIONS = [("win31", "Microsoft Win32s "), ("win95", "Microsoft Windows 95 "),
 
 
 class OsCaptionTest(MenuTest):
-    KEY = r"HKCU\Software\Wine\AppDefaults\Velbrook.exe"
+    KEY = rf"HKCU\Software\Wine\AppDefaults\{PRODUCT.executable}"
 
     def set_version(self, value):
         self.wine.reg("add", self.KEY, "/v", "Version", "/d", value)

@@ -3,12 +3,12 @@
 import random
 import unittest
 
-from harness import COMMAND1, LANGUAGES, MenuTest, Medium, rect, wait_for
+from harness import COMMAND1, PRODUCT, MenuTest, Medium, rect, wait_for
 
 NAVY, AZURE = (0, 38, 101), (2, 128, 255)
 # Where the moves go (client pixels): the pictures, labels, logos, the
 # pictureless members, the button and the bare background.
-TARGETS = [r for _, r in LANGUAGES.values()] + [
+TARGETS = [row.rect for row in PRODUCT.shown] + [
     rect("Label1"), rect("Image4"), rect("Image1"), rect("Image2"), (112, 528, 361, 25),
     rect("CountryPic(0)"), rect("CountryImage(0)"), COMMAND1, (420, 300, 300, 150), (560, 140, 200, 100)]
 
@@ -38,17 +38,17 @@ class LoadTest(MenuTest):
         for _ in range(10000):
             x, y, w, h = rng.choice(TARGETS)
             points.append((left + x + rng.randrange(w), top + y + rng.randrange(h)))
-        english = LANGUAGES[3][1]
-        points.append((left + english[0] + 100, top + english[1] + 20))  # end on the English picture
+        last = PRODUCT.shown[-1]
+        points.append((left + last.rect[0] + 100, top + last.rect[1] + 20))  # end on the last row's picture
         self.pointer.path(points)
         self.wine.probe("redraw", str(form["hwnd"]), "1000")
 
         self.assertIsNone(proc.poll(), "the menu ended")
-        wait_for(lambda: self.lit(self.display.grab(), form, english), 30, "the English picture to be lit")
+        wait_for(lambda: self.lit(self.display.grab(), form, last.rect), 30, f"{last.name}'s picture to be lit")
         frame = self.display.grab()
-        self.assertEqual([i for i, (_, r) in LANGUAGES.items() if self.lit(frame, form, r)], [3])
+        self.assertEqual([row for row in PRODUCT.shown if self.lit(frame, form, row.rect)], [last])
         self.pointer.move(left + 600, top + 300)
-        wait_for(lambda: not self.lit(self.display.grab(), form, english), 30, "the light to go out")
+        wait_for(lambda: not self.lit(self.display.grab(), form, last.rect), 30, "the light to go out")
 
         after = (self.wine.probe("gui", str(form["pid"])), resident_kib(proc.pid))
         print(f"\nGDI/USER objects before {before[0]}, after {after[0]}; "

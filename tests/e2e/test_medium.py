@@ -15,7 +15,7 @@ from datetime import datetime, timedelta, timezone
 from unittest import mock
 
 from certificates import ThrowawayCA, missing_tools
-from harness import EXE, LANGUAGES, STUB, Medium, MenuTest, wait_for, windows_path
+from harness import EXE, PRODUCT, STUB, Medium, MenuTest, only_for_the_default_product, wait_for, windows_path
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "medium"))
 import make_medium  # noqa: E402
@@ -31,6 +31,7 @@ RELEASE_ARCH = os.environ.get("VELBROOK_RELEASE_ARCH", "")
 RELEASE_SUFFIX = "" if os.environ.get("VELBROOK_RELEASE_SIGNED") == "1" else "-unsigned"
 README = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "README.md")
 FOLDERS = Medium.LANGUAGE_FOLDERS
+MENU = PRODUCT.executable
 
 
 def xorriso(*args):
@@ -72,12 +73,12 @@ class Staging(unittest.TestCase):
     def setups(self, without=()):
         """A vendor's folder: every language folder with its setup and a data file beside it."""
         folder = os.path.join(self.work, "setups")
-        for language in FOLDERS:
-            os.makedirs(os.path.join(folder, language))
-            with open(os.path.join(folder, language, "data.cab"), "wb") as f:
-                f.write(language.encode())
-            if language not in without:
-                shutil.copy(STUB, os.path.join(folder, language, "Setup.exe"))
+        for row in PRODUCT.languages:
+            os.makedirs(os.path.join(folder, row.folder))
+            with open(os.path.join(folder, row.folder, "data.cab"), "wb") as f:
+                f.write(row.folder.encode())
+            if row not in without:
+                shutil.copy(STUB, os.path.join(folder, row.setup))
         return folder
 
     def make(self, setups, *extra, env=None):
@@ -91,33 +92,43 @@ class Staging(unittest.TestCase):
 
 class StagingTest(Staging):
     def test_refuses_when_a_language_the_menu_offers_has_no_setup(self):
-        for language in ("TradChin_link", "SimpChin_link", "English_link"):
-            with self.subTest(language=language):
-                setups = self.setups(without=(language,))
+        for row in PRODUCT.shown:
+            with self.subTest(language=row.folder):
+                setups = self.setups(without=(row,))
                 out, run = self.make(setups, "--iso")
                 self.assertEqual(run.returncode, 1, run.stdout)
-                self.assertIn(os.path.join(setups, language), run.stderr)
+                self.assertIn(os.path.join(setups, row.folder), run.stderr)
                 self.assertFalse(os.path.exists(out) and os.listdir(out), "something was staged or written")
                 shutil.rmtree(self.work)
                 os.makedirs(self.work)
 
-    def test_stages_the_vendors_setups_whole_and_japanese_may_be_absent(self):
-        setups = self.setups(without=("Japanese_link",))
+    def test_stages_the_vendors_setups_whole_and_a_hidden_languages_may_be_absent(self):
+        hidden = PRODUCT.hidden[0] if PRODUCT.hidden else None
+        for case, absent in (("every setup", None), ("a hidden language's setup absent", hidden)):
+            with self.subTest(case):
+                if case != "every setup" and absent is None:
+                    self.skipTest(f"{PRODUCT.name} has no hidden language, whose setup may be absent")
+                self.stage_without(absent)
+                shutil.rmtree(self.work)
+                os.makedirs(self.work)
+
+    def stage_without(self, absent):
+        setups = self.setups(without=(absent,) if absent else ())
         out, run = self.make(setups, "--iso")
         self.assertEqual(run.returncode, 0, run.stderr)
-        staged = os.path.join(out, f"Velbrook-{VERSION}-win32-unsigned")
-        for language in FOLDERS:
-            files = sorted(os.listdir(os.path.join(staged, language)))
-            self.assertEqual(files, ["Setup.exe", "data.cab"] if language != "Japanese_link" else ["data.cab"])
+        staged = os.path.join(out, PRODUCT.release_base("win32", demo=False, signed=False))
+        for row in PRODUCT.languages:
+            files = sorted(os.listdir(os.path.join(staged, row.folder)))
+            self.assertEqual(files, sorted([row.program, "data.cab"]) if row != absent else ["data.cab"])
             # The stub is unsigned: a warning per setup, and the setup copied unchanged.
-            if language != "Japanese_link":
-                self.assertIn(f"warning: {os.path.join(language, 'Setup.exe')} is not signed", run.stderr)
-                with open(STUB, "rb") as a, open(os.path.join(staged, language, "Setup.exe"), "rb") as b:
+            if row != absent:
+                self.assertIn(f"warning: {row.setup} is not signed", run.stderr)
+                with open(STUB, "rb") as a, open(os.path.join(staged, row.setup), "rb") as b:
                     self.assertEqual(a.read(), b.read())
         self.assertIn("UNSIGNED", run.stdout)
-        iso = os.path.join(out, f"Velbrook-{VERSION}-win32-unsigned.iso")
+        iso = os.path.join(out, PRODUCT.release_base("win32", demo=False, signed=False) + ".iso")
         label = xorriso("-indev", iso, "-pvd_info")
-        self.assertIn(f"VELBROOK_{VERSION.replace('.', '_')}\n", label + "\n", "a vendor's medium is no demo")
+        self.assertIn(PRODUCT.volume_id(demo=False) + "\n", label + "\n", "a vendor's medium is no demo")
         self.assertNotIn("DEMO", label)
 
 
@@ -134,7 +145,7 @@ class InterruptedReleaseTest(Staging):
         with mock.patch.object(make_medium.os, "replace", interrupted_at_the_checksums):
             code = make_medium.main(["--product", PRODUCT_JSON, "--menu", EXE, "--stub", STUB, "--arch", "win32",
                                      "--out", out, "--iso", "--zip"])
-        base = f"Velbrook-{VERSION}-win32-demo-unsigned"
+        base = PRODUCT.release_base("win32", signed=False)
         self.assertEqual((code, sorted(moved)), (1, [base, base + ".iso", base + ".zip"]),
                          "the checksums were not moved in last")
         self.assertEqual(os.listdir(out), [], "a partial release was left")
@@ -145,16 +156,20 @@ class ReleaseTest(unittest.TestCase):
 
     def setUp(self):
         need_environment(self)
-        self.base = f"Velbrook-{VERSION}-{RELEASE_ARCH}-demo{RELEASE_SUFFIX}"
+        self.base = PRODUCT.release_base(RELEASE_ARCH, signed=not RELEASE_SUFFIX)
         self.iso = os.path.join(RELEASE, self.base + ".iso")
 
     def test_the_image_holds_the_menu_autorun_and_every_language_with_its_setup(self):
         joliet = listing(self.iso, "norock")
-        self.assertEqual(joliet, sorted(["/", "/AUTORUN.INF", "/Velbrook.exe"] +
-                                        [p for f in FOLDERS for p in (f"/{f}", f"/{f}/Setup.exe")]))
+        self.assertEqual(joliet, sorted(["/", "/AUTORUN.INF", f"/{MENU}"] +
+                                        [p for row in PRODUCT.languages
+                                         for p in (f"/{row.folder}", f"/{row.folder}/{row.program}")]))
         root = [p for p in listing(self.iso, "ecma119") if p.count("/") == 1 and p != "/"]
         self.assertIn("/AUTORUN.INF", root)
-        self.assertIn("/VELBROOK.EXE", root)
+        stem, _, ext = MENU.partition(".")
+        if len(stem) <= 8 and MENU.isascii():  # a longer name is shortened its own way
+            self.assertIn("/" + MENU.upper(), root)
+        self.assertEqual(len(root), 2 + len(FOLDERS), root)
         for name in root:  # upper-case 8.3 at the root
             stem, _, ext = name[1:].partition(".")
             self.assertTrue(name == name.upper() and len(stem) <= 8 and len(ext) <= 3, name)
@@ -164,32 +179,37 @@ class ReleaseTest(unittest.TestCase):
             extract(self.iso, folder)
             with open(os.path.join(folder, "AUTORUN.INF"), "rb") as f:
                 raw = f.read()
-        self.assertIn(b"\r\n", raw, "Windows reads INF lines ending in CR LF")
-        entries = dict(line.split("=", 1) for line in raw.decode("ascii").splitlines() if "=" in line)
+        # ASCII, or UTF-16 after its byte-order mark where a name needs more.
+        text = raw[2:].decode("utf-16-le") if raw.startswith(b"\xff\xfe") else raw.decode("ascii")
+        self.assertIn("\r\n", text, "Windows reads INF lines ending in CR LF")
+        entries = dict(line.split("=", 1) for line in text.splitlines() if "=" in line)
         on_image = {p.lower() for p in listing(self.iso, "norock")}
         self.assertIn("/" + entries["open"].lower(), on_image)
         icon_file, _, index = entries["icon"].partition(",")
         self.assertIn("/" + icon_file.lower(), on_image)
         self.assertEqual(index, "0", "the menu's one icon group")
-        self.assertEqual(entries["label"], "Velbrook Cable")
-        self.assertIn(f"Volume Id    : VELBROOK_{VERSION.replace('.', '_')}_DEMO", xorriso("-indev", self.iso,
-                                                                                          "-pvd_info"))
+        self.assertEqual(entries["label"], PRODUCT.name)
+        self.assertIn(f"Volume Id    : {PRODUCT.volume_id()}\n", xorriso("-indev", self.iso, "-pvd_info"))
 
     def test_the_zip_holds_the_staged_medium_and_the_image_under_versioned_names(self):
         with zipfile.ZipFile(os.path.join(RELEASE, self.base + ".zip")) as z:
             names = set(z.namelist())
         self.assertIn(self.base + ".iso", names)
-        self.assertIn(f"{self.base}/Velbrook.exe", names)
+        self.assertIn(f"{self.base}/{MENU}", names)
         self.assertIn(f"{self.base}/AUTORUN.INF", names)
-        for language in FOLDERS:
-            self.assertIn(f"{self.base}/{language}/Setup.exe", names)
+        for row in PRODUCT.languages:
+            self.assertIn(f"{self.base}/{row.folder}/{row.program}", names)
 
-    def test_the_version_block_and_the_readme_carry_the_same_version(self):
+    def test_the_menu_on_the_image_carries_the_products_version(self):
         with tempfile.TemporaryDirectory() as folder:
             extract(self.iso, folder)
-            resources = pe.PeFile(os.path.join(folder, "Velbrook.exe")).resources()
+            resources = pe.PeFile(os.path.join(folder, MENU)).resources()
         values = dict(pe.version_strings(resources[(pe.RT_VERSION, 1, 0x0404)]))
-        self.assertEqual((values["FileVersion"], values["ProductVersion"]), (VERSION, VERSION))
+        self.assertEqual((values["FileVersion"], values["ProductVersion"]), (PRODUCT.version, PRODUCT.version))
+        self.assertEqual(VERSION, PRODUCT.version, "the build's version is not the description's")
+
+    def test_the_readme_names_the_default_products_release_by_its_version(self):
+        only_for_the_default_product(self)
         with open(README, encoding="utf-8") as f:
             readme = f.read()
         self.assertIn(f"Velbrook-{VERSION}-win32.iso", readme)
@@ -249,7 +269,7 @@ class SigningInputTest(Staging):
     def release(self, *signing, env=None):
         out = os.path.join(self.work, "out")
         os.makedirs(out, exist_ok=True)
-        for name in (f"Velbrook-{VERSION}-win32-demo.iso", "SHA256SUMS"):  # an earlier run's release
+        for name in (PRODUCT.release_base("win32") + ".iso", "SHA256SUMS"):  # an earlier run's release
             with open(os.path.join(out, name), "w") as f:
                 f.write("earlier")
         return self.make(None, "--iso", "--zip", *signing, env=env)
@@ -300,19 +320,23 @@ class SigningInputTest(Staging):
                 shutil.rmtree(out)
 
     def test_a_signed_vendor_setup_draws_no_warning(self):
-        setups = self.setups(without=("Japanese_link",))
-        english = os.path.join(setups, "English_link", "Setup.exe")
+        signed, unsigned = PRODUCT.shown[-1], PRODUCT.other_shown(PRODUCT.shown[-1])
+        if unsigned is None:
+            self.skipTest(f"{PRODUCT.name} shows one language only: no unsigned setup beside the signed one")
+        setups = self.setups(without=PRODUCT.hidden[:1])  # a hidden language's setup may be absent too
+        setup = os.path.join(setups, signed.setup)
         subprocess.run(["osslsigncode", "sign", "-pkcs12", self.good, "-readpass", self.password,
-                        "-in", STUB, "-out", english + ".signed"], check=True, capture_output=True)
-        os.replace(english + ".signed", english)
+                        "-in", STUB, "-out", setup + ".signed"], check=True, capture_output=True)
+        os.replace(setup + ".signed", setup)
         out, run = self.make(setups, "--iso", "--sign-pkcs12", self.good, "--sign-password-file", self.password)
         self.assertEqual(run.returncode, 0, run.stderr)
-        self.assertNotIn("English_link", run.stderr)
-        self.assertIn(os.path.join("SimpChin_link", "Setup.exe") + " is not signed", run.stderr)
-        staged = os.path.join(out, f"Velbrook-{VERSION}-win32")
-        self.assertEqual(sorted(os.listdir(staged)), sorted(["AUTORUN.INF", "Velbrook.exe", *FOLDERS]))
-        self.assertTrue(pe.PeFile(os.path.join(staged, "Velbrook.exe")).is_signed())
-        self.assertFalse(pe.PeFile(os.path.join(staged, "TradChin_link", "Setup.exe")).is_signed())
+        self.assertNotIn(f"{signed.setup} is not signed", run.stderr)
+        self.assertIn(f"{unsigned.setup} is not signed", run.stderr)
+        staged = os.path.join(out, PRODUCT.release_base("win32", demo=False))
+        self.assertEqual(sorted(os.listdir(staged)), sorted(["AUTORUN.INF", MENU, *FOLDERS]))
+        self.assertTrue(pe.PeFile(os.path.join(staged, MENU)).is_signed())
+        self.assertTrue(pe.PeFile(os.path.join(staged, signed.setup)).is_signed())
+        self.assertFalse(pe.PeFile(os.path.join(staged, unsigned.setup)).is_signed())
 
 
 class PeStampTest(unittest.TestCase):
@@ -336,17 +360,17 @@ class PeStampTest(unittest.TestCase):
 
 
 class MenuFromImageTest(MenuTest):
-    def test_the_menu_taken_from_the_image_starts_the_english_setup(self):
+    def test_the_menu_taken_from_the_image_starts_a_rows_setup(self):
         need_environment(self)
-        iso = os.path.join(RELEASE, f"Velbrook-{VERSION}-{RELEASE_ARCH}-demo{RELEASE_SUFFIX}.iso")
+        iso = os.path.join(RELEASE, PRODUCT.release_base(RELEASE_ARCH, signed=not RELEASE_SUFFIX) + ".iso")
         folder = os.path.join(self.work, "disc")
         extract(iso, folder)
-        proc = self.start_menu(os.path.join(folder, "Velbrook.exe"))
+        proc = self.start_menu(os.path.join(folder, MENU))
         form = self.wait_for_form(proc)
-        self.click_centre(form, LANGUAGES[3][1])
-        launched = wait_for(self.launches, 30, "the English setup to start")
-        self.assertEqual([l["module"].lower() for l in launched],
-                         [windows_path(os.path.join(folder, "English_link", "Setup.exe")).lower()])
+        row = PRODUCT.shown[-1]
+        self.click_centre(form, row.rect)
+        launched = wait_for(self.launches, 30, f"{row.setup} to start")
+        self.assertEqual([l["module"].lower() for l in launched], [row.started_from(folder).lower()])
         self.wait_for_exit(proc)
 
 

@@ -9,7 +9,7 @@ import os
 import shutil
 import unittest
 
-from harness import LANGUAGES, MenuTest, Medium, wait_for, windows_path
+from harness import PRODUCT, MenuTest, Medium, wait_for, windows_path
 
 # None is a KnownDLL on Windows (those always come from System32). Wine has
 # no such list and loads ole32 for shell32 from the program's folder even
@@ -27,11 +27,13 @@ class PlantedDllTest(MenuTest):
         log = os.path.join(self.work, os.path.basename(exe) + ".planted.log")
         proc = self.wine.start(medium.exe, env={"VELBROOK_STUB_LOG": windows_path(self.log),
                                                 "VELBROOK_PLANTED_LOG": windows_path(log),
+                                                "VELBROOK_PLANTED_MUTEX": PRODUCT.single_instance,
                                                 "WINEDLLOVERRIDES": PREFER_NATIVE})
         try:
             form = self.wait_for_form(proc)
-            self.click_centre(form, LANGUAGES[3][1])  # hover, press, start: all the menu does
-            wait_for(self.launches, 30, "the English setup to start")
+            row = PRODUCT.shown[0]
+            self.click_centre(form, row.rect)  # hover, press, start: all the menu does
+            wait_for(self.launches, 30, f"{row.setup} to start")
             self.wait_for_exit(proc)
         finally:
             self.wine.end_all()

@@ -14,7 +14,7 @@ import unittest
 import zipfile
 
 from certificates import ThrowawayCA, missing_tools
-from harness import ARTIFACTS, LANGUAGES, WORK, MenuTest, wait_for, windows_path
+from harness import ARTIFACTS, PRODUCT, WORK, MenuTest, wait_for, windows_path
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "medium"))
 import pe  # noqa: E402
@@ -36,6 +36,15 @@ def verify(path):
                           capture_output=True, text=True)
 
 
+def product_in(clone):
+    """The configured product for a build of `clone`: the clone's copy of a product the commit
+    holds, else (a product outside the sources, or not committed yet) the same folder."""
+    relative = os.path.relpath(os.path.realpath(PRODUCT.folder), os.path.realpath(SOURCES))
+    copy = os.path.join(clone, relative)
+    return copy if not relative.startswith(os.pardir) and os.path.isfile(os.path.join(copy, "product.toml")) \
+        else PRODUCT.folder
+
+
 class Build:
     """One clone of the checked-out commit, built with its `medium` target."""
 
@@ -50,15 +59,16 @@ class Build:
         clock = ["faketime", "-f", clock] if clock else []
         pfx, password_file = keys
         with open(self.log, "w") as log:
-            for step in (["cmake", "--preset", PRESET, f"-DVELBROOK_SIGN_PKCS12={pfx}",
+            for step in (["cmake", "--preset", PRESET, f"-DVELBROOK_PRODUCT={product_in(self.clone)}",
+                          f"-DVELBROOK_SIGN_PKCS12={pfx}",
                           f"-DVELBROOK_SIGN_PASSWORD_FILE={password_file}", f"-DVELBROOK_VENDOR_URL={VENDOR_URL}"],
                          ["cmake", "--build", "--preset", PRESET, "--target", "medium"]):
                 if subprocess.run(clock + step, cwd=self.clone, env=env, stdout=log, stderr=subprocess.STDOUT).returncode:
                     raise RuntimeError(f"{' '.join(step)} failed in {self.clone}; see {self.log}")
         self.build = os.path.join(self.clone, "build", PRESET)
         self.release = os.path.join(self.build, "release")
-        self.base = f"Velbrook-{VERSION}-{PRESET}-demo"
-        self.menu = os.path.join(self.release, self.base, "Velbrook.exe")
+        self.base = PRODUCT.release_base(PRESET)
+        self.menu = os.path.join(self.release, self.base, PRODUCT.executable)
         self.commit_time = int(subprocess.run(["git", "-C", self.clone, "log", "-1", "--format=%ct"],
                                               capture_output=True, text=True, check=True).stdout)
 
@@ -100,7 +110,7 @@ def setUpModule():
 class ReproducibleReleaseTest(unittest.TestCase):
     def test_two_builds_in_two_folders_at_two_times_give_the_same_bytes(self):
         # The clocks did differ: the linker stamped each build's own menu with its time.
-        linked = [pe.PeFile(os.path.join(build.build, "Velbrook.exe")).time_stamp for build in builds]
+        linked = [pe.PeFile(os.path.join(build.build, PRODUCT.executable)).time_stamp for build in builds]
         self.assertGreater(linked[1] - linked[0], 2 * 24 * 3600)
         first, second = (build.files() for build in builds)
         self.assertEqual(sorted(first), sorted(second))
@@ -154,10 +164,10 @@ class ReproducibleReleaseTest(unittest.TestCase):
         verified = verify(menu)
         self.assertEqual(verified.returncode, 0, verified.stdout + verified.stderr)
         self.assertIn("Message digest algorithm  : SHA256", verified.stdout)
-        self.assertIn("Text description: Velbrook Cable", verified.stdout)
+        self.assertIn(f"Text description: {PRODUCT.name}", verified.stdout)
         self.assertIn(f"URL description: {VENDOR_URL}", verified.stdout)
         with tempfile.TemporaryDirectory() as folder:
-            changed = os.path.join(folder, "Velbrook.exe")
+            changed = os.path.join(folder, PRODUCT.executable)
             with open(menu, "rb") as f:
                 data = bytearray(f.read())
             data[len(data) // 3] ^= 0x01  # one byte inside the code
@@ -182,26 +192,26 @@ class ReproducibleReleaseTest(unittest.TestCase):
         with tempfile.TemporaryDirectory() as folder:
             subprocess.run([sys.executable, os.path.join(build.clone, "tools", "medium", "make_medium.py"),
                             "--product", os.path.join(build.build, "generated", "product", "product.json"),
-                            "--menu", os.path.join(build.build, "Velbrook.exe"),
+                            "--menu", os.path.join(build.build, PRODUCT.executable),
                             "--stub", os.path.join(build.build, "Setup.exe"),
                             "--arch", PRESET, "--out", folder, "--staged-name", "unsigned"],
                            check=True, capture_output=True, env=env)
             stripped = os.path.join(folder, "stripped.exe")
             subprocess.run(["osslsigncode", "remove-signature", "-in", builds[0].menu, "-out", stripped],
                            check=True, capture_output=True)
-            with open(stripped, "rb") as a, open(os.path.join(folder, "unsigned", "Velbrook.exe"), "rb") as b:
+            with open(stripped, "rb") as a, open(os.path.join(folder, "unsigned", PRODUCT.executable), "rb") as b:
                 self.assertTrue(a.read() == b.read(), "the released menu without its signature is not the rebuild")
 
 
 class SignedMenuTest(MenuTest):
-    def test_the_signed_menu_runs_and_starts_the_english_setup(self):
+    def test_the_signed_menu_runs_and_starts_a_rows_setup(self):
         menu = builds[0].menu
         proc = self.start_menu(menu)
         form = self.wait_for_form(proc)
-        self.click_centre(form, LANGUAGES[3][1])
-        launched = wait_for(self.launches, 30, "the English setup to start")
-        expected = os.path.join(os.path.dirname(menu), "English_link", "Setup.exe")
-        self.assertEqual([l["module"].lower() for l in launched], [windows_path(expected).lower()])
+        row = PRODUCT.shown[-1]
+        self.click_centre(form, row.rect)
+        launched = wait_for(self.launches, 30, f"{row.setup} to start")
+        self.assertEqual([l["module"].lower() for l in launched], [row.started_from(os.path.dirname(menu)).lower()])
         self.wait_for_exit(proc)
 
 

@@ -191,7 +191,7 @@ class Wine:
             out.seek(0)
             err.seek(0)
             if code != 0:
-                raise RuntimeError(f"probe {args} failed: {err.read().decode(errors='replace')}")
+                raise RuntimeError(f"probe {args} failed with status {code}: {err.read().decode(errors='replace')}")
             text = out.read().decode("utf-8").strip()
         return json.loads(text) if text.startswith(("[", "{")) else text
 
