@@ -2,21 +2,21 @@
 
     demo.py <build folder>"""
 
-import json
 import os
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tools", "winehost"))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tools", "product"))
+from model import Product  # noqa: E402
 from winehost import Display, Wine, wait_for  # noqa: E402
 
 build = os.path.abspath(sys.argv[1])
 prefix = os.environ.get("VELBROOK_PREFIX", os.path.join(build, "wineprefix"))
 arch = os.environ.get("VELBROOK_WINEARCH", "win32")
 probe = os.environ.get("VELBROOK_PROBE", os.path.join(build, "probe.exe"))
-with open(os.environ.get("VELBROOK_PRODUCT_JSON", os.path.join(build, "generated", "product", "product.json")),
-          encoding="utf-8") as f:
-    product = json.load(f)
-medium_exe = os.path.join(build, "medium", product["executable"])
+product = Product.from_json(os.environ.get("VELBROOK_PRODUCT_JSON",
+                                           os.path.join(build, "generated", "product", "product.json")))
+medium_exe = os.path.join(build, "medium", product.executable)
 
 if os.environ.get("DISPLAY"):
     class UserDisplay:
@@ -27,7 +27,7 @@ if os.environ.get("DISPLAY"):
     sys.exit(wine.start(medium_exe).wait())
 
 display = Display()
-wine = Wine(display, prefix, arch, probe, caption=product["caption"])
+wine = Wine(display, prefix, arch, probe, caption=product.caption, form_class=product.form_class)
 try:
     wine.ensure_prefix()
     menu = wine.start(medium_exe)

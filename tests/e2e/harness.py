@@ -8,19 +8,21 @@ and the screen size is known. Every process a test starts is ended by its
 id, and a failing test leaves a screenshot in the artifacts folder."""
 
 import contextlib
-import dataclasses
 import json
 import os
 import shutil
 import sys
 import tempfile
-import tomllib
-import typing
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "winehost"))
 # The tests take the session's helpers from here, with the product's facts below.
 from winehost import SCREEN, Display, Frame, Pointer, Wine, unrunnable_reason, wait_for, windows_path  # noqa: E402,F401
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "product"))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "medium"))
+import make_medium  # noqa: E402  the release's names, as the staging gives them
+import model  # noqa: E402  the one model of a product
 
 EXE = os.environ.get("VELBROOK_EXE", "")
 STUB = os.environ.get("VELBROOK_STUB", "")
@@ -57,18 +59,37 @@ def rect(control):
 CLIENT_PIXELS = tuple(LAYOUT["client"])
 
 
-@dataclasses.dataclass(frozen=True)
-class Language:
-    """One row of the product's language table."""
-    code: int
-    name: str  # in English: what a screen reader gives as the description
-    words: str  # on its faces: what a screen reader gives as the name
-    folder: str
-    program: str
-    shown: bool
-    product_name: typing.Optional[str]  # string code*100+1, where the description gives one
-    exit_question: typing.Optional[str]  # string code*100+2
-    rect: typing.Optional[tuple]  # its picture in client pixels; None for a hidden row
+class Row:
+    """One row of the product's language table (the model's, every field of it),
+    with where it lies on the window."""
+
+    def __init__(self, language, rect):
+        self.language = language
+        self.rect = rect  # its picture in client pixels; None for a hidden row
+
+    def __getattr__(self, name):
+        return getattr(self.language, name)
+
+    def __eq__(self, other):
+        return isinstance(other, Row) and self.language == other.language
+
+    def __hash__(self):
+        return hash(self.language)
+
+    def __repr__(self):
+        return f"Row({self.language.code}, {self.language.folder!r})"
+
+    def string(self, offset):
+        """String code*100+offset of the table the menu carries, where the description gives it."""
+        return dict(self.language.strings).get(self.language.code * 100 + offset)
+
+    @property
+    def product_name(self):
+        return self.string(1)
+
+    @property
+    def exit_question(self):
+        return self.string(2)
 
     @property
     def setup(self):
@@ -80,23 +101,24 @@ class Language:
         return windows_path(os.path.join(medium_folder, self.folder, self.program))
 
 
-@dataclasses.dataclass(frozen=True)
-class Product:
-    """The configured product's facts as the build wrote them from its description
-    (product.json), the strings it carries (its product.toml) and where its rows lie."""
-    folder: str
-    caption: str
-    heading: str
-    version: str
-    company: str
-    name: str
-    executable: str
-    title: str
-    single_instance: str
-    volume_label: str
-    release_name: str
-    languages: tuple
-    description: typing.Optional[str] = None  # the version block's FileDescription, where the description gives one
+class ProductView:
+    """The configured product: the one model of it (tools/product/model.py, read back
+    from the product.json the build wrote), its rows placed on the window, and the
+    rows a test picks by their role."""
+
+    def __init__(self, model, folder, rows):
+        self.model = model
+        self.folder = folder  # the product's folder, as the build was configured
+        self.languages = rows
+
+    def __getattr__(self, name):
+        # Outside ctest there is no product (the tests then skip): every fact is empty.
+        return getattr(self.model, name) if self.model is not None else ""
+
+    @property
+    def description(self):
+        """The version block's FileDescription, where the description gives one."""
+        return self.model.file_description
 
     @property
     def is_default(self):
@@ -123,41 +145,25 @@ class Product:
         return next((row for row in self.shown if row.program.lower() != "setup.exe"), None)
 
     def release_base(self, arch, demo=True, signed=True):
-        """The name a release's files begin with: <name>-<version>-<arch>[-demo][-unsigned]."""
-        return (f"{self.release_name}-{self.version}-{arch}" + ("-demo" if demo else "")
-                + ("" if signed else "-unsigned"))
+        """The name a release's files begin with, as the staging names them."""
+        return make_medium.release_names(self.model, arch, demo, signed)[0]
 
     def volume_id(self, demo=True):
-        return f"{self.volume_label}_{self.version.replace('.', '_')}" + ("_DEMO" if demo else "")
+        return self.model.disc_label(demo)
 
 
 def _read_product():
-    facts = _read_json("VELBROOK_PRODUCT_JSON", None)
-    if facts is None:
-        return Product(*[""] * 11, languages=())
-    folder = os.environ.get("VELBROOK_PRODUCT_DIR", "")
-    description = {}
-    if folder:
-        with open(os.path.join(folder, "product.toml"), "rb") as f:
-            description = tomllib.load(f)
-    described = description.get("language", [])
-    rows = []
-    for i, row in enumerate(facts["languages"]):
-        text = described[i] if i < len(described) else {}
-        if text and text["folder"] != row["folder"]:
-            raise RuntimeError(f"product.json's row {i} is {row['folder']}, the description's {text['folder']}")
-        rows.append(Language(row["code"], row["name"], row["words"], row["folder"], row["program"], row["shown"],
-                             text.get("product_name"), text.get("exit_question"),
-                             rect(f"CountryImage({row['code']})") if row["shown"] else None))
-    product = Product(folder, *(facts[key] for key in (
-        "caption", "heading", "version", "company", "name", "executable", "title", "single_instance",
-        "volume_label", "release_name")), languages=tuple(rows),
-        description=description.get("product", {}).get("description"))
+    path = os.environ.get("VELBROOK_PRODUCT_JSON", "")
+    if not path:
+        return ProductView(None, "", ())
+    product = model.Product.from_json(path)
+    rows = tuple(Row(row, rect(f"CountryImage({row.code})") if row.shown else None) for row in product.languages)
+    view = ProductView(product, os.environ.get("VELBROOK_PRODUCT_DIR", ""), rows)
     # The layout is built from the same description: rows it does not offer in this order are a build fault.
-    if LAYOUT["controls"] and list(LAYOUT["offered"]) != [row.code for row in product.shown]:
+    if LAYOUT["controls"] and list(LAYOUT["offered"]) != [row.code for row in view.shown]:
         raise RuntimeError(f"layout.json offers {LAYOUT['offered']}, the product shows "
-                           f"{[row.code for row in product.shown]}")
-    return product
+                           f"{[row.code for row in view.shown]}")
+    return view
 
 
 PRODUCT = _read_product()
@@ -207,7 +213,7 @@ class MenuTest(unittest.TestCase):
         if reason:
             raise unittest.SkipTest(reason)
         cls.display = Display()
-        cls.wine = Wine(cls.display, PREFIX, ARCH, PROBE, caption=TITLE, title=APP_TITLE)
+        cls.wine = Wine(cls.display, PREFIX, ARCH, PROBE, caption=TITLE, title=APP_TITLE, form_class=PRODUCT.form_class)
         cls.wine.ensure_prefix()
         cls.pointer = Pointer(cls.display)
 

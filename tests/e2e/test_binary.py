@@ -129,15 +129,15 @@ class BinaryTest(unittest.TestCase):
         self.assertEqual(struct.unpack_from("<HH", cursor[0]), (12, 1), "the hotspot")
         self.assertEqual(cursor[0][4:], committed("Hand.cur")[22:])
 
-        version = res[(pe.RT_VERSION, 1, 0x0404)]
+        version = res[(pe.RT_VERSION, 1, PRODUCT.version_language)]
         fixed = version.index(struct.pack("<I", 0xFEEF04BD))
         file_ms, file_ls, prod_ms, prod_ls, mask, flags, os_, ftype, subtype = struct.unpack_from(
             "<9I", version, fixed + 8)
         major, minor = (int(part) for part in PRODUCT.version.split("."))
         self.assertEqual((file_ms, file_ls, prod_ms, prod_ls), (major << 16 | minor, 0, major << 16 | minor, 0))
         self.assertEqual((mask, flags, os_, ftype, subtype), (0, 0, 4, 1, 0))
-        self.assertIn("040404B0".encode("utf-16-le"), version)
-        self.assertIn(struct.pack("<HH", 0x0404, 1200), version)
+        self.assertIn(f"{PRODUCT.version_language:04X}04B0".encode("utf-16-le"), version)
+        self.assertIn(struct.pack("<HH", PRODUCT.version_language, 1200), version)
         described = [("FileDescription", PRODUCT.description)] if PRODUCT.description else []
         self.assertEqual(pe.version_strings(version),
                          [("CompanyName", PRODUCT.company), ("ProductName", PRODUCT.name), *described,

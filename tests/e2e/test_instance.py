@@ -8,7 +8,7 @@ from harness import PROBE, PRODUCT, Medium, MenuTest, wait_for, windows_path
 
 class SingleInstanceTest(MenuTest):
     def assert_running_message(self, box):
-        self.assertEqual(box["texts"], ["The program is already running!"])
+        self.assertEqual(box["texts"], [PRODUCT.already_running])
         self.assertEqual(box["buttons"], ["OK"])
         self.assertFalse(box["icon"])
 

@@ -204,7 +204,7 @@ class ReleaseTest(unittest.TestCase):
         with tempfile.TemporaryDirectory() as folder:
             extract(self.iso, folder)
             resources = pe.PeFile(os.path.join(folder, MENU)).resources()
-        values = dict(pe.version_strings(resources[(pe.RT_VERSION, 1, 0x0404)]))
+        values = dict(pe.version_strings(resources[(pe.RT_VERSION, 1, PRODUCT.version_language)]))
         self.assertEqual((values["FileVersion"], values["ProductVersion"]), (PRODUCT.version, PRODUCT.version))
         self.assertEqual(VERSION, PRODUCT.version, "the build's version is not the description's")
 

@@ -10,7 +10,7 @@ import subprocess
 import unittest
 
 from certificates import ThrowawayCA, missing_tools
-from harness import MenuTest, wait_for, windows_path
+from harness import MenuTest, model, wait_for, windows_path
 
 SOURCES = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
 PRESET = os.environ.get("VELBROOK_RELEASE_ARCH", "")  # the presets are named after the architectures
@@ -39,8 +39,7 @@ def setUpModule():
 class SecondProductTest(MenuTest):
     def setUp(self):
         super().setUp()
-        with open(os.path.join(build, "generated", "product", "product.json"), encoding="utf-8") as f:
-            self.product = json.load(f)
+        self.product = model.Product.from_json(os.path.join(build, "generated", "product", "product.json"))
         with open(os.path.join(build, "layout.json"), encoding="utf-8") as f:
             self.layout = json.load(f)
         self.release = os.path.join(build, "release", f"Tarnwick-1.20-{PRESET}-demo")
@@ -50,18 +49,18 @@ class SecondProductTest(MenuTest):
         medium = os.path.join(self.work, "medium")
         if not os.path.exists(medium):
             shutil.copytree(self.release, medium)
-        proc = self.start_menu(os.path.join(medium, self.product["executable"]))
+        proc = self.start_menu(os.path.join(medium, self.product.executable))
 
         def shown():
             if proc.poll() is not None:
                 raise AssertionError(f"the menu ended early with status {proc.returncode}")
-            return [w for w in self.wine.probe("windows", self.product["caption"])
-                    if w["class"] == "VelbrookForm" and w["visible"]]
+            return [w for w in self.wine.probe("windows", self.product.caption)
+                    if w["class"] == self.product.form_class and w["visible"]]
         return proc, wait_for(shown, 60, "the menu's window")[0], medium
 
     def rows(self):
-        return [(row, self.layout["controls"][f"CountryImage({row['code']})"]["rect"])
-                for row in self.product["languages"] if row["shown"]]
+        return [(row, self.layout["controls"][f"CountryImage({row.code})"]["rect"])
+                for row in self.product.languages if row.shown]
 
     def test_the_release_is_signed_and_named_for_the_product(self):
         menu = os.path.join(self.release, "Tarnwick.exe")
@@ -77,26 +76,26 @@ class SecondProductTest(MenuTest):
         self.assertEqual(heading, "Kestrin USB 3.0 Tarnwick Dock")
         left, top = form["client"][0], form["client"][1]
         rows = self.rows()
-        self.assertEqual([row["words"] for row, _ in rows], ["English", "Deutsch", "Français", "日本語", "한국어"])
+        self.assertEqual([row.words for row, _ in rows], ["English", "Deutsch", "Français", "日本語", "한국어"])
         for row, (x, y, w, h) in rows:
-            with self.subTest(row=row["name"]):
+            with self.subTest(row=row.name):
                 self.pointer.move(left + x + w // 2, top + y + h // 2)
                 wait_for(lambda: self.display.grab().pixel(left + x + 2, top + y + 2) == AZURE, 20,
-                         f"{row['name']} to be lit")
+                         f"{row.name} to be lit")
                 frame = self.display.grab()
                 others = [r for r, (rx, ry, _, _) in rows if frame.pixel(left + rx + 2, top + ry + 2) != NAVY]
                 self.assertEqual(others, [row], "one row lit at a time")
         self.wine.end_all()
         for row, (x, y, w, h) in rows:
-            with self.subTest(press=row["name"]):
+            with self.subTest(press=row.name):
                 if os.path.exists(self.log):
                     os.remove(self.log)
                 proc, form, medium = self.start()
                 self.click_centre(form, (x, y, w, h))
-                wait_for(self.launches, 30, f"{row['folder']}\\{row['program']} to start")
+                wait_for(self.launches, 30, f"{row.folder}\\{row.program} to start")
                 self.wait_for_exit(proc)
                 self.wait_for_setups_to_end()
-                expected = windows_path(os.path.join(medium, row["folder"], row["program"]))
+                expected = windows_path(os.path.join(medium, row.folder, row.program))
                 self.assertEqual([l["module"].lower() for l in self.launches()], [expected.lower()])
 
 

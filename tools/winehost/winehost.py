@@ -21,7 +21,6 @@ import time
 SCREEN = (1024, 768)
 
 # The window class of the forms run-time's windows.
-FORM_CLASS = "VelbrookForm"
 
 
 def loader(arch):
@@ -138,9 +137,10 @@ class Wine:
     window probe; `caption` and `title` are those of the menu's window and
     of its message boxes."""
 
-    def __init__(self, display, prefix, arch, probe=None, caption="", title=""):
+    def __init__(self, display, prefix, arch, probe=None, caption="", title="", form_class=""):
         self.display, self.prefix, self.arch = display, prefix, arch
         self.probe_exe, self.caption, self.title = probe, caption, title
+        self.form_class = form_class  # the product's window class, which tells its window from others
         self.loader = loader(arch)
         self.env = dict(os.environ, WINEPREFIX=prefix, WINEARCH=arch, WINEDEBUG="-all",
                         DISPLAY=display.name, WINEDLLOVERRIDES="mscoree,mshtml=")
@@ -198,7 +198,7 @@ class Wine:
     def forms(self, pid=None):
         """The menu's windows (shown or not), of one process when `pid` is given."""
         found = self.probe("windows", self.caption)
-        return [w for w in found if w["class"] == FORM_CLASS and (pid is None or w["pid"] == pid)]
+        return [w for w in found if w["class"] == self.form_class and (pid is None or w["pid"] == pid)]
 
     def dialogs(self, title=None):
         return [d for d in self.probe("dialog", self.title if title is None else title) if d["visible"]]
