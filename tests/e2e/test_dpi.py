@@ -13,7 +13,10 @@ import re
 import sys
 import unittest
 
-from harness import CLIENT_PIXELS, LANGUAGES, LAYOUT, Medium, MenuTest, rect, wait_for
+from harness import CLIENT_PIXELS, LAYOUT, PRODUCT, Medium, MenuTest, rect, wait_for
+
+# The offered languages by code: their folders and faces.
+LANGUAGES = {row.code: (row.folder, row.rect) for row in PRODUCT.shown}
 import winehost  # noqa: E402  (on the path the harness set)
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "medium"))

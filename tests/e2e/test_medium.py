@@ -81,12 +81,28 @@ class Staging(unittest.TestCase):
                 shutil.copy(STUB, os.path.join(folder, row.setup))
         return folder
 
+    def committed_product(self):
+        """A checkout whose one commit holds the product's folder, dated like the sources' commit:
+        a signed release is made only from a committed product, wherever this one lies."""
+        checkout = os.path.join(self.work, "checkout")
+        if not os.path.isdir(checkout):
+            folder = os.path.join(checkout, "products", "product")
+            shutil.copytree(PRODUCT.folder, folder)
+            date = subprocess.run(["git", "-C", make_medium.SOURCES, "log", "-1", "--format=%ct"],
+                                  capture_output=True, text=True).stdout.strip() or "315532800"
+            git = ["git", "-C", checkout, "-c", "user.name=t", "-c", "user.email=t@example.com"]
+            subprocess.run(["git", "init", "-q", checkout], check=True)
+            subprocess.run(git + ["add", "-A"], check=True)
+            subprocess.run(git + ["commit", "-q", "-m", "the product"], check=True,
+                           env=dict(os.environ, GIT_COMMITTER_DATE=f"@{date} +0000"))
+        return ["--sources", checkout, "--product-folder", os.path.join(checkout, "products", "product")]
+
     def make(self, setups, *extra, env=None):
         """make_medium.py with the vendor's `setups`, or the stub setups when None."""
         out = os.path.join(self.work, "out")
         source = ["--setups", setups] if setups else ["--stub", STUB]
         return out, subprocess.run([sys.executable, MAKE_MEDIUM, "--product", PRODUCT_JSON, "--menu", EXE, *source,
-                                    "--arch", "win32", "--out", out, *extra],
+                                    "--arch", "win32", "--out", out, *self.committed_product(), *extra],
                                    capture_output=True, text=True, env=env)
 
 
