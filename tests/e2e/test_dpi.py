@@ -30,6 +30,7 @@ winehost.SCREEN = (2400, 1700)  # room for the 200 % window, frame and all
 LOG_PIXELS = r"HKCU\Control Panel\Desktop"
 DESKTOPS = r"HKCU\Software\Wine\Explorer\Desktops"
 DENSITIES = (120, 144, 192)
+DRAWN_DPIS = (120, 144, 168, 192, 240, 288)  # the scales the build draws every picture for
 TWIPS_PER_LAYOUT_PIXEL = 15
 
 # The pictures that show at the start, in front of the tiles: at each density each
@@ -242,6 +243,16 @@ class DisplayDensityTest(MenuTest):
         self.pointer.move(form["client"][0] + 2, form["client"][1] + 2)
         wait_for(lambda: self.client(form).data == normal96.data or None, 20, "the face to go out")
         self.hover(form, face, normal96, 96)
+
+    def test_every_picture_comes_drawn_for_every_scale_and_the_menu_stays_small(self):
+        exe = os.environ["VELBROOK_EXE"]
+        resources = pe.PeFile(exe).resources()
+        bitmaps = sorted(name for rtype, name, _ in resources if rtype == pe.RT_BITMAP)
+        self.assertGreaterEqual(len(bitmaps), 8, "the pictures were not read")
+        for dpi in DRAWN_DPIS:
+            with self.subTest(dpi=dpi):
+                self.assertEqual(sorted(name for rtype, name, _ in resources if rtype == f"PNG{dpi}"), bitmaps)
+        self.assertLess(os.path.getsize(exe), 1_200_000)
 
     def test_the_manifest_declares_per_monitor_awareness_with_its_fall_backs(self):
         resources = pe.PeFile(os.environ["VELBROOK_EXE"]).resources()
