@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 
 #include "chooser/layout.h"
@@ -15,18 +16,22 @@ using forms::win32::kDrawnDpis;
 
 std::string Stem(const std::string& file) { return file.substr(0, file.rfind('.')); }
 
-const forms::ControlSpec& ControlOf(const std::string& file) {
+// nullptr where the layout this generator was built with has no such control:
+// a list of another product's, as a test of the generator may give it.
+const forms::ControlSpec* ControlOf(const std::string& file) {
     for (const forms::ControlSpec& c : chooser::kFrmAutoSelect.controls) {
         const std::string name = c.name + (c.index == forms::kNoIndex ? std::string() : std::to_string(c.index));
-        if (c.picture && name == Stem(file)) return c;
+        if (c.picture && name == Stem(file)) return &c;
     }
-    throw std::runtime_error("the menu's layout has no control for " + file);
+    return nullptr;
 }
 
 }  // namespace
 
-Placement PlacementOf(const std::string& file, const Image& layoutPicture) {
-    const forms::ControlSpec& c = ControlOf(file);
+std::optional<Placement> PlacementOf(const std::string& file, const Image& layoutPicture) {
+    const forms::ControlSpec* control = ControlOf(file);
+    if (!control) return std::nullopt;
+    const forms::ControlSpec& c = *control;
     Placement p{c.picture, {}};
     for (size_t i = 0; i < std::size(kDrawnDpis); ++i) {
         const auto size = forms::win32::PictureSizeAt(c, layoutPicture.width, layoutPicture.height, kDrawnDpis[i]);
@@ -38,9 +43,14 @@ Placement PlacementOf(const std::string& file, const Image& layoutPicture) {
 std::vector<std::pair<int, Image>> ScaledSet::Add(const std::string& file, const Image& layoutPicture,
                                                   const std::function<Image(const Scale&)>& draw) {
     static_assert(std::size(kDrawnDpis) == std::size(Placement{}.at));
-    const Placement place = PlacementOf(file, layoutPicture);
+    const std::optional<Placement> place = PlacementOf(file, layoutPicture);
     std::vector<std::pair<int, Image>> drawn;
-    for (const Scale& s : place.at) {
+    if (!place) {
+        // The menu then scales the 96-dpi picture at run time.
+        std::printf("artgen: the menu's layout has no control for %s: drawn at 96 dpi only\n", file.c_str());
+        return drawn;
+    }
+    for (const Scale& s : place->at) {
         Image img = draw(s);
         if (img.width != s.width || img.height != s.height)
             throw std::runtime_error(file + " was drawn at the wrong size for " + std::to_string(s.dpi) + " dpi");
@@ -48,7 +58,7 @@ std::vector<std::pair<int, Image>> ScaledSet::Add(const std::string& file, const
         std::filesystem::create_directories(folder_ + "/" + dir);
         const std::string png = dir + "/" + Stem(file) + ".png";
         WriteFile(folder_ + "/" + png, Png(img));
-        lines_.push_back(std::to_string(place.resourceId) + " PNG" + dir + " \"art/" + png + "\"");
+        lines_.push_back(std::to_string(place->resourceId) + " PNG" + dir + " \"art/" + png + "\"");
         drawn.emplace_back(s.dpi, std::move(img));
     }
     return drawn;
@@ -57,10 +67,11 @@ std::vector<std::pair<int, Image>> ScaledSet::Add(const std::string& file, const
 std::vector<std::pair<int, Image>> ScaledSet::AddScaledCopy(const std::string& file, const Image& layoutPicture) {
     // What shows of it at 96 dpi: all of it where its control stretches it, else
     // the part from the corner that the control's rectangle holds.
-    const forms::ControlSpec& c = ControlOf(file);
-    const auto shown = forms::win32::PictureSizeAt(c, layoutPicture.width, layoutPicture.height, forms::kLayoutDpi);
-    const Image source = c.stretch || c.kind != forms::ControlKind::Image ? layoutPicture
-                                                                          : Cropped(layoutPicture, shown.w, shown.h);
+    const forms::ControlSpec* c = ControlOf(file);
+    if (!c) return Add(file, layoutPicture, {});
+    const auto shown = forms::win32::PictureSizeAt(*c, layoutPicture.width, layoutPicture.height, forms::kLayoutDpi);
+    const Image source = c->stretch || c->kind != forms::ControlKind::Image ? layoutPicture
+                                                                            : Cropped(layoutPicture, shown.w, shown.h);
     std::printf("artgen: %s is given at 96 dpi only: scaled to 125 to 300 %% with a box filter\n", file.c_str());
     return Add(file, layoutPicture, [&](const Scale& s) { return BoxScaled(source, s.width, s.height); });
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,19 +15,20 @@
 namespace artgen {
 
 // Where a picture file stands in the menu's layout: "CountryImage3.bmp" is the
-// picture of CountryImage(3). Throws where the layout has no such control.
+// picture of CountryImage(3). None where the layout has no such control.
 struct Placement {
     int resourceId;
     Scale at[6];  // by kDrawnDpis
 };
-Placement PlacementOf(const std::string& file, const Image& layoutPicture);
+std::optional<Placement> PlacementOf(const std::string& file, const Image& layoutPicture);
 
 class ScaledSet {
 public:
     explicit ScaledSet(const std::string& artFolder) : folder_(artFolder) {}
 
     // The picture `file` (whose 96-dpi picture is `layoutPicture`) at every
-    // drawn scale, as `draw` makes it for each. Returns them for the contact sheet.
+    // drawn scale, as `draw` makes it for each. Returns them for the contact
+    // sheet: none, and a line that says so, where the layout has no place for it.
     std::vector<std::pair<int, Image>> Add(const std::string& file, const Image& layoutPicture,
                                            const std::function<Image(const Scale&)>& draw);
     // The product's own picture, which comes at 96 dpi only: box-filtered to each scale.
