@@ -48,7 +48,7 @@ DensityPicture PictureSource::At(int picture, int dpi) const {
     if (dpi == kLayoutDpi) return {own, size, {}};
     // At a drawn scale its picture is the size the control has there, and is
     // drawn as it is. Between them the next drawn scale above stands in,
-    // reduced; where the resources lack it, the layout's picture, enlarged.
+    // reduced; where the resources lack it, the layout's picture, scaled.
     const int drawnDpi = DrawnDpiFor(dpi);
     OwnedBitmap drawn = LoadScaledPicture(instance_, picture, drawnDpi);
     if (drawn && drawnDpi == dpi) {
