@@ -54,6 +54,9 @@ int main(int argc, char** argv) {
                 break;
             case ArtItem::Kind::kFace: {
                 const Language& l = item.language;
+                if (l.flag.rfind("file:", 0) == 0)
+                    std::printf("artgen: the flag %s is given at 96 dpi only: scaled to 125 to 300 %% with a box filter\n",
+                                l.flag.substr(5).c_str());
                 drawn("CountryImage" + item.file + ".bmp", [&](const Scale& s) { return Face(l, false, latin, cjk, s); });
                 drawn("CountryPic" + item.file + ".bmp", [&](const Scale& s) { return Face(l, true, latin, cjk, s); },
                       l.highlightedBits == 8);
