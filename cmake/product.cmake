@@ -51,15 +51,26 @@ set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
 # it), which reads the design facts from design.h.
 set(VELBROOK_ART ${VELBROOK_GENERATED}/art)
 list(TRANSFORM VELBROOK_ART_FILES PREPEND ${VELBROOK_ART}/ OUTPUT_VARIABLE VELBROOK_ART_OUTPUTS)
+# Every picture again for each other scale, as art/<dpi>/<name>.png, and the
+# script that embeds them (the scales are the menu's kDrawnDpis).
+set(VELBROOK_ART_DPIS 120 144 168 192 240 288)
+list(APPEND VELBROOK_ART_OUTPUTS ${VELBROOK_ART}/scaled.rc)
+foreach(file IN LISTS VELBROOK_ART_FILES)
+  if(file MATCHES "^(.*)\\.bmp$")
+    foreach(dpi IN LISTS VELBROOK_ART_DPIS)
+      list(APPEND VELBROOK_ART_OUTPUTS ${VELBROOK_ART}/${dpi}/${CMAKE_MATCH_1}.png)
+    endforeach()
+  endif()
+endforeach()
 function(add_product_art artgen)
-  if(TARGET ${artgen})
-    target_include_directories(${artgen} PRIVATE ${VELBROOK_GENERATED})
+  if(TARGET ${artgen})  # built by this build: it reads the menu's layout
+    target_include_directories(${artgen} PRIVATE ${CMAKE_SOURCE_DIR}/src ${VELBROOK_GENERATED})
   endif()
   add_custom_command(OUTPUT ${VELBROOK_ART_OUTPUTS}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${VELBROOK_ART}
     COMMAND ${artgen} ${VELBROOK_GENERATED}/art.list ${VELBROOK_ART} ${CMAKE_BINARY_DIR}/contact-sheet.png
             ${VELBROOK_LATIN_FONT} ${VELBROOK_CJK_FONT}
     DEPENDS ${artgen} ${VELBROOK_GENERATED}/art.list ${VELBROOK_PRODUCT_INPUTS}
-    COMMENT "Drawing the product's pictures into ${VELBROOK_ART}, and the contact sheet")
+    COMMENT "Drawing the product's pictures into ${VELBROOK_ART} for every scale, and the contact sheet")
   add_custom_target(art ALL DEPENDS ${VELBROOK_ART_OUTPUTS})
 endfunction()

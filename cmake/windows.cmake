@@ -21,6 +21,7 @@ add_library(forms_win32 STATIC
   src/forms/win32/msaa_object.cpp
   src/forms/win32/painter.cpp
   src/forms/win32/program_start.cpp
+  src/forms/win32/scaled_picture.cpp
   src/forms/win32/system_api.cpp)
 target_compile_definitions(forms_win32 PUBLIC ${win_defs})
 target_link_libraries(forms_win32 PUBLIC forms_core user32 gdi32 shell32 advapi32 kernel32)

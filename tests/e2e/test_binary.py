@@ -195,8 +195,12 @@ class DefaultProductTest(unittest.TestCase):
             self.skipTest("VELBROOK_EXE is not set: run through ctest")
         only_for_the_default_product(self)
         resources = pe.PeFile(exe).resources()
-        self.assertEqual({key: hashlib.sha256(data).hexdigest() for key, data in resources.items()},
+        hashes = {key: hashlib.sha256(data).hexdigest() for key, data in resources.items()}
+        self.assertEqual({key: h for key, h in hashes.items() if key in DEFAULT_PRODUCT_RESOURCES},
                          DEFAULT_PRODUCT_RESOURCES)
+        # Added since: only the pictures drawn for other scales.
+        self.assertEqual(sorted({key[0] for key in hashes if key not in DEFAULT_PRODUCT_RESOURCES}),
+                         [f"PNG{dpi}" for dpi in (120, 144, 168, 192, 240, 288)])
 
 
 class CompileFlagsTest(unittest.TestCase):

@@ -4,20 +4,26 @@ aware of it, so under Wine a start at 120, 144 or 192 dpi shows the window as
 a monitor of that scale would. Wine never sends WM_DPICHANGED; the probe sends
 it as Windows does when the window moves to a monitor of another scale.
 
+Every picture is drawn by the build for each scale at the size its control
+has there, so at 120, 144 and 192 dpi the window shows it unstretched, pixel
+for pixel.
+
 A 200 % window is larger than the other tests' screen: this module runs on a
 screen and a Wine desktop of its own size, and gives the prefix its desktop
 back at the end."""
 
 import os
 import re
+import subprocess
 import sys
 import unittest
 
-from harness import CLIENT_PIXELS, LAYOUT, PRODUCT, Medium, MenuTest, rect, wait_for
+from harness import CLIENT_PIXELS, COMMAND1, LAYOUT, PRODUCT, Medium, MenuTest, rect, wait_for
 
 # The offered languages by code: their folders and faces.
 LANGUAGES = {row.code: (row.folder, row.rect) for row in PRODUCT.shown}
 import winehost  # noqa: E402  (on the path the harness set)
+from winehost import Frame  # noqa: E402
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "medium"))
 import pe  # noqa: E402
@@ -27,10 +33,12 @@ winehost.SCREEN = (2400, 1700)  # room for the 200 % window, frame and all
 LOG_PIXELS = r"HKCU\Control Panel\Desktop"
 DESKTOPS = r"HKCU\Software\Wine\Explorer\Desktops"
 DENSITIES = (120, 144, 192)
+DRAWN_DPIS = (120, 144, 168, 192, 240, 288)  # the scales the build draws every picture for
 TWIPS_PER_LAYOUT_PIXEL = 15
 
-# The pictures that show at the start, in front of the tiles; the button draws its
-# own and the labels are looked at on their own.
+# The pictures that show at the start, in front of the tiles: at each density each
+# is the build's picture for that scale. The button's picture is looked at inside
+# the button, and the labels on their own.
 PICTURES = ["Image1", "Image2", "Image4"] + [f"CountryImage({i})" for i in LANGUAGES]
 LABEL = "Label2"  # "Your operating system is : ", in bold
 
@@ -45,20 +53,33 @@ def scaled(r, dpi):
     return edge(x, dpi), edge(y, dpi), edge(x + w, dpi) - edge(x, dpi), edge(y + h, dpi) - edge(y, dpi)
 
 
-def likeness(shot, reference, name, dpi):
-    """The share of a picture's 96-dpi pixels (edges left out) that the scaled
-    window shows, near enough, where they fall at the density. Averaged scaling
-    softens thin strokes, so a fifth of a lettered picture may miss."""
+def drawn_picture(name, dpi):
+    """The build's picture of a control for a scale (art/<dpi>/<name>.png), as RGB pixels."""
+    art = os.path.join(os.path.dirname(os.environ["VELBROOK_RC"]), "art")
+    path = os.path.join(art, str(dpi), re.sub(r"[()]", "", name) + ".png")
+    convert = "/usr/bin/convert" if os.path.exists("/usr/bin/convert") else "convert"
+    size = subprocess.run([convert, path, "-format", "%w %h", "info:"], capture_output=True, text=True, check=True)
+    rgb = subprocess.run([convert, path, "-depth", "8", "rgb:-"], capture_output=True, check=True).stdout
+    return Frame(rgb, *map(int, size.stdout.split()))
+
+
+def in_front(name):
+    """The visible controls drawn over a control's rectangle (later in the table: nearer the front)."""
+    names = list(LAYOUT["controls"])
     x, y, w, h = rect(name)
-    sx, sy, sw, sh = scaled(rect(name), dpi)
-    good = total = 0
-    for j in range(1, min(h, reference.height - y) - 1):  # the window cuts off what reaches past it
-        for i in range(1, min(w, reference.width - x) - 1):
-            a = shot.pixel(sx + int((i + 0.5) * sw / w), sy + int((j + 0.5) * sh / h))
-            b = reference.pixel(x + i, y + j)
-            good += max(abs(p - q) for p, q in zip(a, b)) <= 64
-            total += 1
-    return good / total
+    return [other for other in names[names.index(name) + 1:] if LAYOUT["controls"][other]["visible"]
+            and (lambda ox, oy, ow, oh: ox < x + w and x < ox + ow and oy < y + h and y < oy + oh)(*rect(other))]
+
+
+def differing_pixels(shot, picture, at, inside=None, hidden=()):
+    """How many pixels of `picture`, placed at `at` on the shot, the shot shows otherwise;
+    only those within `inside` (x, y, w, h on the shot) where given, and none under `hidden`."""
+    x0, y0 = at
+    ix, iy, iw, ih = inside or (0, 0, shot.width, shot.height)  # the window cuts off what reaches past it
+    covered = lambda x, y: any(hx <= x < hx + hw and hy <= y < hy + hh for hx, hy, hw, hh in hidden)  # noqa: E731
+    return sum(shot.pixel(x, y) != picture.pixel(x - x0, y - y0) and not covered(x, y)
+               for y in range(max(iy, y0), min(iy + ih, y0 + picture.height))
+               for x in range(max(ix, x0), min(ix + iw, x0 + picture.width)))
 
 
 def ink_rows(frame, r):
@@ -138,11 +159,29 @@ class DisplayDensityTest(MenuTest):
             return shot if shot.crop(x, y, w, h).data != before.crop(x, y, w, h).data else None
         return wait_for(lit, 20, "the face to light")
 
+    def assert_picture_at(self, shot, name, dpi, shows=None):
+        """The control's picture drawn for the scale fills its scaled rectangle, pixel for pixel;
+        `shows`: the picture of another control that stands there (a lit face)."""
+        x, y, w, h = scaled(rect(name), dpi)
+        picture = drawn_picture(shows or name, dpi)
+        self.assertEqual((picture.width, picture.height), (w, h), f"{shows or name} is drawn at its rectangle's size")
+        hidden = [scaled(rect(other), dpi) for other in in_front(name)]  # the word mark on the logo
+        self.assertEqual(differing_pixels(shot, picture, (x, y), hidden=hidden), 0, f"{shows or name} at {dpi} dpi")
+
+    def assert_button_picture(self, shot, dpi):
+        """The button's picture drawn for the scale, centred on the button, inside its focus cue."""
+        x, y, w, h = scaled(COMMAND1, dpi)
+        picture = drawn_picture("Command1", dpi)
+        at = (x + int((w - picture.width) / 2), y + int((h - picture.height) / 2))  # halved towards zero, as in C
+        inside = (x + 5, y + 5, w - 10, h - 10)  # within the 2-pixel frame and the dotted cue 2 further in
+        self.assertEqual(differing_pixels(shot, picture, at, inside), 0, f"Command1 at {dpi} dpi")
+
     def assert_drawn_at(self, shot, dpi, reference):
         self.assertEqual((shot.width, shot.height), scaled((0, 0) + CLIENT_PIXELS, dpi)[2:])
         for name in PICTURES:
             if LAYOUT["controls"][name]["visible"]:
-                self.assertGreater(likeness(shot, reference, name, dpi), 0.75, f"{name} at its scaled rectangle")
+                self.assert_picture_at(shot, name, dpi)
+        self.assert_button_picture(shot, dpi)
         # The text is set at the density: its lines are as much taller as the window is.
         ink96, ink = ink_rows(reference, rect(LABEL)), ink_rows(shot, scaled(rect(LABEL), dpi))
         self.assertIsNotNone(ink, "the label's text shows")
@@ -157,7 +196,8 @@ class DisplayDensityTest(MenuTest):
         self.assert_drawn_at(shot, dpi, normal96)
         # The pointer lights the face near the far corner of its scaled rectangle,
         # which at 96 dpi lies well outside it, and the press there starts its setup.
-        self.hover(form, face, shot, dpi, at=(0.97, 0.9))
+        lit = self.hover(form, face, shot, dpi, at=(0.97, 0.9))
+        self.assert_picture_at(lit, f"CountryImage({code})", dpi, shows=f"CountryPic({code})")
         x, y, w, h = scaled(face, dpi)
         before = len(self.launches())
         self.click_client(form, x + w - 2, y + h - 2)
@@ -191,8 +231,8 @@ class DisplayDensityTest(MenuTest):
         with self.screenshot_on_failure("192dpi"):
             self.wine.probe("dpi-changed", str(form["hwnd"]), "120", "192")
             form, shot = self.settled_client(form, scaled((0, 0) + CLIENT_PIXELS, 192)[2:])
-            self.assertGreater(likeness(shot, lit96, f"CountryImage({code})", 192), 0.85, "the lit face")
-            self.assertGreater(likeness(shot, normal96, "Image4", 192), 0.85)
+            self.assert_picture_at(shot, f"CountryImage({code})", 192, shows=f"CountryPic({code})")
+            self.assert_picture_at(shot, "Image4", 192)
         with self.screenshot_on_failure("96dpi"):
             self.wine.probe("dpi-changed", str(form["hwnd"]), "192", "96")
             form, shot = self.settled_client(form, CLIENT_PIXELS)
@@ -206,6 +246,16 @@ class DisplayDensityTest(MenuTest):
         self.pointer.move(form["client"][0] + 2, form["client"][1] + 2)
         wait_for(lambda: self.client(form).data == normal96.data or None, 20, "the face to go out")
         self.hover(form, face, normal96, 96)
+
+    def test_every_picture_comes_drawn_for_every_scale_and_the_menu_stays_small(self):
+        exe = os.environ["VELBROOK_EXE"]
+        resources = pe.PeFile(exe).resources()
+        bitmaps = sorted(name for rtype, name, _ in resources if rtype == pe.RT_BITMAP)
+        self.assertGreaterEqual(len(bitmaps), 8, "the pictures were not read")
+        for dpi in DRAWN_DPIS:
+            with self.subTest(dpi=dpi):
+                self.assertEqual(sorted(name for rtype, name, _ in resources if rtype == f"PNG{dpi}"), bitmaps)
+        self.assertLess(os.path.getsize(exe), 1_200_000)
 
     def test_the_manifest_declares_per_monitor_awareness_with_its_fall_backs(self):
         resources = pe.PeFile(os.environ["VELBROOK_EXE"]).resources()

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "art_files.h"
+#include "chooser/layout.h"
 #include "design.h"
+#include "forms/win32/picture_scales.h"
 #include "product_facts.h"
 
 #include <algorithm>
@@ -13,6 +15,7 @@
 #include <set>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -239,6 +242,98 @@ TEST(Art, TheHandPointsAtItsHotspotAboveItsCuff) {
     for (int y = 0; y < 1; ++y)
         for (int x = 0; x < 32; ++x) EXPECT_TRUE(hand.Transparent(x, y)) << "nothing above the fingertip";
     EXPECT_TRUE(cuff.count({0, 0, 128}) && cuff.count({0, 0, 255})) << "navy cuff with its blue stripe";
+}
+
+}  // namespace
+
+// The pictures drawn for other scales: art/<dpi>/<name>.png for every picture
+// of the layout, named in art/scaled.rc.
+namespace scaled {
+
+using forms::win32::kDrawnDpis;
+
+// Every control with a picture, and its file's stem: CountryImage(3) is CountryImage3.
+std::vector<std::pair<const forms::ControlSpec*, std::string>> Pictures() {
+    std::vector<std::pair<const forms::ControlSpec*, std::string>> out;
+    for (const forms::ControlSpec& c : chooser::kFrmAutoSelect.controls)
+        if (c.picture) out.emplace_back(&c, c.name + (c.index == forms::kNoIndex ? std::string() : std::to_string(c.index)));
+    return out;
+}
+
+std::string Png(int dpi, const std::string& stem) { return std::to_string(dpi) + "/" + stem + ".png"; }
+
+std::uint32_t Be32(const Bytes& b, size_t at) {
+    return static_cast<std::uint32_t>(b.at(at)) << 24 | b.at(at + 1) << 16 | b.at(at + 2) << 8 | b.at(at + 3);
+}
+
+// The colours of an indexed PNG's palette.
+std::set<Rgb> Palette(const Bytes& png) {
+    std::set<Rgb> colours;
+    for (size_t at = 8; at + 8 <= png.size(); at += 12 + Be32(png, at)) {
+        if (std::string(png.begin() + at + 4, png.begin() + at + 8) != "PLTE") continue;
+        for (size_t i = 0; i < Be32(png, at); i += 3) colours.insert({png[at + 8 + i], png[at + 9 + i], png[at + 10 + i]});
+    }
+    return colours;
+}
+
+TEST(ArtScales, EveryPictureIsDrawnForEveryScaleAtItsControlsSizeThere) {
+    const auto pictures = Pictures();
+    ASSERT_GE(pictures.size(), 8u);
+    for (const auto& [control, stem] : pictures) {
+        const Bmp layout(stem + ".bmp");
+        int previous = 0;
+        for (int dpi : kDrawnDpis) {
+            SCOPED_TRACE(Png(dpi, stem));
+            const Bytes png = Read(Png(dpi, stem));
+            ASSERT_GT(png.size(), 33u);
+            EXPECT_EQ(Bytes(png.begin(), png.begin() + 8), (Bytes{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}));
+            const auto size = forms::win32::PictureSizeAt(*control, layout.width, layout.height, dpi);
+            EXPECT_EQ(static_cast<int>(Be32(png, 16)), size.w);
+            EXPECT_EQ(static_cast<int>(Be32(png, 20)), size.h);
+            EXPECT_GT(size.w, previous) << "larger at each scale";
+            previous = size.w;
+        }
+    }
+}
+
+TEST(ArtScales, TheResourceScriptNamesEachUnderItsPicturesIdAndScale) {
+    const Bytes script = Read("scaled.rc");
+    std::set<std::string> lines, expected;
+    std::string line;
+    for (char c : script) {
+        if (c != '\n') {
+            line += c;
+        } else {
+            if (!line.empty() && line.rfind("//", 0) != 0) lines.insert(line);
+            line.clear();
+        }
+    }
+    for (const auto& [control, stem] : Pictures())
+        for (int dpi : kDrawnDpis)
+            expected.insert(std::to_string(control->picture) + " PNG" + std::to_string(dpi) + " \"art/" + Png(dpi, stem) + "\"");
+    EXPECT_EQ(lines, expected);
+}
+
+TEST(ArtScales, FacesAreDrawnAtEachScaleInTheirOwnColours) {
+    // Drawn, not stretched: the grounds, the rule and the words keep their exact colours.
+    for (const auto& [control, stem] : Pictures()) {
+        if (std::string(control->name) != "CountryImage") continue;
+        const std::string lit = "CountryPic" + std::to_string(control->index);
+        for (int dpi : kDrawnDpis) {
+            SCOPED_TRACE(Png(dpi, stem));
+            const std::set<Rgb> normalColours = Palette(Read(Png(dpi, stem))), litColours = Palette(Read(Png(dpi, lit)));
+            for (Rgb c : {kNavy, kRule, kWhite}) EXPECT_TRUE(normalColours.count(c)) << c;
+            EXPECT_TRUE(litColours.count(kAzure));
+            EXPECT_FALSE(litColours.count(kRule)) << "no rule under a lit face";
+        }
+    }
+}
+
+TEST(ArtScales, ADensityBetweenTheDrawnScalesTakesTheNextOneAbove) {
+    const struct {
+        int dpi, drawn;
+    } cases[] = {{97, 120}, {120, 120}, {121, 144}, {144, 144}, {160, 168}, {200, 240}, {288, 288}, {384, 288}};
+    for (const auto& c : cases) EXPECT_EQ(forms::win32::DrawnDpiFor(c.dpi), c.drawn) << c.dpi;
 }
 
 }  // namespace

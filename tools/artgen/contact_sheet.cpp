@@ -1,23 +1,68 @@
 #include "contact_sheet.h"
 
+#include <algorithm>
+
 #include "palette.h"
 #include "png.h"
 
 namespace artgen {
+namespace {
 
-void ContactSheet(const std::string& path, const std::vector<std::pair<std::string, Image>>& pictures,
-                  const Font& label) {
+constexpr int kMargin = 8, kLabel = 22, kGap = 12;
+
+void Put(Image& sheet, const Image& img, int x0, int y0, int zoom) {
+    for (int j = 0; j < img.height * zoom; ++j)
+        for (int i = 0; i < img.width * zoom; ++i)
+            sheet.At(x0 + i, y0 + j) = img.pixels[static_cast<size_t>(j / zoom) * img.width + i / zoom];
+}
+
+// Where each scale goes: left to right, a new row where the next would pass `width`.
+struct Placed {
+    int x, y;
+};
+std::vector<Placed> RowsOfScales(const std::vector<std::pair<int, Image>>& scales, int width, int& height) {
+    std::vector<Placed> at;
+    int x = kMargin, y = 0, rowHeight = 0;
+    for (const auto& [dpi, img] : scales) {
+        if (x > kMargin && x + img.width > width - kMargin) x = kMargin, y += rowHeight + kGap, rowHeight = 0;
+        at.push_back({x, y + kLabel});
+        x += img.width + kGap;
+        rowHeight = std::max(rowHeight, kLabel + img.height);
+    }
+    height = scales.empty() ? 0 : y + rowHeight + kGap;
+    return at;
+}
+
+}  // namespace
+
+void ContactSheet(const std::string& path, const std::vector<SheetPicture>& pictures, const Font& label) {
     const Rgb grey{128, 128, 128};
-    int height = 8;
-    for (const auto& [name, img] : pictures) height += 22 + img.height * 4 + 12;
-    Image sheet(4 * 245 + 16, height, grey);
-    int y = 8;
-    for (const auto& [name, img] : pictures) {
-        Blend(sheet, label.Render(std::u32string(name.begin(), name.end()), 14), 8, y + 2, kWhite);
-        y += 22;
-        for (int j = 0; j < img.height * 4; ++j)
-            for (int i = 0; i < img.width * 4; ++i) sheet.At(8 + i, y + j) = img.pixels[(j / 4) * img.width + i / 4];
-        y += img.height * 4 + 12;
+    int width = 4 * 245 + 2 * kMargin;
+    for (const SheetPicture& p : pictures)
+        for (const auto& [dpi, img] : p.scales) width = std::max(width, img.width + 2 * kMargin);
+    int height = kMargin;
+    for (const SheetPicture& p : pictures) {
+        int scalesHeight = 0;
+        RowsOfScales(p.scales, width, scalesHeight);
+        height += kLabel + p.picture.height * 4 + kGap + scalesHeight;
+    }
+    Image sheet(width, height, grey);
+    int y = kMargin;
+    auto caption = [&](const std::string& text, int x, int top) {
+        Blend(sheet, label.Render(std::u32string(text.begin(), text.end()), 14), x, top + 2, kWhite);
+    };
+    for (const SheetPicture& p : pictures) {
+        caption(p.name, kMargin, y);
+        y += kLabel;
+        Put(sheet, p.picture, kMargin, y, 4);
+        y += p.picture.height * 4 + kGap;
+        int scalesHeight = 0;
+        const std::vector<Placed> at = RowsOfScales(p.scales, width, scalesHeight);
+        for (size_t i = 0; i < at.size(); ++i) {
+            caption(std::to_string(p.scales[i].first * 100 / 96) + " %", at[i].x, y + at[i].y - kLabel);
+            Put(sheet, p.scales[i].second, at[i].x, y + at[i].y, 1);
+        }
+        y += scalesHeight;
     }
     WriteFile(path, Png(sheet));
 }

@@ -10,9 +10,15 @@
 
 namespace artgen {
 
-// Every picture at 4x on a grey ground, each under its file's name in `label`.
-void ContactSheet(const std::string& path, const std::vector<std::pair<std::string, Image>>& pictures,
-                  const Font& label);
+struct SheetPicture {
+    std::string name;
+    Image picture;                              // as the layout has it (96 dpi)
+    std::vector<std::pair<int, Image>> scales;  // by dpi: the same picture drawn for other scales
+};
+
+// Every picture at 4x on a grey ground, each under its file's name in `label`,
+// and beneath it each of its scales at its own size, under its percentage.
+void ContactSheet(const std::string& path, const std::vector<SheetPicture>& pictures, const Font& label);
 
 // A 32 x 32 icon or cursor as a picture for the sheet, its transparent pixels in `ground`.
 Image IconPicture(const Icon4& icon, Rgb ground);

@@ -5,14 +5,16 @@
 #include <string>
 
 #include "image.h"
+#include "scale.h"
 #include "text.h"
 
 namespace artgen {
 
-// The picture that becomes the file `name`; throws for a name it does not draw.
-Image Drawn(const std::string& name, const Font& latin);
+// The picture that becomes the file `name`, at a scale (its words set at that
+// size, not scaled); throws for a name it does not draw.
+Image Drawn(const std::string& name, const Font& latin, const Scale& s = {});
 
 // The maker's logo: its words (the company's name) scaled into its box, a grey rule beneath.
-Image Logo(const std::u32string& words, const Font& latin);
+Image Logo(const std::u32string& words, const Font& latin, const Scale& s = {});
 
 }  // namespace artgen

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "image.h"
+#include "scale.h"
 #include "text.h"
 
 namespace artgen {
@@ -16,7 +17,7 @@ struct Language {
     std::u32string words;
 };
 
-// The 245 x 45 face of a language; `lit` is the highlighted one.
-Image Face(const Language& l, bool lit, const Font& latin, const Font& cjk);
+// The 245 x 45 face of a language, or that face at a scale; `lit` is the highlighted one.
+Image Face(const Language& l, bool lit, const Font& latin, const Font& cjk, const Scale& s = {});
 
 }  // namespace artgen

@@ -4,12 +4,15 @@
 #include <string>
 
 #include "image.h"
+#include "scale.h"
 
 namespace artgen {
 
 // Draws the flag `source` ("built-in:<name>" or "file:<path>") at the face's
 // flag column and `top`, at design.h's flag size, its outermost pixels softened into the face's ground. `lit`: the
-// highlighted face, where the flag takes the one hue of the highlight.
-void Flag(Image& img, const std::string& source, int top, bool lit);
+// highlighted face, where the flag takes the one hue of the highlight. At a
+// scale a built-in flag is drawn at that size and a file's is box-filtered to
+// it; `top` is the scaled row, and the softened edge stays one pixel wide.
+void Flag(Image& img, const std::string& source, int top, bool lit, const Scale& s = {});
 
 }  // namespace artgen

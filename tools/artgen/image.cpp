@@ -1,5 +1,7 @@
 #include "image.h"
 
+#include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -71,6 +73,55 @@ void Image::Fill(int x, int y, int w, int h, Rgb c) {
     for (int j = y; j < y + h; ++j)
         for (int i = x; i < x + w; ++i)
             if (i >= 0 && j >= 0 && i < width && j < height) At(i, j) = c;
+}
+
+namespace {
+
+// For each of `to` pixels along one axis, the old pixels it covers and the share of each.
+struct Span {
+    int first;
+    std::vector<double> weights;
+};
+std::vector<Span> BoxSpans(int from, int to) {
+    std::vector<Span> spans(static_cast<size_t>(to));
+    const double step = static_cast<double>(from) / to;
+    for (int i = 0; i < to; ++i) {
+        const double a = i * step, b = (i + 1) * step;
+        Span& span = spans[static_cast<size_t>(i)];
+        span.first = static_cast<int>(a);
+        for (int k = span.first; k < from && k < b; ++k)
+            span.weights.push_back((std::min<double>(k + 1, b) - std::max<double>(k, a)) / step);
+    }
+    return spans;
+}
+
+}  // namespace
+
+Image BoxScaled(const Image& img, int w, int h) {
+    const std::vector<Span> xs = BoxSpans(img.width, w), ys = BoxSpans(img.height, h);
+    Image out(w, h, Rgb{0, 0, 0});
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            double r = 0, g = 0, b = 0;
+            const Span &sy = ys[static_cast<size_t>(y)], &sx = xs[static_cast<size_t>(x)];
+            for (size_t j = 0; j < sy.weights.size(); ++j)
+                for (size_t i = 0; i < sx.weights.size(); ++i) {
+                    const double wgt = sy.weights[j] * sx.weights[i];
+                    const Rgb& p = img.pixels[static_cast<size_t>(sy.first + static_cast<int>(j)) * img.width +
+                                              static_cast<size_t>(sx.first) + i];
+                    r += wgt * p.r, g += wgt * p.g, b += wgt * p.b;
+                }
+            auto channel = [](double v) { return static_cast<std::uint8_t>(std::clamp(std::lround(v), 0L, 255L)); };
+            out.At(x, y) = {channel(r), channel(g), channel(b)};
+        }
+    return out;
+}
+
+Image Cropped(const Image& img, int w, int h) {
+    Image out(w, h, Rgb{0, 0, 0});
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) out.At(x, y) = img.pixels[static_cast<size_t>(y) * img.width + x];
+    return out;
 }
 
 std::vector<std::uint8_t> Bmp24(const Image& img) { return BmpFile(img, 24, {}, {}); }

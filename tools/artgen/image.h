@@ -23,6 +23,13 @@ struct Image {
     void Fill(int x, int y, int w, int h, Rgb c);
 };
 
+// The picture at w x h by the box filter: each new pixel the average of the
+// area of the old picture it covers, partly covered pixels by their share.
+// How the product's own pictures reach scales they are not given at.
+Image BoxScaled(const Image& img, int w, int h);
+// The part of a picture from its corner, w x h (no larger than it).
+Image Cropped(const Image& img, int w, int h);
+
 std::vector<std::uint8_t> Bmp24(const Image& img);
 std::vector<std::uint8_t> Bmp8(const Image& img);  // palette of the colours used, padded to 256
 

@@ -1,4 +1,5 @@
-// A minimal PNG writer: for the contact sheet only.
+// A minimal PNG writer: the pictures drawn for other scales (which the menu
+// decodes with WIC) and the contact sheet. Indexed where 256 colours do.
 #pragma once
 
 #include <cstdint>

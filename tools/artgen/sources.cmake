@@ -10,6 +10,12 @@ set(artgen_sources
   tools/artgen/flags.cpp
   tools/artgen/image.cpp
   tools/artgen/png.cpp
+  tools/artgen/scaled_set.cpp
   tools/artgen/shapes.cpp
   tools/artgen/text.cpp
-  tools/artgen/utf8.cpp)
+  tools/artgen/utf8.cpp
+  # The menu's layout: each picture is drawn for a scale at its control's size there.
+  src/chooser/layout.cpp
+  src/forms/errors.cpp
+  src/forms/form.cpp
+  src/forms/geometry.cpp)

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "forms/win32/error_box.h"
+#include "forms/win32/picture_scales.h"
+#include "forms/win32/scaled_picture.h"
 
 namespace forms::win32 {
 namespace {
@@ -44,17 +46,28 @@ DensityPicture PictureSource::At(int picture, int dpi) const {
     HBITMAP own = bitmaps_.at(picture).Get();
     const SIZE size = BitmapSize(own);
     if (dpi == kLayoutDpi) return {own, size, {}};
+    // At a drawn scale its picture is the size the control has there, and is
+    // drawn as it is. Between them the next drawn scale above stands in,
+    // reduced; where the resources lack it, the layout's picture, scaled.
+    const int drawnDpi = DrawnDpiFor(dpi);
+    OwnedBitmap drawn = LoadScaledPicture(instance_, picture, drawnDpi);
+    if (drawn && drawnDpi == dpi) {
+        HBITMAP bitmap = drawn.Get();
+        return {bitmap, BitmapSize(bitmap), std::move(drawn)};
+    }
+    HBITMAP from = drawn ? drawn.Get() : own;
+    const SIZE fromSize = BitmapSize(from);
     const SIZE scaled{ScaledFromLayout(size.cx, dpi), ScaledFromLayout(size.cy, dpi)};
     const WindowDC screen(GetDC(nullptr), nullptr);
-    const MemoryDC from(screen ? CreateCompatibleDC(screen.Get()) : nullptr);
+    const MemoryDC source(screen ? CreateCompatibleDC(screen.Get()) : nullptr);
     const MemoryDC to(screen ? CreateCompatibleDC(screen.Get()) : nullptr);
     OwnedBitmap copy(screen ? CreateCompatibleBitmap(screen.Get(), scaled.cx, scaled.cy) : nullptr);
-    if (!from || !to || !copy) throw RuntimeError{kOutOfMemory, L"Could not scale a picture.", {}, {}};
+    if (!source || !to || !copy) throw RuntimeError{kOutOfMemory, L"Could not scale a picture.", {}, {}};
     {
-        Selection source(from.Get(), own);
+        Selection in(source.Get(), from);
         Selection target(to.Get(), copy.Get());
         SetStretchFilter(to.Get(), dpi);
-        StretchBlt(to.Get(), 0, 0, scaled.cx, scaled.cy, from.Get(), 0, 0, size.cx, size.cy, SRCCOPY);
+        StretchBlt(to.Get(), 0, 0, scaled.cx, scaled.cy, source.Get(), 0, 0, fromSize.cx, fromSize.cy, SRCCOPY);
     }
     HBITMAP bitmap = copy.Get();
     return {bitmap, scaled, std::move(copy)};
@@ -124,12 +137,10 @@ void FormPainter::DrawControls(HDC dc, const RECT& area, const FormModel& model)
         } else if (c.picture) {
             // At its own size from the corner, cut off at the control's edges: the
             // part it covers at the layout density, taken in twips, so that at any
-            // density its edges fall where the layout's edges fall.
+            // density its edges fall where the layout's edges fall. A picture drawn
+            // for this scale is that size already and goes on unstretched.
             const SIZE own = pictures_.LayoutSize(c.picture);
-            const float layoutTpp = TwipsPerPixel(kLayoutDpi);
-            const TwipRect covered{c.rect.left, c.rect.top, std::min(c.rect.width, own.cx * layoutTpp),
-                                   std::min(c.rect.height, own.cy * layoutTpp)};
-            DrawPicture(dc, c.picture, ToPixels(covered, tpp), true);
+            DrawPicture(dc, c.picture, ToPixels(CoveredTwips(c, own.cx, own.cy), tpp), true);
         }
     }
 }

@@ -29,10 +29,14 @@ struct DensityPicture {
     OwnedBitmap owned;  // a copy made for the density; empty where `bitmap` is the layout's own
 };
 
-// The layout's pictures, asked for one at a density. They are drawn for the
-// layout density; at another one each is scaled to its size there once, with
-// the HALFTONE filter (averaged, not pixels dropped), and the caller keeps it.
-// This is the one place that decides what a picture looks like at a density.
+// The layout's pictures, asked for one at a density. At the layout density
+// they are the resources' bitmaps. At each scale the art generator draws for
+// (kDrawnDpis) they are its pictures for that scale, each the size its control
+// has there; at a density between, the next drawn scale's, reduced with the
+// HALFTONE filter (averaged, not pixels dropped). A picture the resources lack
+// for a scale, or that cannot be decoded, is the layout's, scaled the same way.
+// Made once per density; the caller keeps it. This is the one place that
+// decides what a picture looks like at a density.
 class PictureSource : NonCopyable {
 public:
     PictureSource(HINSTANCE instance, const FormSpec& layout) : instance_(instance), spec_(layout) {}
