@@ -99,6 +99,7 @@ class CommittedProductTest(unittest.TestCase):
                     f.write(text)
             subprocess.run(git + ["add", "-A"], check=True)
             subprocess.run(git + ["commit", "-q", "-m", "the product"], check=True)
+            os.symlink("sallow", os.path.join(checkout, "products", "link"))
             outside = os.path.join(root, "elsewhere")
             os.makedirs(outside)
             uncommitted = os.path.join(checkout, "products", "new")
@@ -120,6 +121,7 @@ class CommittedProductTest(unittest.TestCase):
                 ("a folder outside the checkout", None, outside, "outside the checkout"),
                 ("a folder never committed", None, uncommitted, "is not committed"),
                 ("sources that are no checkout", None, product, "not a git checkout"),
+                ("a link to it the commit lacks", None, os.path.join(checkout, "products", "link"), "link"),
             ]
             for name, change, folder, said in cases:
                 with self.subTest(name):

@@ -12,6 +12,7 @@ import sys
 import tempfile
 import unittest
 import xml.etree.ElementTree as ElementTree
+import zlib
 
 SOURCES = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
 sys.path.insert(0, os.path.join(SOURCES, "tools", "product"))
@@ -204,6 +205,8 @@ CASES = [
      "[product], key 'form_class': is 256 characters long; 255 is the most"),
     ("a window class outside printable ASCII", ('# owner_class = "VelbrookOwner"', 'owner_class = "V\u00e9lbrook"'),
      "[product], key 'owner_class':", "must be printable ASCII"),
+    ("a class of Windows itself", ('# owner_class = "VelbrookOwner"', 'owner_class = "bUTTON"'),
+     "[product], key 'owner_class': 'bUTTON' is the name of a class of Windows itself"),
     ("the window's and its owner's class alike", ('# owner_class = "VelbrookOwner"', 'owner_class = "velbrookFORM"'),
      "[product], key 'owner_class': 'velbrookFORM' is the form's class too"),
     ("a running message that breaks a line", ('# already_running = ', 'already_running = "Running\\nagain" #'),
@@ -324,8 +327,11 @@ class DescriptionTest(unittest.TestCase):
             facts = json.load(f)
         self.assertEqual((facts["volume_label"], facts["release_name"]), ("V_LBROOK", "V_lbrook"))
         self.assertRegex(facts["single_instance"], r"^Local\\Kestrin\.V\u00e9lbrook\.Menu\.[0-9A-F]{8}$")
-        # Class names keep the name's ASCII letters; the version block is in the default language.
-        self.assertEqual((facts["form_class"], facts["owner_class"]), ("VlbrookForm", "VlbrookOwner"))
+        # Class names keep the name's ASCII letters with a fingerprint of the whole name, so that
+        # two names that differ only outside ASCII keep apart; the version block is in the default language.
+        fingerprint = "%08X" % zlib.crc32("V\u00e9lbrook".encode("utf-8"))
+        self.assertEqual((facts["form_class"], facts["owner_class"]),
+                         (f"Vlbrook{fingerprint}Form", f"Vlbrook{fingerprint}Owner"))
         self.assertEqual((facts["disc_label"], facts["demo_disc_label"]), ("V_LBROOK_1_00", "V_LBROOK_DEMO"))
         with open(os.path.join(out, "menu.rc"), encoding="utf-8") as f:
             rc = f.read()

@@ -151,14 +151,15 @@ TEST(Window, MovedToAMonitorOfAnotherScaleItIsLaidOutAndHitThere) {
     for (int dpi : {120, 144, 192, 96}) {
         Recorder r;
         bool answered = false;
-        RECT client{}, button{};
+        RECT client{}, button{}, outer{};
+        SIZE size{};
         WithWindow(r, [&](FormSite& site) {
             // As Windows does it: the size for the new monitor first, then the move.
-            SIZE size{};
             answered = SendMessageW(site.window, kGetDpiScaledSize, dpi, reinterpret_cast<LPARAM>(&size));
             RECT suggested{40, 30, 40 + size.cx, 30 + size.cy};
             SendMessageW(site.window, kDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
             GetClientRect(site.window, &client);
+            GetWindowRect(site.window, &outer);
             GetWindowRect(site.ChildOf(kButton), &button);
             // The last pixel of the face at this scale, and the one after it.
             const PixelRect face = ToPixels(kControls[kFace].rect, TwipsPerPixel(dpi));
@@ -171,6 +172,9 @@ TEST(Window, MovedToAMonitorOfAnotherScaleItIsLaidOutAndHitThere) {
         const PixelRect want = ToPixels({0, 0, kForm.clientWidth, kForm.clientHeight}, TwipsPerPixel(dpi));
         const PixelRect wantButton = ToPixels(kControls[kButton].rect, TwipsPerPixel(dpi));
         EXPECT_TRUE(answered) << dpi;
+        // The size it answered is the one it keeps: Windows sizes the window once, with no jump.
+        EXPECT_EQ(outer.right - outer.left, size.cx) << dpi;
+        EXPECT_EQ(outer.bottom - outer.top, size.cy) << dpi;
         EXPECT_EQ(client.right, want.w) << dpi;
         EXPECT_EQ(client.bottom, want.h) << dpi;
         EXPECT_EQ(button.right - button.left, wantButton.w) << dpi;

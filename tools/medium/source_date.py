@@ -54,12 +54,14 @@ def product_not_committed(source, folder):
     top = _git(source, "rev-parse", "--show-toplevel")
     if not top or os.path.realpath(top) != os.path.realpath(source):
         return f"the sources {source} are not a git checkout"
-    folder = os.path.realpath(folder)
+    named, folder = os.path.abspath(folder), os.path.realpath(folder)
     if os.path.commonpath([folder, os.path.realpath(top)]) != os.path.realpath(top):
         return f"the product's folder {folder} lies outside the checkout {top}: move it into products/ and commit it"
     if not _git(source, "ls-files", "--", folder):
         return f"the product's folder {folder} is not committed: git add it and commit"
-    status = _git(source, "status", "--porcelain", "--untracked-files=all", "--ignored", "--", folder)
+    # The folder as the build names it too: a link to a committed folder is a name the commit may lack.
+    status = _git(source, "-c", "core.quotePath=false", "status", "--porcelain", "--untracked-files=all",
+                  "--ignored", "--", *sorted({folder, named}))
     if status is None:
         return f"git cannot tell whether the product's folder {folder} is committed"
     if status:

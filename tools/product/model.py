@@ -403,6 +403,12 @@ def made(pattern, what):
     return read
 
 
+# The system's own window classes. A program's class of the same name comes first
+# for its windows, so the exit button (a BUTTON) would lose its drawing and its click.
+SYSTEM_CLASSES = {"button", "combobox", "comboboxex32", "combolbox", "ddemlevent", "edit", "listbox", "mdiclient",
+                  "message", "scrollbar", "static", "richedit", "richedit20a", "richedit20w", "richedit50w"}
+
+
 def class_name(check, table, where, key, default):
     """A window class's name: printable ASCII, as every version of Windows registers it."""
     value = text(check, table, where, key, default, longest=LONGEST_CLASS)
@@ -410,6 +416,9 @@ def class_name(check, table, where, key, default):
     if bad is not None:
         check.fail(where, key, f"{value!r} holds {bad!r} (U+{ord(bad):04X}): a window class's name must be "
                    "printable ASCII")
+    if value.casefold() in SYSTEM_CLASSES or value.startswith("#"):
+        check.fail(where, key, f"{value!r} is the name of a class of Windows itself: the menu's own class of "
+                   "that name would take the place of the system's for its controls")
     return value
 
 
@@ -436,7 +445,11 @@ def ascii_stem(values):
 
 
 def class_stem(values):
-    return re.sub(r"[^A-Za-z0-9_-]", "", os.path.splitext(values["executable"])[0])
+    """The executable's name, where it is ASCII letters, digits, '_' and '-'; otherwise those
+    of its letters with a fingerprint of the whole name, so that no two products share one."""
+    stem = os.path.splitext(values["executable"])[0]
+    kept = re.sub(r"[^A-Za-z0-9_-]", "", stem)
+    return kept if kept == stem else f"{kept}{zlib.crc32(stem.encode('utf-8')):08X}"
 
 
 def instance_name(values):
