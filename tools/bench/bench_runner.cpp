@@ -15,6 +15,7 @@
 #include "forms/form.h"
 #include "forms/geometry.h"
 #include "forms/win32/bench_hook.h"
+#include "product.h"
 
 namespace {
 
@@ -113,11 +114,21 @@ void MovePointer(HWND window, int x, int y) {
     if (!PostMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(x, y))) Die("cannot move the pointer");
 }
 
-// From a pointer move onto the English picture to the end of the paint that lights it, and back.
+// The language whose picture the hover is timed on: the cable's English, or the
+// first shown language of a product without code 3.
+std::int16_t TimedLanguage() {
+    for (const product::Language& l : product::kLanguages)
+        if (l.shown && l.code == 3) return l.code;
+    for (const product::Language& l : product::kLanguages)
+        if (l.shown) return l.code;
+    return 0;
+}
+
+// From a pointer move onto the timed language's picture to the end of the paint that lights it, and back.
 void Hovers(HWND window, int dpi, std::vector<double>& on, std::vector<double>& off) {
     const forms::FormModel model(chooser::kFrmAutoSelect);
-    const forms::ControlSpec& english = model.Control(model.Find(chooser::kCountryImage, 3));
-    const forms::PixelRect r = forms::ToPixels(english.rect, forms::TwipsPerPixel(dpi));
+    const forms::ControlSpec& face = model.Control(model.Find(chooser::kCountryImage, TimedLanguage()));
+    const forms::PixelRect r = forms::ToPixels(face.rect, forms::TwipsPerPixel(dpi));
     const RECT picture{r.x, r.y, r.x + r.w, r.y + r.h};
     const POINT bare{MulDiv(600, dpi, 96), MulDiv(300, dpi, 96)};  // bare background
     SetCursorPos(0, 0);

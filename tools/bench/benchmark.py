@@ -130,7 +130,7 @@ def density_report(f, size):
     lines = ["", "| figure | menu | bare window |", "|---|---|---|",
              row("start to first complete paint", "start_ms"),
              row("one full repaint of the client area", "repaint_ms"),
-             row("pointer move onto English to its lit face painted", "hover_on_ms", bare=False),
+             row("pointer move onto a language (the cable's English) to its face lit", "hover_on_ms", bare=False),
              row("pointer move off to the normal face painted", "hover_off_ms", bare=False),
              row("peak working set at first paint", "peak_working_set_kib", "KiB"),
              f"| executable size | {size['menu']:,} B | {size['bare']:,} B |",
