@@ -5,7 +5,7 @@
 #include "art_files.h"
 #include "chooser/layout.h"
 #include "design.h"
-#include "forms/win32/picture_scales.h"
+#include "forms/picture_scales.h"
 #include "product_facts.h"
 
 #include <algorithm>

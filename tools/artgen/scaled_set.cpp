@@ -6,7 +6,7 @@
 #include <stdexcept>
 
 #include "chooser/layout.h"
-#include "forms/win32/picture_scales.h"
+#include "forms/picture_scales.h"
 #include "png.h"
 
 namespace artgen {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "forms/win32/error_box.h"
-#include "forms/win32/picture_scales.h"
+#include "forms/picture_scales.h"
 #include "forms/win32/scaled_picture.h"
 
 namespace forms::win32 {
