@@ -23,6 +23,8 @@ const std::vector<KindFields>& Kinds() {
         {"logo", ArtItem::Kind::kLogo, {"file", "words"}},
         {"face", ArtItem::Kind::kFace, {"code", "script", "flag", "highlighted_bits", "words"}},
         {"copy", ArtItem::Kind::kCopy, {"file", "source"}},
+        {"larger", ArtItem::Kind::kLarger, {"file", "dpi", "source"}},
+        {"larger-flag", ArtItem::Kind::kLargerFlag, {"code", "dpi", "source"}},
         {"icon", ArtItem::Kind::kIcon, {"source"}},
     };
     return kinds;
@@ -69,13 +71,15 @@ bool ArtList::Next(ArtItem& item) {
             if (!f.count(name))
                 throw std::runtime_error("the line \"" + line + "\" of " + path_ + " lacks the field " + name);
         item = {kind->kind, f["file"], f["source"], FromUtf8(f["words"]), {}};
+        if (f.count("dpi")) item.dpi = Number("dpi", f["dpi"], line);
+        if (kind->kind == ArtItem::Kind::kLargerFlag) item.language.code = Number("code", f["code"], line);
         if (kind->kind == ArtItem::Kind::kFace) {
             const std::string& script = f["script"];
             if (script != "latin" && script != "cjk")
                 throw std::runtime_error("the field script of the line \"" + line + "\" is neither latin nor cjk");
             item.file = f["code"];
             item.language = {Number("code", f["code"], line), script == "latin", f["flag"],
-                             Number("highlighted_bits", f["highlighted_bits"], line), FromUtf8(f["words"])};
+                             Number("highlighted_bits", f["highlighted_bits"], line), FromUtf8(f["words"]), {}};
         }
         return true;
     }

@@ -10,6 +10,11 @@
 //   face  code=<1-9> script=<latin|cjk> flag=<built-in:name|file:path> highlighted_bits=<8|24> words=<text>
 //                                      a language's two faces, CountryImage<code>.bmp and CountryPic<code>.bmp
 //   copy  file=<file> source=<path>    the product's own picture, as it is
+//   larger  file=<file> dpi=<dpi> source=<path>
+//                                      the product's own picture <file> given for a drawn scale;
+//                                      before the copy line of <file>
+//   larger-flag  code=<1-9> dpi=<dpi> source=<path>
+//                                      a language's flag file given for a drawn scale; before its face line
 //   icon  source=<path>                the window's icon and the file's icon group
 //
 // Texts are UTF-8.
@@ -23,12 +28,13 @@
 namespace artgen {
 
 struct ArtItem {
-    enum class Kind { kDraw, kLogo, kFace, kCopy, kIcon };
+    enum class Kind { kDraw, kLogo, kFace, kCopy, kLarger, kLargerFlag, kIcon };
     Kind kind;
-    std::string file;    // draw, logo, copy: the file written
-    std::string source;  // copy, icon: the product's file
+    std::string file;    // draw, logo, copy, larger: the file written
+    std::string source;  // copy, larger, larger-flag, icon: the product's file
     std::u32string text; // logo: its words
-    Language language;   // face
+    Language language;   // face; larger-flag: its code
+    int dpi = 96;        // larger, larger-flag
 };
 
 // Read a line at a time, so that the pictures of the lines before a bad one

@@ -11,7 +11,7 @@ Image Face(const Language& l, bool lit, const Font& latin, const Font& cjk, cons
     // pixel larger, stand lower and further right, and so do their flag and rule.
     const design::Script& g = l.latin ? design::kLatin : design::kCjk;
     Image img(s.Width(design::kFace.width), s.Height(design::kFace.height), lit ? kAzure : kNavy);
-    Flag(img, l.flag, s(g.flagTop), lit, s);
+    Flag(img, l.flag, s(g.flagTop), lit, s, l.flagLarger);
     // Latin words a quarter pixel larger than the CJK ones: their descender reaches
     // row 24 and the shadow row 25 of the face, as the CJK words fill rows 10 to 21.
     const Mask words = (l.latin ? latin : cjk).Render(l.words, g.fontSize * s.Factor());

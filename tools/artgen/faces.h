@@ -2,7 +2,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
+#include "given.h"
 #include "image.h"
 #include "scale.h"
 #include "text.h"
@@ -15,6 +17,7 @@ struct Language {
     std::string flag;  // "built-in:<name>" or "file:<path>"
     int highlightedBits;  // 8 or 24: how the highlighted face is stored
     std::u32string words;
+    std::vector<Given> flagLarger;  // a flag file's own pictures for other scales
 };
 
 // The 245 x 45 face of a language, or that face at a scale; `lit` is the highlighted one.

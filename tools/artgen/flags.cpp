@@ -48,11 +48,13 @@ Image BuiltInFlag(const std::string& name, bool lit, const Scale& s) {
     return flag;
 }
 
-// A flag from a picture file: as it is, or for the highlighted face in the one
-// hue of the highlight, dark parts in the tint and light ones towards white.
-Image FlagFromFile(const std::string& path, bool lit, const Scale& s) {
-    Image flag = ReadBmp(path);
-    if (s.dpi != 96) flag = BoxScaled(flag, s(flag.width), s(flag.height));
+// A flag from a picture file, the one given for the scale or made from the
+// nearest given: as it is, or for the highlighted face in the one hue of the
+// highlight, dark parts in the tint and light ones towards white.
+Image FlagFromFile(const std::vector<Given>& given, bool lit, const Scale& s) {
+    Image flag = ReadBmp(SourceFor(given, s.dpi).path);
+    const int fw = s(design::kFlag.width), fh = s(design::kFlag.height);
+    if (flag.width != fw || flag.height != fh) flag = BoxScaled(flag, fw, fh);
     if (lit) {
         for (Rgb& p : flag.pixels) p = Mix(kTint, kWhite, (0.299 * p.r + 0.587 * p.g + 0.114 * p.b) / 255.0);
     }
@@ -61,9 +63,11 @@ Image FlagFromFile(const std::string& path, bool lit, const Scale& s) {
 
 }  // namespace
 
-void Flag(Image& img, const std::string& source, int top, bool lit, const Scale& s) {
+void Flag(Image& img, const std::string& source, int top, bool lit, const Scale& s, const std::vector<Given>& larger) {
     const bool builtIn = source.rfind("built-in:", 0) == 0;
-    const Image flag = builtIn ? BuiltInFlag(source.substr(9), lit, s) : FlagFromFile(source.substr(5), lit, s);
+    std::vector<Given> given{{96, source.substr(5)}};
+    given.insert(given.end(), larger.begin(), larger.end());
+    const Image flag = builtIn ? BuiltInFlag(source.substr(9), lit, s) : FlagFromFile(given, lit, s);
     const Rgb ground = lit ? kAzure : kNavy;
     for (int y = 0; y < flag.height; ++y)
         for (int x = 0; x < flag.width; ++x) {

@@ -117,10 +117,12 @@ Image BoxScaled(const Image& img, int w, int h) {
     return out;
 }
 
-Image Cropped(const Image& img, int w, int h) {
+Image Fitted(const Image& img, int w, int h) {
     Image out(w, h, Rgb{0, 0, 0});
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) out.At(x, y) = img.pixels[static_cast<size_t>(y) * img.width + x];
+        for (int x = 0; x < w; ++x)
+            out.At(x, y) = img.pixels[static_cast<size_t>(std::min(y, img.height - 1)) * img.width +
+                                      static_cast<size_t>(std::min(x, img.width - 1))];
     return out;
 }
 

@@ -27,8 +27,10 @@ struct Image {
 // area of the old picture it covers, partly covered pixels by their share.
 // How the product's own pictures reach scales they are not given at.
 Image BoxScaled(const Image& img, int w, int h);
-// The part of a picture from its corner, w x h (no larger than it).
-Image Cropped(const Image& img, int w, int h);
+// The picture from its corner at w x h: cut off where it is larger, its last
+// column and row repeated where it is smaller (by the pixel that rounding to
+// a scale may leave between a picture and its control there).
+Image Fitted(const Image& img, int w, int h);
 
 std::vector<std::uint8_t> Bmp24(const Image& img);
 std::vector<std::uint8_t> Bmp8(const Image& img);  // palette of the colours used, padded to 256

@@ -6,7 +6,10 @@
 //   artgen <art.list> <art folder> <contact sheet.png> <Latin font> <CJK font>
 // The build runs it; the fonts are Debian's Liberation Sans Bold (Latin words)
 // and WenQuanYi Zen Hei (every other script).
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
+#include <map>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -18,6 +21,8 @@
 #include "cursor.h"
 #include "drawn.h"
 #include "faces.h"
+#include "forms/picture_scales.h"
+#include "given.h"
 #include "image.h"
 #include "scaled_set.h"
 #include "text.h"
@@ -40,6 +45,16 @@ int main(int argc, char** argv) {
             WriteFile(out + file, eightBit ? Bmp8(img) : Bmp24(img));
             sheet.push_back({file, img, scaled.Add(file, img, draw)});
         };
+        // The product's own pictures given for other scales, by the file they are of
+        // ("flag<code>" for a flag): each taken by the line that makes that file.
+        std::map<std::string, std::vector<Given>> larger;
+        const auto take = [&](const std::string& of) {
+            const auto found = larger.find(of);
+            if (found == larger.end()) return std::vector<Given>{};
+            std::vector<Given> given = std::move(found->second);
+            larger.erase(found);
+            return given;
+        };
         ArtList list(argv[1]);
         for (ArtItem item; list.Next(item);) {
             switch (item.kind) {
@@ -56,10 +71,13 @@ int main(int argc, char** argv) {
                 drawn(item.file, [&](const Scale& s) { return Logo(item.text, latin, s); });
                 break;
             case ArtItem::Kind::kFace: {
-                const Language& l = item.language;
-                if (l.flag.rfind("file:", 0) == 0)
-                    std::printf("artgen: the flag %s is given at 96 dpi only: scaled to 125 to 300 %% with a box filter\n",
-                                l.flag.substr(5).c_str());
+                Language l = item.language;
+                l.flagLarger = take("flag" + std::to_string(l.code));
+                if (l.flag.rfind("file:", 0) == 0) {
+                    std::vector<Given> given{{96, l.flag.substr(5)}};
+                    given.insert(given.end(), l.flagLarger.begin(), l.flagLarger.end());
+                    std::printf("artgen: the flag %s: %s\n", given[0].path.c_str(), HowScaled(given).c_str());
+                }
                 drawn("CountryImage" + item.file + ".bmp", [&](const Scale& s) { return Face(l, false, latin, cjk, s); });
                 drawn("CountryPic" + item.file + ".bmp", [&](const Scale& s) { return Face(l, true, latin, cjk, s); },
                       l.highlightedBits == 8);
@@ -68,7 +86,17 @@ int main(int argc, char** argv) {
             case ArtItem::Kind::kCopy: {
                 WriteFile(out + item.file, ReadFile(item.source));
                 const Image img = ReadBmp(item.source);
-                sheet.push_back({item.file, img, scaled.AddScaledCopy(item.file, img)});
+                sheet.push_back({item.file, img, scaled.AddCopy(item.file, item.source, img, take(item.file))});
+                break;
+            }
+            case ArtItem::Kind::kLarger:
+            case ArtItem::Kind::kLargerFlag: {
+                if (std::find(std::begin(forms::win32::kDrawnDpis), std::end(forms::win32::kDrawnDpis), item.dpi) ==
+                    std::end(forms::win32::kDrawnDpis))
+                    throw std::runtime_error(item.source + " is given for " + std::to_string(item.dpi) +
+                                             " dpi, a scale the menu has no pictures for");
+                const bool flag = item.kind == ArtItem::Kind::kLargerFlag;
+                larger[flag ? "flag" + std::to_string(item.language.code) : item.file].push_back({item.dpi, item.source});
                 break;
             }
             case ArtItem::Kind::kIcon: {
@@ -82,6 +110,9 @@ int main(int argc, char** argv) {
             }
             }
         }
+        if (!larger.empty())
+            throw std::runtime_error(larger.begin()->second.front().path + " is given larger for " +
+                                     larger.begin()->first + ", which no line after it makes");
         scaled.WriteScript();
         ContactSheet(argv[3], sheet, latin);
     } catch (const std::exception& e) {

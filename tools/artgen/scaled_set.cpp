@@ -1,6 +1,7 @@
 #include "scaled_set.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <stdexcept>
@@ -64,16 +65,28 @@ std::vector<std::pair<int, Image>> ScaledSet::Add(const std::string& file, const
     return drawn;
 }
 
-std::vector<std::pair<int, Image>> ScaledSet::AddScaledCopy(const std::string& file, const Image& layoutPicture) {
-    // What shows of it at 96 dpi: all of it where its control stretches it, else
-    // the part from the corner that the control's rectangle holds.
+std::vector<std::pair<int, Image>> ScaledSet::AddCopy(const std::string& file, const std::string& source,
+                                                      const Image& layoutPicture, const std::vector<Given>& larger) {
     const forms::ControlSpec* c = ControlOf(file);
     if (!c) return Add(file, layoutPicture, {});
-    const auto shown = forms::win32::PictureSizeAt(*c, layoutPicture.width, layoutPicture.height, forms::kLayoutDpi);
-    const Image source = c->stretch || c->kind != forms::ControlKind::Image ? layoutPicture
-                                                                            : Cropped(layoutPicture, shown.w, shown.h);
-    std::printf("artgen: %s is given at 96 dpi only: scaled to 125 to 300 %% with a box filter\n", file.c_str());
-    return Add(file, layoutPicture, [&](const Scale& s) { return BoxScaled(source, s.width, s.height); });
+    // What shows of a picture at `dpi`: all of it where its control stretches it,
+    // else the part from the corner that the control's rectangle holds there.
+    const auto shown = [&](const Image& picture, int dpi) {
+        if (c->stretch || c->kind != forms::ControlKind::Image) return picture;
+        const auto size = forms::win32::PictureSizeAt(*c, layoutPicture.width, layoutPicture.height, dpi);
+        return Fitted(picture, size.w, size.h);
+    };
+    std::vector<Given> given{{forms::kLayoutDpi, source}};
+    given.insert(given.end(), larger.begin(), larger.end());
+    std::printf("artgen: %s (%s): %s\n", file.c_str(), source.c_str(), HowScaled(given).c_str());
+    return Add(file, layoutPicture, [&](const Scale& s) {
+        const Given& from = SourceFor(given, s.dpi);
+        const Image picture = shown(from.dpi == forms::kLayoutDpi ? layoutPicture : ReadBmp(from.path), from.dpi);
+        // One given for this very scale is used as it is, to the pixel that rounding may leave.
+        if (from.dpi == s.dpi && std::abs(picture.width - s.width) <= 1 && std::abs(picture.height - s.height) <= 1)
+            return Fitted(picture, s.width, s.height);
+        return BoxScaled(picture, s.width, s.height);
+    });
 }
 
 void ScaledSet::WriteScript() const {

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "given.h"
 #include "image.h"
 #include "scale.h"
 
@@ -31,8 +32,10 @@ public:
     // sheet: none, and a line that says so, where the layout has no place for it.
     std::vector<std::pair<int, Image>> Add(const std::string& file, const Image& layoutPicture,
                                            const std::function<Image(const Scale&)>& draw);
-    // The product's own picture, which comes at 96 dpi only: box-filtered to each scale.
-    std::vector<std::pair<int, Image>> AddScaledCopy(const std::string& file, const Image& layoutPicture);
+    // The product's own picture (`layoutPicture`, read from `source`) at each scale: as
+    // `larger` gives it for that scale, else box-filtered from the nearest given (SourceFor).
+    std::vector<std::pair<int, Image>> AddCopy(const std::string& file, const std::string& source,
+                                               const Image& layoutPicture, const std::vector<Given>& larger);
 
     // art/scaled.rc, naming every PNG written.
     void WriteScript() const;

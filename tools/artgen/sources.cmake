@@ -8,6 +8,7 @@ set(artgen_sources
   tools/artgen/drawn.cpp
   tools/artgen/faces.cpp
   tools/artgen/flags.cpp
+  tools/artgen/given.cpp
   tools/artgen/image.cpp
   tools/artgen/png.cpp
   tools/artgen/scaled_set.cpp

@@ -44,6 +44,9 @@ INSTALLER_WORDS = ("setup", "install", "update", "patch")
 # The versions of Windows a caption may name: Vista, 7, 8, 8.1, and 10 and 11 (10.0).
 OS_VERSIONS = ((6, 0), (6, 1), (6, 2), (6, 3), (10, 0))
 ALREADY_RUNNING = "The program is already running!"
+# The display scales in percent, besides 100 %, that the menu has pictures drawn for
+# (kDrawnDpis, as dpi): a product's own picture may be given larger for each.
+LARGER_SCALES = (125, 150, 175, 200, 250, 300)
 
 
 class BadDescription(Exception):
@@ -80,6 +83,7 @@ class Language:
     shown: bool
     script: str  # "latin" or "cjk": the font its words are drawn in
     flag: str | None  # "built-in:<name>" or "file:<path>"; None where both faces are given
+    flag_larger: tuple[tuple[int, str], ...]  # (dpi, the product's picture) of a flag file at other scales
     highlighted_bits: int
     faces: tuple[tuple[str, str], ...]  # (file in art/, the product's picture)
     strings: tuple[tuple[int, str], ...]  # (string table number, text)
@@ -105,6 +109,8 @@ class Product:
     version_language: int
     icon: str
     files: tuple[tuple[str, str], ...]  # (file in art/, the product's picture) of [pictures]
+    # (file in art/, dpi, the product's picture): its own pictures and faces given for other scales
+    larger: tuple[tuple[str, int, str], ...]
     languages: tuple[Language, ...]
     os_captions: tuple[OsCaption, ...]
 
@@ -118,12 +124,14 @@ class Product:
             "volume_label", "release_name")}
         facts["languages"] = [{"code": row.code, "name": row.name, "words": row.words, "folder": row.folder,
                                "program": row.program, "shown": row.shown, "script": row.script, "flag": row.flag,
+                               "flag_larger": [list(f) for f in row.flag_larger],
                                "highlighted_bits": row.highlighted_bits, "faces": [list(f) for f in row.faces],
                                "strings": [list(s) for s in row.strings]} for row in self.languages]
         facts.update({key: getattr(self, key) for key in (
             "description", "file_description", "form_class", "owner_class", "already_running",
             "version_language", "icon")})
         facts["files"] = [list(f) for f in self.files]
+        facts["larger"] = [list(f) for f in self.larger]
         facts["os_captions"] = [vars(row) for row in self.os_captions]
         facts["disc_label"], facts["demo_disc_label"] = self.disc_label(), self.disc_label(demo=True)
         return json.dumps(facts, ensure_ascii=False, indent=1) + "\n"
@@ -134,9 +142,11 @@ class Product:
         with open(path, encoding="utf-8") as f:
             facts = json.load(f)
         languages = tuple(Language(**{**row, "faces": tuple(map(tuple, row["faces"])),
+                                      "flag_larger": tuple(map(tuple, row["flag_larger"])),
                                       "strings": tuple(map(tuple, row["strings"]))}) for row in facts["languages"])
         facts = {key: value for key, value in facts.items() if key not in ("disc_label", "demo_disc_label")}
-        return Product(**{**facts, "files": tuple(map(tuple, facts["files"])), "languages": languages,
+        return Product(**{**facts, "files": tuple(map(tuple, facts["files"])),
+                          "larger": tuple(map(tuple, facts["larger"])), "languages": languages,
                           "os_captions": tuple(OsCaption(**row) for row in facts["os_captions"])})
 
 
@@ -334,15 +344,40 @@ def picture(check, table, where, key, default=None):
     """One of the window's pictures given as a file, sized as the design says."""
     if key not in table:
         return None
-    slot = check.design.by_key(key)
-    return bmp(check, table, where, key, (slot.width, slot.height, PICTURE_DEPTHS))
+    return bmp(check, table, where, key, picture_size(key)(check))
 
 
 def face(check, table, where, key, default=None):
     if key not in table:
         return None
-    f = check.design.face
-    return bmp(check, table, where, key, (f.width, f.height, FACE_DEPTHS))
+    return bmp(check, table, where, key, face_size(check))
+
+
+def larger(of, size):
+    """The reader of `<of>_larger`: the picture `of` given for other display scales as
+    { <percent> = "<file>" }, each a BMP of `of`'s size at that scale, to the nearest pixel.
+    `size(check)` is `of`'s (width, height, allowed bits per pixel) at 96 dpi."""
+    def read(check, table, where, key, default=None):
+        given = table.get(key, {})
+        if not isinstance(given, dict):
+            check.fail(where, key, f"must be a table of display scales in percent and files, like "
+                       f'{{ 200 = "{of}-200.bmp" }}, not {given!r}')
+        if given and (of not in table or table[of] in BUILT_IN_FLAGS):
+            check.fail(where, key, f"gives larger pictures of {of!r}, which the build draws at every scale: "
+                       f"give {of!r} as a file too, or leave these out")
+        width, height, depths = size(check)
+        found = []
+        for percent in given:
+            if not percent.isdigit() or int(percent) not in LARGER_SCALES:
+                check.fail(where, f"{key}.{percent}", f"{percent!r} is no display scale the menu has pictures for "
+                           f"({', '.join(map(str, LARGER_SCALES))}, in percent)")
+            scaled = (width * int(percent) + 50) // 100, (height * int(percent) + 50) // 100
+            # Stored either way up: the art generator reads it, nothing embeds it as it is.
+            named = f"{key}.{percent}"  # as TOML's dotted keys name it
+            path = bmp(check, {named: given[percent]}, where, named, (*scaled, depths), top_down=True)
+            found.append((int(percent) * 96 // 100, path))
+        return tuple(sorted(found))
+    return read
 
 
 def integer(check, table, where, key, default=None):
@@ -476,6 +511,24 @@ PRODUCT_KEYS = (
     Key("already_running", text, ALREADY_RUNNING),
     Key("version_language", language_id, 0x0409),  # U.S. English
 )
+
+
+def picture_size(of):
+    return lambda check: (check.design.by_key(of).width, check.design.by_key(of).height, PICTURE_DEPTHS)
+
+
+def face_size(check):
+    return check.design.face.width, check.design.face.height, FACE_DEPTHS
+
+
+def flag_size(check):
+    return check.design.face.flag_width, check.design.face.flag_height, FLAG_DEPTHS
+
+
+# The window's pictures a product may give as its own files (the word mark always), and
+# a language's two faces with the names of their files in art/ (the code follows).
+OWN_PICTURES = ("word_mark", "prompt", "exit_button", "exit_picture", "maker_logo")
+FACE_FILES = (("normal_face", "CountryImage"), ("highlighted_face", "CountryPic"))
 PICTURE_KEYS = (
     Key("word_mark", picture, REQUIRED),
     Key("icon", icon, REQUIRED),
@@ -483,6 +536,7 @@ PICTURE_KEYS = (
     Key("exit_button", picture),
     Key("exit_picture", picture),
     Key("maker_logo", picture),
+    *(Key(f"{name}_larger", larger(name, picture_size(name))) for name in OWN_PICTURES),
 )
 LANGUAGE_KEYS = (
     Key("name", text, REQUIRED),
@@ -494,6 +548,9 @@ LANGUAGE_KEYS = (
     Key("normal_face", face),
     Key("highlighted_face", face),
     Key("flag", text),
+    Key("flag_larger", larger("flag", flag_size)),
+    Key("normal_face_larger", larger("normal_face", face_size)),
+    Key("highlighted_face_larger", larger("highlighted_face", face_size)),
     Key("highlighted_bits", one_of(8, 24), 24),
     Key("product_name", text),
     Key("exit_question", text),
@@ -616,8 +673,7 @@ def flag_is_drawable(check, language, table, where):
     if flag in BUILT_IN_FLAGS:
         return "built-in:" + flag
     if flag.lower().endswith(".bmp"):
-        f = check.design.face
-        return "file:" + bmp(check, table, where, "flag", (f.flag_width, f.flag_height, FLAG_DEPTHS), top_down=True)
+        return "file:" + bmp(check, table, where, "flag", flag_size(check), top_down=True)
     check.fail(where, "flag", f"{flag!r} is neither a flag the build draws ({', '.join(BUILT_IN_FLAGS)}) "
                "nor a .bmp file")
 
@@ -743,7 +799,7 @@ def load(check):
     languages = description["language"]
     if not isinstance(languages, list) or not languages:
         check.fail("the file", "language", "there must be at least one [[language]] table")
-    codes, folders, words, rows = {}, {}, {}, []
+    codes, folders, words, rows, larger_faces = {}, {}, {}, [], []
     for position, table in enumerate(languages, 1):
         where = f"[[language]] number {position}"
         if isinstance(table, dict) and isinstance(table.get("name"), str):
@@ -758,9 +814,9 @@ def load(check):
         if row["shown"] and seen in words:
             check.fail(where, "words", f"{row['words']!r} are the words of {words[seen]} too: the two rows cannot "
                        "be told apart")
-        faces = tuple((f"{stem}{row['code']}.bmp", row[key])
-                      for key, stem in (("normal_face", "CountryImage"), ("highlighted_face", "CountryPic"))
-                      if row[key])
+        faces = tuple((f"{stem}{row['code']}.bmp", row[key]) for key, stem in FACE_FILES if row[key])
+        larger_faces += [(f"{stem}{row['code']}.bmp", dpi, path)
+                         for key, stem in FACE_FILES for dpi, path in row[key + "_larger"]]
         drawn = len(faces) < 2  # words and flag are drawn unless both faces are the product's own
         script = words_are_drawable(check, row, where) if drawn else "latin"
         flag = flag_is_drawable(check, row, table, where) if drawn else None
@@ -768,7 +824,8 @@ def load(check):
         if row["shown"]:
             words[seen] = row["name"]
         rows.append(Language(row["code"], row["name"], row["words"], row["folder"], row["program"], row["shown"],
-                             script, flag, row["highlighted_bits"] if drawn else 24, faces,
+                             script, flag, row["flag_larger"] if drawn else (),
+                             row["highlighted_bits"] if drawn else 24, faces,
                              tuple((row["code"] * 100 + n, row[key])
                                    for n, key in ((1, "product_name"), (2, "exit_question")) if row[key])))
     rows_fit(check, rows)
@@ -785,13 +842,15 @@ def load(check):
         versions[(row["major"], row["minor"], row["build"])] = where
         os_captions.append(OsCaption(**row))
 
-    files = tuple(sorted((check.design.by_key(key).file, pictures[key]) for key in
-                         ("word_mark", "prompt", "exit_button", "exit_picture", "maker_logo") if pictures[key]))
+    files = tuple(sorted((check.design.by_key(key).file, pictures[key]) for key in OWN_PICTURES if pictures[key]))
+    larger = tuple(sorted((check.design.by_key(key).file, dpi, path) for key in OWN_PICTURES
+                          for dpi, path in pictures[key + "_larger"])) + tuple(larger_faces)
     return Product(
         description=os.path.abspath(path), caption=p["caption"], heading=p["heading"], version=p["version"],
         company=p["company"], name=p["name"], file_description=p["description"], executable=p["executable"],
         title=os.path.splitext(p["executable"])[0], single_instance=p["single_instance"],
         volume_label=p["volume_label"], release_name=p["release_name"], form_class=p["form_class"],
         owner_class=p["owner_class"], already_running=p["already_running"],
-        version_language=p["version_language"], icon=pictures["icon"], files=files, languages=tuple(rows),
+        version_language=p["version_language"], icon=pictures["icon"], files=files, larger=larger,
+        languages=tuple(rows),
         os_captions=tuple(os_captions))

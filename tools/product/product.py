@@ -145,7 +145,8 @@ def fill(template, fields):
 # tools/artgen/art_list.h, the reader, for what each kind means).
 ART_KINDS = {"draw": ("file",), "logo": ("file", "words"),
              "face": ("code", "script", "flag", "highlighted_bits", "words"),
-             "copy": ("file", "source"), "icon": ("source",)}
+             "copy": ("file", "source"), "larger": ("file", "dpi", "source"),
+             "larger-flag": ("code", "dpi", "source"), "icon": ("source",)}
 
 
 def art_line(kind, **fields):
@@ -166,8 +167,11 @@ def art_list(p, design):
     lines += [art_line("draw", file=picture["picture1"]), art_line("draw", file="Hand.cur")]
     for row in p.languages:
         if row.flag:
+            # A picture's larger ones come before the line that makes it.
+            lines += [art_line("larger-flag", code=row.code, dpi=dpi, source=path) for dpi, path in row.flag_larger]
             lines.append(art_line("face", code=row.code, script=row.script, flag=row.flag,
                                   highlighted_bits=row.highlighted_bits, words=row.words))
+    lines += [art_line("larger", file=target, dpi=dpi, source=path) for target, dpi, path in p.larger]
     for target, path in p.files:
         lines.append(art_line("copy", file=target, source=path))
     for row in p.languages:
@@ -185,9 +189,10 @@ def art_files(p, design):
 
 def inputs(p):
     """The files the description names, so that a change to one is built again."""
-    found = [p.description, p.icon, *(path for _, path in p.files)]
+    found = [p.description, p.icon, *(path for _, path in p.files), *(path for _, _, path in p.larger)]
     for row in p.languages:
         found += [path for _, path in row.faces] + ([row.flag[5:]] if (row.flag or "").startswith("file:") else [])
+        found += [path for _, path in row.flag_larger]
     return found
 
 
