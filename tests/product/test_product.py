@@ -69,6 +69,7 @@ def os_captions(*rows):
 
 
 PRODUCT_FOLDER = "the product folder's name"
+WORD_MARK = 'word_mark = "wordmark.bmp"'
 CAPTION = 'caption = "Kestrin USB 2.0 Velbrook Cable"'
 NO_SINGLE_INSTANCE = ("single_instance = ", "# single_instance = ")  # a name made for the product instead
 
@@ -233,6 +234,22 @@ CASES = [
      "[[os_caption]] number 1, key 'caption':", "shows nothing"),
     ("an unknown key of a caption", os_captions((10, 0, 0, 'Windows 10"\nedition = "Home')),
      "[[os_caption]] number 1, key 'edition': unknown key"),
+    ("a larger picture given as one file", (WORD_MARK, WORD_MARK + '\nword_mark_larger = "wordmark.bmp"'),
+     "[pictures], key 'word_mark_larger': must be a table of display scales in percent and files"),
+    ("a larger picture for a scale the menu has none for", (WORD_MARK, WORD_MARK + "\nword_mark_larger = { 120 = "
+                                                                                   '"wordmark.bmp" }'),
+     "[pictures], key 'word_mark_larger.120': '120' is no display scale the menu has pictures for"),
+    ("a larger picture of the size of another scale", (WORD_MARK, WORD_MARK + "\nword_mark_larger = { 200 = "
+                                                                              '"mark.bmp" }'), ("mark.bmp", bmp(200, 42)),
+     "[pictures], key 'word_mark_larger.200':", "is 200 x 42 pixels; it must be 266 x 56"),
+    ("a larger picture of one the build draws", (WORD_MARK, WORD_MARK + '\nprompt_larger = { 150 = "p.bmp" }'),
+     "[pictures], key 'prompt_larger': gives larger pictures of 'prompt', which the build draws at every scale"),
+    ("a larger flag of a built-in one", ('flag = "japan"', 'flag = "japan"\nflag_larger = { 200 = "japan.bmp" }'),
+     "(Japanese), key 'flag_larger': gives larger pictures of 'flag', which the build draws"),
+    ("a larger face in 16 colours", (face("face.bmp")[0], face("face.bmp")[1] + '\nnormal_face_larger = { 175 = '
+                                                                               '"face-175.bmp" }'),
+     ("face.bmp", bmp(245, 45)), ("face-175.bmp", bmp(429, 79, 4)),
+     "(English), key 'normal_face_larger.175':", "has 4 bits per pixel"),
 ]
 
 
@@ -251,6 +268,36 @@ def face_pixel(path, x, y):
     if bits == 8:
         at = 54 + 4 * data[at]
     return tuple(data[at:at + 3][::-1])
+
+
+def png_pixels(path):
+    """A PNG the art generator wrote (8-bit RGB or palette, not interlaced): its width and
+    its pixels (r, g, b), top row first."""
+    with open(path, "rb") as f:
+        data = f.read()
+    chunks, at = {}, 8
+    while at < len(data):
+        (length,), kind = struct.unpack_from(">I", data, at), data[at + 4:at + 8].decode()
+        chunks[kind] = chunks.get(kind, b"") + data[at + 8:at + 8 + length]
+        at += 12 + length
+    width, height, depth, colour = struct.unpack_from(">IIBB", chunks["IHDR"])
+    assert depth == 8 and colour in (2, 3), (depth, colour)
+    step = 3 if colour == 2 else 1
+    raw, rows, above = zlib.decompress(chunks["IDAT"]), [], bytes(width * step)
+    for y in range(height):
+        kind, line = raw[y * (width * step + 1)], bytearray(raw[y * (width * step + 1) + 1:(y + 1) * (width * step + 1)])
+        for i in range(len(line)):
+            a, b = line[i - step] if i >= step else 0, above[i]
+            c = above[i - step] if i >= step else 0
+            p = a + b - c
+            near = a if abs(p - a) <= abs(p - b) and abs(p - a) <= abs(p - c) else b if abs(p - b) <= abs(p - c) else c
+            line[i] = (line[i] + (0, a, b, (a + b) // 2, near)[kind]) & 0xFF
+        rows.append(bytes(line))
+        above = line
+    palette = chunks.get("PLTE", b"")
+    pixel = (lambda row, x: tuple(row[3 * x:3 * x + 3])) if colour == 2 else \
+        (lambda row, x: tuple(palette[3 * row[x]:3 * row[x] + 3]))
+    return width, [[pixel(row, x) for x in range(width)] for row in rows]
 
 
 class DescriptionTest(unittest.TestCase):
@@ -365,6 +412,51 @@ class DescriptionTest(unittest.TestCase):
                     self.assertEqual(face_pixel(os.path.join(art, f"CountryImage{code}.bmp"), 12 + x, top + y),
                                      flag(x, y))
                     self.assertEqual(face_pixel(os.path.join(art, f"CountryPic{code}.bmp"), 12 + x, top + y), lit)
+
+    def test_a_picture_given_larger_is_used_at_its_scale_and_the_others_are_made_from_the_nearest_above(self):
+        artgen = os.environ.get("VELBROOK_ARTGEN")
+        if not artgen:
+            self.skipTest("VELBROOK_ARTGEN is not set: run through ctest")
+        red, green, blue = (200, 0, 0), (0, 200, 0), (0, 0, 255)
+        checks = lambda x, y: (0, 0, 155) if (x + y) % 2 else (0, 0, 105)  # reduced or enlarged: blue 105 to 155
+        # The word mark red at 96 dpi, given at 125 % (checks), 175 % (blue) and 250 % (green); the
+        # English flag red, given at 125 % (blue) and 200 % (green); the maker's logo (stretched to
+        # its control) given at 175 % (checks).
+        toml = self.describe([
+            (WORD_MARK, WORD_MARK + '\nword_mark_larger = { 250 = "m250.bmp", 125 = "m125.bmp", 175 = "m175.bmp" }'
+             '\nmaker_logo = "logo.bmp"\nmaker_logo_larger = { 175 = "logo-175.bmp" }'),
+            ("logo.bmp", bmp(171, 86, pixel=lambda x, y: red)), ("logo-175.bmp", bmp(299, 151, pixel=checks)),
+            ('flag = "united-states"', 'flag = "flag.bmp"\nflag_larger = { 125 = "flag-125.bmp", 200 = "f200.bmp" }'),
+            ("wordmark.bmp", bmp(133, 28, pixel=lambda x, y: red)), ("m125.bmp", bmp(166, 35, pixel=checks)),
+            ("m175.bmp", bmp(233, 49, pixel=lambda x, y: blue)), ("m250.bmp", bmp(333, 70, pixel=lambda x, y: green)),
+            ("flag.bmp", bmp(41, 28, pixel=lambda x, y: red)), ("flag-125.bmp", bmp(51, 35, pixel=lambda x, y: blue)),
+            ("f200.bmp", bmp(82, 56, pixel=lambda x, y: green, top_down=True))])
+        out, art = os.path.join(self.work, "out"), os.path.join(self.work, "out", "art")
+        run = self.run_product(toml, out)
+        self.assertEqual(run.returncode, 0, run.stderr)
+        os.makedirs(art)
+        run = subprocess.run([artgen, os.path.join(out, "art.list"), art, os.path.join(out, "sheet.png"), FONTS[1],
+                              FONTS[3]], capture_output=True, text=True)
+        self.assertEqual(run.returncode, 0, run.stderr)
+        self.assertIn("125 % given, 150 % reduced from 175 %, 175 % given, 200 % reduced from 250 %", run.stdout)
+
+        def made_from(pixel):
+            return {red: 100, blue: 175, green: 250}.get(pixel) or (125 if pixel[:2] == (0, 0) else pixel)
+        for dpi, mark, flag_from in ((120, 125, 125), (144, 175, 200), (168, 175, 200), (192, 250, 200),
+                                     (240, 250, 200), (288, 250, 200)):
+            with self.subTest(dpi=dpi):
+                width, pixels = png_pixels(os.path.join(art, str(dpi), "Image1.png"))
+                self.assertEqual(made_from(pixels[len(pixels) // 2][width // 2]), mark)
+                scale = lambda v: int(v * dpi / 96 + 0.5)
+                _, face = png_pixels(os.path.join(art, str(dpi), "CountryImage3.png"))
+                self.assertEqual({blue: 125, green: 200, red: 100}.get(face[scale(5 + 14)][scale(12 + 20)]), flag_from)
+        # Given for its very scale, a picture is shown as it is, pixel for pixel, to the pixel that its
+        # control there may be larger or smaller by.
+        for dpi, name, size in ((120, "Image1", (166, 35)), (168, "Image2", (299, 151))):
+            width, pixels = png_pixels(os.path.join(art, str(dpi), f"{name}.png"))
+            wrong = next(((x, y) for y, row in enumerate(pixels) for x, pixel in enumerate(row)
+                          if pixel != checks(min(x, size[0] - 1), min(y, size[1] - 1))), None)
+            self.assertIsNone(wrong, f"{name} at {dpi} dpi differs from the picture given")
 
     def test_the_model_reads_back_from_product_json_as_it_was_read_from_the_description(self):
         for product in ("velbrook", "tarnwick"):
