@@ -24,7 +24,10 @@ add_executable(unit_tests
   tests/unit/scaling_test.cpp
   tests/unit/accessibility_test.cpp
   tests/unit/keyboard_test.cpp
-  tests/unit/density_test.cpp)
+  tests/unit/density_test.cpp
+  tests/unit/artgen_test.cpp
+  tools/artgen/given.cpp
+  tools/artgen/image.cpp)
 target_include_directories(unit_tests PRIVATE tests/unit tools)
 # The tests take the product's facts from product.h; only the default product's
 # pictures are known to them byte for byte, so they learn whether it is the one.
@@ -37,7 +40,7 @@ string(REGEX REPLACE "[^A-Za-z0-9_. -]" "_" configured_product_name "${configure
 target_compile_definitions(unit_tests PRIVATE VELBROOK_ART_DIR="${VELBROOK_ART}"
   VELBROOK_DEFAULT_PRODUCT=$<BOOL:${is_default_product}> VELBROOK_PRODUCT_NAME="${configured_product_name}")
 add_dependencies(unit_tests art)
-target_link_libraries(unit_tests PRIVATE menu_logic GTest::gtest GTest::gtest_main)
+target_link_libraries(unit_tests PRIVATE menu_logic GTest::gtest GTest::gtest_main ZLIB::ZLIB)
 gtest_discover_tests(unit_tests)
 
 # Bad product descriptions are refused before anything is written; a good one's

@@ -18,6 +18,8 @@
 #include <utility>
 #include <vector>
 
+#include <zlib.h>
+
 namespace {
 
 using art::Bmp, art::Bytes, art::Read, art::Rgb, art::U16, art::U32;
@@ -292,6 +294,21 @@ TEST(ArtScales, EveryPictureIsDrawnForEveryScaleAtItsControlsSizeThere) {
             EXPECT_EQ(static_cast<int>(Be32(png, 20)), size.h);
             EXPECT_GT(size.w, previous) << "larger at each scale";
             previous = size.w;
+            // Whole: every chunk's check sum holds, and its rows inflate to the size it names.
+            size_t pixels = 0;
+            Bytes packed;
+            for (size_t at = 8; at + 12 <= png.size(); at += 12 + Be32(png, at)) {
+                const std::uint32_t length = Be32(png, at);
+                ASSERT_LE(at + 12 + length, png.size());
+                EXPECT_EQ(crc32(0, png.data() + at + 4, length + 4), Be32(png, at + 8 + length));
+                const std::string type(png.begin() + at + 4, png.begin() + at + 8);
+                if (type == "IHDR") pixels = png[at + 8 + 9] == 3 ? 1 : 3;  // an index, or RGB
+                if (type == "IDAT") packed.insert(packed.end(), png.begin() + at + 8, png.begin() + at + 8 + length);
+            }
+            uLongf rows = static_cast<uLongf>(size.h) * (1 + size.w * pixels) + 1;
+            Bytes raw(rows);
+            ASSERT_EQ(uncompress(raw.data(), &rows, packed.data(), static_cast<uLong>(packed.size())), Z_OK);
+            EXPECT_EQ(rows, static_cast<uLongf>(size.h) * (1 + size.w * pixels));
         }
     }
 }

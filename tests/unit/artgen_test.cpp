@@ -1,0 +1,69 @@
+// The art generator's filter and its choice among a product's own pictures:
+// what every picture a product gives, or does not give, for a scale is made by.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "artgen/given.h"
+#include "artgen/image.h"
+
+namespace {
+
+using artgen::Image, artgen::Rgb;
+
+// A one-row grey picture.
+Image Row(const std::vector<int>& greys) {
+    Image img(static_cast<int>(greys.size()), 1, Rgb{0, 0, 0});
+    for (size_t x = 0; x < greys.size(); ++x) {
+        const auto g = static_cast<std::uint8_t>(greys[x]);
+        img.pixels[x] = {g, g, g};
+    }
+    return img;
+}
+
+std::vector<int> Greys(const Image& img) {
+    std::vector<int> out;
+    for (const Rgb& p : img.pixels) out.push_back(p.r);
+    return out;
+}
+
+TEST(ArtFilter, EachNewPixelIsTheAverageOfTheAreaItCoversByShare) {
+    const struct {
+        std::vector<int> from;
+        int width;
+        std::vector<int> to;
+    } cases[] = {
+        {{50, 50, 50, 50, 50}, 3, {50, 50, 50}},  // flat stays flat
+        {{10, 30, 50, 70}, 2, {20, 60}},           // two to one
+        {{0, 90, 180}, 2, {30, 150}},              // the middle pixel shared half and half
+        {{0, 90}, 3, {0, 45, 90}},                 // enlarged: the middle one straddles both
+        {{0, 255, 0, 255}, 4, {0, 255, 0, 255}},   // its own size: as it is
+    };
+    for (const auto& c : cases) EXPECT_EQ(Greys(artgen::BoxScaled(Row(c.from), c.width, 1)), c.to) << c.width;
+    // Down the columns as along the rows.
+    Image column(1, 4, Rgb{0, 0, 0});
+    for (int y = 0; y < 4; ++y) column.pixels[static_cast<size_t>(y)] = Rgb{static_cast<std::uint8_t>(y * 20), 0, 0};
+    EXPECT_EQ(Greys(artgen::BoxScaled(column, 1, 2)), (std::vector<int>{10, 50}));
+}
+
+TEST(ArtFilter, FittedCutsOffOrRepeatsItsLastColumnAndRow) {
+    const Image img = Row({1, 2, 3});
+    EXPECT_EQ(Greys(artgen::Fitted(img, 2, 1)), (std::vector<int>{1, 2}));
+    EXPECT_EQ(Greys(artgen::Fitted(img, 4, 2)), (std::vector<int>{1, 2, 3, 3, 1, 2, 3, 3}));
+}
+
+TEST(ArtFilter, AScaleIsMadeFromTheOneGivenForItElseTheNearestAboveElseTheLargest) {
+    const std::vector<artgen::Given> given{{96, "a"}, {144, "b"}, {240, "c"}, {168, "d"}};
+    const struct {
+        int dpi;
+        const char* from;
+    } cases[] = {{120, "b"}, {144, "b"}, {150, "d"}, {192, "c"}, {240, "c"}, {288, "c"}, {96, "a"}};
+    for (const auto& c : cases) EXPECT_EQ(artgen::SourceFor(given, c.dpi).path, c.from) << c.dpi;
+    EXPECT_EQ(artgen::SourceFor({{96, "a"}}, 288).path, "a");
+    EXPECT_EQ(artgen::HowScaled({{96, "a"}, {192, "b"}}),
+              "125 % reduced from 200 %, 150 % reduced from 200 %, 175 % reduced from 200 %, 200 % given, "
+              "250 % enlarged from 200 %, 300 % enlarged from 200 % (with a box filter)");
+}
+
+}  // namespace
