@@ -233,8 +233,12 @@ class DisplayDensityTest(MenuTest):
             form, shot = self.settled_client(form, scaled((0, 0) + CLIENT_PIXELS, 192)[2:])
             self.assert_picture_at(shot, f"CountryImage({code})", 192, shows=f"CountryPic({code})")
             self.assert_picture_at(shot, "Image4", 192)
+        with self.screenshot_on_failure("120dpi"):
+            # Back through 120 dpi, whose set is the nearest drawn one to 96: 96 must not keep it.
+            self.wine.probe("dpi-changed", str(form["hwnd"]), "192", "120")
+            form, _ = self.settled_client(form, scaled((0, 0) + CLIENT_PIXELS, 120)[2:])
         with self.screenshot_on_failure("96dpi"):
-            self.wine.probe("dpi-changed", str(form["hwnd"]), "192", "96")
+            self.wine.probe("dpi-changed", str(form["hwnd"]), "120", "96")
             form, shot = self.settled_client(form, CLIENT_PIXELS)
             # At 96 dpi it is the 96-dpi window again, pixel for pixel, but for the lit face.
             x, y, w, h = face

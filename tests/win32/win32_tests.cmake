@@ -17,7 +17,7 @@ add_executable(win32_tests tests/win32/helpers_test.cpp tests/win32/window_test.
                src/forms/win32/shell_start.cpp src/forms/win32/bench_none.cpp)
 add_dependencies(win32_tests art)
 target_include_directories(win32_tests PRIVATE src src/resources ${VELBROOK_GENERATED})
-target_link_libraries(win32_tests PRIVATE forms_win32 gtest gtest_main)
+target_link_libraries(win32_tests PRIVATE menu_logic forms_win32 gtest gtest_main)
 if(CMAKE_HOST_WIN32)
   add_test(NAME win32_layer COMMAND win32_tests)
 endif()

@@ -1,6 +1,7 @@
 // A form's real window with a layout of its own and recording handlers: the
 // capture a press leaves behind, the keys at a push button, the presses
-// dropped after a declined prompt, and a move to a monitor of another scale. Messages are sent to the window directly,
+// dropped after a declined prompt, a move to a monitor of another scale, and the
+// menu's pictures at each density. Messages are sent to the window directly,
 // so nothing else on the screen takes part.
 #include <gtest/gtest.h>
 
@@ -9,7 +10,10 @@
 #include <vector>
 
 #include "forms/win32/form_runtime.h"
+#include "chooser/layout.h"
+#include "forms/picture_scales.h"
 #include "forms/win32/form_window.h"
+#include "forms/win32/painter.h"
 #include "resource_ids.h"
 
 namespace {
@@ -181,6 +185,23 @@ TEST(Window, MovedToAMonitorOfAnotherScaleItIsLaidOutAndHitThere) {
         EXPECT_EQ(button.right - button.left, wantButton.w) << dpi;
         EXPECT_EQ(button.bottom - button.top, wantButton.h) << dpi;
         EXPECT_EQ(r.events, (std::vector<std::string>{"down Face", "click Face", "down form"})) << dpi;
+    }
+}
+
+TEST(Pictures, AtEveryDensityEachIsMadeAtTheSizeItsControlShowsItThere) {
+    // Between the drawn scales and beyond them a picture is reduced or enlarged once, to
+    // the size its control shows it at; a size a pixel off would be stretched a second time.
+    PictureSource pictures(GetModuleHandleW(nullptr), chooser::kFrmAutoSelect);
+    pictures.Load();
+    for (int dpi : {110, 120, 132, 168, 200, 300, 336}) {
+        for (const ControlSpec& c : chooser::kFrmAutoSelect.controls) {
+            if (!c.picture) continue;
+            const SIZE own = pictures.LayoutSize(c.picture);
+            const DensityPicture p = pictures.At(c.picture, dpi);
+            const PictureSize want = PictureSizeAt(c, own.cx, own.cy, dpi);
+            EXPECT_EQ(p.size.cx, want.w) << c.name << c.index << " at " << dpi;
+            EXPECT_EQ(p.size.cy, want.h) << c.name << c.index << " at " << dpi;
+        }
     }
 }
 

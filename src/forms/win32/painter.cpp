@@ -57,7 +57,14 @@ DensityPicture PictureSource::At(int picture, int dpi) const {
     }
     HBITMAP from = drawn ? drawn.Get() : own;
     const SIZE fromSize = BitmapSize(from);
-    const SIZE scaled{ScaledFromLayout(size.cx, dpi), ScaledFromLayout(size.cy, dpi)};
+    // Made at the size its control shows it at there, as the drawn sets are, so
+    // that it is resampled once, not reduced and then stretched by a pixel.
+    const auto control = std::find_if(spec_.controls.begin(), spec_.controls.end(),
+                                      [&](const ControlSpec& c) { return c.picture == picture; });
+    const PictureSize at = control != spec_.controls.end() ? PictureSizeAt(*control, size.cx, size.cy, dpi)
+                                                           : PictureSize{ScaledFromLayout(size.cx, dpi),
+                                                                         ScaledFromLayout(size.cy, dpi)};
+    const SIZE scaled{at.w, at.h};
     const WindowDC screen(GetDC(nullptr), nullptr);
     const MemoryDC source(screen ? CreateCompatibleDC(screen.Get()) : nullptr);
     const MemoryDC to(screen ? CreateCompatibleDC(screen.Get()) : nullptr);
