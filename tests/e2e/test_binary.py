@@ -110,11 +110,21 @@ class BinaryTest(unittest.TestCase):
             with open(os.path.join(art, name), "rb") as f:
                 return f.read()
 
-        # The file icon: group 1 names the one image 30001, the window icon's image.
+        # The file icon: group 1 names image 30001, the window icon's image, and then each image of
+        # the product's icon at other sizes, 30002 on, as its icon file's entries name them.
         group = res[(pe.RT_GROUP_ICON, 1, 0)]
-        self.assertEqual(struct.unpack_from("<HHH", group), (0, 1, 1))
+        more = []
+        if PRODUCT.icon_sizes:
+            with open(PRODUCT.icon_sizes, "rb") as f:
+                sizes = f.read()
+            more = [struct.unpack_from("<12sII", sizes, 6 + 16 * i) for i in range(PRODUCT.icon_images)]
+        self.assertEqual(struct.unpack_from("<HHH", group), (0, 1, 1 + len(more)))
         self.assertEqual(struct.unpack_from("<BBBBHHIH", group, 6), (32, 32, 16, 0, 1, 4, 744, 30001))
         self.assertEqual(res[(pe.RT_ICON, 30001, 0)], committed("FrmAutoSelect.icon"))
+        for n, (entry, size, at) in enumerate(more, 1):
+            self.assertEqual(struct.unpack_from("<12sH", group, 6 + 14 * n), (entry, 30001 + n))
+            self.assertEqual(res[(pe.RT_ICON, 30001 + n, 0)], sizes[at:at + size])
+        self.assertEqual(sorted(rid for rtype, rid, _ in res if rtype == pe.RT_ICON), [30001 + n for n in range(len(more) + 1)])
         self.assertEqual(committed("FrmAutoSelect.ico")[22:], committed("FrmAutoSelect.icon"))
         # Pictures are the committed files without their 14-byte file header.
         ids = {300: "Command1", 301: "Picture1", 302: "Image1", 303: "Image2", 304: "Image3", 305: "Image4"}

@@ -52,6 +52,25 @@ def icon(bits, gap=0):
     return struct.pack("<HHHBBBBHHII", 0, 1, 1, 32, 32, 0, 0, 1, bits, len(image), 22 + gap) + b"\0" * gap + image
 
 
+def ico(*images):
+    """An icon file of `images`, each (size, bits) of a bitmap, (size, bits, drawn size) of a
+    bitmap whose entry names another size, or (size, "png")."""
+    data = []
+    for size, bits, *drawn in images:
+        side = drawn[0] if drawn else size
+        if bits == "png":
+            data.append(b"\x89PNG\r\n\x1a\n" + struct.pack(">I4sII", 13, b"IHDR", side, side) + b"\0" * 20)
+        else:
+            data.append(struct.pack("<IiiHHIIiiII", 40, side, 2 * side, 1, bits, 0, 0, 0, 0, 0, 0)
+                        + b"\0" * (side * side * bits // 8 + side * 4))
+    entries, at = b"", 6 + 16 * len(images)
+    for (size, bits, *_), image in zip(images, data):
+        entries += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, 32 if bits == "png" else bits,
+                               len(image), at)
+        at += len(image)
+    return struct.pack("<HHH", 0, 1, len(images)) + entries + b"".join(data)
+
+
 def language(name, folder, code):
     return f'\n[[language]]\nname = "{name}"\nwords = "{name}"\nflag = "japan"\nfolder = "{folder}"\ncode = {code}\n'
 
@@ -70,6 +89,7 @@ def os_captions(*rows):
 
 PRODUCT_FOLDER = "the product folder's name"
 WORD_MARK = 'word_mark = "wordmark.bmp"'
+ICON_SIZES = ('icon = "icon.ico"', 'icon = "icon.ico"\nicon_sizes = "sizes.ico"')
 CAPTION = 'caption = "Kestrin USB 2.0 Velbrook Cable"'
 NO_SINGLE_INSTANCE = ("single_instance = ", "# single_instance = ")  # a name made for the product instead
 
@@ -246,6 +266,15 @@ CASES = [
      "[pictures], key 'prompt_larger': gives larger pictures of 'prompt', which the build draws at every scale"),
     ("a larger flag of a built-in one", ('flag = "japan"', 'flag = "japan"\nflag_larger = { 200 = "japan.bmp" }'),
      "(Japanese), key 'flag_larger': gives larger pictures of 'flag', which the build draws"),
+    ("more icon sizes in a file that is none", ICON_SIZES, ("sizes.ico", b"GIF89a"),
+     "[pictures], key 'icon_sizes':", "is not an icon file of 1 to 16 images"),
+    ("an icon image of a size Windows does not show", ICON_SIZES, ("sizes.ico", ico((16, 8), (33, 32))),
+     "[pictures], key 'icon_sizes':", "image 2 is 33 x 33 pixels"),
+    ("an icon image other than its entry names", ICON_SIZES, ("sizes.ico", ico((48, 32, 40))),
+     "image 1 is not the 48 x 48 picture its entry names"),
+    ("two icon images of one size and depth", ICON_SIZES, ("sizes.ico", ico((256, "png"), (48, 32), (48, 32))),
+     "image 3 is a second 48 x 48 image of 32 bits"),
+    ("the icon's own image again", ICON_SIZES, ("sizes.ico", ico((32, 4))), "(the one of `icon`)"),
     ("a larger face in 16 colours", (face("face.bmp")[0], face("face.bmp")[1] + '\nnormal_face_larger = { 175 = '
                                                                                '"face-175.bmp" }'),
      ("face.bmp", bmp(245, 45)), ("face-175.bmp", bmp(429, 79, 4)),
@@ -457,6 +486,38 @@ class DescriptionTest(unittest.TestCase):
             wrong = next(((x, y) for y, row in enumerate(pixels) for x, pixel in enumerate(row)
                           if pixel != checks(min(x, size[0] - 1), min(y, size[1] - 1))), None)
             self.assertIsNone(wrong, f"{name} at {dpi} dpi differs from the picture given")
+
+    def test_the_icons_other_sizes_are_images_of_the_file_icons_group_after_its_own(self):
+        artgen = os.environ.get("VELBROOK_ARTGEN")
+        if not artgen:
+            self.skipTest("VELBROOK_ARTGEN is not set: run through ctest")
+        sizes = ico((16, 8), (256, "png"), (48, 32))
+        toml = self.describe([ICON_SIZES, ("sizes.ico", sizes)])
+        out, art = os.path.join(self.work, "out"), os.path.join(self.work, "out", "art")
+        run = self.run_product(toml, out)
+        self.assertEqual(run.returncode, 0, run.stderr)
+        os.makedirs(art)
+        run = subprocess.run([artgen, os.path.join(out, "art.list"), art, os.path.join(out, "sheet.png"), FONTS[1],
+                              FONTS[3]], capture_output=True, text=True)
+        self.assertEqual(run.returncode, 0, run.stderr)
+        with open(os.path.join(art, "FileIcon.group"), "rb") as f:
+            group = f.read()
+        with open(os.path.join(out, "menu.rc"), encoding="utf-8") as f:
+            rc = f.read()
+        with open(os.path.join(out, "product.cmake"), encoding="utf-8") as f:
+            listed = f.read()
+        self.assertEqual(group[:20], struct.pack("<HHHBBBBHHIH", 0, 1, 4, 32, 32, 16, 0, 1, 4, 744, 30001))
+        self.assertEqual(len(group), 6 + 14 * 4)
+        for n in (1, 2, 3):
+            with self.subTest(image=n):
+                size, at = struct.unpack_from("<II", sizes, 6 + 16 * (n - 1) + 8)
+                self.assertEqual(group[6 + 14 * n:20 + 14 * n], sizes[6 + 16 * (n - 1):18 + 16 * (n - 1)]
+                                 + struct.pack("<H", 30001 + n))
+                with open(os.path.join(art, f"Icon{n}.icon"), "rb") as f:
+                    self.assertEqual(f.read(), sizes[at:at + size])
+                self.assertIn(f'{30001 + n} 3 "art/Icon{n}.icon"', rc)
+                self.assertIn(f"Icon{n}.icon", listed)
+        self.assertNotIn("Icon4.icon", rc + listed)
 
     def test_the_model_reads_back_from_product_json_as_it_was_read_from_the_description(self):
         for product in ("velbrook", "tarnwick"):

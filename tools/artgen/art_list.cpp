@@ -26,6 +26,7 @@ const std::vector<KindFields>& Kinds() {
         {"larger", ArtItem::Kind::kLarger, {"file", "dpi", "source"}},
         {"larger-flag", ArtItem::Kind::kLargerFlag, {"code", "dpi", "source"}},
         {"icon", ArtItem::Kind::kIcon, {"source"}},
+        {"icon-sizes", ArtItem::Kind::kIconSizes, {"source"}},
     };
     return kinds;
 }

@@ -16,6 +16,8 @@
 //   larger-flag  code=<1-9> dpi=<dpi> source=<path>
 //                                      a language's flag file given for a drawn scale; before its face line
 //   icon  source=<path>                the window's icon and the file's icon group
+//   icon-sizes  source=<path>          an icon file of more images of the icon, for other
+//                                      sizes: each an image of the group after it; after the icon line
 //
 // Texts are UTF-8.
 #pragma once
@@ -28,7 +30,7 @@
 namespace artgen {
 
 struct ArtItem {
-    enum class Kind { kDraw, kLogo, kFace, kCopy, kLarger, kLargerFlag, kIcon };
+    enum class Kind { kDraw, kLogo, kFace, kCopy, kLarger, kLargerFlag, kIcon, kIconSizes };
     Kind kind;
     std::string file;    // draw, logo, copy, larger: the file written
     std::string source;  // copy, larger, larger-flag, icon: the product's file

@@ -191,17 +191,44 @@ std::vector<std::uint8_t> CursorFile(const Icon4& icon, int hotX, int hotY) {
     return b;
 }
 
-std::vector<std::uint8_t> IconGroup(int iconId) {
+namespace {
+std::uint32_t Get32(const std::vector<std::uint8_t>& b, size_t at) {
+    if (at + 4 > b.size()) throw std::runtime_error("a picture file ends early");
+    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24;
+}
+}  // namespace
+
+std::vector<std::uint8_t> IconGroup(int iconId, const std::vector<IconFileImage>& more) {
     std::vector<std::uint8_t> b;
     Put16(b, 0);
     Put16(b, 1);
-    Put16(b, 1);
+    Put16(b, static_cast<unsigned>(1 + more.size()));
     b.insert(b.end(), {32, 32, 16, 0});
     Put16(b, 1);   // planes
     Put16(b, 4);   // bits per pixel
     Put32(b, 744);
     Put16(b, iconId);
+    for (const IconFileImage& image : more) {
+        b.insert(b.end(), image.entry.begin(), image.entry.end());
+        Put16(b, static_cast<unsigned>(++iconId));
+    }
     return b;
+}
+
+std::vector<IconFileImage> IconFileImages(const std::vector<std::uint8_t>& file) {
+    const auto at16 = [&](size_t at) { return at + 2 <= file.size() ? file[at] | file[at + 1] << 8 : -1; };
+    const int count = at16(4);
+    if (at16(0) != 0 || at16(2) != 1 || count < 1 || file.size() < 6 + 16 * static_cast<size_t>(count))
+        throw std::runtime_error("not an icon file");
+    std::vector<IconFileImage> images;
+    for (int i = 0; i < count; ++i) {
+        const size_t entry = 6 + 16 * static_cast<size_t>(i);
+        const std::uint32_t size = Get32(file, entry + 8), offset = Get32(file, entry + 12);
+        if (offset > file.size() || size > file.size() - offset) throw std::runtime_error("an icon's image lies outside its file");
+        images.push_back({{file.begin() + static_cast<long>(entry), file.begin() + static_cast<long>(entry + 12)},
+                          {file.begin() + offset, file.begin() + offset + size}});
+    }
+    return images;
 }
 
 void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
@@ -216,12 +243,6 @@ std::vector<std::uint8_t> ReadFile(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-namespace {
-std::uint32_t Get32(const std::vector<std::uint8_t>& b, size_t at) {
-    if (at + 4 > b.size()) throw std::runtime_error("a picture file ends early");
-    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24;
-}
-}  // namespace
 
 Image ReadBmp(const std::string& path) {
     const std::vector<std::uint8_t> b = ReadFile(path);

@@ -46,8 +46,17 @@ struct Icon4 {
 std::vector<std::uint8_t> CursorFile(const Icon4& icon, int hotX, int hotY);
 // The 744-byte image alone, as it stands at byte 22 of either file.
 std::vector<std::uint8_t> IconImage(const Icon4& icon);
-// An icon group resource naming that one image by its resource id.
-std::vector<std::uint8_t> IconGroup(int iconId);
+// An image of an icon file: its directory entry's first 12 bytes (size, colours,
+// planes, bits, bytes), which a group resource repeats, and the image itself.
+struct IconFileImage {
+    std::vector<std::uint8_t> entry;
+    std::vector<std::uint8_t> image;
+};
+std::vector<IconFileImage> IconFileImages(const std::vector<std::uint8_t>& file);
+
+// An icon group resource naming the one 32 x 32 16-colour image by its resource
+// id, and then each of `more` by the ids after it.
+std::vector<std::uint8_t> IconGroup(int iconId, const std::vector<IconFileImage>& more = {});
 
 void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
 std::vector<std::uint8_t> ReadFile(const std::string& path);

@@ -108,6 +108,15 @@ int main(int argc, char** argv) {
                 sheet.push_back({"FrmAutoSelect.ico", IconPicture(ReadIcon4(icon), Rgb{128, 128, 128}), {}});
                 break;
             }
+            case ArtItem::Kind::kIconSizes: {
+                // Images 30002 on, each named by the group after the 32 x 32 one.
+                const std::vector<IconFileImage> more = IconFileImages(ReadFile(item.source));
+                for (size_t i = 0; i < more.size(); ++i)
+                    WriteFile(out + "Icon" + std::to_string(i + 1) + ".icon", more[i].image);
+                WriteFile(out + "FileIcon.group", IconGroup(30001, more));
+                std::printf("artgen: the icon comes in %zu more sizes from %s\n", more.size(), item.source.c_str());
+                break;
+            }
             }
         }
         if (!larger.empty())

@@ -47,6 +47,11 @@ ALREADY_RUNNING = "The program is already running!"
 # The display scales in percent, besides 100 %, that the menu has pictures drawn for
 # (kDrawnDpis, as dpi): a product's own picture may be given larger for each.
 LARGER_SCALES = (125, 150, 175, 200, 250, 300)
+# The sizes Windows shows a program's icon at (Explorer's views, the taskbar, AutoPlay,
+# at each display scale), and the depths of an icon's image.
+ICON_SIZES = (16, 20, 24, 32, 40, 48, 64, 72, 80, 96, 128, 256)
+ICON_DEPTHS = (1, 4, 8, 24, 32)
+PNG_SIGNATURE = b"\x89PNG\r\n\x1a\n"
 
 
 class BadDescription(Exception):
@@ -108,6 +113,8 @@ class Product:
     already_running: str
     version_language: int
     icon: str
+    icon_sizes: str | None  # an icon file of more images for other sizes
+    icon_images: int  # how many images it holds
     files: tuple[tuple[str, str], ...]  # (file in art/, the product's picture) of [pictures]
     # (file in art/, dpi, the product's picture): its own pictures and faces given for other scales
     larger: tuple[tuple[str, int, str], ...]
@@ -129,7 +136,7 @@ class Product:
                                "strings": [list(s) for s in row.strings]} for row in self.languages]
         facts.update({key: getattr(self, key) for key in (
             "description", "file_description", "form_class", "owner_class", "already_running",
-            "version_language", "icon")})
+            "version_language", "icon", "icon_sizes", "icon_images")})
         facts["files"] = [list(f) for f in self.files]
         facts["larger"] = [list(f) for f in self.larger]
         facts["os_captions"] = [vars(row) for row in self.os_captions]
@@ -340,6 +347,40 @@ def icon(check, table, where, key, default=None):
     return path
 
 
+def icon_sizes(check, table, where, key, default=None):
+    """More images of the icon, for Windows to pick from at other sizes: an icon file whose
+    images are each square, of a size Windows shows icons at, stored as a bitmap or a PNG.
+    (path, how many images), or None."""
+    if key not in table:
+        return None
+    path, data = file(check, table, where, key)
+    count = struct.unpack_from("<H", data, 4)[0] if len(data) >= 6 else 0
+    if len(data) < 6 + 16 * count or struct.unpack_from("<HH", data) != (0, 1) or not 1 <= count <= 16:
+        check.fail(where, key, f"{path} is not an icon file of 1 to 16 images")
+    seen = set()
+    for number in range(1, count + 1):
+        width, height, _, _, _, _, size, at = struct.unpack_from("<BBBBHHII", data, 6 + 16 * (number - 1))
+        width, height, image = width or 256, height or 256, data[at:at + size]
+        if width != height or width not in ICON_SIZES:
+            check.fail(where, key, f"{path}: image {number} is {width} x {height} pixels; an icon's images are "
+                       f"square, of {', '.join(map(str, ICON_SIZES))}")
+        if at < 6 + 16 * count or at + size > len(data) or size < 40:
+            check.fail(where, key, f"{path}: image {number} lies outside the file")
+        if image.startswith(PNG_SIGNATURE):
+            drawn, depth = struct.unpack_from(">II", image, 16) if size >= 24 else (0, 0), 32
+        else:
+            header, w, h, planes, depth = struct.unpack_from("<IiiHH", image)
+            drawn = (w, h // 2) if header == 40 and planes == 1 and depth in ICON_DEPTHS else None
+        if drawn != (width, height):
+            check.fail(where, key, f"{path}: image {number} is not the {width} x {height} picture its entry names "
+                       "(an icon's image is a PNG, or a bitmap with a 40-byte header, its mask below it)")
+        if (width, depth) in seen or (width, depth) == (32, 4):
+            check.fail(where, key, f"{path}: image {number} is a second {width} x {height} image of {depth} bits"
+                       + (" (the one of `icon`)" if (width, depth) == (32, 4) else ""))
+        seen.add((width, depth))
+    return path, count
+
+
 def picture(check, table, where, key, default=None):
     """One of the window's pictures given as a file, sized as the design says."""
     if key not in table:
@@ -532,6 +573,7 @@ FACE_FILES = (("normal_face", "CountryImage"), ("highlighted_face", "CountryPic"
 PICTURE_KEYS = (
     Key("word_mark", picture, REQUIRED),
     Key("icon", icon, REQUIRED),
+    Key("icon_sizes", icon_sizes),
     Key("prompt", picture),
     Key("exit_button", picture),
     Key("exit_picture", picture),
@@ -851,6 +893,8 @@ def load(check):
         title=os.path.splitext(p["executable"])[0], single_instance=p["single_instance"],
         volume_label=p["volume_label"], release_name=p["release_name"], form_class=p["form_class"],
         owner_class=p["owner_class"], already_running=p["already_running"],
-        version_language=p["version_language"], icon=pictures["icon"], files=files, larger=larger,
+        version_language=p["version_language"], icon=pictures["icon"],
+        icon_sizes=pictures["icon_sizes"] and pictures["icon_sizes"][0],
+        icon_images=pictures["icon_sizes"][1] if pictures["icon_sizes"] else 0, files=files, larger=larger,
         languages=tuple(rows),
         os_captions=tuple(os_captions))

@@ -120,6 +120,8 @@ def resource_script(p, template, design):
                                    if p.file_description else ""),
               "INTERNAL_NAME": rc_text(p.title), "ORIGINAL_FILENAME": rc_text(p.executable),
               "STRING_TABLE": table,
+              "ICON_SIZES": "".join(f'{ids.form_icon + n} 3 "art/Icon{n}.icon"  // RT_ICON, for other sizes\n'
+                                    for n in range(1, p.icon_images + 1)),
               "VERSION_LANGUAGE": f"LANGUAGE 0x{language & 0x3FF:02X}, 0x{language >> 10:02X}  // "
                                   + LANGUAGE_NAMES.get(language, f"language 0x{language:04X}"),
               "VERSION_BLOCK": f'"{language:04X}04B0"', "TRANSLATION": f"0x{language:04X}, 1200"}
@@ -146,7 +148,7 @@ def fill(template, fields):
 ART_KINDS = {"draw": ("file",), "logo": ("file", "words"),
              "face": ("code", "script", "flag", "highlighted_bits", "words"),
              "copy": ("file", "source"), "larger": ("file", "dpi", "source"),
-             "larger-flag": ("code", "dpi", "source"), "icon": ("source",)}
+             "larger-flag": ("code", "dpi", "source"), "icon": ("source",), "icon-sizes": ("source",)}
 
 
 def art_line(kind, **fields):
@@ -177,6 +179,8 @@ def art_list(p, design):
     for row in p.languages:
         lines += [art_line("copy", file=target, source=path) for target, path in row.faces]
     lines.append(art_line("icon", source=p.icon))
+    if p.icon_sizes:
+        lines.append(art_line("icon-sizes", source=p.icon_sizes))
     return "\n".join(lines) + "\n"
 
 
@@ -184,12 +188,14 @@ def art_files(p, design):
     names = [slot.file for _, slot in design.pictures] + ["Hand.cur", "FrmAutoSelect.ico", "FrmAutoSelect.icon",
                                                           "FileIcon.group"]
     names += [f"{face}{row.code}.bmp" for row in p.languages for face in ("CountryImage", "CountryPic")]
+    names += [f"Icon{n}.icon" for n in range(1, p.icon_images + 1)]
     return sorted(names)
 
 
 def inputs(p):
     """The files the description names, so that a change to one is built again."""
-    found = [p.description, p.icon, *(path for _, path in p.files), *(path for _, _, path in p.larger)]
+    found = [p.description, p.icon, *([p.icon_sizes] if p.icon_sizes else []), *(path for _, path in p.files),
+             *(path for _, _, path in p.larger)]
     for row in p.languages:
         found += [path for _, path in row.faces] + ([row.flag[5:]] if (row.flag or "").startswith("file:") else [])
         found += [path for _, path in row.flag_larger]
