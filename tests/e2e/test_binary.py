@@ -117,13 +117,15 @@ class BinaryTest(unittest.TestCase):
         if PRODUCT.icon_sizes:
             with open(PRODUCT.icon_sizes, "rb") as f:
                 sizes = f.read()
-            more = [struct.unpack_from("<12sII", sizes, 6 + 16 * i) for i in range(PRODUCT.icon_images)]
+            # Each entry: its first 12 bytes (size, colours, planes, bits, bytes), which the group
+            # repeats, then where its image lies.
+            more = [struct.unpack_from("<12sI", sizes, 6 + 16 * i) for i in range(PRODUCT.icon_images)]
         self.assertEqual(struct.unpack_from("<HHH", group), (0, 1, 1 + len(more)))
         self.assertEqual(struct.unpack_from("<BBBBHHIH", group, 6), (32, 32, 16, 0, 1, 4, 744, 30001))
         self.assertEqual(res[(pe.RT_ICON, 30001, 0)], committed("FrmAutoSelect.icon"))
-        for n, (entry, size, at) in enumerate(more, 1):
+        for n, (entry, at) in enumerate(more, 1):
             self.assertEqual(struct.unpack_from("<12sH", group, 6 + 14 * n), (entry, 30001 + n))
-            self.assertEqual(res[(pe.RT_ICON, 30001 + n, 0)], sizes[at:at + size])
+            self.assertEqual(res[(pe.RT_ICON, 30001 + n, 0)], sizes[at:at + struct.unpack_from("<I", entry, 8)[0]])
         self.assertEqual(sorted(rid for rtype, rid, _ in res if rtype == pe.RT_ICON), [30001 + n for n in range(len(more) + 1)])
         self.assertEqual(committed("FrmAutoSelect.ico")[22:], committed("FrmAutoSelect.icon"))
         # Pictures are the committed files without their 14-byte file header.
