@@ -358,6 +358,28 @@ class DescriptionTest(unittest.TestCase):
         return subprocess.run([sys.executable, PRODUCT, toml, "--out", out, "--templates",
                                os.path.join(SOURCES, "src", "resources"), *FONTS], capture_output=True, text=True)
 
+    def artgen(self, listing, art):
+        """The art generator run on the art list `listing`, writing into `art` (the test skips
+        where ctest did not name the generator)."""
+        artgen = os.environ.get("VELBROOK_ARTGEN")
+        if not artgen:
+            self.skipTest("VELBROOK_ARTGEN is not set: run through ctest")
+        return subprocess.run([artgen, listing, art, os.path.join(art, "sheet.png"), FONTS[1], FONTS[3]],
+                              capture_output=True, text=True)
+
+    def drawn(self, toml):
+        """The description `toml` made into pictures as the build makes them: the folder of the
+        written files, its art folder, and the generator's run."""
+        out = os.path.join(self.work, "out")
+        shutil.rmtree(out, ignore_errors=True)
+        run = self.run_product(toml, out)
+        self.assertEqual(run.returncode, 0, run.stderr)
+        art = os.path.join(out, "art")
+        os.makedirs(art)
+        run = self.artgen(os.path.join(out, "art.list"), art)
+        self.assertEqual(run.returncode, 0, run.stderr)
+        return out, art, run
+
     def test_each_bad_description_is_refused_with_the_file_the_key_and_what_is_wrong(self):
         for what, *rest in CASES:
             changes = [item for item in rest if isinstance(item, tuple)]
@@ -416,9 +438,6 @@ class DescriptionTest(unittest.TestCase):
         self.assertIn('VALUE "Translation", 0x0409, 1200', rc)
 
     def test_a_flag_from_a_file_is_drawn_upright_in_its_colours_and_lit_in_the_tint(self):
-        artgen = os.environ.get("VELBROOK_ARTGEN")
-        if not artgen:
-            self.skipTest("VELBROOK_ARTGEN is not set: run through ctest")
         palette = [(0, 0, 0), (200, 0, 0), (255, 255, 255)]
         files = {"taiwan": ("bottom-up.bmp", bmp(41, 28, pixel=flag)),  # for each built-in flag of the default
                  "china": ("top-down.bmp", bmp(41, 28, pixel=flag, top_down=True)),
@@ -426,13 +445,7 @@ class DescriptionTest(unittest.TestCase):
                                                  header=124))}
         toml = self.describe([(f'flag = "{built_in}"', f'flag = "{name}"') for built_in, (name, _) in files.items()]
                              + list(files.values()))
-        out, art = os.path.join(self.work, "out"), os.path.join(self.work, "out", "art")
-        run = self.run_product(toml, out)
-        self.assertEqual(run.returncode, 0, run.stderr)
-        os.makedirs(art)
-        run = subprocess.run([artgen, os.path.join(out, "art.list"), art, os.path.join(out, "sheet.png"), FONTS[1],
-                              FONTS[3]], capture_output=True, text=True)
-        self.assertEqual(run.returncode, 0, run.stderr)
+        _, art, _ = self.drawn(toml)
         # Lit, the flag is the highlight's tint, light parts towards white by their brightness.
         tint, red_lit = (64, 159, 255), (109, 182, 255)
         for code, top in ((1, 4), (2, 4), (3, 5)):  # the flag's top row: 4 beside CJK words, 5 beside Latin ones
@@ -443,9 +456,6 @@ class DescriptionTest(unittest.TestCase):
                     self.assertEqual(face_pixel(os.path.join(art, f"CountryPic{code}.bmp"), 12 + x, top + y), lit)
 
     def test_a_picture_given_larger_is_used_at_its_scale_and_the_others_are_made_from_the_nearest_above(self):
-        artgen = os.environ.get("VELBROOK_ARTGEN")
-        if not artgen:
-            self.skipTest("VELBROOK_ARTGEN is not set: run through ctest")
         red, green, blue = (200, 0, 0), (0, 200, 0), (0, 0, 255)
         checks = lambda x, y: (0, 0, 155) if (x + y) % 2 else (0, 0, 105)  # reduced or enlarged: blue 105 to 155
         # The word mark red at 96 dpi, given at 125 % (checks), 175 % (blue) and 250 % (green); the
@@ -460,13 +470,7 @@ class DescriptionTest(unittest.TestCase):
             ("m175.bmp", bmp(233, 49, pixel=lambda x, y: blue)), ("m250.bmp", bmp(333, 70, pixel=lambda x, y: green)),
             ("flag.bmp", bmp(41, 28, pixel=lambda x, y: red)), ("flag-125.bmp", bmp(51, 35, pixel=lambda x, y: blue)),
             ("f200.bmp", bmp(82, 56, pixel=lambda x, y: green, top_down=True))])
-        out, art = os.path.join(self.work, "out"), os.path.join(self.work, "out", "art")
-        run = self.run_product(toml, out)
-        self.assertEqual(run.returncode, 0, run.stderr)
-        os.makedirs(art)
-        run = subprocess.run([artgen, os.path.join(out, "art.list"), art, os.path.join(out, "sheet.png"), FONTS[1],
-                              FONTS[3]], capture_output=True, text=True)
-        self.assertEqual(run.returncode, 0, run.stderr)
+        _, art, run = self.drawn(toml)
         self.assertIn("125 % given, 150 % reduced from 175 %, 175 % given, 200 % reduced from 250 %", run.stdout)
 
         def made_from(pixel):
@@ -488,18 +492,9 @@ class DescriptionTest(unittest.TestCase):
             self.assertIsNone(wrong, f"{name} at {dpi} dpi differs from the picture given")
 
     def test_the_icons_other_sizes_are_images_of_the_file_icons_group_after_its_own(self):
-        artgen = os.environ.get("VELBROOK_ARTGEN")
-        if not artgen:
-            self.skipTest("VELBROOK_ARTGEN is not set: run through ctest")
         sizes = ico((16, 8), (256, "png"), (48, 32))
         toml = self.describe([ICON_SIZES, ("sizes.ico", sizes)])
-        out, art = os.path.join(self.work, "out"), os.path.join(self.work, "out", "art")
-        run = self.run_product(toml, out)
-        self.assertEqual(run.returncode, 0, run.stderr)
-        os.makedirs(art)
-        run = subprocess.run([artgen, os.path.join(out, "art.list"), art, os.path.join(out, "sheet.png"), FONTS[1],
-                              FONTS[3]], capture_output=True, text=True)
-        self.assertEqual(run.returncode, 0, run.stderr)
+        out, art, _ = self.drawn(toml)
         with open(os.path.join(art, "FileIcon.group"), "rb") as f:
             group = f.read()
         with open(os.path.join(out, "menu.rc"), encoding="utf-8") as f:
@@ -532,9 +527,6 @@ class DescriptionTest(unittest.TestCase):
                 self.assertEqual(model.Product.from_json(os.path.join(out, "product.json")), read)
 
     def test_the_judge_and_the_drawing_agree_on_words_right_at_the_limit(self):
-        artgen = os.environ.get("VELBROOK_ARTGEN")
-        if not artgen:
-            self.skipTest("VELBROOK_ARTGEN is not set: run through ctest")
         facts = design.Design.load(DESIGN).face
         for script, font, seed, filler in (("latin", Font(FONTS[1], "Latin"), "English", "ilj.W"),
                                            ("cjk", Font(FONTS[3], "CJK"), "\u65e5\u672c\u8a9e", "\u65e5\u30fbi.")):
@@ -551,14 +543,7 @@ class DescriptionTest(unittest.TestCase):
                 self.assertGreaterEqual(width, room - 2, "the words do not reach the limit")
                 toml = self.describe([('words = "English"', f'words = "{words}"'),
                                       ("highlighted_bits = 8", "highlighted_bits = 24")])
-                out, art = os.path.join(self.work, "out"), os.path.join(self.work, "out", "art")
-                shutil.rmtree(out, ignore_errors=True)
-                run = self.run_product(toml, out)
-                self.assertEqual(run.returncode, 0, run.stderr)
-                os.makedirs(art)
-                run = subprocess.run([artgen, os.path.join(out, "art.list"), art, os.path.join(out, "sheet.png"),
-                                      FONTS[1], FONTS[3]], capture_output=True, text=True)
-                self.assertEqual(run.returncode, 0, run.stderr)
+                _, art, _ = self.drawn(toml)
                 # Lit, the face has no shadow and no rule: every column right of the flag that is
                 # not the ground is the words' ink, as wide as the judge said.
                 lit = os.path.join(art, "CountryPic3.bmp")
@@ -579,9 +564,6 @@ class DescriptionTest(unittest.TestCase):
                 self.assertIn(f"a face has room for {room}", run.stderr)
 
     def test_the_art_generator_reads_only_lines_whose_fields_are_their_kinds(self):
-        artgen = os.environ.get("VELBROOK_ARTGEN")
-        if not artgen:
-            self.skipTest("VELBROOK_ARTGEN is not set: run through ctest")
         for line, message in (("draw\tImage4.bmp", "has a field Image4.bmp"),
                               ("logo\tfile=Image2.bmp", "lacks the field words"),
                               ("copy\tfile=a.bmp\tsource=b.bmp\tfile=c.bmp", "has a field file"),
@@ -592,21 +574,16 @@ class DescriptionTest(unittest.TestCase):
                 listing = os.path.join(self.work, "art.list")
                 with open(listing, "w", encoding="utf-8") as f:
                     f.write(line + "\n")
-                run = subprocess.run([artgen, listing, self.work, os.path.join(self.work, "sheet.png"), FONTS[1],
-                                      FONTS[3]], capture_output=True, text=True)
+                run = self.artgen(listing, self.work)
                 self.assertEqual(run.returncode, 1)
                 self.assertIn(message, run.stderr)
 
     def test_the_logo_shows_its_words_inside_its_box(self):
-        artgen = os.environ.get("VELBROOK_ARTGEN")
-        if not artgen:
-            self.skipTest("VELBROOK_ARTGEN is not set: run through ctest")
         drawn = design.Design.load(DESIGN).drawn
         listing = os.path.join(self.work, "art.list")
         with open(listing, "w", encoding="utf-8") as f:
             f.write("logo\tfile=a.bmp\twords=KESTRIN\nlogo\tfile=b.bmp\twords=ACME\n")
-        run = subprocess.run([artgen, listing, self.work, os.path.join(self.work, "sheet.png"), FONTS[1], FONTS[3]],
-                             capture_output=True, text=True)
+        run = self.artgen(listing, self.work)
         self.assertEqual(run.returncode, 0, run.stderr)
         logos = []
         for name in ("a.bmp", "b.bmp"):
