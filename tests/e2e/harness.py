@@ -275,11 +275,18 @@ class MenuTest(unittest.TestCase):
         return self.wine.start(exe, env={"VELBROOK_STUB_LOG": windows_path(self.log)})
 
     def wait_for_form(self, proc):
+        # Shown, and in the same place at two looks: a window Wine has just shown may still be
+        # placed, and a click aimed by its first place would land on another control.
+        last = []
+
         def shown():
             if proc.poll() is not None:
                 raise AssertionError(f"the menu ended early with status {proc.returncode}")
             forms = [w for w in self.wine.forms() if w["visible"]]
-            return forms[0] if len(forms) == 1 else None
+            form = forms[0] if len(forms) == 1 else None
+            settled = form is not None and last and last[-1] is not None and last[-1]["client"] == form["client"]
+            last.append(form)
+            return form if settled else None
         return wait_for(shown, 60, "the menu's window")
 
     def wait_for_button_focus(self, form):
