@@ -264,6 +264,14 @@ CASES = [
      "[pictures], key 'word_mark_larger.200':", "is 200 x 42 pixels; it must be 266 x 56"),
     ("a larger picture of one the build draws", (WORD_MARK, WORD_MARK + '\nprompt_larger = { 150 = "p.bmp" }'),
      "[pictures], key 'prompt_larger': gives larger pictures of 'prompt', which the build draws at every scale"),
+    ("a larger picture for a scale written another way", (WORD_MARK, WORD_MARK + "\nword_mark_larger = { 0150 = "
+                                                                                  '"mark.bmp" }'),
+     "[pictures], key 'word_mark_larger.0150': '0150' is no display scale"),
+    ("a larger flag of a face not drawn", (face("face.bmp")[0], 'words = "English"\nnormal_face = "face.bmp"\n'
+                                           'highlighted_face = "face.bmp"'),
+     ('flag = "united-states"', 'flag = "f.bmp"\nflag_larger = { 200 = "f200.bmp" }'), ("face.bmp", bmp(245, 45)),
+     ("f.bmp", bmp(41, 28)), ("f200.bmp", bmp(82, 56)),
+     "(English), key 'flag_larger': the flag is not drawn, since both faces are given"),
     ("a larger flag of a built-in one", ('flag = "japan"', 'flag = "japan"\nflag_larger = { 200 = "japan.bmp" }'),
      "(Japanese), key 'flag_larger': gives larger pictures of 'flag', which the build draws"),
     ("more icon sizes in a file that is none", ICON_SIZES, ("sizes.ico", b"GIF89a"),
@@ -470,8 +478,12 @@ class DescriptionTest(unittest.TestCase):
             ("m175.bmp", bmp(233, 49, pixel=lambda x, y: blue)), ("m250.bmp", bmp(333, 70, pixel=lambda x, y: green)),
             ("flag.bmp", bmp(41, 28, pixel=lambda x, y: red)), ("flag-125.bmp", bmp(51, 35, pixel=lambda x, y: blue)),
             ("f200.bmp", bmp(82, 56, pixel=lambda x, y: green, top_down=True))])
-        _, art, run = self.drawn(toml)
+        out, art, run = self.drawn(toml)
         self.assertIn("125 % given, 150 % reduced from 175 %, 175 % given, 200 % reduced from 250 %", run.stdout)
+        with open(os.path.join(out, "product.cmake"), encoding="utf-8") as f:
+            inputs = next(line for line in f if line.startswith("set(VELBROOK_PRODUCT_INPUTS"))
+        for name in ("m125.bmp", "m175.bmp", "m250.bmp", "logo-175.bmp", "flag-125.bmp", "f200.bmp"):
+            self.assertIn(f"/{name}\"", inputs, "a change to it must make the pictures again")
 
         def made_from(pixel):
             return {red: 100, blue: 175, green: 250}.get(pixel) or (125 if pixel[:2] == (0, 0) else pixel)
@@ -483,6 +495,9 @@ class DescriptionTest(unittest.TestCase):
                 scale = lambda v: int(v * dpi / 96 + 0.5)
                 _, face = png_pixels(os.path.join(art, str(dpi), "CountryImage3.png"))
                 self.assertEqual({blue: 125, green: 200, red: 100}.get(face[scale(5 + 14)][scale(12 + 20)]), flag_from)
+                # At the flag's size there, whichever it was made from.
+                self.assertNotIn(face[scale(5 + 14)][scale(12) + scale(41) + 1], (blue, green, red))
+                self.assertNotIn(face[scale(5) + scale(28) + 1][scale(12 + 20)], (blue, green, red))
         # Given for its very scale, a picture is shown as it is, pixel for pixel, to the pixel that its
         # control there may be larger or smaller by.
         for dpi, name, size in ((120, "Image1", (166, 35)), (168, "Image2", (299, 151))):
@@ -513,6 +528,7 @@ class DescriptionTest(unittest.TestCase):
                 self.assertIn(f'{30001 + n} 3 "art/Icon{n}.icon"', rc)
                 self.assertIn(f"Icon{n}.icon", listed)
         self.assertNotIn("Icon4.icon", rc + listed)
+        self.assertIn('/sizes.ico"', next(line for line in listed.splitlines() if "PRODUCT_INPUTS" in line))
 
     def test_the_model_reads_back_from_product_json_as_it_was_read_from_the_description(self):
         for product in ("velbrook", "tarnwick"):

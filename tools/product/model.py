@@ -409,7 +409,7 @@ def larger(of, size):
         width, height, depths = size(check)
         found = []
         for percent in given:
-            if not percent.isdigit() or int(percent) not in LARGER_SCALES:
+            if not percent.isdigit() or str(int(percent)) != percent or int(percent) not in LARGER_SCALES:
                 check.fail(where, f"{key}.{percent}", f"{percent!r} is no display scale the menu has pictures for "
                            f"({', '.join(map(str, LARGER_SCALES))}, in percent)")
             scaled = (width * int(percent) + 50) // 100, (height * int(percent) + 50) // 100
@@ -862,6 +862,8 @@ def load(check):
         drawn = len(faces) < 2  # words and flag are drawn unless both faces are the product's own
         script = words_are_drawable(check, row, where) if drawn else "latin"
         flag = flag_is_drawable(check, row, table, where) if drawn else None
+        if not drawn and row["flag_larger"]:
+            check.fail(where, "flag_larger", "the flag is not drawn, since both faces are given: leave these out")
         codes[row["code"]] = folders[windows_fold(row["folder"])] = row["name"]
         if row["shown"]:
             words[seen] = row["name"]
