@@ -225,8 +225,15 @@ std::vector<IconFileImage> IconFileImages(const std::vector<std::uint8_t>& file)
         const size_t entry = 6 + 16 * static_cast<size_t>(i);
         const std::uint32_t size = Get32(file, entry + 8), offset = Get32(file, entry + 12);
         if (offset > file.size() || size > file.size() - offset) throw std::runtime_error("an icon's image lies outside its file");
-        images.push_back({{file.begin() + static_cast<long>(entry), file.begin() + static_cast<long>(entry + 12)},
-                          {file.begin() + offset, file.begin() + offset + size}});
+        IconFileImage image{{file.begin() + static_cast<long>(entry), file.begin() + static_cast<long>(entry + 12)},
+                            {file.begin() + offset, file.begin() + offset + size}};
+        // Windows picks an image of a group by the planes and bits its entry names: those of
+        // the image itself (a PNG's are 32), whatever the file's entry says.
+        const bool png = size >= 4 && image.image[0] == 0x89 && image.image[1] == 'P';
+        const int bits = png ? 32 : size >= 16 ? image.image[14] | image.image[15] << 8 : 0;
+        image.entry[4] = 1, image.entry[5] = 0;
+        image.entry[6] = static_cast<std::uint8_t>(bits), image.entry[7] = static_cast<std::uint8_t>(bits >> 8);
+        images.push_back(std::move(image));
     }
     return images;
 }
