@@ -50,7 +50,9 @@ TEST(ArtFilter, EachNewPixelIsTheAverageOfTheAreaItCoversByShare) {
 TEST(ArtFilter, FittedCutsOffOrRepeatsItsLastColumnAndRow) {
     const Image img = Row({1, 2, 3});
     EXPECT_EQ(Greys(artgen::Fitted(img, 2, 1)), (std::vector<int>{1, 2}));
-    EXPECT_EQ(Greys(artgen::Fitted(img, 4, 2)), (std::vector<int>{1, 2, 3, 3, 1, 2, 3, 3}));
+    Image two(2, 2, Rgb{0, 0, 0});
+    for (int i = 0; i < 4; ++i) two.pixels[static_cast<size_t>(i)] = Rgb{static_cast<std::uint8_t>(i + 1), 0, 0};
+    EXPECT_EQ(Greys(artgen::Fitted(two, 3, 3)), (std::vector<int>{1, 2, 2, 3, 4, 4, 3, 4, 4}));
 }
 
 TEST(ArtFilter, AScaleIsMadeFromTheOneGivenForItElseTheNearestAboveElseTheLargest) {
