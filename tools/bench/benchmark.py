@@ -103,6 +103,7 @@ def density_figures(rows):
     figures["menu"]["hover_on_ms"] = summary([v for r in by["menu"] for v in r["hover_on_ms"]])
     figures["menu"]["hover_off_ms"] = summary([v for r in by["menu"] for v in r["hover_off_ms"]])
     figures["start_ratio"] = figures["menu"]["start_ms"]["median"] / figures["bare"]["start_ms"]["median"]
+    figures["repaint_ratio"] = figures["menu"]["repaint_ms"]["median"] / figures["bare"]["repaint_ms"]["median"]
     return figures
 
 
@@ -135,6 +136,7 @@ def density_report(f, size):
              row("peak working set at first paint", "peak_working_set_kib", "KiB"),
              f"| executable size | {size['menu']:,} B | {size['bare']:,} B |",
              "", f"Start-up ratio (menu / bare, medians): {f['start_ratio']:.2f}",
+             f"Repaint ratio (menu / the bare window's plain blit of the same area, medians): {f['repaint_ratio']:.2f}",
              "", "Start-up steps, medians in ms after the start (entered the program's code, window created, "
              "load step done, shown and painted synchronously):",
              f"menu {', '.join(f'{v:.1f}' for v in f['menu']['steps_ms'])}; "
