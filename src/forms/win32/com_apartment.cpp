@@ -5,8 +5,9 @@
 namespace forms::win32 {
 
 bool EnterComApartment() {
-    // Once for the thread. A thread in an apartment already (S_FALSE) or in the
-    // other kind (RPC_E_CHANGED_MODE) will do as it is.
+    // Once for the program: its one thread, which runs the window, is the only
+    // caller. A thread in an apartment already (S_FALSE) or in the other kind
+    // (RPC_E_CHANGED_MODE) will do as it is.
     static const bool entered = [] {
         const auto init = api::CoInitializeEx.Get();
         if (!init) return false;

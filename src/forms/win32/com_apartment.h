@@ -3,8 +3,9 @@
 
 namespace forms::win32 {
 
-// Enters a single-threaded COM apartment for the thread, once; whether the
-// thread is in one. The start of a program and the screen reader's object need it.
+// Enters a single-threaded COM apartment for the program's one thread, once;
+// whether it is in one. The start of a program, the screen reader's object and
+// the pictures decoded by WIC need it. Call it from the window's thread only.
 bool EnterComApartment();
 
 }  // namespace forms::win32
