@@ -10,7 +10,7 @@
 #include "forms/control.h"
 #include "forms/geometry.h"
 
-namespace forms::win32 {
+namespace forms {
 
 // 125, 150, 175, 200, 250 and 300 %: the scales Windows offers for displays.
 inline constexpr int kDrawnDpis[] = {120, 144, 168, 192, 240, 288};
@@ -48,4 +48,4 @@ inline PictureSize PictureSizeAt(const ControlSpec& c, int ownW, int ownH, int d
     return {r.w, r.h};
 }
 
-}  // namespace forms::win32
+}  // namespace forms

@@ -252,7 +252,7 @@ TEST(Art, TheHandPointsAtItsHotspotAboveItsCuff) {
 // of the layout, named in art/scaled.rc.
 namespace scaled {
 
-using forms::win32::kDrawnDpis;
+using forms::kDrawnDpis;
 
 // Every control with a picture, and its file's stem: CountryImage(3) is CountryImage3.
 std::vector<std::pair<const forms::ControlSpec*, std::string>> Pictures() {
@@ -289,7 +289,7 @@ TEST(ArtScales, EveryPictureIsDrawnForEveryScaleAtItsControlsSizeThere) {
             const Bytes png = Read(Png(dpi, stem));
             ASSERT_GT(png.size(), 33u);
             EXPECT_EQ(Bytes(png.begin(), png.begin() + 8), (Bytes{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}));
-            const auto size = forms::win32::PictureSizeAt(*control, layout.width, layout.height, dpi);
+            const auto size = forms::PictureSizeAt(*control, layout.width, layout.height, dpi);
             EXPECT_EQ(static_cast<int>(Be32(png, 16)), size.w);
             EXPECT_EQ(static_cast<int>(Be32(png, 20)), size.h);
             EXPECT_GT(size.w, previous) << "larger at each scale";
@@ -350,7 +350,7 @@ TEST(ArtScales, ADensityBetweenTheDrawnScalesTakesTheNextOneAbove) {
     const struct {
         int dpi, drawn;
     } cases[] = {{97, 120}, {120, 120}, {121, 144}, {144, 144}, {160, 168}, {200, 240}, {288, 288}, {384, 288}};
-    for (const auto& c : cases) EXPECT_EQ(forms::win32::DrawnDpiFor(c.dpi), c.drawn) << c.dpi;
+    for (const auto& c : cases) EXPECT_EQ(forms::DrawnDpiFor(c.dpi), c.drawn) << c.dpi;
 }
 
 }  // namespace

@@ -197,7 +197,7 @@ TEST(Pictures, AtEveryDensityEachIsMadeAtTheSizeItsControlShowsItThere) {
         for (const ControlSpec& c : chooser::kFrmAutoSelect.controls) {
             if (!c.picture) continue;
             const SIZE own = pictures.LayoutSize(c.picture);
-            const DensityPicture p = pictures.At(c.picture, dpi);
+            const DensityPicture p = pictures.At(c, dpi);
             const PictureSize want = PictureSizeAt(c, own.cx, own.cy, dpi);
             EXPECT_EQ(p.size.cx, want.w) << c.name << c.index << " at " << dpi;
             EXPECT_EQ(p.size.cy, want.h) << c.name << c.index << " at " << dpi;

@@ -26,7 +26,7 @@ const Given& SourceFor(const std::vector<Given>& given, int dpi) {
 std::string HowScaled(const std::vector<Given>& given) {
     if (given.size() == 1) return "given at 96 dpi only: scaled to 125 to 300 % with a box filter";
     std::string said;
-    for (int dpi : forms::win32::kDrawnDpis) {
+    for (int dpi : forms::kDrawnDpis) {
         const int from = SourceFor(given, dpi).dpi;
         said += (said.empty() ? "" : ", ") + Percent(dpi) +
                 (from == dpi ? " given" : (from > dpi ? " reduced from " : " enlarged from ") + Percent(from));

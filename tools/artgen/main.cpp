@@ -91,8 +91,8 @@ int main(int argc, char** argv) {
             }
             case ArtItem::Kind::kLarger:
             case ArtItem::Kind::kLargerFlag: {
-                if (std::find(std::begin(forms::win32::kDrawnDpis), std::end(forms::win32::kDrawnDpis), item.dpi) ==
-                    std::end(forms::win32::kDrawnDpis))
+                if (std::find(std::begin(forms::kDrawnDpis), std::end(forms::kDrawnDpis), item.dpi) ==
+                    std::end(forms::kDrawnDpis))
                     throw std::runtime_error(item.source + " is given for " + std::to_string(item.dpi) +
                                              " dpi, a scale the menu has no pictures for");
                 const bool flag = item.kind == ArtItem::Kind::kLargerFlag;

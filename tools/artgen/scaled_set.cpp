@@ -13,7 +13,7 @@
 namespace artgen {
 namespace {
 
-using forms::win32::kDrawnDpis;
+using forms::kDrawnDpis;
 
 std::string Stem(const std::string& file) { return file.substr(0, file.rfind('.')); }
 
@@ -35,7 +35,7 @@ std::optional<Placement> PlacementOf(const std::string& file, const Image& layou
     const forms::ControlSpec& c = *control;
     Placement p{c.picture, {}};
     for (size_t i = 0; i < std::size(kDrawnDpis); ++i) {
-        const auto size = forms::win32::PictureSizeAt(c, layoutPicture.width, layoutPicture.height, kDrawnDpis[i]);
+        const auto size = forms::PictureSizeAt(c, layoutPicture.width, layoutPicture.height, kDrawnDpis[i]);
         p.at[i] = {kDrawnDpis[i], size.w, size.h};
     }
     return p;
@@ -73,7 +73,7 @@ std::vector<std::pair<int, Image>> ScaledSet::AddCopy(const std::string& file, c
     // else the part from the corner that the control's rectangle holds there.
     const auto shown = [&](const Image& picture, int dpi) {
         if (c->stretch || c->kind != forms::ControlKind::Image) return picture;
-        const auto size = forms::win32::PictureSizeAt(*c, layoutPicture.width, layoutPicture.height, dpi);
+        const auto size = forms::PictureSizeAt(*c, layoutPicture.width, layoutPicture.height, dpi);
         return Fitted(picture, size.w, size.h);
     };
     std::vector<Given> given{{forms::kLayoutDpi, source}};

@@ -40,11 +40,6 @@ public:
     // The window's density: every conversion of twips follows it. Only the
     // window sets it, when it is made and when it moves to another monitor.
     int dpi = kLayoutDpi;
-    float twipsPerPixel = TwipsPerPixel(kLayoutDpi);
-    void SetDpi(int to) {
-        dpi = to;
-        twipsPerPixel = TwipsPerPixel(to);
-    }
     HWND window = nullptr;       // the form's; nullptr before it is made and once it is gone
     std::vector<HWND> children;  // per control, nullptr for drawn ones; destroyed with the window
 
@@ -55,9 +50,9 @@ public:
 
     HWND ChildOf(ControlId id) const { return children.empty() ? nullptr : children[id]; }
     ControlId IdOfChild(HWND child) const;  // kFormItself for any other window
-    float Twips(int pixels) const { return static_cast<float>(pixels) * twipsPerPixel; }
-    int Pixels(float twips) const { return TwipsToPixels(twips, twipsPerPixel); }
-    PixelRect PixelsOf(const TwipRect& r) const { return ToPixels(r, twipsPerPixel); }
+    float Twips(int pixels) const { return static_cast<float>(pixels) * TwipsPerPixel(dpi); }
+    int Pixels(float twips) const { return TwipsToPixels(twips, TwipsPerPixel(dpi)); }
+    PixelRect PixelsOf(const TwipRect& r) const { return ToPixels(r, TwipsPerPixel(dpi)); }
 
     // A control's visibility or caption has changed: it shows so.
     void ShowChange(ControlId id);

@@ -87,17 +87,17 @@ void FormWindow::Create() {
 
 void FormWindow::TakeDensity(int dpi) {
     painter_.SetDensity(dpi);
-    site_.SetDpi(dpi);
+    site_.dpi = dpi;
 }
 
-SIZE FormWindow::ClientSize() const {
-    const PixelRect r = site_.PixelsOf({0, 0, site_.layout.clientWidth, site_.layout.clientHeight});
+SIZE FormWindow::ClientSize(int dpi) const {
+    const PixelRect r = ToPixels({0, 0, site_.layout.clientWidth, site_.layout.clientHeight}, TwipsPerPixel(dpi));
     return {r.w, r.h};
 }
 
 SIZE FormWindow::OuterSize(int dpi) const {
-    const PixelRect r = ToPixels({0, 0, site_.layout.clientWidth, site_.layout.clientHeight}, TwipsPerPixel(dpi));
-    const RECT outer = OuterRect({0, 0, r.w, r.h}, FormStyle(), FormExStyle(), dpi);
+    const SIZE client = ClientSize(dpi);
+    const RECT outer = OuterRect({0, 0, client.cx, client.cy}, FormStyle(), FormExStyle(), dpi);
     return {outer.right - outer.left, outer.bottom - outer.top};
 }
 
@@ -107,7 +107,7 @@ void FormWindow::FitClientArea() {
     // session's one density whatever the window's.
     RECT client, outer;
     if (!GetClientRect(wnd_, &client) || !GetWindowRect(wnd_, &outer)) return;
-    const SIZE want = ClientSize();
+    const SIZE want = ClientSize(site_.dpi);
     const int dx = want.cx - client.right, dy = want.cy - client.bottom;
     if (dx == 0 && dy == 0) return;
     SetWindowPos(wnd_, nullptr, 0, 0, outer.right - outer.left + dx, outer.bottom - outer.top + dy,

@@ -36,7 +36,7 @@ private:
     void CreateChildren();
     // The density the form is laid out and drawn at: its composition and its site.
     void TakeDensity(int dpi);
-    SIZE ClientSize() const;         // the client area of the layout at the window's density
+    SIZE ClientSize(int dpi) const;  // the client area of the layout at `dpi`
     SIZE OuterSize(int dpi) const;   // the client area of the layout at `dpi` with the frame around it
     // Sizes the window so its client area is the layout's, whatever frame the system drew.
     void FitClientArea();

@@ -42,7 +42,8 @@ void PictureSource::Load() {
 
 SIZE PictureSource::LayoutSize(int picture) const { return BitmapSize(bitmaps_.at(picture).Get()); }
 
-DensityPicture PictureSource::At(int picture, int dpi) const {
+DensityPicture PictureSource::At(const ControlSpec& control, int dpi) const {
+    const int picture = control.picture;
     HBITMAP own = bitmaps_.at(picture).Get();
     const SIZE size = BitmapSize(own);
     if (dpi == kLayoutDpi) return {own, size, {}};
@@ -59,11 +60,7 @@ DensityPicture PictureSource::At(int picture, int dpi) const {
     const SIZE fromSize = BitmapSize(from);
     // Made at the size its control shows it at there, as the drawn sets are, so
     // that it is resampled once, not reduced and then stretched by a pixel.
-    const auto control = std::find_if(spec_.controls.begin(), spec_.controls.end(),
-                                      [&](const ControlSpec& c) { return c.picture == picture; });
-    const PictureSize at = control != spec_.controls.end() ? PictureSizeAt(*control, size.cx, size.cy, dpi)
-                                                           : PictureSize{ScaledFromLayout(size.cx, dpi),
-                                                                         ScaledFromLayout(size.cy, dpi)};
+    const PictureSize at = PictureSizeAt(control, size.cx, size.cy, dpi);
     const SIZE scaled{at.w, at.h};
     const WindowDC screen(GetDC(nullptr), nullptr);
     const MemoryDC source(screen ? CreateCompatibleDC(screen.Get()) : nullptr);
@@ -86,7 +83,7 @@ void FormPainter::SetDensity(int dpi) {
     std::vector<OwnedFont> fonts(spec_.controls.size());
     for (size_t i = 0; i < spec_.controls.size(); ++i) {
         const ControlSpec& c = spec_.controls[i];
-        if (c.picture && !pictures.count(c.picture)) pictures.emplace(c.picture, pictures_.At(c.picture, dpi));
+        if (c.picture && !pictures.count(c.picture)) pictures.emplace(c.picture, pictures_.At(c, dpi));
         if (c.kind == ControlKind::Label) {
             const int height = FontPixelHeight(c.font.points, dpi);
             fonts[i].Reset(CreateFontW(-height, 0, 0, 0, c.font.weight, FALSE, FALSE, FALSE,
@@ -100,7 +97,6 @@ void FormPainter::SetDensity(int dpi) {
     density_.reset();
     density_.emplace();
     density_->dpi = dpi;
-    density_->tpp = TwipsPerPixel(dpi);
     density_->pictures = std::move(pictures);
     density_->fonts = std::move(fonts);
 }
@@ -133,7 +129,7 @@ void FormPainter::DrawBackground(HWND window, int picture, const PixelRect& dest
 }
 
 void FormPainter::DrawControls(HDC dc, const RECT& area, const FormModel& model) {
-    const float tpp = density_->tpp;
+    const float tpp = TwipsPerPixel(density_->dpi);
     const TwipRect twips = ToTwips({area.left, area.top, area.right - area.left, area.bottom - area.top}, tpp);
     for (ControlId id : model.DrawOrder(twips)) {
         const ControlSpec& c = spec_.controls[id];

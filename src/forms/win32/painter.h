@@ -45,8 +45,9 @@ public:
     void Load();
     // The picture's size in pixels at the layout density.
     SIZE LayoutSize(int picture) const;
-    // The picture for `dpi`; a run-time error if there is no memory for it.
-    DensityPicture At(int picture, int dpi) const;
+    // The picture of `control` for `dpi`, at the size the control shows it at
+    // there; a run-time error if there is no memory for it.
+    DensityPicture At(const ControlSpec& control, int dpi) const;
 
 private:
     HINSTANCE instance_;
@@ -101,7 +102,6 @@ public:
 private:
     struct Density {
         int dpi = kLayoutDpi;
-        float tpp = TwipsPerPixel(kLayoutDpi);
         std::map<int, DensityPicture> pictures;  // by resource id
         std::vector<OwnedFont> fonts;            // per control; drawn labels only
         Surface scene;                           // the drawn layer of the client area
