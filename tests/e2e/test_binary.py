@@ -124,8 +124,12 @@ class BinaryTest(unittest.TestCase):
         self.assertEqual(struct.unpack_from("<BBBBHHIH", group, 6), (32, 32, 16, 0, 1, 4, 744, 30001))
         self.assertEqual(res[(pe.RT_ICON, 30001, 0)], committed("FrmAutoSelect.icon"))
         for n, (entry, at) in enumerate(more, 1):
-            self.assertEqual(struct.unpack_from("<12sH", group, 6 + 14 * n), (entry, 30001 + n))
-            self.assertEqual(res[(pe.RT_ICON, 30001 + n, 0)], sizes[at:at + struct.unpack_from("<I", entry, 8)[0]])
+            image = sizes[at:at + struct.unpack_from("<I", entry, 8)[0]]
+            # Planes and bits are the image's own (a PNG's 32), whatever the file's entry says.
+            bits = 32 if image.startswith(b"\x89PNG") else struct.unpack_from("<H", image, 14)[0]
+            self.assertEqual(struct.unpack_from("<12sH", group, 6 + 14 * n),
+                             (entry[:4] + struct.pack("<HH", 1, bits) + entry[8:], 30001 + n))
+            self.assertEqual(res[(pe.RT_ICON, 30001 + n, 0)], image)
         self.assertEqual(sorted(rid for rtype, rid, _ in res if rtype == pe.RT_ICON), [30001 + n for n in range(len(more) + 1)])
         self.assertEqual(committed("FrmAutoSelect.ico")[22:], committed("FrmAutoSelect.icon"))
         # Pictures are the committed files without their 14-byte file header.

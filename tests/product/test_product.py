@@ -65,8 +65,8 @@ def ico(*images):
                         + b"\0" * (side * side * bits // 8 + side * 4))
     entries, at = b"", 6 + 16 * len(images)
     for (size, bits, *_), image in zip(images, data):
-        entries += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, 32 if bits == "png" else bits,
-                               len(image), at)
+        # Planes and bits left 0, as icon editors often leave them: the group takes the image's.
+        entries += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 0, 0, len(image), at)
         at += len(image)
     return struct.pack("<HHH", 0, 1, len(images)) + entries + b"".join(data)
 
@@ -275,7 +275,7 @@ CASES = [
     ("a larger flag of a built-in one", ('flag = "japan"', 'flag = "japan"\nflag_larger = { 200 = "japan.bmp" }'),
      "(Japanese), key 'flag_larger': gives larger pictures of 'flag', which the build draws"),
     ("more icon sizes in a file that is none", ICON_SIZES, ("sizes.ico", b"GIF89a"),
-     "[pictures], key 'icon_sizes':", "is not an icon file of 1 to 16 images"),
+     "[pictures], key 'icon_sizes':", "is not an icon file of 1 to 64 images"),
     ("an icon image of a size Windows does not show", ICON_SIZES, ("sizes.ico", ico((16, 8), (33, 32))),
      "[pictures], key 'icon_sizes':", "image 2 is 33 x 33 pixels"),
     ("an icon image other than its entry names", ICON_SIZES, ("sizes.ico", ico((48, 32, 40))),
@@ -521,8 +521,9 @@ class DescriptionTest(unittest.TestCase):
         for n in (1, 2, 3):
             with self.subTest(image=n):
                 size, at = struct.unpack_from("<II", sizes, 6 + 16 * (n - 1) + 8)
-                self.assertEqual(group[6 + 14 * n:20 + 14 * n], sizes[6 + 16 * (n - 1):18 + 16 * (n - 1)]
-                                 + struct.pack("<H", 30001 + n))
+                entry = sizes[6 + 16 * (n - 1):18 + 16 * (n - 1)]
+                self.assertEqual(group[6 + 14 * n:20 + 14 * n], entry[:4] + struct.pack("<HH", 1, (8, 32, 32)[n - 1])
+                                 + entry[8:] + struct.pack("<H", 30001 + n))
                 with open(os.path.join(art, f"Icon{n}.icon"), "rb") as f:
                     self.assertEqual(f.read(), sizes[at:at + size])
                 self.assertIn(f'{30001 + n} 3 "art/Icon{n}.icon"', rc)

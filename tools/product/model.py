@@ -49,7 +49,7 @@ ALREADY_RUNNING = "The program is already running!"
 LARGER_SCALES = (125, 150, 175, 200, 250, 300)
 # The sizes Windows shows a program's icon at (Explorer's views, the taskbar, AutoPlay,
 # at each display scale), and the depths of an icon's image.
-ICON_SIZES = (16, 20, 24, 32, 40, 48, 64, 72, 80, 96, 128, 256)
+ICON_SIZES = (16, 20, 24, 28, 32, 40, 48, 56, 64, 72, 80, 96, 128, 256)
 ICON_DEPTHS = (1, 4, 8, 24, 32)
 PNG_SIGNATURE = b"\x89PNG\r\n\x1a\n"
 
@@ -355,8 +355,8 @@ def icon_sizes(check, table, where, key, default=None):
         return None
     path, data = file(check, table, where, key)
     count = struct.unpack_from("<H", data, 4)[0] if len(data) >= 6 else 0
-    if len(data) < 6 + 16 * count or struct.unpack_from("<HH", data) != (0, 1) or not 1 <= count <= 16:
-        check.fail(where, key, f"{path} is not an icon file of 1 to 16 images")
+    if len(data) < 6 + 16 * count or struct.unpack_from("<HH", data) != (0, 1) or not 1 <= count <= 64:
+        check.fail(where, key, f"{path} is not an icon file of 1 to 64 images")
     seen = set()
     for number in range(1, count + 1):
         width, height, _, _, _, _, size, at = struct.unpack_from("<BBBBHHII", data, 6 + 16 * (number - 1))
