@@ -146,6 +146,12 @@ bool RenderLine(const wchar_t* file, const std::wstring& caption) {
     info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!bitmap) {
+        std::fprintf(stderr, "render-line: no bitmap (error %lu)\n", GetLastError());
+        DeleteDC(dc);
+        ReleaseDC(nullptr, screen);
+        return false;
+    }
     HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
     const int fontHeight = -MulDiv(825, GetDeviceCaps(screen, LOGPIXELSY), 7200);
     HFONT font = CreateFontW(fontHeight, 0, 0, 0, 700, FALSE, FALSE, FALSE, 0, OUT_DEFAULT_PRECIS,
@@ -176,10 +182,16 @@ bool RenderLine(const wchar_t* file, const std::wstring& caption) {
     DeleteObject(bitmap);
     DeleteDC(dc);
     ReleaseDC(nullptr, screen);
+    // A failure says where and why: the test that asked has only this to go by.
     HANDLE out = CreateFileW(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (out == INVALID_HANDLE_VALUE) return false;
+    if (out == INVALID_HANDLE_VALUE) {
+        std::fprintf(stderr, "render-line: cannot create %ls (error %lu)\n", file, GetLastError());
+        return false;
+    }
     DWORD written = 0;
     const bool ok = WriteFile(out, rgb.data(), static_cast<DWORD>(rgb.size()), &written, nullptr);
+    if (!ok || written != rgb.size())
+        std::fprintf(stderr, "render-line: wrote %lu of %zu bytes (error %lu)\n", written, rgb.size(), GetLastError());
     CloseHandle(out);
     return ok && written == rgb.size();
 }

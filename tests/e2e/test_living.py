@@ -131,8 +131,9 @@ class OsCaptionTest(MenuTest):
 
     def test_caption_names_the_windows_version_the_program_is_told(self):
         medium = Medium(self.work)
-        reference = os.path.join(self.work, "line.rgb")
         for version, caption in CAPTIONS:
+            # A file of its own for each version: none is written over while another may hold it.
+            reference = os.path.join(self.work, f"line-{version}.rgb")
             with self.subTest(version=version):
                 self.set_version(version)
                 proc = self.start_menu(medium.exe)
