@@ -54,19 +54,22 @@ def icon(bits, gap=0):
 
 def ico(*images):
     """An icon file of `images`, each (size, bits) of a bitmap, (size, bits, drawn size) of a
-    bitmap whose entry names another size, or (size, "png")."""
+    bitmap whose entry names another size, or (size, "png"); a size is a side or (width, height)."""
+    def pair(size):
+        return size if isinstance(size, tuple) else (size, size)
     data = []
     for size, bits, *drawn in images:
-        side = drawn[0] if drawn else size
+        width, height = pair(drawn[0] if drawn else size)
         if bits == "png":
-            data.append(b"\x89PNG\r\n\x1a\n" + struct.pack(">I4sII", 13, b"IHDR", side, side) + b"\0" * 20)
+            data.append(b"\x89PNG\r\n\x1a\n" + struct.pack(">I4sII", 13, b"IHDR", width, height) + b"\0" * 20)
         else:
-            data.append(struct.pack("<IiiHHIIiiII", 40, side, 2 * side, 1, bits, 0, 0, 0, 0, 0, 0)
-                        + b"\0" * (side * side * bits // 8 + side * 4))
+            data.append(struct.pack("<IiiHHIIiiII", 40, width, 2 * height, 1, bits, 0, 0, 0, 0, 0, 0)
+                        + b"\0" * (width * height * bits // 8 + height * 4))
     entries, at = b"", 6 + 16 * len(images)
     for (size, bits, *_), image in zip(images, data):
         # Planes and bits left 0, as icon editors often leave them: the group takes the image's.
-        entries += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 0, 0, len(image), at)
+        width, height = pair(size)
+        entries += struct.pack("<BBBBHHII", width % 256, height % 256, 0, 0, 0, 0, len(image), at)
         at += len(image)
     return struct.pack("<HHH", 0, 1, len(images)) + entries + b"".join(data)
 
@@ -278,7 +281,10 @@ CASES = [
      "[pictures], key 'icon_sizes':", "is not an icon file of 1 to 64 images"),
     ("an icon image of a size Windows does not show", ICON_SIZES, ("sizes.ico", ico((16, 8), (33, 32))),
      "[pictures], key 'icon_sizes':", "image 2 is 33 x 33 pixels"),
+    ("an icon image of a size not square", ICON_SIZES, ("sizes.ico", ico(((48, 32), 32))), "image 1 is 48 x 32 pixels"),
     ("an icon image other than its entry names", ICON_SIZES, ("sizes.ico", ico((48, 32, 40))),
+     "image 1 is not the 48 x 48 picture its entry names"),
+    ("an icon image of its entry's width only", ICON_SIZES, ("sizes.ico", ico((48, 32, (48, 40)))),
      "image 1 is not the 48 x 48 picture its entry names"),
     ("two icon images of one size and depth", ICON_SIZES, ("sizes.ico", ico((256, "png"), (48, 32), (48, 32))),
      "image 3 is a second 48 x 48 image of 32 bits"),
@@ -507,7 +513,7 @@ class DescriptionTest(unittest.TestCase):
             self.assertIsNone(wrong, f"{name} at {dpi} dpi differs from the picture given")
 
     def test_the_icons_other_sizes_are_images_of_the_file_icons_group_after_its_own(self):
-        sizes = ico((16, 8), (256, "png"), (48, 32))
+        sizes = ico((16, 8), (256, "png"), (48, 32), (48, 8))  # one size may come in two depths
         toml = self.describe([ICON_SIZES, ("sizes.ico", sizes)])
         out, art, _ = self.drawn(toml)
         with open(os.path.join(art, "FileIcon.group"), "rb") as f:
@@ -516,19 +522,19 @@ class DescriptionTest(unittest.TestCase):
             rc = f.read()
         with open(os.path.join(out, "product.cmake"), encoding="utf-8") as f:
             listed = f.read()
-        self.assertEqual(group[:20], struct.pack("<HHHBBBBHHIH", 0, 1, 4, 32, 32, 16, 0, 1, 4, 744, 30001))
-        self.assertEqual(len(group), 6 + 14 * 4)
-        for n in (1, 2, 3):
+        self.assertEqual(group[:20], struct.pack("<HHHBBBBHHIH", 0, 1, 5, 32, 32, 16, 0, 1, 4, 744, 30001))
+        self.assertEqual(len(group), 6 + 14 * 5)
+        for n in (1, 2, 3, 4):
             with self.subTest(image=n):
                 size, at = struct.unpack_from("<II", sizes, 6 + 16 * (n - 1) + 8)
                 entry = sizes[6 + 16 * (n - 1):18 + 16 * (n - 1)]
-                self.assertEqual(group[6 + 14 * n:20 + 14 * n], entry[:4] + struct.pack("<HH", 1, (8, 32, 32)[n - 1])
+                self.assertEqual(group[6 + 14 * n:20 + 14 * n], entry[:4] + struct.pack("<HH", 1, (8, 32, 32, 8)[n - 1])
                                  + entry[8:] + struct.pack("<H", 30001 + n))
                 with open(os.path.join(art, f"Icon{n}.icon"), "rb") as f:
                     self.assertEqual(f.read(), sizes[at:at + size])
                 self.assertIn(f'{30001 + n} 3 "art/Icon{n}.icon"', rc)
                 self.assertIn(f"Icon{n}.icon", listed)
-        self.assertNotIn("Icon4.icon", rc + listed)
+        self.assertNotIn("Icon5.icon", rc + listed)
         self.assertIn('/sizes.ico"', next(line for line in listed.splitlines() if "PRODUCT_INPUTS" in line))
 
     def test_the_model_reads_back_from_product_json_as_it_was_read_from_the_description(self):
