@@ -132,7 +132,7 @@ class OsCaptionTest(MenuTest):
     def test_caption_names_the_windows_version_the_program_is_told(self):
         medium = Medium(self.work)
         for version, caption in CAPTIONS:
-            # A file of its own for each version: none is written over while another may hold it.
+            # A file of its own for each version: a failure leaves the one it could not write named.
             reference = os.path.join(self.work, f"line-{version}.rgb")
             with self.subTest(version=version):
                 self.set_version(version)

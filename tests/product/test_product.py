@@ -286,6 +286,8 @@ CASES = [
      "image 1 is not the 48 x 48 picture its entry names"),
     ("an icon image of its entry's width only", ICON_SIZES, ("sizes.ico", ico((48, 32, (48, 40)))),
      "image 1 is not the 48 x 48 picture its entry names"),
+    ("a PNG icon image other than its entry names", ICON_SIZES, ("sizes.ico", ico((48, "png", (48, 40)))),
+     "image 1 is not the 48 x 48 picture its entry names"),
     ("two icon images of one size and depth", ICON_SIZES, ("sizes.ico", ico((256, "png"), (48, 32), (48, 32))),
      "image 3 is a second 48 x 48 image of 32 bits"),
     ("the icon's own image again", ICON_SIZES, ("sizes.ico", ico((32, 4))), "(the one of `icon`)"),
