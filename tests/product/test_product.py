@@ -515,7 +515,8 @@ class DescriptionTest(unittest.TestCase):
             self.assertIsNone(wrong, f"{name} at {dpi} dpi differs from the picture given")
 
     def test_the_icons_other_sizes_are_images_of_the_file_icons_group_after_its_own(self):
-        sizes = ico((16, 8), (256, "png"), (48, 32), (48, 8))  # one size may come in two depths
+        images = [(16, 8), (256, "png"), (48, 32), (48, 8)]  # one size may come in two depths
+        sizes = ico(*images)
         toml = self.describe([ICON_SIZES, ("sizes.ico", sizes)])
         out, art, _ = self.drawn(toml)
         with open(os.path.join(art, "FileIcon.group"), "rb") as f:
@@ -524,19 +525,21 @@ class DescriptionTest(unittest.TestCase):
             rc = f.read()
         with open(os.path.join(out, "product.cmake"), encoding="utf-8") as f:
             listed = f.read()
-        self.assertEqual(group[:20], struct.pack("<HHHBBBBHHIH", 0, 1, 5, 32, 32, 16, 0, 1, 4, 744, 30001))
-        self.assertEqual(len(group), 6 + 14 * 5)
-        for n in (1, 2, 3, 4):
+        count = 1 + len(images)  # the icon's own image first
+        self.assertEqual(group[:20], struct.pack("<HHHBBBBHHIH", 0, 1, count, 32, 32, 16, 0, 1, 4, 744, 30001))
+        self.assertEqual(len(group), 6 + 14 * count)
+        for n, (_, bits) in enumerate(images, 1):
             with self.subTest(image=n):
                 size, at = struct.unpack_from("<II", sizes, 6 + 16 * (n - 1) + 8)
                 entry = sizes[6 + 16 * (n - 1):18 + 16 * (n - 1)]
-                self.assertEqual(group[6 + 14 * n:20 + 14 * n], entry[:4] + struct.pack("<HH", 1, (8, 32, 32, 8)[n - 1])
+                depth = 32 if bits == "png" else bits
+                self.assertEqual(group[6 + 14 * n:20 + 14 * n], entry[:4] + struct.pack("<HH", 1, depth)
                                  + entry[8:] + struct.pack("<H", 30001 + n))
                 with open(os.path.join(art, f"Icon{n}.icon"), "rb") as f:
                     self.assertEqual(f.read(), sizes[at:at + size])
                 self.assertIn(f'{30001 + n} 3 "art/Icon{n}.icon"', rc)
                 self.assertIn(f"Icon{n}.icon", listed)
-        self.assertNotIn("Icon5.icon", rc + listed)
+        self.assertNotIn(f"Icon{count}.icon", rc + listed)
         self.assertIn('/sizes.ico"', next(line for line in listed.splitlines() if "PRODUCT_INPUTS" in line))
 
     def test_the_model_reads_back_from_product_json_as_it_was_read_from_the_description(self):
