@@ -55,3 +55,8 @@ set_tests_properties(product_descriptions PROPERTIES ENVIRONMENT "VELBROOK_ARTGE
 add_test(NAME medium_tools
   COMMAND ${PYTHON3} -m unittest -v test_medium_tools
   WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/tests/medium)
+
+# How ctest counts a module of end-to-end cases: every case skipped is a skip.
+add_test(NAME e2e_runner
+  COMMAND ${PYTHON3} -m unittest -v test_run_cases
+  WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/tests/e2e)

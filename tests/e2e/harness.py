@@ -17,7 +17,8 @@ import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "winehost"))
 # The tests take the session's helpers from here, with the product's facts below.
-from winehost import SCREEN, Display, Frame, Pointer, Wine, unrunnable_reason, wait_for, windows_path  # noqa: E402,F401
+from winehost import (SCREEN, Display, Frame, Pointer, Wine, must_run, record_skip, unrunnable_reason,  # noqa: E402,F401
+                      wait_for, windows_path)
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "product"))
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "medium"))
@@ -210,6 +211,8 @@ class MenuTest(unittest.TestCase):
             if not value:
                 raise unittest.SkipTest(f"{name} is not set: run through ctest")
         reason = unrunnable_reason(ARCH)
+        if reason and must_run(ARCH):
+            raise AssertionError(f"{reason}: under CI the build that ships must be run, not skipped")
         if reason:
             raise unittest.SkipTest(reason)
         cls.display = Display()

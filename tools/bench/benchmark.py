@@ -22,7 +22,7 @@ with open(os.path.join(build, "CMakeCache.txt")) as cache:
     arch = next((line.split("=", 1)[1].strip() for line in cache if line.startswith("VELBROOK_WINEARCH:")), "win32")
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "winehost"))
 import winehost  # noqa: E402
-from winehost import Display, Wine, unrunnable_reason, windows_path  # noqa: E402
+from winehost import Display, Wine, must_run, record_skip, unrunnable_reason, windows_path  # noqa: E402
 
 DENSITIES = (96, 192)
 USUAL_SCREEN = winehost.SCREEN
@@ -69,7 +69,10 @@ def summary(values):
 
 def main():
     reason = unrunnable_reason(arch)
+    if reason and must_run(arch):
+        sys.exit(f"Benchmark failed: {reason}: under CI the build that ships must be run")
     if reason:
+        record_skip(build, "benchmark", reason)
         print(f"Benchmark skipped: {reason}")
         return
     rows = [row for dpi in DENSITIES for row in run_under_wine(dpi)]

@@ -1,0 +1,47 @@
+"""How ctest counts a module of end-to-end cases (run_cases.py): a module whose
+every case skipped must read as skipped, never as passed, and each skip is noted
+with its reason for the summary of scripts/test.sh."""
+
+import os
+import subprocess
+import sys
+import tempfile
+import textwrap
+import unittest
+
+RUNNER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "run_cases.py")
+
+
+class RunCasesTest(unittest.TestCase):
+    def test_exit_status_and_skip_notes(self):
+        cases = [  # module body, exit status, notes written
+            ("class T(unittest.TestCase):\n"
+             "    def test_a(self): self.skipTest('no Wine here')\n"
+             "    def test_b(self): self.skipTest('no Wine here')\n", 77, 2),
+            ("class T(unittest.TestCase):\n"
+             "    @classmethod\n"
+             "    def setUpClass(cls): raise unittest.SkipTest('the loader cannot start')\n"
+             "    def test_a(self): pass\n", 77, 1),
+            ("class T(unittest.TestCase):\n"
+             "    def test_a(self): pass\n"
+             "    def test_b(self): self.skipTest('only for the default product')\n", 0, 1),
+            ("class T(unittest.TestCase):\n"
+             "    def test_a(self): self.skipTest('no Wine here')\n"
+             "    def test_b(self): self.fail('broken')\n", 1, 1),
+        ]
+        for body, status, notes in cases:
+            with self.subTest(body=body), tempfile.TemporaryDirectory() as folder:
+                with open(os.path.join(folder, "test_sample.py"), "w", encoding="utf-8") as f:
+                    f.write("import unittest\n" + textwrap.dedent(body))
+                env = dict(os.environ, PYTHONPATH=folder, VELBROOK_BUILD=folder)
+                run = subprocess.run([sys.executable, RUNNER, "test_sample"], env=env, capture_output=True,
+                                     text=True, cwd=folder)
+                self.assertEqual(run.returncode, status, run.stdout + run.stderr)
+                path = os.path.join(folder, "skipped-cases.txt")
+                lines = open(path, encoding="utf-8").read().splitlines() if os.path.exists(path) else []
+                self.assertEqual(len(lines), notes)
+                self.assertTrue(all("\t" in line and line.split("\t")[1] for line in lines), lines)
+
+
+if __name__ == "__main__":
+    unittest.main()
