@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(cmake ninja-build g++ libgtest-dev googletest python3
           libfreetype-dev zlib1g-dev fonts-liberation2 fonts-wqy-zenhei
           g++-mingw-w64-i686 g++-mingw-w64-x86-64
-          wine wine64 wine32:i386 xvfb xdotool x11-utils imagemagick xorriso
+          wine wine64 wine32:i386 fonts-wine xvfb xdotool x11-utils imagemagick xorriso
           openssl osslsigncode faketime git libxfixes3)
 
 as_root() {
