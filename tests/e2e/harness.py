@@ -10,7 +10,9 @@ id, and a failing test leaves a screenshot in the artifacts folder."""
 import contextlib
 import json
 import os
+import re
 import shutil
+import subprocess
 import sys
 import tempfile
 import unittest
@@ -58,6 +60,18 @@ def rect(control):
 
 
 CLIENT_PIXELS = tuple(LAYOUT["client"])
+
+
+def drawn_picture(name, dpi=96):
+    """The build's picture of a control ("Command1", "CountryImage(1)") for a scale, as RGB pixels:
+    art/<name>.bmp at 96 dpi, art/<dpi>/<name>.png at the others."""
+    art = os.path.join(os.path.dirname(os.environ["VELBROOK_RC"]), "art")
+    stem = re.sub(r"[()]", "", name)
+    path = os.path.join(art, stem + ".bmp") if dpi == 96 else os.path.join(art, str(dpi), stem + ".png")
+    convert = "/usr/bin/convert" if os.path.exists("/usr/bin/convert") else "convert"
+    size = subprocess.run([convert, path, "-format", "%w %h", "info:"], capture_output=True, text=True, check=True)
+    rgb = subprocess.run([convert, path, "-depth", "8", "rgb:-"], capture_output=True, check=True).stdout
+    return Frame(rgb, *map(int, size.stdout.split()))
 
 
 class Row:

@@ -23,6 +23,9 @@
 //                           and the separator before it (found by command), until ended
 //   probe render-line <file> <caption>  the menu's bottom line (its two labels),
 //                           drawn the way the menu draws labels, as raw RGB
+//   probe render-label <file> <face> <font height> <weight> <width> <height> <text>
+//                           one label of that size so drawn, in that face at that
+//                           height in pixels, as raw RGB
 #include <windows.h>
 
 #include <oleacc.h>
@@ -132,10 +135,16 @@ void PrintDialog(HWND w, bool first) {
                 static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(GetWindow(w, GW_OWNER))));
 }
 
-// Draws the two labels of the bottom line the way the menu draws labels and
-// writes the 361 x 25 result as raw RGB: the reference for a crop of the screen.
-bool RenderLine(const wchar_t* file, const std::wstring& caption) {
-    const int width = 361, height = 25;
+struct Placed {
+    RECT place;
+    std::wstring words;
+};
+
+// Draws texts the way the menu draws labels (white, word-wrapped, on the navy
+// background), in `face` at `fontHeight` pixels, and writes the width x height
+// result as raw RGB: the reference for a crop of the screen.
+bool RenderTexts(const wchar_t* file, int width, int height, const wchar_t* face, int fontHeight, int weight,
+                 const std::vector<Placed>& texts) {
     HDC screen = GetDC(nullptr);
     HDC dc = CreateCompatibleDC(screen);
     BITMAPINFO info{};
@@ -147,26 +156,25 @@ bool RenderLine(const wchar_t* file, const std::wstring& caption) {
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (!bitmap) {
-        std::fprintf(stderr, "render-line: no bitmap (error %lu)\n", GetLastError());
+        std::fprintf(stderr, "render: no bitmap (error %lu)\n", GetLastError());
         DeleteDC(dc);
         ReleaseDC(nullptr, screen);
         return false;
     }
     HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
-    const int fontHeight = -MulDiv(825, GetDeviceCaps(screen, LOGPIXELSY), 7200);
-    HFONT font = CreateFontW(fontHeight, 0, 0, 0, 700, FALSE, FALSE, FALSE, 0, OUT_DEFAULT_PRECIS,
-                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif");
+    HFONT font = CreateFontW(-fontHeight, 0, 0, 0, weight, FALSE, FALSE, FALSE, 0, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, face);
     HGDIOBJ oldFont = SelectObject(dc, font);
     RECT all{0, 0, width, height};
     HBRUSH navy = CreateSolidBrush(RGB(0, 38, 101));
     FillRect(dc, &all, navy);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(255, 255, 255));
-    const std::wstring fixed = L"Your operating system is : ";
-    RECT label2{0, 0, 161, 25}, label3{152, 0, 361, 25};
-    const UINT format = DT_LEFT | DT_TOP | DT_WORDBREAK | DT_NOPREFIX;
-    DrawTextW(dc, fixed.c_str(), static_cast<int>(fixed.size()), &label2, format);
-    if (!caption.empty()) DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &label3, format);
+    for (Placed text : texts) {
+        if (!text.words.empty())
+            DrawTextW(dc, text.words.c_str(), static_cast<int>(text.words.size()), &text.place,
+                      DT_LEFT | DT_TOP | DT_WORDBREAK | DT_NOPREFIX);
+    }
     GdiFlush();
     std::string rgb;
     const auto* px = static_cast<const unsigned char*>(bits);
@@ -185,15 +193,24 @@ bool RenderLine(const wchar_t* file, const std::wstring& caption) {
     // A failure says where and why: the test that asked has only this to go by.
     HANDLE out = CreateFileW(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (out == INVALID_HANDLE_VALUE) {
-        std::fprintf(stderr, "render-line: cannot create %ls (error %lu)\n", file, GetLastError());
+        std::fprintf(stderr, "render: cannot create %ls (error %lu)\n", file, GetLastError());
         return false;
     }
     DWORD written = 0;
     const bool ok = WriteFile(out, rgb.data(), static_cast<DWORD>(rgb.size()), &written, nullptr);
     if (!ok || written != rgb.size())
-        std::fprintf(stderr, "render-line: wrote %lu of %zu bytes (error %lu)\n", written, rgb.size(), GetLastError());
+        std::fprintf(stderr, "render: wrote %lu of %zu bytes (error %lu)\n", written, rgb.size(), GetLastError());
     CloseHandle(out);
     return ok && written == rgb.size();
+}
+
+// The menu's bottom line at 96 dpi: its two labels, 361 x 25 pixels.
+bool RenderLine(const wchar_t* file, const std::wstring& caption) {
+    HDC screen = GetDC(nullptr);
+    const int fontHeight = MulDiv(825, GetDeviceCaps(screen, LOGPIXELSY), 7200);
+    ReleaseDC(nullptr, screen);
+    return RenderTexts(file, 361, 25, L"MS Sans Serif", fontHeight, 700,
+                       {{{0, 0, 161, 25}, L"Your operating system is : "}, {{152, 0, 361, 25}, caption}});
 }
 
 std::string Bstr(BSTR b) {
@@ -460,6 +477,10 @@ int wmain(int argc, wchar_t** argv) {
     if (verb == L"framed" && argc == 3) return Framed(argv[2]);
     if (verb == L"hold" && argc == 5) return Hold(argv[2], argv[3], argv[4]);
     if (verb == L"render-line" && argc >= 3) return RenderLine(argv[2], argc > 3 ? argv[3] : L"") ? 0 : 1;
+    if (verb == L"render-label" && argc == 9) {
+        return RenderTexts(argv[2], _wtoi(argv[6]), _wtoi(argv[7]), argv[3], _wtoi(argv[4]), _wtoi(argv[5]),
+                           {{{0, 0, _wtoi(argv[6]), _wtoi(argv[7])}, argv[8]}}) ? 0 : 1;
+    }
     std::fprintf(stderr, "usage: probe windows|dialog <title> | command <hwnd> <id> | screen | redraw <hwnd> | cover x y w h | render-line <file> <caption>\n");
     return 2;
 }

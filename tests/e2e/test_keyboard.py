@@ -6,7 +6,7 @@ import shutil
 import time
 import unittest
 
-from harness import COMMAND1, PROBE, PRODUCT, Medium, MenuTest, wait_for, windows_path
+from harness import COMMAND1, PROBE, PRODUCT, Frame, Medium, MenuTest, drawn_picture, wait_for, windows_path
 
 AZURE = (2, 128, 255)
 STATE_FOCUSED = 0x4
@@ -36,6 +36,15 @@ class KeyboardTest(MenuTest):
         x, y, w, h = COMMAND1
         return self.display.grab().crop(form["client"][0] + x, form["client"][1] + y, w, h).data
 
+    def cue_dots(self, button):
+        """How many pixels of the focus cue's top line (4 pixels in from the button's edge) differ from
+        the button's picture there: every other one while the cue shows, none without it."""
+        w, h = COMMAND1[2:]
+        picture = drawn_picture("Command1")
+        left, top = int((w - picture.width) / 2), int((h - picture.height) / 2)  # centred, halved towards zero
+        shown = Frame(button, w, h)
+        return sum(shown.pixel(x, 4) != picture.pixel(x - left, 4 - top) for x in range(4, w - 4))
+
     def lit_language(self, form):
         frame = self.display.grab()
         left, top = form["client"][0], form["client"][1]
@@ -64,6 +73,7 @@ class KeyboardTest(MenuTest):
         proc, form = self.open_menu()
         last = PRODUCT.shown[-1]
         with_cue = wait_for(lambda: self.button(form), 10, "the button")
+        self.assertGreater(self.cue_dots(with_cue), (COMMAND1[2] - 8) // 3, "no focus cue on the button at the start")
         self.assertEqual(self.focused_children(form), [EXIT_CHILD])
         listening = os.path.join(self.work, "listening")
         os.makedirs(listening)

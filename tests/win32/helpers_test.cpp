@@ -6,6 +6,7 @@
 
 #include "forms/errors.h"
 #include "forms/win32/error_box.h"
+#include "forms/win32/handle.h"
 #include "forms/win32/input_state.h"
 #include "forms/win32/program_start.h"
 
@@ -88,6 +89,32 @@ TEST(Errors, TheSystemsWordingEndsInItsCodeWithoutALineEnd) {
         EXPECT_TRUE(before != L'\n' && before != L'\r' && before != L' ') << code << ": not trimmed";
     }
     EXPECT_EQ(SystemMessage(0x20001234), L" (536875572)") << "a code the system has no words for";
+}
+
+// A COM object that counts its references.
+class Counted : public IUnknown {
+public:
+    LONG refs = 1;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override {
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++refs); }
+    ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(--refs); }
+};
+
+TEST(Handles, AComReferenceIsReleasedOnceWhenAnotherTakesItsPlaceAndWhenItGoes) {
+    Counted first, second;
+    {
+        Com<IUnknown> held;
+        *held.Out() = &first;  // as a call hands out its reference
+        EXPECT_EQ(held.Get(), &first);
+        *held.Out() = &second;
+        EXPECT_EQ(first.refs, 0) << "the reference held before was not released";
+        EXPECT_EQ(second.refs, 1);
+    }
+    EXPECT_EQ(second.refs, 0) << "not released when its holder went";
+    EXPECT_EQ(first.refs, 0) << "released twice";
 }
 
 }  // namespace

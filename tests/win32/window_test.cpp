@@ -6,14 +6,17 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "forms/win32/form_runtime.h"
+#include "chooser/controls.h"
 #include "chooser/layout.h"
 #include "forms/picture_scales.h"
 #include "forms/win32/form_window.h"
 #include "forms/win32/painter.h"
+#include "forms/win32/scaled_picture.h"
 #include "resource_ids.h"
 
 namespace {
@@ -202,6 +205,113 @@ TEST(Pictures, AtEveryDensityEachIsMadeAtTheSizeItsControlShowsItThere) {
             EXPECT_EQ(p.size.cx, want.w) << c.name << c.index << " at " << dpi;
             EXPECT_EQ(p.size.cy, want.h) << c.name << c.index << " at " << dpi;
         }
+    }
+}
+
+// A bitmap's pixels as 0xRRGGBB, row by row from the top.
+struct Pixels {
+    int w = 0, h = 0;
+    std::vector<DWORD> px;
+    DWORD At(int x, int y) const { return px[static_cast<size_t>(y) * w + x] & 0xFFFFFF; }
+};
+
+Pixels PixelsOf(HBITMAP bitmap) {
+    BITMAP info{};
+    GetObjectW(bitmap, sizeof info, &info);
+    Pixels out{info.bmWidth, info.bmHeight, std::vector<DWORD>(static_cast<size_t>(info.bmWidth) * info.bmHeight)};
+    BITMAPINFO want{};
+    want.bmiHeader = {sizeof(BITMAPINFOHEADER), out.w, -out.h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    HDC screen = GetDC(nullptr);
+    GetDIBits(screen, bitmap, 0, out.h, out.px.data(), &want, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    return out;
+}
+
+// `draw`(dc) into a new w x h bitmap: what it drew.
+template <class F>
+Pixels Drawn(int w, int h, F&& draw) {
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    draw(dc);
+    GdiFlush();
+    SelectObject(dc, old);
+    Pixels out = PixelsOf(bitmap);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return out;
+}
+
+const ControlSpec& MenuControl(const char* name) {
+    for (const ControlSpec& c : chooser::kFrmAutoSelect.controls)
+        if (std::string(c.name) == name) return c;
+    throw std::logic_error(name);
+}
+
+TEST(Pictures, BetweenDrawnScalesEachIsTheNextDrawnOneReducedWithHalftone) {
+    // At 110 dpi: the 120-dpi picture reduced, averaged (not the 96-dpi one enlarged, nor pixels dropped).
+    PictureSource pictures(GetModuleHandleW(nullptr), chooser::kFrmAutoSelect);
+    pictures.Load();
+    ScaledPictures drawn(GetModuleHandleW(nullptr), 120);
+    for (const char* name : {chooser::kImage4, chooser::kCommand1}) {
+        const ControlSpec& c = MenuControl(name);
+        const DensityPicture p = pictures.At(c, 110);
+        const OwnedBitmap from = drawn.Load(c.picture);
+        ASSERT_TRUE(from) << name << ": no 120-dpi picture";
+        const Pixels want = Drawn(p.size.cx, p.size.cy, [&](HDC dc) {
+            HDC source = CreateCompatibleDC(dc);
+            HGDIOBJ old = SelectObject(source, from.Get());
+            const Pixels own = PixelsOf(from.Get());
+            SetStretchBltMode(dc, HALFTONE);
+            SetBrushOrgEx(dc, 0, 0, nullptr);
+            StretchBlt(dc, 0, 0, p.size.cx, p.size.cy, source, 0, 0, own.w, own.h, SRCCOPY);
+            SelectObject(source, old);
+            DeleteDC(source);
+        });
+        EXPECT_TRUE(PixelsOf(p.bitmap).px == want.px) << name;
+    }
+}
+
+// The exit button as the painter draws it at a density, at its size there.
+Pixels Button(FormPainter& painter, int dpi, UINT state, bool cue) {
+    const ControlSpec& button = MenuControl(chooser::kCommand1);
+    painter.SetDensity(dpi);
+    const PixelRect r = ToPixels(button.rect, TwipsPerPixel(dpi));
+    return Drawn(r.w, r.h, [&](HDC dc) {
+        DRAWITEMSTRUCT item{};
+        item.CtlType = ODT_BUTTON;
+        item.hDC = dc;
+        item.rcItem = {0, 0, r.w, r.h};
+        item.itemState = state;
+        painter.DrawButton(item, button, cue);
+    });
+}
+
+TEST(Button, At200PercentItsEdgeAndFocusCueAreThe100PercentOnesTwiceAsWide) {
+    FormPainter painter(GetModuleHandleW(nullptr), chooser::kFrmAutoSelect);
+    painter.Load();
+    for (UINT state : {0u, static_cast<UINT>(ODS_SELECTED)}) {
+        const Pixels small = Button(painter, 96, state, true), smallBare = Button(painter, 96, state, false);
+        const Pixels big = Button(painter, 192, state, true), bigBare = Button(painter, 192, state, false);
+        ASSERT_EQ(big.w, 2 * small.w);
+        ASSERT_EQ(big.h, 2 * small.h);
+        int edge = 0, cue = 0;
+        for (int y = 0; y < big.h; ++y) {
+            for (int x = 0; x < big.w; ++x) {
+                // The raised (or pushed) edge: two bands of two pixels, each pixel the one it enlarges.
+                const bool inEdge = x < 4 || y < 4 || x >= big.w - 4 || y >= big.h - 4;
+                if (inEdge && big.At(x, y) != small.At(x / 2, y / 2)) ++edge;
+                // The cue: what it inverts, in squares of two pixels where the 96-dpi one inverts a pixel;
+                // not at its corners, which Wine's DrawFocusRect inverts twice and Windows' once.
+                const bool corner = (x / 2 == 4 || x / 2 == small.w - 5) && (y / 2 == 4 || y / 2 == small.h - 5);
+                const bool inverted = big.At(x, y) != bigBare.At(x, y);
+                if (!corner && inverted != (small.At(x / 2, y / 2) != smallBare.At(x / 2, y / 2))) ++cue;
+            }
+        }
+        EXPECT_EQ(edge, 0) << "pushed " << state;
+        EXPECT_EQ(cue, 0) << "pushed " << state;
     }
 }
 

@@ -217,8 +217,9 @@ LRESULT FormWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             bench::PaintTimer timer(item.hwndItem);
             if (const ControlId id = site_.IdOfChild(item.hwndItem); id != kFormItself) {
                 // While a control is chosen with the keyboard, Enter acts on it: the cue would mislead.
-                painter_.DrawButton(item, site_.layout.controls[id],
-                                    (item.itemState & ODS_FOCUS) && form.KeyboardChoice() == kFormItself);
+                const bool cue = (item.itemState & ODS_FOCUS) && form.KeyboardChoice() == kFormItself;
+                // Its picture is made at its first draw, which may fail for want of memory.
+                site_.Raise([&] { painter_.DrawButton(item, site_.layout.controls[id], cue); });
             }
             return TRUE;
         }
@@ -290,7 +291,7 @@ void FormWindow::Compose(HDC dc, const RECT& area) {
     IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
     FillRect(dc, &area, GetSysColorBrush(COLOR_BTNFACE));
     painter_.PaintBackground({dc, area}, [&] { site_.Raise([&] { site_.TheForm().Paint(); }); });
-    painter_.DrawControls(dc, area, site_.TheForm().Model());
+    site_.Raise([&] { painter_.DrawControls(dc, area, site_.TheForm().Model()); });
 }
 
 void FormWindow::OnDefaultAction(ControlId control) {

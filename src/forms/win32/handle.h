@@ -2,6 +2,7 @@
 // function given as a template parameter, in the manner of WIL's unique_any.
 // A null handle is "none" and is never released. A handle whose release needs
 // one more value (the window a DC belongs to) keeps that value beside it.
+// COM references have theirs too (Com), released with their own Release.
 #pragma once
 
 #include <windows.h>
@@ -59,6 +60,7 @@ private:
 };
 
 using OwnedBitmap = Unique<HBITMAP, &DeleteObject>;
+using OwnedBrush = Unique<HBRUSH, &DeleteObject>;
 using OwnedFont = Unique<HFONT, &DeleteObject>;
 using OwnedRegion = Unique<HRGN, &DeleteObject>;
 using MemoryDC = Unique<HDC, &DeleteDC>;
@@ -68,5 +70,27 @@ using OwnedWindow = Unique<HWND, &DestroyWindow>;
 using OwnedHandle = Unique<HANDLE, &CloseHandle>;  // where failure is null, not INVALID_HANDLE_VALUE
 template <class T>
 using LocalMemory = Unique<T*, &LocalFree>;
+
+// One COM reference, released when it goes: what a call hands out through Out().
+template <class T>
+class Com : NonCopyable {
+public:
+    Com() = default;
+    ~Com() { Reset(); }
+    // The slot for a call's out parameter; the reference held before is released first.
+    T** Out() {
+        Reset();
+        return &p_;
+    }
+    T* operator->() const { return p_; }
+    T* Get() const { return p_; }
+    explicit operator bool() const { return p_ != nullptr; }
+    void Reset() {
+        if (p_) std::exchange(p_, nullptr)->Release();
+    }
+
+private:
+    T* p_ = nullptr;
+};
 
 }  // namespace forms::win32

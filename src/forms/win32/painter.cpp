@@ -28,6 +28,82 @@ void SetStretchFilter(HDC dc, int dpi) {
     SetBrushOrgEx(dc, 0, 0, nullptr);  // HALFTONE needs the brush origin set after it
 }
 
+// The face a label's font asks for at a density. "MS Sans Serif" is a bitmap
+// font on Windows (sserife.fon), drawn for 96 dpi: elsewhere GDI enlarges its
+// bitmaps into stair-steps, so away from 96 dpi the TrueType face of the same
+// design, which every Windows from 2000 on has, stands in.
+const wchar_t* FaceAt(const wchar_t* face, int dpi) {
+    if (dpi != kLayoutDpi && face && lstrcmpiW(face, L"MS Sans Serif") == 0) return L"Microsoft Sans Serif";
+    return face;
+}
+
+// A length of the 96-dpi design (a line, an inset) at a density: at least a pixel.
+int DesignPixels(int pixels, int dpi) { return std::max(1, MulDiv(pixels, dpi, kLayoutDpi)); }
+
+void FillWith(HDC dc, const RECT& r, int colour) { FillRect(dc, &r, GetSysColorBrush(colour)); }
+
+// A push button's raised edge (its pushed, sunken one where `pushed`) and face,
+// as DrawFrameControl draws it at 96 dpi, with each of its two bands `band`
+// pixels wide: DrawFrameControl itself draws them a pixel wide at any density.
+void DrawButtonEdge(HDC dc, RECT r, bool pushed, int band) {
+    // Outer band, then inner: top and left in the first colour, bottom and right
+    // over them in the second, as DrawEdge draws them (BF_SOFT).
+    const int raised[2][2] = {{COLOR_3DHILIGHT, COLOR_3DDKSHADOW}, {COLOR_3DLIGHT, COLOR_3DSHADOW}};
+    const int sunken[2][2] = {{COLOR_3DDKSHADOW, COLOR_3DHILIGHT}, {COLOR_3DSHADOW, COLOR_3DLIGHT}};
+    for (const auto& colours : pushed ? sunken : raised) {
+        FillWith(dc, {r.left, r.top, r.right, r.top + band}, colours[0]);
+        FillWith(dc, {r.left, r.top, r.left + band, r.bottom}, colours[0]);
+        FillWith(dc, {r.left, r.bottom - band, r.right, r.bottom}, colours[1]);
+        FillWith(dc, {r.right - band, r.top, r.right, r.bottom}, colours[1]);
+        InflateRect(&r, -band, -band);
+    }
+    FillWith(dc, r, COLOR_BTNFACE);
+}
+
+// The focus cue, as DrawFocusRect draws it at 96 dpi (every other pixel of a
+// one-pixel line inverted), with its dots and line `width` pixels: DrawFocusRect
+// itself draws a one-pixel dotted line at any density.
+void DrawFocusCue(HDC dc, const RECT& r, int width) {
+    // A checkerboard of width x width squares, its grid at the DC's origin and its
+    // first square set, as DrawFocusRect's one-pixel pattern is.
+    const int side = 2 * width;
+    const int stride = (side + 15) / 16 * 2;  // a monochrome bitmap's rows are whole words
+    std::vector<BYTE> bits(static_cast<size_t>(stride) * side, 0);
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x)
+            if ((x / width + y / width) % 2 == 0) bits[static_cast<size_t>(y) * stride + x / 8] |= 0x80 >> (x % 8);
+    const OwnedBitmap pattern(CreateBitmap(side, side, 1, 1, bits.data()));
+    const OwnedBrush brush(pattern ? CreatePatternBrush(pattern.Get()) : nullptr);
+    if (!brush) return;  // no cue rather than a wrong one
+    SavedDC saved(dc);
+    SetBrushOrgEx(dc, 0, 0, nullptr);
+    // Black and white, so that the pattern's set bits invert and its clear ones leave the pixel.
+    SetTextColor(dc, RGB(0, 0, 0));
+    SetBkColor(dc, RGB(255, 255, 255));
+    Selection select(dc, brush.Get());
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    PatBlt(dc, r.left, r.top, w, width, PATINVERT);
+    PatBlt(dc, r.left, r.bottom - width, w, width, PATINVERT);
+    PatBlt(dc, r.left, r.top + width, width, h - 2 * width, PATINVERT);
+    PatBlt(dc, r.right - width, r.top + width, width, h - 2 * width, PATINVERT);
+}
+
+// A copy of `from` stretched to `size` with the density's filter; a run-time
+// error if there is no memory for it.
+OwnedBitmap StretchedCopy(HBITMAP from, SIZE size, int dpi) {
+    const SIZE fromSize = BitmapSize(from);
+    const WindowDC screen(GetDC(nullptr), nullptr);
+    const MemoryDC source(screen ? CreateCompatibleDC(screen.Get()) : nullptr);
+    const MemoryDC to(screen ? CreateCompatibleDC(screen.Get()) : nullptr);
+    OwnedBitmap copy(screen ? CreateCompatibleBitmap(screen.Get(), size.cx, size.cy) : nullptr);
+    if (!source || !to || !copy) throw RuntimeError{kOutOfMemory, L"Could not scale a picture.", {}, {}};
+    Selection in(source.Get(), from);
+    Selection target(to.Get(), copy.Get());
+    SetStretchFilter(to.Get(), dpi);
+    StretchBlt(to.Get(), 0, 0, size.cx, size.cy, source.Get(), 0, 0, fromSize.cx, fromSize.cy, SRCCOPY);
+    return copy;
+}
+
 }  // namespace
 
 void PictureSource::Load() {
@@ -42,7 +118,7 @@ void PictureSource::Load() {
 
 SIZE PictureSource::LayoutSize(int picture) const { return BitmapSize(bitmaps_.at(picture).Get()); }
 
-DensityPicture PictureSource::At(const ControlSpec& control, int dpi) const {
+DensityPicture PictureSource::At(const ControlSpec& control, int dpi) {
     const int picture = control.picture;
     HBITMAP own = bitmaps_.at(picture).Get();
     const SIZE size = BitmapSize(own);
@@ -51,44 +127,30 @@ DensityPicture PictureSource::At(const ControlSpec& control, int dpi) const {
     // drawn as it is. Between them the next drawn scale above stands in,
     // reduced; where the resources lack it, the layout's picture, scaled.
     const int drawnDpi = DrawnDpiFor(dpi);
-    OwnedBitmap drawn = LoadScaledPicture(instance_, picture, drawnDpi);
+    if (!drawn_ || drawn_->Dpi() != drawnDpi) drawn_.emplace(instance_, drawnDpi);
+    OwnedBitmap drawn = drawn_->Load(picture);
     if (drawn && drawnDpi == dpi) {
         HBITMAP bitmap = drawn.Get();
         return {bitmap, BitmapSize(bitmap), std::move(drawn)};
     }
-    HBITMAP from = drawn ? drawn.Get() : own;
-    const SIZE fromSize = BitmapSize(from);
     // Made at the size its control shows it at there, as the drawn sets are, so
     // that it is resampled once, not reduced and then stretched by a pixel.
     const PictureSize at = PictureSizeAt(control, size.cx, size.cy, dpi);
-    const SIZE scaled{at.w, at.h};
-    const WindowDC screen(GetDC(nullptr), nullptr);
-    const MemoryDC source(screen ? CreateCompatibleDC(screen.Get()) : nullptr);
-    const MemoryDC to(screen ? CreateCompatibleDC(screen.Get()) : nullptr);
-    OwnedBitmap copy(screen ? CreateCompatibleBitmap(screen.Get(), scaled.cx, scaled.cy) : nullptr);
-    if (!source || !to || !copy) throw RuntimeError{kOutOfMemory, L"Could not scale a picture.", {}, {}};
-    {
-        Selection in(source.Get(), from);
-        Selection target(to.Get(), copy.Get());
-        SetStretchFilter(to.Get(), dpi);
-        StretchBlt(to.Get(), 0, 0, scaled.cx, scaled.cy, source.Get(), 0, 0, fromSize.cx, fromSize.cy, SRCCOPY);
-    }
+    OwnedBitmap copy = StretchedCopy(drawn ? drawn.Get() : own, {at.w, at.h}, dpi);
     HBITMAP bitmap = copy.Get();
-    return {bitmap, scaled, std::move(copy)};
+    return {bitmap, {at.w, at.h}, std::move(copy)};
 }
 
 void FormPainter::SetDensity(int dpi) {
     if (density_ && density_->dpi == dpi) return;
-    std::map<int, DensityPicture> pictures;
     std::vector<OwnedFont> fonts(spec_.controls.size());
     for (size_t i = 0; i < spec_.controls.size(); ++i) {
         const ControlSpec& c = spec_.controls[i];
-        if (c.picture && !pictures.count(c.picture)) pictures.emplace(c.picture, pictures_.At(c, dpi));
         if (c.kind == ControlKind::Label) {
             const int height = FontPixelHeight(c.font.points, dpi);
             fonts[i].Reset(CreateFontW(-height, 0, 0, 0, c.font.weight, FALSE, FALSE, FALSE,
                                        static_cast<BYTE>(c.font.charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                       DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, c.font.face));
+                                       DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, FaceAt(c.font.face, dpi)));
             if (!fonts[i]) throw RuntimeError{kOutOfMemory, L"Could not create a label's font.", {}, {}};
         }
     }
@@ -97,8 +159,20 @@ void FormPainter::SetDensity(int dpi) {
     density_.reset();
     density_.emplace();
     density_->dpi = dpi;
-    density_->pictures = std::move(pictures);
     density_->fonts = std::move(fonts);
+}
+
+const DensityPicture& FormPainter::Picture(int picture) {
+    auto& pictures = density_->pictures;
+    auto found = pictures.find(picture);
+    if (found == pictures.end()) {
+        // Made for the first control that shows it, as the art generator made it.
+        const auto& controls = spec_.controls;
+        const auto owner = std::find_if(controls.begin(), controls.end(),
+                                        [&](const ControlSpec& c) { return c.picture == picture; });
+        found = pictures.emplace(picture, pictures_.At(*owner, density_->dpi)).first;
+    }
+    return found->second;
 }
 
 HDC FormPainter::Scene(HDC like, const RECT& client, RECT& changed) {
@@ -149,17 +223,22 @@ void FormPainter::DrawControls(HDC dc, const RECT& area, const FormModel& model)
 }
 
 void FormPainter::DrawPicture(HDC dc, int picture, const PixelRect& dest, bool stretch) {
-    const DensityPicture& p = density_->pictures.at(picture);
+    const DensityPicture& p = Picture(picture);
+    HBITMAP bitmap = p.bitmap;
+    SIZE size = p.size;
+    if (stretch && (dest.w != size.cx || dest.h != size.cy)) {
+        // Stretched once to that size and kept: the background draws the same tile
+        // a hundred times, and each stretch with HALFTONE costs as much as a paint.
+        OwnedBitmap& copy = density_->stretched[{picture, dest.w, dest.h}];
+        if (!copy) copy = StretchedCopy(p.bitmap, {dest.w, dest.h}, density_->dpi);
+        bitmap = copy.Get();
+        size = {dest.w, dest.h};
+    }
     // One source DC for every picture: a paint draws a hundred tiles.
     if (!pictureDc_) pictureDc_.Reset(CreateCompatibleDC(nullptr));
-    Selection select(pictureDc_.Get(), p.bitmap);
-    if (stretch && (dest.w != p.size.cx || dest.h != p.size.cy)) {
-        SetStretchFilter(dc, density_->dpi);
-        StretchBlt(dc, dest.x, dest.y, dest.w, dest.h, pictureDc_.Get(), 0, 0, p.size.cx, p.size.cy, SRCCOPY);
-    } else {
-        BitBlt(dc, dest.x, dest.y, std::min<int>(dest.w, p.size.cx), std::min<int>(dest.h, p.size.cy),
-               pictureDc_.Get(), 0, 0, SRCCOPY);
-    }
+    Selection select(pictureDc_.Get(), bitmap);
+    BitBlt(dc, dest.x, dest.y, std::min<int>(dest.w, size.cx), std::min<int>(dest.h, size.cy), pictureDc_.Get(), 0,
+           0, SRCCOPY);
 }
 
 void FormPainter::DrawLabel(HDC dc, const ControlSpec& label, const std::wstring& text, const PixelRect& dest) {
@@ -173,23 +252,35 @@ void FormPainter::DrawLabel(HDC dc, const ControlSpec& label, const std::wstring
 }
 
 void FormPainter::DrawButton(const DRAWITEMSTRUCT& item, const ControlSpec& button, bool focusCue) {
+    const int dpi = density_->dpi;
     RECT face = item.rcItem;
     const bool pushed = item.itemState & ODS_SELECTED;
-    DrawFrameControl(item.hDC, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
-    InflateRect(&face, -2, -2);
+    // The edge's bands, the face's inset and the cue's line are a pixel each at 96
+    // dpi; there the system draws them, pixel for pixel as always.
+    const int band = DesignPixels(1, dpi);
+    if (dpi == kLayoutDpi) {
+        DrawFrameControl(item.hDC, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
+    } else {
+        DrawButtonEdge(item.hDC, face, pushed, band);
+    }
+    InflateRect(&face, -2 * band, -2 * band);
     if (button.picture) {
-        const SIZE size = density_->pictures.at(button.picture).size;
+        const SIZE size = Picture(button.picture).size;
         SavedDC saved(item.hDC);
         IntersectClipRect(item.hDC, face.left, face.top, face.right, face.bottom);
-        const int shift = pushed ? 1 : 0;
+        const int shift = pushed ? band : 0;
         const int w = item.rcItem.right - item.rcItem.left, h = item.rcItem.bottom - item.rcItem.top;
         DrawPicture(item.hDC, button.picture,
                     {(w - size.cx) / 2 + shift, (h - size.cy) / 2 + shift, size.cx, size.cy}, false);
     }
     if (focusCue) {
         RECT focus = face;
-        InflateRect(&focus, -2, -2);
-        DrawFocusRect(item.hDC, &focus);
+        InflateRect(&focus, -2 * band, -2 * band);
+        if (dpi == kLayoutDpi) {
+            DrawFocusRect(item.hDC, &focus);
+        } else {
+            DrawFocusCue(item.hDC, focus, band);
+        }
     }
 }
 

@@ -8,11 +8,13 @@
 
 #include <map>
 #include <optional>
+#include <tuple>
 #include <vector>
 
 #include "forms/form.h"
 #include "forms/win32/gdi.h"
 #include "forms/win32/handle.h"
+#include "forms/win32/scaled_picture.h"
 
 namespace forms::win32 {
 
@@ -35,8 +37,8 @@ struct DensityPicture {
 // has there; at a density between, the next drawn scale's, reduced with the
 // HALFTONE filter (averaged, not pixels dropped). A picture the resources lack
 // for a scale, or that cannot be decoded, is the layout's, scaled the same way.
-// Made once per density; the caller keeps it. This is the one place that
-// decides what a picture looks like at a density.
+// Each is made when first asked for; the caller keeps it. This is the one
+// place that decides what a picture looks like at a density.
 class PictureSource : NonCopyable {
 public:
     PictureSource(HINSTANCE instance, const FormSpec& layout) : instance_(instance), spec_(layout) {}
@@ -47,12 +49,13 @@ public:
     SIZE LayoutSize(int picture) const;
     // The picture of `control` for `dpi`, at the size the control shows it at
     // there; a run-time error if there is no memory for it.
-    DensityPicture At(const ControlSpec& control, int dpi) const;
+    DensityPicture At(const ControlSpec& control, int dpi);
 
 private:
     HINSTANCE instance_;
     const FormSpec& spec_;
-    std::map<int, OwnedBitmap> bitmaps_;  // by resource id, as the resources hold them
+    std::map<int, OwnedBitmap> bitmaps_;   // by resource id, as the resources hold them
+    std::optional<ScaledPictures> drawn_;  // the decoder of the last drawn scale asked for
 };
 
 class FormPainter : NonCopyable {
@@ -62,9 +65,10 @@ public:
     // Every picture of the layout; a run-time error if one cannot be had.
     void Load() { pictures_.Load(); }
 
-    // Makes the composition for a density (its pictures and label fonts), unless
-    // it is the one held already; a run-time error if one cannot be had. The
-    // drawn layer starts empty: the next paint draws all of it.
+    // Makes the composition for a density (its label fonts; its pictures are made
+    // as they are first drawn), unless it is the one held already; a run-time
+    // error if a font cannot be had. The drawn layer starts empty: the next paint
+    // draws all of it.
     void SetDensity(int dpi);
     int Dpi() const { return density_ ? density_->dpi : 0; }
 
@@ -91,24 +95,31 @@ public:
         paint();
     }
     // One of the layout's pictures on the background layer, scaled to `dest`: into
-    // the paint being drawn, or outside one straight onto `window`.
+    // the paint being drawn, or outside one straight onto `window`. These and the
+    // drawing below make a picture at its first draw: a run-time error if there
+    // is no memory for it.
     void DrawBackground(HWND window, int picture, const PixelRect& dest);
     // The visible drawn controls (pictures, labels) that meet `area`, back to front.
     void DrawControls(HDC dc, const RECT& area, const FormModel& model);
     // A graphical push button: its frame, its picture centred and cut to the
-    // face, and the focus cue where asked for.
+    // face, and the focus cue where asked for; the frame's bands, the insets and
+    // the cue's line as wide as a 96-dpi pixel is at the density.
     void DrawButton(const DRAWITEMSTRUCT& item, const ControlSpec& button, bool focusCue);
 
 private:
     struct Density {
         int dpi = kLayoutDpi;
-        std::map<int, DensityPicture> pictures;  // by resource id
+        std::map<int, DensityPicture> pictures;  // by resource id, each made at its first draw
+        // Copies of pictures at a size they are stretched to (a tile a hundred times): by id, width, height.
+        std::map<std::tuple<int, int, int>, OwnedBitmap> stretched;
         std::vector<OwnedFont> fonts;            // per control; drawn labels only
         Surface scene;                           // the drawn layer of the client area
         SIZE sceneSize{};                        // what of it is drawn; zero: nothing yet
     };
 
     HDC Scene(HDC like, const RECT& client, RECT& changed);
+    // A picture at this density, made the first time it is drawn: a hidden one never is.
+    const DensityPicture& Picture(int picture);
     // A picture scaled to `dest` when `stretch`, else at its own size from the
     // corner, cut off at dest's edges.
     void DrawPicture(HDC dc, int picture, const PixelRect& dest, bool stretch);

@@ -22,21 +22,6 @@ const CLSID kImagingFactory = {0xcacaf262, 0x9370, 0x4615, {0xa1, 0x3b, 0x9f, 0x
 const IID kImagingFactoryInterface = {0xec5ec8a9, 0xc395, 0x4314, {0x9c, 0x77, 0x54, 0xd7, 0xa9, 0x35, 0xff, 0x70}};
 const GUID kBgr32 = {0x6fddc324, 0x4e03, 0x4bfe, {0xb1, 0x85, 0x3d, 0x77, 0x76, 0x8d, 0xc9, 0x0e}};
 
-// One COM reference, released when it goes.
-template <class T>
-class Com : NonCopyable {
-public:
-    ~Com() {
-        if (p_) p_->Release();
-    }
-    T** Out() { return &p_; }
-    T* operator->() const { return p_; }
-    T* Get() const { return p_; }
-
-private:
-    T* p_ = nullptr;
-};
-
 // The resource's bytes; nullptr where there is none.
 const BYTE* ResourceBytes(HINSTANCE instance, int id, int dpi, DWORD& size) {
     const std::wstring type = L"PNG" + std::to_wstring(dpi);
@@ -48,20 +33,34 @@ const BYTE* ResourceBytes(HINSTANCE instance, int id, int dpi, DWORD& size) {
 
 }  // namespace
 
-OwnedBitmap LoadScaledPicture(HINSTANCE instance, int id, int dpi) {
+ScaledPictures::ScaledPictures(HINSTANCE instance, int dpi) : instance_(instance), dpi_(dpi) {}
+
+ScaledPictures::~ScaledPictures() = default;
+
+IWICImagingFactory* ScaledPictures::Factory() {
+    if (!reached_) {
+        reached_ = true;
+        const auto create = CoCreateInstance.Get();
+        if (create && EnterComApartment() &&
+            FAILED(create(kImagingFactory, nullptr, CLSCTX_INPROC_SERVER, kImagingFactoryInterface,
+                          reinterpret_cast<void**>(factory_.Out())))) {
+            factory_.Reset();
+        }
+    }
+    return factory_.Get();
+}
+
+OwnedBitmap ScaledPictures::Load(int id) {
     DWORD size = 0;
-    const BYTE* bytes = ResourceBytes(instance, id, dpi, size);
-    const auto create = CoCreateInstance.Get();
-    if (!bytes || !create || !EnterComApartment()) return OwnedBitmap();
-    Com<IWICImagingFactory> factory;
+    const BYTE* bytes = ResourceBytes(instance_, id, dpi_, size);
+    IWICImagingFactory* factory = bytes ? Factory() : nullptr;
+    if (!factory) return OwnedBitmap();
     Com<IWICStream> stream;
     Com<IWICBitmapDecoder> decoder;
     Com<IWICBitmapFrameDecode> frame;
     Com<IWICFormatConverter> bgr;
     UINT w = 0, h = 0;
-    if (FAILED(create(kImagingFactory, nullptr, CLSCTX_INPROC_SERVER, kImagingFactoryInterface,
-                      reinterpret_cast<void**>(factory.Out()))) ||
-        FAILED(factory->CreateStream(stream.Out())) ||
+    if (FAILED(factory->CreateStream(stream.Out())) ||
         FAILED(stream->InitializeFromMemory(const_cast<BYTE*>(bytes), size)) ||
         FAILED(factory->CreateDecoderFromStream(stream.Get(), nullptr, WICDecodeMetadataCacheOnDemand,
                                                 decoder.Out())) ||
