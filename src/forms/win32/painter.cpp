@@ -252,13 +252,13 @@ void FormPainter::DrawLabel(HDC dc, const ControlSpec& label, const std::wstring
 }
 
 void FormPainter::DrawButton(const DRAWITEMSTRUCT& item, const ControlSpec& button, bool focusCue) {
-    const int dpi = density_->dpi;
     RECT face = item.rcItem;
     const bool pushed = item.itemState & ODS_SELECTED;
     // The edge's bands, the face's inset and the cue's line are a pixel each at 96
-    // dpi; there the system draws them, pixel for pixel as always.
-    const int band = DesignPixels(1, dpi);
-    if (dpi == kLayoutDpi) {
+    // dpi; wherever they stay a pixel (up to 125 %) the system draws them, pixel
+    // for pixel as always.
+    const int band = DesignPixels(1, density_->dpi);
+    if (band == 1) {
         DrawFrameControl(item.hDC, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
     } else {
         DrawButtonEdge(item.hDC, face, pushed, band);
@@ -276,7 +276,7 @@ void FormPainter::DrawButton(const DRAWITEMSTRUCT& item, const ControlSpec& butt
     if (focusCue) {
         RECT focus = face;
         InflateRect(&focus, -2 * band, -2 * band);
-        if (dpi == kLayoutDpi) {
+        if (band == 1) {
             DrawFocusRect(item.hDC, &focus);
         } else {
             DrawFocusCue(item.hDC, focus, band);
