@@ -28,7 +28,7 @@ TEST(Scaling, AtTheLayoutDensityEveryPictureFillsItsRectangle) {
         if (!IsPicture(c)) continue;
         ++pictures;
         const art::Bmp bitmap(FileOf(c));
-        const forms::PixelRect r = forms::ToPixels(c.rect, forms::TwipsPerPixel(forms::kLayoutDpi));
+        const forms::PixelRect r = forms::ToPixels(c.rect, forms::kLayoutDpi);
         EXPECT_EQ(r.w, bitmap.width) << FileOf(c);
         EXPECT_EQ(r.h, bitmap.height) << FileOf(c);
     }
@@ -43,7 +43,7 @@ TEST(Scaling, AtTheDensitiesOfScaledDisplaysThePicturesWouldFallShort) {
         for (const auto& c : chooser::kFrmAutoSelect.controls) {
             if (!IsPicture(c)) continue;
             const art::Bmp bitmap(FileOf(c));
-            const forms::PixelRect r = forms::ToPixels(c.rect, forms::TwipsPerPixel(dpi));
+            const forms::PixelRect r = forms::ToPixels(c.rect, dpi);
             EXPECT_GT(r.w, bitmap.width) << FileOf(c) << " at " << dpi;
             EXPECT_GT(r.h, bitmap.height) << FileOf(c) << " at " << dpi;
         }
@@ -54,8 +54,8 @@ TEST(Scaling, FontHeightsInPixels) {
     const struct {
         float points;
         int dpi, pixels;
-    } cases[] = {{8.25f, 96, 11}, {24.0f, 96, 32}, {9.0f, 96, 12}, {8.25f, 120, 14}, {8.25f, 144, 17},
-                 {24.0f, 192, 64}};
+    } cases[] = {{8.25f, 96, 11},  {24.0f, 96, 32},  {9.0f, 96, 12},   {8.25f, 120, 14}, {8.25f, 144, 17},
+                 {24.0f, 192, 64}, {8.25f, 168, 19}, {8.25f, 110, 13}, {8.25f, 336, 39}, {9.0f, 132, 17}};
     for (const auto& c : cases)
         EXPECT_EQ(forms::FontPixelHeight(c.points, c.dpi), c.pixels) << c.points << " pt at " << c.dpi;
 }
@@ -64,7 +64,7 @@ TEST(Scaling, EachLabelsLineFitsItsHeightAtTheLayoutDensity) {
     for (const auto& c : chooser::kFrmAutoSelect.controls) {
         if (c.kind != forms::ControlKind::Label) continue;
         const int em = forms::FontPixelHeight(c.font.points, forms::kLayoutDpi);
-        const forms::PixelRect r = forms::ToPixels(c.rect, forms::TwipsPerPixel(forms::kLayoutDpi));
+        const forms::PixelRect r = forms::ToPixels(c.rect, forms::kLayoutDpi);
         // A line takes the character height and its descent, about a fifth more.
         EXPECT_LE(em * 6 / 5, r.h) << c.name;
     }

@@ -166,15 +166,15 @@ TEST(Window, MovedToAMonitorOfAnotherScaleItIsLaidOutAndHitThere) {
             GetWindowRect(site.window, &outer);
             GetWindowRect(site.ChildOf(kButton), &button);
             // The last pixel of the face at this scale, and the one after it.
-            const PixelRect face = ToPixels(kControls[kFace].rect, TwipsPerPixel(dpi));
+            const PixelRect face = ToPixels(kControls[kFace].rect, dpi);
             for (int past : {0, 1}) {
                 const LPARAM at = MAKELPARAM(face.x + face.w - 1 + past, face.y + face.h - 1);
                 SendMessageW(site.window, WM_LBUTTONDOWN, MK_LBUTTON, at);
                 SendMessageW(site.window, WM_LBUTTONUP, 0, at);
             }
         });
-        const PixelRect want = ToPixels({0, 0, kForm.clientWidth, kForm.clientHeight}, TwipsPerPixel(dpi));
-        const PixelRect wantButton = ToPixels(kControls[kButton].rect, TwipsPerPixel(dpi));
+        const PixelRect want = ToPixels({0, 0, kForm.clientWidth, kForm.clientHeight}, dpi);
+        const PixelRect wantButton = ToPixels(kControls[kButton].rect, dpi);
         EXPECT_TRUE(answered) << dpi;
         // The size it answered is the layout's there, so Windows sizes the window once, with no
         // jump. Wine keeps the caption bar at the system's density, so only the width can agree.
