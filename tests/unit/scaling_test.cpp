@@ -12,6 +12,8 @@
 #include "chooser/layout.h"
 #include "forms/form.h"
 #include "forms/geometry.h"
+#include "forms/picture_scales.h"
+#include "layout_pixels.h"
 #include "product.h"
 
 namespace {
@@ -46,6 +48,22 @@ TEST(Scaling, AtTheDensitiesOfScaledDisplaysThePicturesWouldFallShort) {
             const forms::PixelRect r = forms::ToPixels(c.rect, dpi);
             EXPECT_GT(r.w, bitmap.width) << FileOf(c) << " at " << dpi;
             EXPECT_GT(r.h, bitmap.height) << FileOf(c) << " at " << dpi;
+        }
+    }
+}
+
+TEST(Scaling, AtEachDensityTheMenuHasTheRectanglesAndPictureSizesWorkedOutForIt) {
+    const forms::FormSpec& form = chooser::kFrmAutoSelect;
+    for (const layout_pixels::AtDensity& at : layout_pixels::kDensities) {
+        EXPECT_EQ(forms::ToPixels({0, 0, form.clientWidth, form.clientHeight}, at.dpi), at.client) << at.dpi;
+        for (const auto& c : form.controls) {
+            const std::string name = forms::ControlName(c.name, c.index) + " at " + std::to_string(at.dpi);
+            const layout_pixels::Expected* want = layout_pixels::Find(at, c);
+            ASSERT_NE(want, nullptr) << name;
+            EXPECT_EQ(forms::ToPixels(c.rect, at.dpi), want->rect) << name;
+            if (!c.picture) continue;
+            const art::Bmp own(FileOf(c));
+            EXPECT_EQ(forms::PictureSizeAt(c, own.width, own.height, at.dpi), want->picture) << name;
         }
     }
 }

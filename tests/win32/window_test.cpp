@@ -1,12 +1,13 @@
 // A form's real window with a layout of its own and recording handlers: the
 // capture a press leaves behind, the keys at a push button, the presses
-// dropped after a declined prompt, a move to a monitor of another scale, and the
-// menu's pictures at each density. Messages are sent to the window directly,
-// so nothing else on the screen takes part.
+// dropped after a declined prompt, a move to a monitor of another scale, the
+// menu's window and pictures at each density. Messages are sent to the window
+// directly, so nothing else on the screen takes part.
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "forms/win32/form_runtime.h"
@@ -14,6 +15,7 @@
 #include "forms/picture_scales.h"
 #include "forms/win32/form_window.h"
 #include "forms/win32/painter.h"
+#include "layout_pixels.h"
 #include "resource_ids.h"
 
 namespace {
@@ -36,6 +38,7 @@ class Recorder : public EventSink {
 public:
     std::vector<std::string> events;
     bool takeKeys = false;
+    const FormSpec* layout = &kForm;
     std::function<void()> onLoad;
 
     void Load() override { onLoad(); }
@@ -46,19 +49,37 @@ public:
         return takeKeys;
     }
 
-private:
-    static std::string Name(ControlId id) { return id == kFormItself ? "form" : kControls[id].name; }
+    std::string Name(ControlId id) const {
+        return id == kFormItself ? "form" : ControlName(layout->controls[id].name, layout->controls[id].index);
+    }
 };
 
 // Runs the window until its load step, where `script` runs; then it is unloaded.
 void WithWindow(Recorder& handlers, const std::function<void(FormSite&)>& script) {
-    FormWindow window({GetModuleHandleW(nullptr), L"Win32 layer test", L"Win32LayerTestForm", L"Win32LayerTestOwner"}, kForm);
+    FormWindow window({GetModuleHandleW(nullptr), L"Win32 layer test", L"Win32LayerTestForm", L"Win32LayerTestOwner"},
+                      *handlers.layout);
     FormRuntime runtime(window.Site(), window.Painter(), false);
     handlers.onLoad = [&] {
         script(window.Site());
         runtime.Unload();
     };
     window.Run(handlers);
+}
+
+// As Windows moves a window to a monitor of another scale: it asks the size for
+// that scale first, then moves it. Whether the window answered, and the size.
+constexpr UINT kDpiChanged = 0x02E0, kGetDpiScaledSize = 0x02E4;
+bool MoveToScale(HWND window, int dpi, SIZE& size) {
+    const bool answered = SendMessageW(window, kGetDpiScaledSize, dpi, reinterpret_cast<LPARAM>(&size));
+    RECT suggested{40, 30, 40 + size.cx, 30 + size.cy};
+    SendMessageW(window, kDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    return answered;
+}
+
+// A press and its release at a client pixel.
+void Press(HWND window, int x, int y) {
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
 }
 
 void Mouse(DWORD flags) {
@@ -151,27 +172,19 @@ TEST(Window, ChildWindowsAreKnownByTheirControl) {
 }
 
 TEST(Window, MovedToAMonitorOfAnotherScaleItIsLaidOutAndHitThere) {
-    constexpr UINT kDpiChanged = 0x02E0, kGetDpiScaledSize = 0x02E4;
     for (int dpi : {120, 144, 192, 96}) {
         Recorder r;
         bool answered = false;
         RECT client{}, button{}, outer{};
         SIZE size{};
         WithWindow(r, [&](FormSite& site) {
-            // As Windows does it: the size for the new monitor first, then the move.
-            answered = SendMessageW(site.window, kGetDpiScaledSize, dpi, reinterpret_cast<LPARAM>(&size));
-            RECT suggested{40, 30, 40 + size.cx, 30 + size.cy};
-            SendMessageW(site.window, kDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+            answered = MoveToScale(site.window, dpi, size);
             GetClientRect(site.window, &client);
             GetWindowRect(site.window, &outer);
             GetWindowRect(site.ChildOf(kButton), &button);
             // The last pixel of the face at this scale, and the one after it.
             const PixelRect face = ToPixels(kControls[kFace].rect, dpi);
-            for (int past : {0, 1}) {
-                const LPARAM at = MAKELPARAM(face.x + face.w - 1 + past, face.y + face.h - 1);
-                SendMessageW(site.window, WM_LBUTTONDOWN, MK_LBUTTON, at);
-                SendMessageW(site.window, WM_LBUTTONUP, 0, at);
-            }
+            for (int past : {0, 1}) Press(site.window, face.x + face.w - 1 + past, face.y + face.h - 1);
         });
         const PixelRect want = ToPixels({0, 0, kForm.clientWidth, kForm.clientHeight}, dpi);
         const PixelRect wantButton = ToPixels(kControls[kButton].rect, dpi);
@@ -188,19 +201,65 @@ TEST(Window, MovedToAMonitorOfAnotherScaleItIsLaidOutAndHitThere) {
     }
 }
 
+TEST(Window, AtEachDensityTheMenuIsLaidOutAndHitOnThePixelsWorkedOutForIt) {
+    const FormSpec& menu = chooser::kFrmAutoSelect;
+    for (const layout_pixels::AtDensity& at : layout_pixels::kDensities) {
+        Recorder r;
+        r.layout = &menu;
+        WithWindow(r, [&](FormSite& site) {
+            SIZE size{};
+            MoveToScale(site.window, at.dpi, size);
+            RECT client{};
+            GetClientRect(site.window, &client);
+            EXPECT_EQ((PixelRect{0, 0, client.right, client.bottom}), at.client) << at.dpi;
+            for (ControlId id = 0; id < static_cast<ControlId>(menu.controls.size()); ++id) {
+                const ControlSpec& c = menu.controls[id];
+                const std::string name = r.Name(id) + " at " + std::to_string(at.dpi);
+                const layout_pixels::Expected* want = layout_pixels::Find(at, c);
+                ASSERT_NE(want, nullptr) << name;
+                PixelRect shown = site.PixelsOf(c.rect);
+                if (HWND child = site.ChildOf(id)) {
+                    RECT w{};
+                    GetWindowRect(child, &w);
+                    MapWindowPoints(nullptr, site.window, reinterpret_cast<POINT*>(&w), 2);
+                    shown = {w.left, w.top, w.right - w.left, w.bottom - w.top};
+                }
+                EXPECT_EQ(shown, want->rect) << name;
+                // A shown language's face takes the pointer on its first and last pixels, and not beside them.
+                if (std::string_view(c.name) != "CountryImage" || c.index == 0 || !c.visible) continue;
+                const PixelRect f = want->rect;
+                const struct {
+                    int x, y;
+                    bool on;
+                } points[] = {
+                    {f.x, f.y, true},      {f.x + f.w - 1, f.y + f.h - 1, true}, {f.x - 1, f.y, false},
+                    {f.x, f.y - 1, false}, {f.x + f.w, f.y + f.h - 1, false},    {f.x + f.w - 1, f.y + f.h, false},
+                };
+                for (const auto& p : points) {
+                    r.events.clear();
+                    Press(site.window, p.x, p.y);
+                    ASSERT_FALSE(r.events.empty()) << name;
+                    EXPECT_EQ(r.events.front(), "down " + (p.on ? r.Name(id) : "form"))
+                        << name << ", pixel " << p.x << "," << p.y;
+                }
+            }
+        });
+    }
+}
+
 TEST(Pictures, AtEveryDensityEachIsMadeAtTheSizeItsControlShowsItThere) {
     // Between the drawn scales and beyond them a picture is reduced or enlarged once, to
     // the size its control shows it at; a size a pixel off would be stretched a second time.
     PictureSource pictures(GetModuleHandleW(nullptr), chooser::kFrmAutoSelect);
     pictures.Load();
-    for (int dpi : {110, 120, 132, 168, 200, 300, 336}) {
+    for (const layout_pixels::AtDensity& at : layout_pixels::kDensities) {
         for (const ControlSpec& c : chooser::kFrmAutoSelect.controls) {
             if (!c.picture) continue;
-            const SIZE own = pictures.LayoutSize(c.picture);
-            const DensityPicture p = pictures.At(c, dpi);
-            const PictureSize want = PictureSizeAt(c, own.cx, own.cy, dpi);
-            EXPECT_EQ(p.size.cx, want.w) << c.name << c.index << " at " << dpi;
-            EXPECT_EQ(p.size.cy, want.h) << c.name << c.index << " at " << dpi;
+            const DensityPicture p = pictures.At(c, at.dpi);
+            const layout_pixels::Expected* want = layout_pixels::Find(at, c);
+            ASSERT_NE(want, nullptr) << c.name << c.index;
+            EXPECT_EQ(p.size.cx, want->picture.w) << c.name << c.index << " at " << at.dpi;
+            EXPECT_EQ(p.size.cy, want->picture.h) << c.name << c.index << " at " << at.dpi;
         }
     }
 }
