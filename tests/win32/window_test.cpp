@@ -1,8 +1,9 @@
 // A form's real window with a layout of its own and recording handlers: the
 // capture a press leaves behind, the keys at a push button, the presses
 // dropped after a declined prompt, a move to a monitor of another scale, the
-// menu's window and pictures at each density. Messages are sent to the window
-// directly, so nothing else on the screen takes part.
+// menu's window and pictures at each density, and where a window's density is
+// read on each Windows. Messages are sent to the window directly, so nothing
+// else on the screen takes part.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -15,6 +16,7 @@
 #include "forms/picture_scales.h"
 #include "forms/win32/form_window.h"
 #include "forms/win32/painter.h"
+#include "forms/win32/system_api.h"
 #include "layout_pixels.h"
 #include "resource_ids.h"
 
@@ -262,6 +264,81 @@ TEST(Pictures, AtEveryDensityEachIsMadeAtTheSizeItsControlShowsItThere) {
             EXPECT_EQ(p.size.cy, want->picture.h) << c.name << c.index << " at " << at.dpi;
         }
     }
+}
+
+// Stand-ins for the functions a window's density is read with, as an older Windows has them.
+struct Stand {
+    UINT forWindow = 0;
+    int awareness = kPerMonitorDpiAware;
+    HRESULT awarenessRead = S_OK;
+    UINT forMonitor = 0;
+    HRESULT monitorRead = S_OK;
+    // What the monitor's density was asked with.
+    HMONITOR monitor = nullptr;
+    DWORD monitorFlags = ~0u;
+    int type = -1;
+};
+Stand g_stand;
+
+UINT WINAPI StandDpiForWindow(HWND) { return g_stand.forWindow; }
+HRESULT WINAPI StandAwareness(HANDLE, int* awareness) {
+    *awareness = g_stand.awareness;
+    return g_stand.awarenessRead;
+}
+HMONITOR WINAPI StandMonitorFromWindow(HWND window, DWORD flags) {
+    g_stand.monitorFlags = flags;
+    return MonitorFromWindow(window, flags);
+}
+HRESULT WINAPI StandDpiForMonitor(HMONITOR monitor, int type, UINT* x, UINT* y) {
+    g_stand.monitor = monitor;
+    g_stand.type = type;
+    *x = *y = g_stand.forMonitor;
+    return g_stand.monitorRead;
+}
+
+TEST(Density, AWindowsDensityIsItsOwnElseItsMonitorsWhenAwareOfItElseTheScreens) {
+    HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    const int screen = ScreenDpi();
+    ASSERT_TRUE(screen != 144 && screen != 168) << "the stand-ins' densities must differ from the screen's";
+    const DensitySources all{StandDpiForWindow, StandAwareness, StandMonitorFromWindow, StandDpiForMonitor};
+    const DensitySources before81{nullptr, nullptr, nullptr, nullptr};
+    DensitySources onlyMonitors = all;
+    onlyMonitors.dpiForWindow = nullptr;
+    const struct {
+        const char* windows;
+        DensitySources sources;
+        Stand stand;
+        int dpi;  // 0: the screen's
+    } cases[] = {
+        {"10 1607 on", all, {168, kPerMonitorDpiAware, S_OK, 144, S_OK}, 168},
+        {"10 1607 on, the window's unknown", all, {0, kPerMonitorDpiAware, S_OK, 144, S_OK}, 144},
+        {"8.1, aware of each monitor", onlyMonitors, {0, kPerMonitorDpiAware, S_OK, 144, S_OK}, 144},
+        {"8.1, aware of the system's only", onlyMonitors, {0, 1, S_OK, 144, S_OK}, 0},
+        {"8.1, unaware", onlyMonitors, {0, 0, S_OK, 144, S_OK}, 0},
+        {"8.1, the awareness unknown", onlyMonitors, {0, kPerMonitorDpiAware, E_FAIL, 144, S_OK}, 0},
+        {"8.1, the monitor's unknown", onlyMonitors, {0, kPerMonitorDpiAware, S_OK, 144, E_FAIL}, 0},
+        {"Vista to 8", before81, {}, 0},
+    };
+    for (const auto& c : cases) {
+        g_stand = c.stand;
+        EXPECT_EQ(WindowDpi(window, c.sources), c.dpi ? c.dpi : screen) << c.windows;
+        if (c.dpi == 144) {
+            // The density Windows scales the window's monitor to, the nearest monitor's if it is on none.
+            EXPECT_EQ(g_stand.monitorFlags, static_cast<DWORD>(MONITOR_DEFAULTTONEAREST)) << c.windows;
+            EXPECT_EQ(g_stand.monitor, MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST)) << c.windows;
+            EXPECT_EQ(g_stand.type, kEffectiveDpi) << c.windows;
+        }
+    }
+    // The system's own, found by their names: each way gives the window's density.
+    const DensitySources system{nullptr, api::GetProcessDpiAwareness.Get(), api::MonitorFromWindow.Get(),
+                                api::GetDpiForMonitor.Get()};
+    ASSERT_NE(system.processDpiAwareness, nullptr);
+    ASSERT_NE(system.monitorFromWindow, nullptr);
+    ASSERT_NE(system.dpiForMonitor, nullptr);
+    ASSERT_NE(SystemDensitySources().dpiForWindow, nullptr);
+    EXPECT_EQ(WindowDpi(window, system), WindowDpi(window));
+    DestroyWindow(window);
 }
 
 }  // namespace
