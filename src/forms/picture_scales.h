@@ -34,8 +34,8 @@ struct PictureSize {
 // off at the control's edges.
 inline TwipRect CoveredTwips(const ControlSpec& c, int ownW, int ownH) {
     if (c.stretch) return c.rect;
-    const float layoutTpp = TwipsPerPixel(kLayoutDpi);
-    return {c.rect.left, c.rect.top, std::min(c.rect.width, ownW * layoutTpp), std::min(c.rect.height, ownH * layoutTpp)};
+    const auto twips = [](int pixels) { return static_cast<float>(pixels * kLayoutTwipsPerPixel); };
+    return {c.rect.left, c.rect.top, std::min(c.rect.width, twips(ownW)), std::min(c.rect.height, twips(ownH))};
 }
 
 // The size of a control's picture (`own` at the layout density) at `dpi`. An
@@ -44,7 +44,7 @@ inline TwipRect CoveredTwips(const ControlSpec& c, int ownW, int ownH) {
 // is centred on the button or tiled.
 inline PictureSize PictureSizeAt(const ControlSpec& c, int ownW, int ownH, int dpi) {
     if (c.kind != ControlKind::Image) return {ScaledFromLayout(ownW, dpi), ScaledFromLayout(ownH, dpi)};
-    const PixelRect r = ToPixels(CoveredTwips(c, ownW, ownH), TwipsPerPixel(dpi));
+    const PixelRect r = ToPixels(CoveredTwips(c, ownW, ownH), dpi);
     return {r.w, r.h};
 }
 

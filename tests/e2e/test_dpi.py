@@ -1,12 +1,13 @@
 """Display scaling: the menu lays itself out and draws at the window's
 density. Wine tells every program the registry's LogPixels and treats it as
-aware of it, so under Wine a start at 120, 144 or 192 dpi shows the window as
-a monitor of that scale would. Wine never sends WM_DPICHANGED; the probe sends
-it as Windows does when the window moves to a monitor of another scale.
+aware of it, so under Wine a start at 120, 144, 168 or 192 dpi shows the
+window as a monitor of that scale would. Wine never sends WM_DPICHANGED; the
+probe sends it as Windows does when the window moves to a monitor of another
+scale.
 
 Every picture is drawn by the build for each scale at the size its control
-has there, so at 120, 144 and 192 dpi the window shows it unstretched, pixel
-for pixel.
+has there, so at 120, 144, 168 and 192 dpi the window shows it unstretched,
+pixel for pixel.
 
 A 200 % window is larger than the other tests' screen: this module runs on a
 screen and a Wine desktop of its own size, and gives the prefix its desktop
@@ -31,7 +32,7 @@ USUAL_SCREEN = winehost.SCREEN
 winehost.SCREEN = (2400, 1700)  # room for the 200 % window, frame and all
 LOG_PIXELS = r"HKCU\Control Panel\Desktop"
 DESKTOPS = r"HKCU\Software\Wine\Explorer\Desktops"
-DENSITIES = (120, 144, 192)
+DENSITIES = (120, 144, 168, 192)
 DRAWN_DPIS = (120, 144, 168, 192, 240, 288)  # the scales the build draws every picture for
 TWIPS_PER_LAYOUT_PIXEL = 15
 

@@ -6,6 +6,7 @@
 #include "chooser/layout.h"
 #include "design.h"
 #include "forms/picture_scales.h"
+#include "layout_pixels.h"
 #include "product_facts.h"
 
 #include <algorithm>
@@ -282,14 +283,17 @@ TEST(ArtScales, EveryPictureIsDrawnForEveryScaleAtItsControlsSizeThere) {
     const auto pictures = Pictures();
     ASSERT_GE(pictures.size(), 8u);
     for (const auto& [control, stem] : pictures) {
-        const Bmp layout(stem + ".bmp");
         int previous = 0;
         for (int dpi : kDrawnDpis) {
             SCOPED_TRACE(Png(dpi, stem));
             const Bytes png = Read(Png(dpi, stem));
             ASSERT_GT(png.size(), 33u);
             EXPECT_EQ(Bytes(png.begin(), png.begin() + 8), (Bytes{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}));
-            const auto size = forms::PictureSizeAt(*control, layout.width, layout.height, dpi);
+            const layout_pixels::AtDensity* at = layout_pixels::At(dpi);
+            ASSERT_NE(at, nullptr);
+            const layout_pixels::Expected* want = layout_pixels::Find(*at, *control);
+            ASSERT_NE(want, nullptr);
+            const forms::PictureSize size = want->picture;
             EXPECT_EQ(static_cast<int>(Be32(png, 16)), size.w);
             EXPECT_EQ(static_cast<int>(Be32(png, 20)), size.h);
             EXPECT_GT(size.w, previous) << "larger at each scale";

@@ -1,5 +1,5 @@
 // A form laid out at its monitor's density: at every scale from 100 % to
-// 300 %, rectangles that meet in twips meet in pixels, the pixels a control is
+// 500 %, rectangles that meet in twips meet in pixels, the pixels a control is
 // drawn on are exactly those the pointer finds it at, and sizes stay within a
 // pixel of the true scale.
 #include <gtest/gtest.h>
@@ -17,7 +17,7 @@ namespace {
 using forms::PixelRect;
 using forms::TwipRect;
 
-constexpr int kFirstDpi = 96, kLastDpi = 288;  // 100 % to 300 %, every density between
+constexpr int kFirstDpi = 96, kLastDpi = 480;  // 100 % to 500 %, every density between
 
 // Rows of neighbours, each rectangle starting where the one before it ends:
 // edges on the 96-dpi grid, off it, and the sums a tiling loop makes.
@@ -38,14 +38,13 @@ std::vector<std::vector<TwipRect>> NeighbourRows() {
 
 TEST(Density, NeighboursThatMeetInTwipsMeetInPixelsAtEveryScale) {
     for (int dpi = kFirstDpi; dpi <= kLastDpi; ++dpi) {
-        const float tpp = forms::TwipsPerPixel(dpi);
         for (const auto& row : NeighbourRows()) {
             for (size_t i = 1; i < row.size(); ++i) {
-                const PixelRect a = forms::ToPixels(row[i - 1], tpp), b = forms::ToPixels(row[i], tpp);
+                const PixelRect a = forms::ToPixels(row[i - 1], dpi), b = forms::ToPixels(row[i], dpi);
                 ASSERT_EQ(a.x + a.w, b.x) << "no gap and no overlap at " << dpi << " dpi, rectangle " << i;
                 // The same rows turned on their side: top and bottom edges alike.
                 const TwipRect ta{0, row[i - 1].left, 10, row[i - 1].width}, tb{0, row[i].left, 10, row[i].width};
-                const PixelRect va = forms::ToPixels(ta, tpp), vb = forms::ToPixels(tb, tpp);
+                const PixelRect va = forms::ToPixels(ta, dpi), vb = forms::ToPixels(tb, dpi);
                 ASSERT_EQ(va.y + va.h, vb.y) << dpi << " dpi, rectangle " << i;
             }
         }
@@ -53,14 +52,21 @@ TEST(Density, NeighboursThatMeetInTwipsMeetInPixelsAtEveryScale) {
 }
 
 TEST(Density, TheDrawnPixelsOfARectangleAreThoseThePointerFindsItAt) {
-    const TwipRect rects[] = {{2160, 2040, 3675, 675}, {7, 13, 333.3f, 101.7f}, {1560, 1080, 3015, 915},
-                              {0, 0, 11880, 8595}};
+    // The last two at 110 dpi, by the corner of pixel 3 (3 * 1440 / 110 twips): edges a hair
+    // past it, and far edges whose sums round down to the float just before it.
+    constexpr float kPast = 0x1.3a2e8cp+5f, kBefore = 0x1.3a2e8ap+5f, kOneAndAHair = 1 + 0x1p-20f;
+    const TwipRect rects[] = {{2160, 2040, 3675, 675},
+                              {7, 13, 333.3f, 101.7f},
+                              {1560, 1080, 3015, 915},
+                              {0, 0, 11880, 8595},
+                              {kPast, kPast, 100, 100},
+                              {kOneAndAHair, kOneAndAHair, kBefore - 1, kBefore - 1}};
     for (int dpi = kFirstDpi; dpi <= kLastDpi; ++dpi) {
-        const float tpp = forms::TwipsPerPixel(dpi);
         for (const TwipRect& t : rects) {
-            const PixelRect p = forms::ToPixels(t, tpp);
-            // The pointer's position in twips is its pixel times the twips per pixel.
-            const auto in = [&](int x, int y) { return t.Contains(x * tpp, y * tpp); };
+            const PixelRect p = forms::ToPixels(t, dpi);
+            const auto in = [&](int x, int y) {
+                return t.Contains(forms::PointerTwips(x, dpi), forms::PointerTwips(y, dpi));
+            };
             ASSERT_TRUE(in(p.x, p.y)) << dpi << " dpi: the first pixel";
             ASSERT_TRUE(in(p.x + p.w - 1, p.y + p.h - 1)) << dpi << " dpi: the last pixel";
             ASSERT_FALSE(in(p.x - 1, p.y)) << dpi << " dpi: left of it";
@@ -68,8 +74,8 @@ TEST(Density, TheDrawnPixelsOfARectangleAreThoseThePointerFindsItAt) {
             ASSERT_FALSE(in(p.x + p.w, p.y)) << dpi << " dpi: right of it";
             ASSERT_FALSE(in(p.x, p.y + p.h)) << dpi << " dpi: below it";
             // Within a pixel of the true size.
-            ASSERT_LT(std::fabs(p.w - t.width / tpp), 1.0f) << dpi << " dpi";
-            ASSERT_LT(std::fabs(p.h - t.height / tpp), 1.0f) << dpi << " dpi";
+            ASSERT_LT(std::fabs(p.w - t.width * dpi / 1440), 1.0) << dpi << " dpi";
+            ASSERT_LT(std::fabs(p.h - t.height * dpi / 1440), 1.0) << dpi << " dpi";
         }
     }
 }
@@ -83,9 +89,11 @@ TEST(Density, EdgesInPixels) {
         {2160, 120, 180},  {675, 120, 57},    {1035, 144, 104}, // off the grid: the next pixel's corner
         {675, 144, 68},    {2160, 192, 288},  {1035, 192, 138},
         {11880, 288, 2376}, {-15, 96, -1},    {-7, 96, 0},      // before the origin too
+        {2040, 168, 238},  {7800, 168, 910},  {2715, 168, 317}, // on a pixel's corner: that pixel
+        {1035, 480, 345},  {7, 110, 1},       {0, 336, 0},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(forms::PixelEdge(c.twips, forms::TwipsPerPixel(c.dpi)), c.pixel) << c.twips << " at " << c.dpi;
+        EXPECT_EQ(forms::PixelEdge(c.twips, c.dpi), c.pixel) << c.twips << " at " << c.dpi;
     }
 }
 
@@ -113,9 +121,10 @@ TEST(Density, ThePointerHitsEachControlOnTheVeryPixelsItIsDrawnOn) {
     forms::FormModel m(kRow);
     m.SetVisible(2, false);  // as a lit face hides the normal one in front of it
     for (int dpi = kFirstDpi; dpi <= kLastDpi; ++dpi) {
-        const float tpp = forms::TwipsPerPixel(dpi);
-        const PixelRect left = forms::ToPixels(kFaces[0].rect, tpp), right = forms::ToPixels(kFaces[1].rect, tpp);
-        const auto at = [&](int x, int y) { return NameAt(m, m.HitTest(x * tpp, y * tpp)); };
+        const PixelRect left = forms::ToPixels(kFaces[0].rect, dpi), right = forms::ToPixels(kFaces[1].rect, dpi);
+        const auto at = [&](int x, int y) {
+            return NameAt(m, m.HitTest(forms::PointerTwips(x, dpi), forms::PointerTwips(y, dpi)));
+        };
         ASSERT_EQ(at(left.x, left.y), "Left") << dpi;
         ASSERT_EQ(at(left.x + left.w - 1, left.y), "Left") << dpi;
         ASSERT_EQ(at(right.x, right.y + right.h - 1), "Right") << dpi << " dpi: the pixel after Left's last";

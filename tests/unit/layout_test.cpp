@@ -84,7 +84,7 @@ TEST(Layout, RectanglesInPixelsAt96Dpi) {
     const forms::FormModel m(chooser::kFrmAutoSelect);
     const auto check = [&](const char* name, int index, forms::PixelRect px, bool visible) {
         const auto id = m.Find(name, static_cast<std::int16_t>(index));
-        EXPECT_EQ(forms::ToPixels(m.Control(id).rect, 15.0f), px) << name << "(" << index << ")";
+        EXPECT_EQ(forms::ToPixels(m.Control(id).rect, forms::kLayoutDpi), px) << name << "(" << index << ")";
         EXPECT_EQ(m.Visible(id), visible) << name << "(" << index << ")";
     };
     const struct {
@@ -112,8 +112,8 @@ TEST(Layout, RectanglesInPixelsAt96Dpi) {
         }
     }
     EXPECT_LE(Row(static_cast<int>(facts::Shown().size()) - 1).y + 45, 432) << "the rows end above the exit button";
-    EXPECT_EQ(forms::TwipsToPixels(chooser::kFrmAutoSelect.clientWidth, 15.0f), 792);
-    EXPECT_EQ(forms::TwipsToPixels(chooser::kFrmAutoSelect.clientHeight, 15.0f), 573);
+    EXPECT_EQ(forms::TwipsToPixels(chooser::kFrmAutoSelect.clientWidth, forms::kLayoutDpi), 792);
+    EXPECT_EQ(forms::TwipsToPixels(chooser::kFrmAutoSelect.clientHeight, forms::kLayoutDpi), 573);
 }
 
 TEST(Layout, EachNormalFaceLiesInFrontOfItsHighlightedFaceOnTheSameRectangle) {
@@ -132,18 +132,30 @@ TEST(Layout, EachNormalFaceLiesInFrontOfItsHighlightedFaceOnTheSameRectangle) {
 }
 
 TEST(Geometry, TwipsToPixelsAtOtherDensities) {
-    EXPECT_FLOAT_EQ(forms::TwipsPerPixel(96), 15.0f);
-    EXPECT_FLOAT_EQ(forms::TwipsPerPixel(120), 12.0f);
-    EXPECT_FLOAT_EQ(forms::TwipsPerPixel(144), 10.0f);
     // Rounded to the nearest pixel, halves away from zero: truncating would put the window off centre.
     const struct {
         float twips;
-        int pixels;
-    } cases[] = {{7.0f, 0}, {7.5f, 1}, {22.4f, 1}, {22.5f, 2}, {1695.0f, 113}, {-7.5f, -1}, {-1185.0f, -79}};
-    for (const auto& c : cases) EXPECT_EQ(forms::TwipsToPixels(c.twips, 15.0f), c.pixels) << c.twips;
+        int dpi, pixels;
+    } cases[] = {{7.0f, 96, 0},      {7.5f, 96, 1},     {22.4f, 96, 1},      {22.5f, 96, 2},
+                 {1695.0f, 96, 113}, {-7.5f, 96, -1},   {-1185.0f, 96, -79}, {60.0f, 168, 7},
+                 {30.0f, 168, 4},    {-30.0f, 168, -4}, {29.9f, 168, 3},     {1440.0f, 110, 110}};
+    for (const auto& c : cases) EXPECT_EQ(forms::TwipsToPixels(c.twips, c.dpi), c.pixels) << c.twips << " at " << c.dpi;
     // Edges are converted, so neighbours still meet without a gap.
-    const auto a = forms::ToPixels({0, 0, 1035, 1035}, 12.0f), b = forms::ToPixels({1035, 0, 1035, 1035}, 12.0f);
+    const auto a = forms::ToPixels({0, 0, 1035, 1035}, 120), b = forms::ToPixels({1035, 0, 1035, 1035}, 120);
     EXPECT_EQ(a.x + a.w, b.x);
+}
+
+TEST(Geometry, ThePointerInTwipsIsTheLargestFloatNotPastItsPixel) {
+    const struct {
+        int pixels, dpi;
+        float twips;
+    } cases[] = {
+        {0, 168, 0.0f},           {1, 96, 15.0f},           {-3, 96, -45.0f},        {100000, 96, 1500000.0f},
+        {252, 168, 2160.0f},      {1, 168, 0x1.124924p+3f}, {-1, 168, -0x1.124926p+3f},
+        {3, 110, 0x1.3a2e8ap+5f}, {-5, 288, -25.0f},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(forms::PointerTwips(c.pixels, c.dpi), c.twips) << c.pixels << " at " << c.dpi;
 }
 
 }  // namespace

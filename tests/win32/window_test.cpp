@@ -1,13 +1,15 @@
 // A form's real window with a layout of its own and recording handlers: the
 // capture a press leaves behind, the keys at a push button, the presses
-// dropped after a declined prompt, a move to a monitor of another scale, and the
-// menu's pictures at each density. Messages are sent to the window directly,
-// so nothing else on the screen takes part.
+// dropped after a declined prompt, a move to a monitor of another scale, the
+// menu's window and pictures at each density, and where a window's density is
+// read on each Windows. Messages are sent to the window directly, so nothing
+// else on the screen takes part.
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "forms/win32/form_runtime.h"
@@ -17,6 +19,8 @@
 #include "forms/win32/form_window.h"
 #include "forms/win32/painter.h"
 #include "forms/win32/scaled_picture.h"
+#include "forms/win32/system_api.h"
+#include "layout_pixels.h"
 #include "resource_ids.h"
 
 namespace {
@@ -39,6 +43,7 @@ class Recorder : public EventSink {
 public:
     std::vector<std::string> events;
     bool takeKeys = false;
+    const FormSpec* layout = &kForm;
     std::function<void()> onLoad;
 
     void Load() override { onLoad(); }
@@ -49,19 +54,37 @@ public:
         return takeKeys;
     }
 
-private:
-    static std::string Name(ControlId id) { return id == kFormItself ? "form" : kControls[id].name; }
+    std::string Name(ControlId id) const {
+        return id == kFormItself ? "form" : ControlName(layout->controls[id].name, layout->controls[id].index);
+    }
 };
 
 // Runs the window until its load step, where `script` runs; then it is unloaded.
 void WithWindow(Recorder& handlers, const std::function<void(FormSite&)>& script) {
-    FormWindow window({GetModuleHandleW(nullptr), L"Win32 layer test", L"Win32LayerTestForm", L"Win32LayerTestOwner"}, kForm);
+    FormWindow window({GetModuleHandleW(nullptr), L"Win32 layer test", L"Win32LayerTestForm", L"Win32LayerTestOwner"},
+                      *handlers.layout);
     FormRuntime runtime(window.Site(), window.Painter(), false);
     handlers.onLoad = [&] {
         script(window.Site());
         runtime.Unload();
     };
     window.Run(handlers);
+}
+
+// As Windows moves a window to a monitor of another scale: it asks the size for
+// that scale first, then moves it. Whether the window answered, and the size.
+constexpr UINT kDpiChanged = 0x02E0, kGetDpiScaledSize = 0x02E4;
+bool MoveToScale(HWND window, int dpi, SIZE& size) {
+    const bool answered = SendMessageW(window, kGetDpiScaledSize, dpi, reinterpret_cast<LPARAM>(&size));
+    RECT suggested{40, 30, 40 + size.cx, 30 + size.cy};
+    SendMessageW(window, kDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    return answered;
+}
+
+// A press and its release at a client pixel.
+void Press(HWND window, int x, int y) {
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
 }
 
 void Mouse(DWORD flags) {
@@ -154,30 +177,22 @@ TEST(Window, ChildWindowsAreKnownByTheirControl) {
 }
 
 TEST(Window, MovedToAMonitorOfAnotherScaleItIsLaidOutAndHitThere) {
-    constexpr UINT kDpiChanged = 0x02E0, kGetDpiScaledSize = 0x02E4;
     for (int dpi : {120, 144, 192, 96}) {
         Recorder r;
         bool answered = false;
         RECT client{}, button{}, outer{};
         SIZE size{};
         WithWindow(r, [&](FormSite& site) {
-            // As Windows does it: the size for the new monitor first, then the move.
-            answered = SendMessageW(site.window, kGetDpiScaledSize, dpi, reinterpret_cast<LPARAM>(&size));
-            RECT suggested{40, 30, 40 + size.cx, 30 + size.cy};
-            SendMessageW(site.window, kDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+            answered = MoveToScale(site.window, dpi, size);
             GetClientRect(site.window, &client);
             GetWindowRect(site.window, &outer);
             GetWindowRect(site.ChildOf(kButton), &button);
             // The last pixel of the face at this scale, and the one after it.
-            const PixelRect face = ToPixels(kControls[kFace].rect, TwipsPerPixel(dpi));
-            for (int past : {0, 1}) {
-                const LPARAM at = MAKELPARAM(face.x + face.w - 1 + past, face.y + face.h - 1);
-                SendMessageW(site.window, WM_LBUTTONDOWN, MK_LBUTTON, at);
-                SendMessageW(site.window, WM_LBUTTONUP, 0, at);
-            }
+            const PixelRect face = ToPixels(kControls[kFace].rect, dpi);
+            for (int past : {0, 1}) Press(site.window, face.x + face.w - 1 + past, face.y + face.h - 1);
         });
-        const PixelRect want = ToPixels({0, 0, kForm.clientWidth, kForm.clientHeight}, TwipsPerPixel(dpi));
-        const PixelRect wantButton = ToPixels(kControls[kButton].rect, TwipsPerPixel(dpi));
+        const PixelRect want = ToPixels({0, 0, kForm.clientWidth, kForm.clientHeight}, dpi);
+        const PixelRect wantButton = ToPixels(kControls[kButton].rect, dpi);
         EXPECT_TRUE(answered) << dpi;
         // The size it answered is the layout's there, so Windows sizes the window once, with no
         // jump. Wine keeps the caption bar at the system's density, so only the width can agree.
@@ -191,19 +206,65 @@ TEST(Window, MovedToAMonitorOfAnotherScaleItIsLaidOutAndHitThere) {
     }
 }
 
+TEST(Window, AtEachDensityTheMenuIsLaidOutAndHitOnThePixelsWorkedOutForIt) {
+    const FormSpec& menu = chooser::kFrmAutoSelect;
+    for (const layout_pixels::AtDensity& at : layout_pixels::kDensities) {
+        Recorder r;
+        r.layout = &menu;
+        WithWindow(r, [&](FormSite& site) {
+            SIZE size{};
+            MoveToScale(site.window, at.dpi, size);
+            RECT client{};
+            GetClientRect(site.window, &client);
+            EXPECT_EQ((PixelRect{0, 0, client.right, client.bottom}), at.client) << at.dpi;
+            for (ControlId id = 0; id < static_cast<ControlId>(menu.controls.size()); ++id) {
+                const ControlSpec& c = menu.controls[id];
+                const std::string name = r.Name(id) + " at " + std::to_string(at.dpi);
+                const layout_pixels::Expected* want = layout_pixels::Find(at, c);
+                ASSERT_NE(want, nullptr) << name;
+                PixelRect shown = site.PixelsOf(c.rect);
+                if (HWND child = site.ChildOf(id)) {
+                    RECT w{};
+                    GetWindowRect(child, &w);
+                    MapWindowPoints(nullptr, site.window, reinterpret_cast<POINT*>(&w), 2);
+                    shown = {w.left, w.top, w.right - w.left, w.bottom - w.top};
+                }
+                EXPECT_EQ(shown, want->rect) << name;
+                // A shown language's face takes the pointer on its first and last pixels, and not beside them.
+                if (std::string_view(c.name) != "CountryImage" || c.index == 0 || !c.visible) continue;
+                const PixelRect f = want->rect;
+                const struct {
+                    int x, y;
+                    bool on;
+                } points[] = {
+                    {f.x, f.y, true},      {f.x + f.w - 1, f.y + f.h - 1, true}, {f.x - 1, f.y, false},
+                    {f.x, f.y - 1, false}, {f.x + f.w, f.y + f.h - 1, false},    {f.x + f.w - 1, f.y + f.h, false},
+                };
+                for (const auto& p : points) {
+                    r.events.clear();
+                    Press(site.window, p.x, p.y);
+                    ASSERT_FALSE(r.events.empty()) << name;
+                    EXPECT_EQ(r.events.front(), "down " + (p.on ? r.Name(id) : "form"))
+                        << name << ", pixel " << p.x << "," << p.y;
+                }
+            }
+        });
+    }
+}
+
 TEST(Pictures, AtEveryDensityEachIsMadeAtTheSizeItsControlShowsItThere) {
     // Between the drawn scales and beyond them a picture is reduced or enlarged once, to
     // the size its control shows it at; a size a pixel off would be stretched a second time.
     PictureSource pictures(GetModuleHandleW(nullptr), chooser::kFrmAutoSelect);
     pictures.Load();
-    for (int dpi : {110, 120, 132, 168, 200, 300, 336}) {
+    for (const layout_pixels::AtDensity& at : layout_pixels::kDensities) {
         for (const ControlSpec& c : chooser::kFrmAutoSelect.controls) {
             if (!c.picture) continue;
-            const SIZE own = pictures.LayoutSize(c.picture);
-            const DensityPicture p = pictures.At(c, dpi);
-            const PictureSize want = PictureSizeAt(c, own.cx, own.cy, dpi);
-            EXPECT_EQ(p.size.cx, want.w) << c.name << c.index << " at " << dpi;
-            EXPECT_EQ(p.size.cy, want.h) << c.name << c.index << " at " << dpi;
+            const DensityPicture p = pictures.At(c, at.dpi);
+            const layout_pixels::Expected* want = layout_pixels::Find(at, c);
+            ASSERT_NE(want, nullptr) << c.name << c.index;
+            EXPECT_EQ(p.size.cx, want->picture.w) << c.name << c.index << " at " << at.dpi;
+            EXPECT_EQ(p.size.cy, want->picture.h) << c.name << c.index << " at " << at.dpi;
         }
     }
 }
@@ -313,6 +374,81 @@ TEST(Button, At200PercentItsEdgeAndFocusCueAreThe100PercentOnesTwiceAsWide) {
         EXPECT_EQ(edge, 0) << "pushed " << state;
         EXPECT_EQ(cue, 0) << "pushed " << state;
     }
+}
+
+// Stand-ins for the functions a window's density is read with, as an older Windows has them.
+struct Stand {
+    UINT forWindow = 0;
+    int awareness = kPerMonitorDpiAware;
+    HRESULT awarenessRead = S_OK;
+    UINT forMonitor = 0;
+    HRESULT monitorRead = S_OK;
+    // What the monitor's density was asked with.
+    HMONITOR monitor = nullptr;
+    DWORD monitorFlags = ~0u;
+    int type = -1;
+};
+Stand g_stand;
+
+UINT WINAPI StandDpiForWindow(HWND) { return g_stand.forWindow; }
+HRESULT WINAPI StandAwareness(HANDLE, int* awareness) {
+    *awareness = g_stand.awareness;
+    return g_stand.awarenessRead;
+}
+HMONITOR WINAPI StandMonitorFromWindow(HWND window, DWORD flags) {
+    g_stand.monitorFlags = flags;
+    return MonitorFromWindow(window, flags);
+}
+HRESULT WINAPI StandDpiForMonitor(HMONITOR monitor, int type, UINT* x, UINT* y) {
+    g_stand.monitor = monitor;
+    g_stand.type = type;
+    *x = *y = g_stand.forMonitor;
+    return g_stand.monitorRead;
+}
+
+TEST(Density, AWindowsDensityIsItsOwnElseItsMonitorsWhenAwareOfItElseTheScreens) {
+    HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    const int screen = ScreenDpi();
+    ASSERT_TRUE(screen != 144 && screen != 168) << "the stand-ins' densities must differ from the screen's";
+    const DensitySources all{StandDpiForWindow, StandAwareness, StandMonitorFromWindow, StandDpiForMonitor};
+    const DensitySources before81{nullptr, nullptr, nullptr, nullptr};
+    DensitySources onlyMonitors = all;
+    onlyMonitors.dpiForWindow = nullptr;
+    const struct {
+        const char* windows;
+        DensitySources sources;
+        Stand stand;
+        int dpi;  // 0: the screen's
+    } cases[] = {
+        {"10 1607 on", all, {168, kPerMonitorDpiAware, S_OK, 144, S_OK}, 168},
+        {"10 1607 on, the window's unknown", all, {0, kPerMonitorDpiAware, S_OK, 144, S_OK}, 144},
+        {"8.1, aware of each monitor", onlyMonitors, {0, kPerMonitorDpiAware, S_OK, 144, S_OK}, 144},
+        {"8.1, aware of the system's only", onlyMonitors, {0, 1, S_OK, 144, S_OK}, 0},
+        {"8.1, unaware", onlyMonitors, {0, 0, S_OK, 144, S_OK}, 0},
+        {"8.1, the awareness unknown", onlyMonitors, {0, kPerMonitorDpiAware, E_FAIL, 144, S_OK}, 0},
+        {"8.1, the monitor's unknown", onlyMonitors, {0, kPerMonitorDpiAware, S_OK, 144, E_FAIL}, 0},
+        {"Vista to 8", before81, {}, 0},
+    };
+    for (const auto& c : cases) {
+        g_stand = c.stand;
+        EXPECT_EQ(WindowDpi(window, c.sources), c.dpi ? c.dpi : screen) << c.windows;
+        if (c.dpi == 144) {
+            // The density Windows scales the window's monitor to, the nearest monitor's if it is on none.
+            EXPECT_EQ(g_stand.monitorFlags, static_cast<DWORD>(MONITOR_DEFAULTTONEAREST)) << c.windows;
+            EXPECT_EQ(g_stand.monitor, MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST)) << c.windows;
+            EXPECT_EQ(g_stand.type, kEffectiveDpi) << c.windows;
+        }
+    }
+    // The system's own, found by their names: each way gives the window's density.
+    const DensitySources system{nullptr, api::GetProcessDpiAwareness.Get(), api::MonitorFromWindow.Get(),
+                                api::GetDpiForMonitor.Get()};
+    ASSERT_NE(system.processDpiAwareness, nullptr);
+    ASSERT_NE(system.monitorFromWindow, nullptr);
+    ASSERT_NE(system.dpiForMonitor, nullptr);
+    ASSERT_NE(SystemDensitySources().dpiForWindow, nullptr);
+    EXPECT_EQ(WindowDpi(window, system), WindowDpi(window));
+    DestroyWindow(window);
 }
 
 }  // namespace

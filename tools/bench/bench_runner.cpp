@@ -128,7 +128,7 @@ std::int16_t TimedLanguage() {
 void Hovers(HWND window, int dpi, std::vector<double>& on, std::vector<double>& off) {
     const forms::FormModel model(chooser::kFrmAutoSelect);
     const forms::ControlSpec& face = model.Control(model.Find(chooser::kCountryImage, TimedLanguage()));
-    const forms::PixelRect r = forms::ToPixels(face.rect, forms::TwipsPerPixel(dpi));
+    const forms::PixelRect r = forms::ToPixels(face.rect, dpi);
     const RECT picture{r.x, r.y, r.x + r.w, r.y + r.h};
     const POINT bare{MulDiv(600, dpi, 96), MulDiv(300, dpi, 96)};  // bare background
     SetCursorPos(0, 0);

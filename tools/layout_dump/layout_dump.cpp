@@ -12,9 +12,9 @@ int main(int argc, char** argv) {
     std::FILE* out = std::fopen(argv[1], "w");
     if (!out) return 1;
     const forms::FormSpec& form = chooser::kFrmAutoSelect;
-    const float tpp = forms::TwipsPerPixel(forms::kLayoutDpi);
-    std::fprintf(out, "{\"client\": [%d, %d],\n \"offered\": [", forms::TwipsToPixels(form.clientWidth, tpp),
-                 forms::TwipsToPixels(form.clientHeight, tpp));
+    const int dpi = forms::kLayoutDpi;
+    std::fprintf(out, "{\"client\": [%d, %d],\n \"offered\": [", forms::TwipsToPixels(form.clientWidth, dpi),
+                 forms::TwipsToPixels(form.clientHeight, dpi));
     const char* comma = "";
     for (std::int16_t index : chooser::OfferedLanguages()) {
         std::fprintf(out, "%s%d", comma, index);
@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
     std::fprintf(out, "],\n \"controls\": {");
     comma = "";
     for (const forms::ControlSpec& c : form.controls) {
-        const forms::PixelRect r = forms::ToPixels(c.rect, tpp);
+        const forms::PixelRect r = forms::ToPixels(c.rect, dpi);
         std::fprintf(out, "%s\n  \"%s\": {\"rect\": [%d, %d, %d, %d], \"visible\": %s}", comma,
                      forms::ControlName(c.name, c.index).c_str(), r.x, r.y, r.w, r.h, c.visible ? "true" : "false");
         comma = ",";

@@ -50,9 +50,9 @@ public:
 
     HWND ChildOf(ControlId id) const { return children.empty() ? nullptr : children[id]; }
     ControlId IdOfChild(HWND child) const;  // kFormItself for any other window
-    float Twips(int pixels) const { return static_cast<float>(pixels) * TwipsPerPixel(dpi); }
-    int Pixels(float twips) const { return TwipsToPixels(twips, TwipsPerPixel(dpi)); }
-    PixelRect PixelsOf(const TwipRect& r) const { return ToPixels(r, TwipsPerPixel(dpi)); }
+    float Twips(int pixels) const { return PointerTwips(pixels, dpi); }
+    int Pixels(float twips) const { return TwipsToPixels(twips, dpi); }
+    PixelRect PixelsOf(const TwipRect& r) const { return ToPixels(r, dpi); }
 
     // A control's visibility or caption has changed: it shows so.
     void ShowChange(ControlId id);

@@ -91,7 +91,7 @@ void FormWindow::TakeDensity(int dpi) {
 }
 
 SIZE FormWindow::ClientSize(int dpi) const {
-    const PixelRect r = ToPixels({0, 0, site_.layout.clientWidth, site_.layout.clientHeight}, TwipsPerPixel(dpi));
+    const PixelRect r = ToPixels({0, 0, site_.layout.clientWidth, site_.layout.clientHeight}, dpi);
     return {r.w, r.h};
 }
 

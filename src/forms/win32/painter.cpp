@@ -203,21 +203,21 @@ void FormPainter::DrawBackground(HWND window, int picture, const PixelRect& dest
 }
 
 void FormPainter::DrawControls(HDC dc, const RECT& area, const FormModel& model) {
-    const float tpp = TwipsPerPixel(density_->dpi);
-    const TwipRect twips = ToTwips({area.left, area.top, area.right - area.left, area.bottom - area.top}, tpp);
+    const int dpi = density_->dpi;
+    const TwipRect twips = ToTwips({area.left, area.top, area.right - area.left, area.bottom - area.top}, dpi);
     for (ControlId id : model.DrawOrder(twips)) {
         const ControlSpec& c = spec_.controls[id];
         if (c.kind == ControlKind::Label) {
-            DrawLabel(dc, c, model.Caption(id), ToPixels(c.rect, tpp));
+            DrawLabel(dc, c, model.Caption(id), ToPixels(c.rect, dpi));
         } else if (c.picture && c.stretch) {
-            DrawPicture(dc, c.picture, ToPixels(c.rect, tpp), true);
+            DrawPicture(dc, c.picture, ToPixels(c.rect, dpi), true);
         } else if (c.picture) {
             // At its own size from the corner, cut off at the control's edges: the
             // part it covers at the layout density, taken in twips, so that at any
             // density its edges fall where the layout's edges fall. A picture drawn
             // for this scale is that size already and goes on unstretched.
             const SIZE own = pictures_.LayoutSize(c.picture);
-            DrawPicture(dc, c.picture, ToPixels(CoveredTwips(c, own.cx, own.cy), tpp), true);
+            DrawPicture(dc, c.picture, ToPixels(CoveredTwips(c, own.cx, own.cy), dpi), true);
         }
     }
 }

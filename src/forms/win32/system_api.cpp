@@ -21,12 +21,31 @@ int ScreenDpi() {
     return dpi > 0 ? dpi : 96;  // no screen DC: the density Windows assumes
 }
 
-int WindowDpi(HWND window) {
-    if (const auto get = api::GetDpiForWindow.Get()) {
-        if (const UINT dpi = get(window)) return static_cast<int>(dpi);
+DensitySources SystemDensitySources() {
+    // shcore is loaded only where the newest way is missing.
+    if (const auto forWindow = api::GetDpiForWindow.Get()) return {forWindow, nullptr, nullptr, nullptr};
+    return {nullptr, api::GetProcessDpiAwareness.Get(), api::MonitorFromWindow.Get(), api::GetDpiForMonitor.Get()};
+}
+
+int WindowDpi(HWND window, const DensitySources& from) {
+    if (from.dpiForWindow) {
+        if (const UINT dpi = from.dpiForWindow(window)) return static_cast<int>(dpi);
+    }
+    // 8.1 and 10 before 1607: the system's density is the one of the sign-in, stale
+    // after a change of scale, and no monitor's but the first's; the monitor knows
+    // its own. Only for a process aware of it: to any other Windows shows the system's.
+    int awareness = 0;
+    if (from.processDpiAwareness && from.monitorFromWindow && from.dpiForMonitor &&
+        SUCCEEDED(from.processDpiAwareness(nullptr, &awareness)) && awareness == kPerMonitorDpiAware) {
+        UINT x = 0, y = 0;
+        HMONITOR monitor = from.monitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
+        if (monitor && SUCCEEDED(from.dpiForMonitor(monitor, kEffectiveDpi, &x, &y)) && x > 0)
+            return static_cast<int>(x);
     }
     return ScreenDpi();
 }
+
+int WindowDpi(HWND window) { return WindowDpi(window, SystemDensitySources()); }
 
 RECT OuterRect(const RECT& client, DWORD style, DWORD exStyle, int dpi) {
     RECT outer = client;

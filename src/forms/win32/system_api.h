@@ -51,9 +51,16 @@ inline const SystemFunction<decltype(&::SysAllocString)> SysAllocString{L"oleaut
 inline const SystemFunction<decltype(&::LresultFromObject)> LresultFromObject{L"oleacc.dll", "LresultFromObject"};
 inline const SystemFunction<decltype(&::CreateStdAccessibleObject)> CreateStdAccessibleObject{
     L"oleacc.dll", "CreateStdAccessibleObject"};
-// Display density: Windows 10 1607 on. Older systems have one density for
-// every window, the screen's (ScreenDpi).
+// Display density: Windows 10 1607 on. 8.1 knows a monitor's (below); older
+// systems have one density for every window, the screen's (ScreenDpi).
 inline const SystemFunction<UINT(WINAPI*)(HWND)> GetDpiForWindow{L"user32.dll", "GetDpiForWindow"};
+// A monitor's density and the process's awareness of it: 8.1 on, in shcore
+// (declared here: the headers do only for builds that need 8.1).
+inline const SystemFunction<HRESULT(WINAPI*)(HANDLE, int*)> GetProcessDpiAwareness{L"shcore.dll",
+                                                                                  "GetProcessDpiAwareness"};
+inline const SystemFunction<HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*)> GetDpiForMonitor{L"shcore.dll",
+                                                                                            "GetDpiForMonitor"};
+inline const SystemFunction<decltype(&::MonitorFromWindow)> MonitorFromWindow{L"user32.dll", "MonitorFromWindow"};
 // Vista on: where it is missing (2000, XP) no manifest's awareness is read.
 inline const SystemFunction<BOOL(WINAPI*)()> IsProcessDPIAware{L"user32.dll", "IsProcessDPIAware"};
 inline const SystemFunction<BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT)> AdjustWindowRectExForDpi{
@@ -64,8 +71,23 @@ inline const SystemFunction<BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT)> Adju
 // systems without a density per window, every window's. 96 where the system
 // reads no awareness from the manifest.
 int ScreenDpi();
-// A window's density: its monitor's where the system knows one per window.
+// A window's density: the window's (10 1607 on), else its monitor's for a
+// process aware of each monitor's (8.1 on), else the screen's.
 int WindowDpi(HWND window);
+
+// What WindowDpi reads a density with, the newest way first; nullptr where the
+// system lacks a function. Given by a test to stand for an older Windows.
+struct DensitySources {
+    UINT(WINAPI* dpiForWindow)(HWND);                                  // 10 1607 on
+    HRESULT(WINAPI* processDpiAwareness)(HANDLE, int*);                // 8.1 on
+    HMONITOR(WINAPI* monitorFromWindow)(HWND, DWORD);
+    HRESULT(WINAPI* dpiForMonitor)(HMONITOR, int, UINT*, UINT*);       // 8.1 on
+};
+DensitySources SystemDensitySources();
+int WindowDpi(HWND window, const DensitySources& sources);
+constexpr int kPerMonitorDpiAware = 2;  // PROCESS_PER_MONITOR_DPI_AWARE
+constexpr int kEffectiveDpi = 0;        // MDT_EFFECTIVE_DPI: the density the monitor is scaled to
+
 // A window's outer rectangle around `client`, with the frame of that style at `dpi`.
 RECT OuterRect(const RECT& client, DWORD style, DWORD exStyle, int dpi);
 
