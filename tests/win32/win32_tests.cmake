@@ -13,8 +13,9 @@ add_subdirectory(${VELBROOK_GTEST_SOURCE} googletest EXCLUDE_FROM_ALL)
 # MinGW's win32 thread model has no std::mutex, which GoogleTest's thread hand-over uses.
 target_include_directories(gtest BEFORE PUBLIC ${CMAKE_CURRENT_LIST_DIR}/gtest_port)
 
+# The window test stands in the start of a program (ShellStart) itself.
 add_executable(win32_tests tests/win32/helpers_test.cpp tests/win32/window_test.cpp ${rc_script}
-               src/forms/win32/shell_start.cpp src/forms/win32/bench_none.cpp)
+               src/forms/win32/bench_none.cpp)
 add_dependencies(win32_tests art)
 target_include_directories(win32_tests PRIVATE src src/resources ${VELBROOK_GENERATED})
 target_link_libraries(win32_tests PRIVATE menu_logic forms_win32 gtest gtest_main)
