@@ -2,7 +2,8 @@
 // capture a press leaves behind, the keys at a push button, the presses
 // dropped while a start runs and after a declined prompt, a move to a monitor of
 // another scale, and the menu's pictures at each density. Messages are sent to
-// the window directly, so nothing else on the screen takes part.
+// the window directly, so nothing else on the screen takes part. The system's
+// start of a program is stood in for: how a start ends is the test's to say.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -205,6 +206,39 @@ TEST(Window, PressesAreDroppedWhileAStartRunsAndAfterADeclineUntilIdle) {
         std::vector<std::string> want{"during a declined start", "after the decline", "during a start", "once idle"};
         want.insert(want.end(), door.reached.begin(), door.reached.end());
         EXPECT_EQ(r.events, want) << door.what;
+    }
+}
+
+TEST(Start, OnlyAStartWhoseProcessEndedBeforeItBeganIsMadeOnceMore) {
+    // Each call of the system's start fails with its error here; 0 starts.
+    const struct {
+        const char* what;
+        std::vector<DWORD> calls;
+        std::string outcome;
+    } cases[] = {
+        {"an internal error, then a start", {ERROR_INTERNAL_ERROR, 0}, "started"},
+        {"an internal error twice is reported", {ERROR_INTERNAL_ERROR, ERROR_INTERNAL_ERROR}, "error 5 (1359)"},
+        {"a missing program is reported at once", {ERROR_FILE_NOT_FOUND}, "error 53 (2)"},
+        {"a declined prompt is not asked again", {ERROR_CANCELLED}, "declined"},
+    };
+    for (const auto& c : cases) {
+        size_t made = 0;
+        startProgram = [&] {
+            const DWORD error = made < c.calls.size() ? c.calls[made] : ERROR_GEN_FAILURE;
+            ++made;
+            SetLastError(error);
+            return error == 0;
+        };
+        std::string outcome;
+        try {
+            const StartResult r = StartProgram(nullptr, L"C:\\nowhere\\Setup.exe", L"C:\\nowhere", SW_SHOWNORMAL);
+            outcome = r == StartResult::Started ? "started" : "declined";
+        } catch (const RuntimeError& e) {
+            const std::wstring code = e.reason.substr(e.reason.rfind(L'('));
+            outcome = "error " + std::to_string(e.number) + " " + std::string(code.begin(), code.end());
+        }
+        EXPECT_EQ(outcome, c.outcome) << c.what;
+        EXPECT_EQ(made, c.calls.size()) << c.what;
     }
 }
 
