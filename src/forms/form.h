@@ -165,9 +165,15 @@ public:
     ControlId KeyboardChoice() const { return keyboardChoice_; }
     bool SetKeyboardChoice(ControlId control) { return std::exchange(keyboardChoice_, control) != control; }
 
-    // What the user did while a prompt he then declined was up was meant for the
-    // prompt: every press that reaches the form before it is next idle (input
-    // queued meanwhile, a screen reader's call that waited) is dropped.
+    // Presses are dropped from the moment a start of another program is asked for
+    // until the form is next idle. While the start runs, the elevation prompt's and
+    // COM's message loops dispatch what another program sends (a click of a button)
+    // and would run a handler under the prompt; after a decline, what the user did
+    // meanwhile (input queued, a screen reader's call that waited) was meant for the
+    // prompt. Only the main loop decides that the form is idle, so nothing a start
+    // on the stack runs can end the hold. A press a handler's DoEvents dispatches
+    // before that first idle is dropped as well: the queue has not run dry since the
+    // prompt, so it is what waited behind it, not a new press.
     void HoldPressesUntilIdle() { pressesHeld_ = true; }
     void Idle() { pressesHeld_ = false; }
     bool PressesHeld() const { return pressesHeld_; }

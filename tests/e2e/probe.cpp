@@ -3,6 +3,10 @@
 //   probe windows <title>   every top-level window with that exact title
 //   probe dialog <title>    message boxes with that title: texts, buttons, icon, owner
 //   probe command <hwnd> <id>  posts WM_COMMAND id to a window (dismisses a box)
+//   probe send <hwnd> bn-clicked|bm-click|close [post]  what another program may send a
+//                           window: a click of its first push button (the button's
+//                           notification to the window, or BM_CLICK to the button) or
+//                           WM_CLOSE; sent (and waited for, up to 30 s) unless `post`
 //   probe screen            the primary screen's size
 //   probe dpi               the display density a program is told
 //   probe accessible <hwnd> the client area's accessible object and its children, through
@@ -365,6 +369,38 @@ int DpiChanged(HWND w, int from, int to) {
     return sent ? 0 : 1;
 }
 
+// The window's first push button; nullptr where it has none.
+HWND FirstButton(HWND w) {
+    for (HWND c = GetWindow(w, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        if (_wcsicmp(ClassOf(c).c_str(), L"Button") == 0) return c;
+    }
+    return nullptr;
+}
+
+int Send(HWND w, const std::wstring& what, bool post) {
+    HWND button = FirstButton(w);
+    HWND to = w;
+    UINT msg = WM_CLOSE;
+    WPARAM wp = 0;
+    LPARAM lp = 0;
+    if (what == L"bn-clicked" && button) {
+        msg = WM_COMMAND;
+        wp = MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED);
+        lp = reinterpret_cast<LPARAM>(button);
+    } else if (what == L"bm-click" && button) {
+        to = button;
+        msg = BM_CLICK;
+    } else if (what != L"close") {
+        std::fprintf(stderr, "send: no push button in the window, or no such message\n");
+        return 1;
+    }
+    DWORD_PTR result = 0;
+    const bool done = post ? PostMessageW(to, msg, wp, lp) != FALSE
+                           : SendMessageTimeoutW(to, msg, wp, lp, SMTO_NORMAL, 30000, &result) != 0;
+    std::printf("{\"done\": %s}\n", done ? "true" : "false");
+    return 0;
+}
+
 int Cover(int x, int y, int w, int h) {
     return MakeWindow(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, WS_POPUP, L"cover", x, y, w, h) ? RunWindows() : 1;
 }
@@ -433,6 +469,10 @@ int wmain(int argc, wchar_t** argv) {
         const HWND w = reinterpret_cast<HWND>(static_cast<UINT_PTR>(_wcstoui64(argv[2], nullptr, 10)));
         return PostMessageW(w, WM_COMMAND, static_cast<WPARAM>(_wtoi(argv[3])), 0) ? 0 : 1;
     }
+    if (verb == L"send" && (argc == 4 || (argc == 5 && std::wstring(argv[4]) == L"post"))) {
+        const HWND w = reinterpret_cast<HWND>(static_cast<UINT_PTR>(_wcstoui64(argv[2], nullptr, 10)));
+        return Send(w, argv[3], argc == 5);
+    }
     if (verb == L"screen") {
         std::printf("[%d, %d]\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
         return 0;
@@ -481,6 +521,6 @@ int wmain(int argc, wchar_t** argv) {
         return RenderTexts(argv[2], _wtoi(argv[6]), _wtoi(argv[7]), argv[3], _wtoi(argv[4]), _wtoi(argv[5]),
                            {{{0, 0, _wtoi(argv[6]), _wtoi(argv[7])}, argv[8]}}) ? 0 : 1;
     }
-    std::fprintf(stderr, "usage: probe windows|dialog <title> | command <hwnd> <id> | screen | redraw <hwnd> | cover x y w h | render-line <file> <caption>\n");
+    std::fprintf(stderr, "usage: probe windows|dialog <title> | command <hwnd> <id> | send <hwnd> <message> [post] | screen | redraw <hwnd> | cover x y w h | render-line <file> <caption>\n");
     return 2;
 }

@@ -155,6 +155,24 @@ class DeclinedPromptTest(MenuTest):
         self.pointer.click(4, 4)  # outside: it must not reach the menu
         self.assert_only_the_other_row_starts(proc, form)
 
+    def test_clicks_and_a_close_another_program_sends_while_the_prompt_is_up_do_nothing(self):
+        proc, form = self.open_declining_menu()
+        self.press_the_row(form)
+        wait_for(lambda: self.wine.probe("windows", self.PROMPT), 30, "the prompt")
+        # Sent, each is run at once by the prompt's own message loop, under the prompt;
+        # posted, it waits in the menu's queue until the prompt has gone.
+        for message, how in (("bn-clicked", ()), ("bm-click", ()), ("close", ()), ("bn-clicked", ("post",))):
+            with self.subTest(message=message, how=how):
+                self.assertEqual(self.wine.probe("send", str(form["hwnd"]), message, *how), {"done": True})
+                self.assertTrue(self.wine.forms(form["pid"]), "the menu closed under the prompt")
+        self.assertTrue(self.wine.probe("windows", self.PROMPT), "the prompt went before it was declined")
+        # BM_CLICK's button took the capture from this stand-in prompt (it cannot from the system's, on a
+        # desktop of its own), so the release may reach the menu instead: a click outside declines for sure.
+        self.pointer.burst("mouseup", "1")
+        self.pointer.click(4, 4)
+        wait_for(lambda: not self.wine.probe("windows", self.PROMPT), 30, "the prompt to be declined")
+        self.assert_only_the_other_row_starts(proc, form)
+
     def test_a_click_queued_before_a_declined_prompt_showed_raises_no_second_prompt(self):
         prompt_log, show = os.path.join(self.work, "prompt.log"), os.path.join(self.work, "show")
         proc, form = self.open_declining_menu(log=prompt_log, after=show)

@@ -1,9 +1,10 @@
 // A form's real window with a layout of its own and recording handlers: the
 // capture a press leaves behind, the keys at a push button, the presses
-// dropped after a declined prompt, a move to a monitor of another scale, the
-// menu's window and pictures at each density, and where a window's density is
-// read on each Windows. Messages are sent to the window directly, so nothing
-// else on the screen takes part.
+// dropped while a start runs and after a declined prompt, a move to a monitor of
+// another scale, the menu's window and pictures at each density, and where a
+// window's density is read on each Windows. Messages are sent to the window
+// directly, so nothing else on the screen takes part. The system's start of a
+// program is stood in for: how a start ends is the test's to say.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -21,6 +22,7 @@
 #include "forms/win32/scaled_picture.h"
 #include "forms/win32/system_api.h"
 #include "layout_pixels.h"
+#include "forms/win32/program_start.h"
 #include "resource_ids.h"
 
 namespace {
@@ -37,16 +39,30 @@ constexpr ControlSpec kControls[] = {
 constexpr FormSpec kForm{"TestForm", L"Win32 layer test", 3000, 2000, IDI_FILE_ICON_GROUP, FormPointer::Crosshair, {},
                          kControls, {}};
 constexpr ControlId kFace = 0, kButton = 1;
-const LPARAM kOnFace = MAKELPARAM(20, 20);  // client pixels
+const LPARAM kOnFace = MAKELPARAM(20, 20), kOnBackground = MAKELPARAM(150, 20);  // client pixels
+
+// The start of a program stands in for the system's: what it does runs while the
+// start is under way, as the prompt's own message loop would dispatch it.
+std::function<bool()> startProgram;
+
+}  // namespace
+
+bool forms::win32::ShellStart(SHELLEXECUTEINFOW&) { return startProgram(); }
+
+namespace {
 
 class Recorder : public EventSink {
 public:
     std::vector<std::string> events;
     bool takeKeys = false;
     const FormSpec* layout = &kForm;
+    bool recordMoves = false;
     std::function<void()> onLoad;
 
     void Load() override { onLoad(); }
+    void MouseMove(ControlId id, const MouseArgs&) override {
+        if (recordMoves) events.push_back("move " + Name(id));
+    }
     void MouseDown(ControlId id, const MouseArgs&) override { events.push_back("down " + Name(id)); }
     void Click(ControlId id) override { events.push_back("click " + Name(id)); }
     bool KeyDown(ControlId, std::int16_t key, std::int16_t) override {
@@ -60,15 +76,19 @@ public:
 };
 
 // Runs the window until its load step, where `script` runs; then it is unloaded.
-void WithWindow(Recorder& handlers, const std::function<void(FormSite&)>& script) {
+void WithWindow(Recorder& handlers, const std::function<void(FormSite&, FormRuntime&)>& script) {
     FormWindow window({GetModuleHandleW(nullptr), L"Win32 layer test", L"Win32LayerTestForm", L"Win32LayerTestOwner"},
                       *handlers.layout);
     FormRuntime runtime(window.Site(), window.Painter(), false);
     handlers.onLoad = [&] {
-        script(window.Site());
+        script(window.Site(), runtime);
         runtime.Unload();
     };
     window.Run(handlers);
+}
+
+void WithWindow(Recorder& handlers, const std::function<void(FormSite&)>& script) {
+    WithWindow(handlers, [&](FormSite& site, FormRuntime&) { script(site); });
 }
 
 // As Windows moves a window to a monitor of another scale: it asks the size for
@@ -147,19 +167,127 @@ TEST(Window, KeysAtAPushButton) {
     }
 }
 
-TEST(Window, AfterADeclinedPromptPressesKeysAndClicksAreDroppedUntilIdle) {
-    Recorder r;
-    WithWindow(r, [&](FormSite& site) {
-        site.TheForm().HoldPressesUntilIdle();
-        SendMessageW(site.window, WM_LBUTTONDOWN, MK_LBUTTON, kOnFace);
-        SendMessageW(site.window, WM_LBUTTONUP, 0, kOnFace);
-        SendMessageW(site.ChildOf(kButton), WM_KEYDOWN, VK_RETURN, 0x001C0001);
-        SendMessageW(site.window, WM_COMMAND, MAKEWPARAM(FormSite::kFirstChildId + kButton, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(site.ChildOf(kButton)));
-        site.TheForm().Idle();
-        SendMessageW(site.window, WM_LBUTTONDOWN, MK_LBUTTON, kOnFace);
-    });
-    EXPECT_EQ(r.events, (std::vector<std::string>{"down Face"}));
+TEST(Window, PressesAreDroppedWhileAStartRunsAndAfterADeclineUntilIdle) {
+    // Every way a press reaches the handlers, sent as another program, the system or a
+    // screen reader sends it, and what the handlers see of it once nothing holds it.
+    constexpr LPARAM kKeyDown = 0x00390001, kKeyUp = static_cast<LPARAM>(0xC0390001u);
+    const struct {
+        const char* what;
+        std::function<void(FormSite&)> press;
+        std::vector<std::string> reached;
+    } doors[] = {
+        {"a mouse press",
+         [](FormSite& s) {
+             SendMessageW(s.window, WM_LBUTTONDOWN, MK_LBUTTON, kOnFace);
+             SendMessageW(s.window, WM_LBUTTONUP, 0, kOnFace);
+         },
+         {"down Face", "click Face"}},
+        {"BN_CLICKED",
+         [](FormSite& s) {
+             SendMessageW(s.window, WM_COMMAND, MAKEWPARAM(FormSite::kFirstChildId + kButton, BN_CLICKED),
+                          reinterpret_cast<LPARAM>(s.ChildOf(kButton)));
+         },
+         {"click Button"}},
+        {"BM_CLICK", [](FormSite& s) { SendMessageW(s.ChildOf(kButton), BM_CLICK, 0, 0); }, {"click Button"}},
+        {"Enter at the button",
+         [](FormSite& s) { SendMessageW(s.ChildOf(kButton), WM_KEYDOWN, VK_RETURN, 0x001C0001); },
+         {"key 13", "click Button"}},
+        {"Space at the button",
+         [](FormSite& s) {
+             SendMessageW(s.ChildOf(kButton), WM_KEYDOWN, VK_SPACE, kKeyDown);
+             SendMessageW(s.ChildOf(kButton), WM_KEYUP, VK_SPACE, kKeyUp);
+         },
+         {"key 32", "click Button"}},
+        {"a screen reader's press of the button",
+         [](FormSite& s) { SendMessageW(s.window, kDefaultActionMessage, kButton, 0); }, {"click Button"}},
+        {"a screen reader's press of the picture",
+         [](FormSite& s) { SendMessageW(s.window, kDefaultActionMessage, kFace, 0); },
+         {"move Face", "down Face", "click Face"}},
+        {"WM_CLOSE", [](FormSite& s) { SendMessageW(s.window, WM_CLOSE, 0, 0); }, {"closed"}},
+        {"Alt+F4", [](FormSite& s) { SendMessageW(s.window, WM_SYSCOMMAND, SC_CLOSE, 0); }, {"closed"}},
+    };
+    for (const auto& door : doors) {
+        Recorder r;
+        r.recordMoves = true;
+        WithWindow(r, [&](FormSite& site, FormRuntime& runtime) {
+            const auto press = [&](const char* when) {
+                r.events.push_back(when);
+                door.press(site);
+                if (!site.window) r.events.push_back("closed");
+            };
+            const auto start = [&](bool declined) {
+                startProgram = [&, declined] {
+                    press(declined ? "during a declined start" : "during a start");
+                    SetLastError(declined ? ERROR_CANCELLED : ERROR_SUCCESS);
+                    return !declined;
+                };
+                runtime.Shell(L"C:\\nowhere\\Setup.exe", SW_SHOWNORMAL, L"C:\\nowhere");
+            };
+            start(true);
+            press("after the decline");
+            start(false);
+            site.TheForm().Idle();
+            press("once idle");
+        });
+        std::vector<std::string> want{"during a declined start", "after the decline", "during a start", "once idle"};
+        want.insert(want.end(), door.reached.begin(), door.reached.end());
+        EXPECT_EQ(r.events, want) << door.what;
+    }
+}
+
+TEST(Start, OnlyAStartWhoseProcessEndedBeforeItBeganIsMadeOnceMore) {
+    // Each call of the system's start fails with its error here; 0 starts.
+    const struct {
+        const char* what;
+        std::vector<DWORD> calls;
+        std::string outcome;
+    } cases[] = {
+        {"an internal error, then a start", {ERROR_INTERNAL_ERROR, 0}, "started"},
+        {"an internal error twice is reported", {ERROR_INTERNAL_ERROR, ERROR_INTERNAL_ERROR}, "error 5 (1359)"},
+        {"a missing program is reported at once", {ERROR_FILE_NOT_FOUND}, "error 53 (2)"},
+        {"a declined prompt is not asked again", {ERROR_CANCELLED}, "declined"},
+    };
+    for (const auto& c : cases) {
+        size_t made = 0;
+        startProgram = [&] {
+            const DWORD error = made < c.calls.size() ? c.calls[made] : ERROR_GEN_FAILURE;
+            ++made;
+            SetLastError(error);
+            return error == 0;
+        };
+        std::string outcome;
+        try {
+            const StartResult r = StartProgram(nullptr, L"C:\\nowhere\\Setup.exe", L"C:\\nowhere", SW_SHOWNORMAL);
+            outcome = r == StartResult::Started ? "started" : "declined";
+        } catch (const RuntimeError& e) {
+            const std::wstring code = e.reason.substr(e.reason.rfind(L'('));
+            outcome = "error " + std::to_string(e.number) + " " + std::string(code.begin(), code.end());
+        }
+        EXPECT_EQ(outcome, c.outcome) << c.what;
+        EXPECT_EQ(made, c.calls.size()) << c.what;
+    }
+}
+
+TEST(Window, CaptureTakenByAnotherWindowEndsThePressItsOwnDoesNot) {
+    const struct {
+        const char* what;
+        bool byAnother;
+        std::vector<std::string> events;
+    } cases[] = {
+        {"another window took the capture: the next press goes where it falls", true, {"down Face", "down form"}},
+        {"the window took it again itself: the press still holds", false, {"down Face", "down Face"}},
+    };
+    for (const auto& c : cases) {
+        Recorder r;
+        WithWindow(r, [&](FormSite& site) {
+            SendMessageW(site.window, WM_LBUTTONDOWN, MK_LBUTTON, kOnFace);
+            HWND taker = c.byAnother ? site.ChildOf(kButton) : site.window;
+            SendMessageW(site.window, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(taker));
+            // The left button still down as far as the messages say; the right one pressed off the face.
+            SendMessageW(site.window, WM_RBUTTONDOWN, MK_LBUTTON | MK_RBUTTON, kOnBackground);
+        });
+        EXPECT_EQ(r.events, c.events) << c.what;
+    }
 }
 
 TEST(Window, ChildWindowsAreKnownByTheirControl) {

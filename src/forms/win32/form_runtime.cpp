@@ -30,12 +30,12 @@ void FormRuntime::DoEvents() {
 }
 
 StartResult FormRuntime::Shell(const std::wstring& path, int windowStyle, const std::wstring& folder) {
-    const StartResult result = StartProgram(site_.window, path, folder, windowStyle);
-    // A click, a key or a screen reader's press made while the prompt was up (a
-    // double click, a second Enter) would otherwise press again and raise the prompt
-    // once more.
-    if (result == StartResult::Declined) site_.TheForm().HoldPressesUntilIdle();
-    return result;
+    // Held before the start, not after it: the prompt's own message loop dispatches
+    // a click another program sends, which would close the menu under the prompt; and
+    // after a decline, a press made while the prompt was up (a double click, a second
+    // Enter) would press again and raise the prompt once more.
+    site_.TheForm().HoldPressesUntilIdle();
+    return StartProgram(site_.window, path, folder, windowStyle);
 }
 
 void FormRuntime::Unload() {

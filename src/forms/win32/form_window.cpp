@@ -256,6 +256,11 @@ LRESULT FormWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case kDefaultActionMessage:
             OnDefaultAction(static_cast<ControlId>(wp));
             return 0;
+        case WM_CLOSE:
+            // The close box is gone, but another program can still ask: not while a
+            // start is under way, when the window would go from under the prompt.
+            if (form.PressesHeld()) return 0;
+            break;
         case WM_DESTROY:
             reader_.Disconnect();
             PostQuitMessage(0);
@@ -296,7 +301,8 @@ void FormWindow::Compose(HDC dc, const RECT& area) {
 
 void FormWindow::OnDefaultAction(ControlId control) {
     Form& form = site_.TheForm();
-    if (control < 0 || control >= form.Model().Count()) return;
+    // A held press does nothing, not even the pointing at the picture that goes before it.
+    if (control < 0 || control >= form.Model().Count() || form.PressesHeld()) return;
     if (site_.ChildOf(control)) {  // a button: as if it were clicked
         site_.Raise([&] { form.Click(control); });
         return;

@@ -39,10 +39,16 @@ StartResult StartProgram(HWND owner, const std::wstring& path, const std::wstrin
     info.nShow = windowStyle;
     // The start may go through shell extensions, which need COM on the thread.
     EnterComApartment();
-    if (!ShellStart(info)) {
+    // Wine fails a start with ERROR_INTERNAL_ERROR when the new process ended before
+    // its own start-up was done (none of its code ran), and the shell has tried a
+    // second way at once by then; a machine under load has been seen to do that now
+    // and then. So once more after a pause; a start that fails again is reported.
+    for (int attempt = 1; !ShellStart(info); ++attempt) {
         const DWORD error = GetLastError();
         if (error == ERROR_CANCELLED) return StartResult::Declined;
-        throw RuntimeError{ErrorNumberFor(error), what, path, SystemMessage(error)};
+        if (error != ERROR_INTERNAL_ERROR || attempt == 2)
+            throw RuntimeError{ErrorNumberFor(error), what, path, SystemMessage(error)};
+        Sleep(1000);
     }
     const OwnedHandle process(info.hProcess);  // not waited for: closed at once
     return StartResult::Started;
