@@ -467,7 +467,7 @@ TEST(Pictures, BetweenDrawnScalesEachIsTheNextDrawnOneReducedWithHalftone) {
 Pixels Button(FormPainter& painter, int dpi, UINT state, bool cue) {
     const ControlSpec& button = MenuControl(chooser::kCommand1);
     painter.SetDensity(dpi);
-    const PixelRect r = ToPixels(button.rect, TwipsPerPixel(dpi));
+    const PixelRect r = ToPixels(button.rect, dpi);
     return Drawn(r.w, r.h, [&](HDC dc) {
         DRAWITEMSTRUCT item{};
         item.CtlType = ODT_BUTTON;
