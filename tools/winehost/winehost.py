@@ -8,6 +8,7 @@ captions to look for are the caller's."""
 
 import ctypes
 import fcntl
+import glob
 import json
 import os
 import shutil
@@ -15,6 +16,9 @@ import signal
 import subprocess
 import tempfile
 import time
+
+# Wine's own copies of Windows' bitmap fonts (Debian's fonts-wine).
+BITMAP_FONTS = "/usr/share/wine/fonts"
 
 # Every session's screen: a known size, so that the menu's centred window
 # lands where the tests expect it.
@@ -179,6 +183,12 @@ class Wine:
                                      (r"HKCU\Software\Wine\Explorer\Desktops", "Default", "x".join(map(str, SCREEN)))]:
                 subprocess.run([self.loader, "reg", "add", key, "/v", name, "/d", value, "/f"], env=self.env,
                                check=True, timeout=120, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            # Windows keeps its bitmap fonts (MS Sans Serif among them) in its Fonts folder; Wine
+            # reads bitmap fonts only from there, and without them draws the name in a TrueType face.
+            fonts = os.path.join(self.prefix, "drive_c", "windows", "Fonts")
+            os.makedirs(fonts, exist_ok=True)
+            for name in glob.glob(os.path.join(BITMAP_FONTS, "sserif*.fon")):
+                shutil.copy(name, fonts)
             subprocess.run(["wineserver", "-w"], env=self.env, timeout=120)
             open(os.path.join(self.prefix, ".velbrook-ready"), "w").close()
 
