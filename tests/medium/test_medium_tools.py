@@ -169,7 +169,7 @@ class RememberedKeysTest(unittest.TestCase):
             ("the certificate given, the password left out", ["-D" + certificate], signed, [password]),
             ("the certificate emptied: the remembered password is left out too", ["-DVELBROOK_SIGN_PKCS12="], "", []),
             ("given once more", ["-D" + certificate, "-D" + password], signed, []),
-            ("every key removed", ["-UVELBROOK_SIGN_*"], "", []),
+            ("every key removed", ["-U", "VELBROOK_SIGN_*"], "", []),
             ("a password file given alone: make_medium refuses it", ["-D" + password],
              "--sign-password-file;/keys/kestrin.pw", []),
         ]
@@ -186,7 +186,7 @@ class RememberedKeysTest(unittest.TestCase):
                     self.assertIn(f"signing: [{signing_arguments}]", run.stdout)
                     for key in (certificate, password):
                         self.assertEqual(key in run.stderr, key in remembered, run.stderr)
-                    self.assertEqual("-UVELBROOK_SIGN_* (or -DVELBROOK_SIGN_PKCS12=)" in " ".join(run.stderr.split()),
+                    self.assertEqual("-U 'VELBROOK_SIGN_*' (or -DVELBROOK_SIGN_PKCS12=)" in " ".join(run.stderr.split()),
                                      bool(remembered), run.stderr)
 
 
