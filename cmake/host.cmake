@@ -27,7 +27,8 @@ add_executable(unit_tests
   tests/unit/density_test.cpp
   tests/unit/artgen_test.cpp
   tools/artgen/given.cpp
-  tools/artgen/image.cpp)
+  tools/artgen/image.cpp
+  tools/artgen/png.cpp)
 target_include_directories(unit_tests PRIVATE tests/unit tools)
 # The tests take the product's facts from product.h; only the default product's
 # pictures are known to them byte for byte, so they learn whether it is the one.

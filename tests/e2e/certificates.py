@@ -30,14 +30,16 @@ class ThrowawayCA:
     def path(self, name):
         return os.path.join(self.folder, name)
 
-    def issue(self, name, password="correct horse battery", usage="codeSigning", issued=None):
-        """A PKCS#12 file holding a certificate for `usage` with its key and the
-        CA, and the file holding its password: (pfx, password file). The
-        certificate is valid for 30 days from `issued` (a time as faketime reads it), else from now."""
+    def issue(self, name, password="correct horse battery", usage="codeSigning", issued=None,
+              key_usage="critical,digitalSignature"):
+        """A PKCS#12 file holding a certificate for `usage` (its extended key usage) with
+        its key and the CA, and the file holding its password: (pfx, password file). The
+        certificate is valid for 30 days from `issued` (a time as faketime reads it), else
+        from now; `key_usage` None leaves the key usage extension out."""
         key, csr, pem, ext = (self.path(f"{name}.{suffix}") for suffix in ("key", "csr", "pem", "cnf"))
         with open(ext, "w") as f:
-            f.write(f"[leaf]\nbasicConstraints=CA:FALSE\nkeyUsage=critical,digitalSignature\n"
-                    f"extendedKeyUsage={usage}\n")
+            f.write("[leaf]\nbasicConstraints=CA:FALSE\n" + (f"keyUsage={key_usage}\n" if key_usage else "")
+                    + f"extendedKeyUsage={usage}\n")
         _openssl("req", "-newkey", "rsa:2048", "-nodes", "-keyout", key, "-out", csr,
                  "-subj", f"/CN=Kestrin {name}")
         _openssl("x509", "-req", "-in", csr, "-CA", self.pem, "-CAkey", self.key, "-set_serial",

@@ -149,8 +149,9 @@ class BinaryTest(unittest.TestCase):
         fixed = version.index(struct.pack("<I", 0xFEEF04BD))
         file_ms, file_ls, prod_ms, prod_ls, mask, flags, os_, ftype, subtype = struct.unpack_from(
             "<9I", version, fixed + 8)
-        major, minor = (int(part) for part in PRODUCT.version.split("."))
-        self.assertEqual((file_ms, file_ls, prod_ms, prod_ls), (major << 16 | minor, 0, major << 16 | minor, 0))
+        # The numbers as written, the missing ones 0.
+        a, b, c, d = ([int(part) for part in PRODUCT.version.split(".")] + [0, 0, 0])[:4]
+        self.assertEqual((file_ms, file_ls, prod_ms, prod_ls), (a << 16 | b, c << 16 | d, a << 16 | b, c << 16 | d))
         self.assertEqual((mask, flags, os_, ftype, subtype), (0, 0, 4, 1, 0))
         self.assertIn(f"{PRODUCT.version_language:04X}04B0".encode("utf-16-le"), version)
         self.assertIn(struct.pack("<HH", PRODUCT.version_language, 1200), version)

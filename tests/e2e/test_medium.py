@@ -252,6 +252,10 @@ class SigningInputTest(Staging):
         with open(cls.empty_password, "wb") as f:
             f.write(b"\r\n")
         cls.web, cls.web_password = cls.ca.issue("web", usage="serverAuth")
+        # Windows signs with a certificate whose extended key usage says code signing and that
+        # has no key usage extension; one whose key usage leaves out signatures it refuses.
+        cls.eku_only, cls.eku_only_password = cls.ca.issue("eku-only", key_usage=None)
+        cls.encipher, cls.encipher_password = cls.ca.issue("encipher", key_usage="critical,keyEncipherment")
         cls.alone = os.path.join(cls.keys, "alone.pfx")  # the signer's certificate without the CA's
         subprocess.run(["openssl", "pkcs12", "-export", "-inkey", cls.ca.path("signer.key"), "-in",
                         cls.ca.path("signer.pem"), "-passout", "file:" + cls.password, "-out", cls.alone],
@@ -313,6 +317,8 @@ class SigningInputTest(Staging):
             ("not valid yet", [self.early, self.early_password], f"is valid only from {self.valid_from:%Y-%m-%d}"),
             ("not for code signing", [self.web, self.web_password],
              "is not for code signing (its extended key usage is TLS Web Server Authentication)"),
+            ("a key usage without signatures", [self.encipher, self.encipher_password],
+             "may not make digital signatures"),
             ("without its issuers' certificates", [self.alone, self.password],
              "but not the certificates that issued it (its issuer is CN = Velbrook Test CA)"),
             ("the image cannot be written", [self.good, self.password], "xorriso"),
@@ -320,6 +326,7 @@ class SigningInputTest(Staging):
             ("a password file saved in UTF-16", [self.good, self.unicode], None),
             ("a password file saved in UTF-16 big-endian", [self.good, self.unicode_be], None),
             ("an empty password", [self.empty, self.empty_password], None),
+            ("code signing in the extended key usage, no key usage", [self.eku_only, self.eku_only_password], None),
         ]
         for name, (pfx, password), message in cases:
             with self.subTest(name):

@@ -1,6 +1,7 @@
 """The release's tools on their own, with no build: where the one date of a
-release comes from, and how the signing password reaches the signing tools.
-The medium they make is checked in tests/e2e/test_medium.py."""
+release comes from, how the signing password reaches the signing tools, which
+keys a configure signs with, and AUTORUN.INF. The medium they make is checked
+in tests/e2e/test_medium.py."""
 
 import os
 import subprocess
@@ -9,9 +10,11 @@ import tempfile
 import unittest
 from contextlib import nullcontext, redirect_stderr
 from io import StringIO
+from types import SimpleNamespace
 from unittest import mock
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "medium"))
+MEDIUM_TOOLS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "medium")
+sys.path.insert(0, MEDIUM_TOOLS)
 import make_medium  # noqa: E402
 import signing  # noqa: E402
 from source_date import EARLIEST, product_not_committed, source_date  # noqa: E402
@@ -149,6 +152,52 @@ class CommittedProductTest(unittest.TestCase):
             self.assertEqual(status, 1)
             self.assertIn("a signed release is made only from a committed product", stderr.getvalue())
             self.assertFalse(os.path.exists(os.path.join(root, "out")))
+
+
+class RememberedKeysTest(unittest.TestCase):
+    """CMake's cache keeps the signing keys for every later configure of a build folder."""
+
+    def test_a_configure_that_signs_with_keys_it_was_not_given_says_so_and_how_to_stop(self):
+        certificate, password = "VELBROOK_SIGN_PKCS12=/keys/kestrin.pfx", "VELBROOK_SIGN_PASSWORD_FILE=/keys/kestrin.pw"
+        signed = "--sign-pkcs12;/keys/kestrin.pfx;--sign-password-file;/keys/kestrin.pw"
+        cases = [  # what is done, the configure's arguments, make_medium's signing arguments, the files remembered
+            ("given", ["-D" + certificate, "-D" + password], signed, []),
+            ("left out", [], signed, [certificate, password]),
+            ("given again with their types", ["-D" + certificate.replace("=", ":FILEPATH="),
+                                              "-D" + password.replace("=", ":FILEPATH=")], signed, []),
+            ("left out again", [], signed, [certificate, password]),
+            ("the certificate given, the password left out", ["-D" + certificate], signed, [password]),
+            ("the certificate emptied: the remembered password is left out too", ["-DVELBROOK_SIGN_PKCS12="], "", []),
+            ("given once more", ["-D" + certificate, "-D" + password], signed, []),
+            ("every key removed", ["-U", "VELBROOK_SIGN_*"], "", []),
+            ("a password file given alone: make_medium refuses it", ["-D" + password],
+             "--sign-password-file;/keys/kestrin.pw", []),
+        ]
+        with tempfile.TemporaryDirectory() as folder:
+            with open(os.path.join(folder, "CMakeLists.txt"), "w") as f:
+                f.write("cmake_minimum_required(VERSION 3.25)\nproject(signing NONE)\n"
+                        f"include({os.path.join(MEDIUM_TOOLS, 'signing.cmake')})\n"
+                        'message(STATUS "signing: [${signing}]")\n')
+            for what, arguments, signing_arguments, remembered in cases:
+                with self.subTest(what):
+                    run = subprocess.run(["cmake", "-S", folder, "-B", os.path.join(folder, "build"), "-G", "Ninja",
+                                          *arguments], capture_output=True, text=True)
+                    self.assertEqual(run.returncode, 0, run.stderr)
+                    self.assertIn(f"signing: [{signing_arguments}]", run.stdout)
+                    for key in (certificate, password):
+                        self.assertEqual(key in run.stderr, key in remembered, run.stderr)
+                    self.assertEqual("-U 'VELBROOK_SIGN_*' (or -DVELBROOK_SIGN_PKCS12=)" in " ".join(run.stderr.split()),
+                                     bool(remembered), run.stderr)
+
+
+class AutorunTest(unittest.TestCase):
+    def test_windows_reads_the_names_as_written(self):
+        # Windows reads AUTORUN.INF in the system's code page, or as UTF-16 after a byte-order mark.
+        for executable, name in (("Velbrook.exe", "Velbrook Cable"), ("V\u00e9lbrook.exe", "\u7E41\u9AD4 Cable")):
+            with self.subTest(name):
+                raw = make_medium.autorun_inf(SimpleNamespace(executable=executable, name=name))
+                text = raw[2:].decode("utf-16-le") if raw.startswith(b"\xff\xfe") else raw.decode("cp1252")
+                self.assertEqual(text, f"[AutoRun]\r\nopen={executable}\r\nicon={executable},0\r\nlabel={name}\r\n")
 
 
 if __name__ == "__main__":

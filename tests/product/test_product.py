@@ -90,11 +90,22 @@ def os_captions(*rows):
     return ('# caption = "Windows 11"', '# caption = "Windows 11"\n' + tables)
 
 
+def icon_images(count):
+    """`count` icon images for ico(), no two of one size and depth, the smallest first."""
+    return [(size, bits) for size in model.ICON_SIZES for bits in model.ICON_DEPTHS if (size, bits) != (32, 4)][:count]
+
+
 PRODUCT_FOLDER = "the product folder's name"
 WORD_MARK = 'word_mark = "wordmark.bmp"'
 ICON_SIZES = ('icon = "icon.ico"', 'icon = "icon.ico"\nicon_sizes = "sizes.ico"')
 CAPTION = 'caption = "Kestrin USB 2.0 Velbrook Cable"'
+HEADING = ('# heading = "..."', 'heading = "Velbrook"')  # so that the caption alone is judged
+# Captions exactly as wide as the caption bar's room (700 pixels), and one pixel wider, as the judge measures.
+CAPTION_AT_LIMIT = "Kestrin USB 2.0 Velbrook Cable" + " and its Case" * 7 + " Pack"
+CAPTION_PAST_LIMIT = "Kestrin USB 2.0 Velbrook Cable" + " and its Case" * 7 + " Bags"
 NO_SINGLE_INSTANCE = ("single_instance = ", "# single_instance = ")  # a name made for the product instead
+SHORT_VOLUME_LABEL = ('# volume_label = "VELBROOK"', 'volume_label = "VB"')  # room on the disc's label for a version
+SIX_SHOWN = ('shown = false', 'shown = true' + language("Deutsch", "de", 4) + language("Dansk", "da", 5))
 
 # (what, the change to the default description, what the message must say). A change is
 # (old text, new text) in product.toml, (file, bytes) for a file beside it, or
@@ -142,13 +153,16 @@ CASES = [
      "[product], key 'heading':", "(U+7E41) cannot be drawn"),
     ("two languages in one folder", ('folder = "SimpChin_link"', 'folder = "tradchin_LINK"'),
      "(Simplified Chinese), key 'folder': 'tradchin_LINK' is the folder of Traditional Chinese too"),
-    ("more shown rows than fit", ('shown = false', 'shown = true' + language("Deutsch", "de", 4)
-                                  + language("Dansk", "da", 5) + language("Norsk", "no", 6)),
+    ("more shown rows than fit", (SIX_SHOWN[0], SIX_SHOWN[1] + language("Norsk", "no", 6)),
      "key 'shown': 7 languages are shown; 6 rows fit"),
     ("a character no font draws", ('words = "English"', 'words = "English \u2603"'),
      "(English), key 'words': WenQuanYi Zen Hei", "'\u2603' (U+2603)"),
     ("a caption wider than its place", (CAPTION, CAPTION[:-1] + " with many more words" * 6 + '"'),
      "[product], key 'caption':", "its place on the window is 700"),
+    ("a caption one pixel wider than its place", (CAPTION, f'caption = "{CAPTION_PAST_LIMIT}"'), HEADING,
+     "[product], key 'caption':", "is 701 pixels wide; its place on the window is 700"),
+    ("a caption with a character no font has", (CAPTION, CAPTION[:-1] + ' \U0001F50C"'), HEADING,
+     "[product], key 'caption': '\U0001F50C' (U+1F50C) cannot be drawn"),
     ("a heading wider than its label", ('# heading = "..."', 'heading = "' + "Velbrook " * 9 + '"'),
      "[product], key 'heading':", "its place on the window is 729"),
     ("a caption that fits its bar but not the heading made of it",
@@ -179,7 +193,11 @@ CASES = [
     ("a line separator in the disc's label", ('name = "Velbrook Cable"', 'name = "Velbrook\u2028Cable"'),
      "[product], key 'name': holds the line separator U+2028"),
     ("another script's digits in the version", ('version = "1.00"', 'version = "\u0661.\u0660\u0660"'),
-     "[product], key 'version':", "is not major.minor"),
+     "[product], key 'version':", "is not one to four numbers"),
+    ("a version of five numbers", ('version = "1.00"', 'version = "1.2.3.4.5"'), SHORT_VOLUME_LABEL,
+     "[product], key 'version': '1.2.3.4.5' is not one to four numbers"),
+    ("a version number beyond 16 bits", ('version = "1.00"', 'version = "1.65536"'),
+     "[product], key 'version': '1.65536' holds 65536; each number of a version is at most 65535"),
     ("a picture with a gap before its pixels", ("wordmark.bmp", bmp(133, 28, gap=4)),
      "[pictures], key 'word_mark':", "says its pixels start at byte 58"),
     ("a picture whose header is no BMP's", ("wordmark.bmp", bmp(133, 28, header=64)),
@@ -215,6 +233,10 @@ CASES = [
      "[product], key 'executable':", "take the menu for an installer"),
     ("two languages with one code", ("code = 2", "code = 1"),
      "(Simplified Chinese), key 'code': 1 is the code of Traditional Chinese too"),
+    ("code 0, the pictureless one", ("code = 2", "code = 0"), "(Simplified Chinese), key 'code': 0 is not a code"),
+    ("a highlighted depth given as a fraction", ("highlighted_bits = 8", "highlighted_bits = 8.0"),
+     "(English), key 'highlighted_bits': 8.0 must be 8 or 24"),
+    ("a code given as true", ("code = 2", "code = true"), "(Simplified Chinese), key 'code': must be a whole number"),
     ("words wider than a face", ('words = "English"', 'words = "English English English English English"'),
      "(English), key 'words':", "a face has room for 179"),
     ("a company the logo's font cannot draw", ('company = "Kestrin"', 'company = "Kestrin \u7E41"'),
@@ -231,6 +253,8 @@ CASES = [
      "[product], key 'owner_class':", "must be printable ASCII"),
     ("a class of Windows itself", ('# owner_class = "VelbrookOwner"', 'owner_class = "bUTTON"'),
      "[product], key 'owner_class': 'bUTTON' is the name of a class of Windows itself"),
+    ("a class named as an atom: Windows' dialog class", ('# form_class = "VelbrookForm"', 'form_class = "#32770"'),
+     "[product], key 'form_class': '#32770' is the name of a class of Windows itself"),
     ("the window's and its owner's class alike", ('# owner_class = "VelbrookOwner"', 'owner_class = "velbrookFORM"'),
      "[product], key 'owner_class': 'velbrookFORM' is the form's class too"),
     ("a running message that breaks a line", ('# already_running = ', 'already_running = "Running\\nagain" #'),
@@ -279,6 +303,8 @@ CASES = [
      "(Japanese), key 'flag_larger': gives larger pictures of 'flag', which the build draws"),
     ("more icon sizes in a file that is none", ICON_SIZES, ("sizes.ico", b"GIF89a"),
      "[pictures], key 'icon_sizes':", "is not an icon file of 1 to 64 images"),
+    ("65 icon images", ICON_SIZES, ("sizes.ico", ico(*icon_images(65))),
+     "[pictures], key 'icon_sizes':", "is not an icon file of 1 to 64 images"),
     ("an icon image of a size Windows does not show", ICON_SIZES, ("sizes.ico", ico((16, 8), (33, 32))),
      "[pictures], key 'icon_sizes':", "image 2 is 33 x 33 pixels"),
     ("an icon image of a size not square", ICON_SIZES, ("sizes.ico", ico(((48, 32), 32))), "image 1 is 48 x 32 pixels"),
@@ -295,6 +321,13 @@ CASES = [
                                                                                '"face-175.bmp" }'),
      ("face.bmp", bmp(245, 45)), ("face-175.bmp", bmp(429, 79, 4)),
      "(English), key 'normal_face_larger.175':", "has 4 bits per pixel"),
+]
+
+# Descriptions right at a limit, each accepted: the row one past it is in CASES.
+AT_THE_LIMITS = [
+    ("six shown rows", SIX_SHOWN),
+    ("64 icon images", ICON_SIZES, ("sizes.ico", ico(*icon_images(64)))),
+    ("a caption exactly as wide as its place", (CAPTION, f'caption = "{CAPTION_AT_LIMIT}"'), HEADING),
 ]
 
 
@@ -410,6 +443,41 @@ class DescriptionTest(unittest.TestCase):
                 for message in messages:
                     self.assertIn(message, run.stderr)
                 self.assertFalse(os.path.exists(out), "something was written")
+
+    def test_each_description_right_at_a_limit_is_accepted(self):
+        # The captions must lie on the limit as the judge measures them, or their rows test nothing.
+        room = design.Design.load(DESIGN).texts.caption
+        font = Font(FONTS[5], "Liberation Sans")
+        self.assertEqual([font.width(c, room.em) for c in (CAPTION_AT_LIMIT, CAPTION_PAST_LIMIT)],
+                         [room.width, room.width + 1])
+        for what, *changes in AT_THE_LIMITS:
+            with self.subTest(what):
+                run = self.run_product(self.describe(changes), os.path.join(self.work, "out"))
+                self.assertEqual(run.returncode, 0, run.stderr)
+
+    def test_a_version_is_shown_as_written_and_its_numbers_fill_the_fixed_part(self):
+        for version, numbers in (("2.3", (2, 3, 0, 0)), ("1.00", (1, 0, 0, 0)), ("7", (7, 0, 0, 0)),
+                                 ("4.2.0.117", (4, 2, 0, 117)), ("65535.0.01", (65535, 0, 1, 0))):
+            with self.subTest(version):
+                toml = self.describe([('version = "1.00"', f'version = "{version}"'), SHORT_VOLUME_LABEL])
+                out = os.path.join(self.work, version)
+                run = self.run_product(toml, out)
+                self.assertEqual(run.returncode, 0, run.stderr)
+                with open(os.path.join(out, "menu.rc"), encoding="utf-8") as f:
+                    rc = f.read()
+                fixed = ", ".join(map(str, numbers))
+                for line in (f"FILEVERSION {fixed}\n", f"PRODUCTVERSION {fixed}\n", f'"FileVersion", "{version}"',
+                             f'"ProductVersion", "{version}"'):
+                    self.assertIn(line, rc)
+                manifest = ElementTree.parse(os.path.join(out, "menu.manifest")).getroot()
+                self.assertEqual(manifest.find("{urn:schemas-microsoft-com:asm.v1}assemblyIdentity").get("version"),
+                                 ".".join(map(str, numbers)))
+                with open(os.path.join(out, "product.json"), encoding="utf-8") as f:
+                    facts = json.load(f)
+                # The names of the release's files take it from here, as written.
+                self.assertEqual((facts["version"], facts["disc_label"]), (version, "VB_" + version.replace(".", "_")))
+                with open(os.path.join(out, "product.cmake"), encoding="utf-8") as f:
+                    self.assertIn(f'set(VELBROOK_VERSION_TEXT "{version}")', f.read())
 
     def test_the_default_description_is_accepted_also_as_windows_editors_save_it(self):
         toml = self.describe([])

@@ -3,12 +3,17 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <ostream>
+#include <set>
+#include <stdexcept>
 #include <string>
 #include <tuple>
 #include <vector>
+
+#include <zlib.h>
 
 namespace art {
 
@@ -56,6 +61,70 @@ struct Bmp {
     int width, height, bits;
     std::uint32_t offset;
     size_t stride;
+};
+
+// A PNG the build wrote (8 bits a sample, true colour or a palette, not interlaced),
+// decoded as the PNG standard says rather than as the writer encodes: a fault in the
+// writer's filters gives other pixels here. Throws on a broken file.
+struct Png {
+    explicit Png(const Bytes& file) {
+        const auto be32 = [&](size_t at) {
+            return static_cast<std::uint32_t>(file.at(at)) << 24 | file.at(at + 1) << 16 | file.at(at + 2) << 8 | file.at(at + 3);
+        };
+        Bytes packed, palette;
+        int depth = 0, interlace = 0;
+        for (size_t at = 8; at + 12 <= file.size(); at += 12 + be32(at)) {
+            const std::uint32_t length = be32(at);
+            const std::string type(file.begin() + at + 4, file.begin() + at + 8);
+            const auto body = file.begin() + at + 8;
+            if (at + 12 + length > file.size()) throw std::runtime_error("a chunk runs past the end: " + type);
+            if (type == "IHDR")
+                width = static_cast<int>(be32(at + 8)), height = static_cast<int>(be32(at + 12)), depth = body[8],
+                colourType = body[9], interlace = body[12];
+            if (type == "PLTE") palette.assign(body, body + length);
+            if (type == "IDAT") packed.insert(packed.end(), body, body + length);
+        }
+        if (depth != 8 || (colourType != 2 && colourType != 3) || interlace)
+            throw std::runtime_error("not an 8-bit RGB or indexed PNG without interlacing");
+        const size_t step = colourType == 2 ? 3 : 1, stride = step * width;
+        uLongf size = static_cast<uLongf>(height * (1 + stride));
+        Bytes raw(size + 1);  // a byte more, to tell surplus data from the exact size
+        uLongf inflated = static_cast<uLongf>(raw.size());
+        if (uncompress(raw.data(), &inflated, packed.data(), static_cast<uLong>(packed.size())) != Z_OK || inflated != size)
+            throw std::runtime_error("the image data does not inflate to its rows");
+        Bytes above(stride, 0), row(stride);
+        pixels.reserve(static_cast<size_t>(width) * height);
+        for (int y = 0; y < height; ++y) {
+            const std::uint8_t* line = raw.data() + y * (1 + stride);
+            const int filter = line[0];
+            filters.insert(filter);
+            for (size_t i = 0; i < stride; ++i) {
+                const int a = i >= step ? row[i - step] : 0, b = above[i], c = i >= step ? above[i - step] : 0;
+                int predicted = 0;
+                if (filter == 1) predicted = a;
+                if (filter == 2) predicted = b;
+                if (filter == 3) predicted = (a + b) / 2;
+                if (filter == 4) {
+                    const int p = a + b - c, pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
+                    predicted = pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
+                }
+                if (filter > 4) throw std::runtime_error("no filter type " + std::to_string(filter));
+                row[i] = static_cast<std::uint8_t>(line[1 + i] + predicted);
+            }
+            for (int x = 0; x < width; ++x) {
+                const size_t at = colourType == 2 ? 3 * static_cast<size_t>(x) : 3 * static_cast<size_t>(row[x]);
+                const Bytes& from = colourType == 2 ? row : palette;
+                pixels.push_back({from.at(at), from.at(at + 1), from.at(at + 2)});
+            }
+            above = row;
+        }
+    }
+    Rgb At(int x, int y) const { return pixels.at(static_cast<size_t>(y) * width + x); }
+    bool Has(Rgb colour) const { return std::find(pixels.begin(), pixels.end(), colour) != pixels.end(); }
+
+    int width = 0, height = 0, colourType = 0;  // 2: true colour, 3: a palette
+    std::vector<Rgb> pixels;                    // top row first
+    std::set<int> filters;                      // the filter types its rows are stored under
 };
 
 }  // namespace art

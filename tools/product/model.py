@@ -52,6 +52,7 @@ LARGER_SCALES = (125, 150, 175, 200, 250, 300)
 ICON_SIZES = (16, 20, 24, 28, 32, 40, 48, 56, 64, 72, 80, 96, 128, 256)
 ICON_DEPTHS = (1, 4, 8, 24, 32)
 PNG_SIGNATURE = b"\x89PNG\r\n\x1a\n"
+VERSION_PART = 0xFFFF  # a number of the version block's fixed part: half of one of its 32-bit fields
 
 
 class BadDescription(Exception):
@@ -438,10 +439,21 @@ def boolean(check, table, where, key, default=None):
 
 
 def version(check, table, where, key, default=None):
+    """As the vendor writes it (1, 2.3, 1.00, 4.2.0.117): one to four numbers, each one of
+    the version block's 16-bit fields. The texts keep it as written."""
     value = text(check, table, where, key)
-    if not re.fullmatch(r"[0-9]{1,4}\.[0-9]{2}", value):  # not \d: that takes any script's digits
-        check.fail(where, key, f"{value!r} is not major.minor with two digits for the minor, like 1.00")
+    if not re.fullmatch(r"[0-9]+(\.[0-9]+){0,3}", value):  # not \d: that takes any script's digits
+        check.fail(where, key, f"{value!r} is not one to four numbers separated by dots, like 1.00 or 2.3.1")
+    big = next((part for part in value.split(".") if int(part) > VERSION_PART), None)
+    if big is not None:
+        check.fail(where, key, f"{value!r} holds {big}; each number of a version is at most {VERSION_PART}")
     return value
+
+
+def version_numbers(version):
+    """The version block's four numbers: those written, the missing ones 0 (1.00 is 1, 0, 0, 0)."""
+    numbers = [int(part) for part in version.split(".")]
+    return tuple(numbers + [0] * (4 - len(numbers)))
 
 
 def executable(check, table, where, key, default=None):
@@ -509,7 +521,8 @@ def language_id(check, table, where, key, default):
 def one_of(*allowed):
     def read(check, table, where, key, default):
         value = table.get(key, default)
-        if value not in allowed or isinstance(value, bool):
+        # Of the allowed type too: 8.0 == 8 and True == 1, but the art generator reads a whole number.
+        if not any(type(value) is type(a) and value == a for a in allowed):
             check.fail(where, key, f"{value!r} must be {' or '.join(map(str, allowed))}")
         return value
     return read
@@ -645,6 +658,11 @@ def windows_texts_fit(check, p, where, stated):
     rooms = check.design.texts
     for key, value, room in (("caption", p["caption"], rooms.caption), ("heading", p["heading"], rooms.heading)):
         font = check.heading_font if check.heading_font.missing(value) is None else check.cjk
+        missing = font.missing(value)
+        if missing is not None:
+            # Whether it fits cannot be judged, nor that the systems the menu runs on draw it.
+            check.fail(where, key, f"{missing!r} (U+{ord(missing):04X}) cannot be drawn: it is in neither "
+                       f"{check.heading_font.name} nor {check.cjk.name}, the fonts its width is judged in")
         width = font.width(value, room.em)
         if width > room.width:
             # A heading left out is the caption: name the key the description has.

@@ -103,7 +103,6 @@ inline constexpr std::array<OsCaption, {len(p.os_captions)}> kOsCaptions{{{{
 
 
 def resource_script(p, template, design):
-    major, minor = (int(part) for part in p.version.split("."))
     ids = design.ids
     faces = "\n".join(f'{ids.country_image_base + row.code} BITMAP "art/CountryImage{row.code}.bmp"\n'
                       f'{ids.country_pic_base + row.code} BITMAP "art/CountryPic{row.code}.bmp"'
@@ -114,7 +113,8 @@ def resource_script(p, template, design):
              "LANGUAGE 0x09, 0x01  // English (United States)\nSTRINGTABLE\nBEGIN\n" + strings + "\nEND\n"
              if strings else "")
     language = p.version_language
-    fields = {"FACES": faces, "VERSION": f"{major}, {minor}, 0, 0", "VERSION_TEXT": rc_text(p.version),
+    fields = {"FACES": faces, "VERSION": ", ".join(map(str, model.version_numbers(p.version))),
+              "VERSION_TEXT": rc_text(p.version),
               "COMPANY": rc_text(p.company), "PRODUCT_NAME": rc_text(p.name),
               "FILE_DESCRIPTION": (f'      VALUE "FileDescription", {rc_text(p.file_description)}\n'
                                    if p.file_description else ""),
@@ -132,9 +132,8 @@ def manifest(p, template):
     parts = [re.sub(r"[^A-Za-z0-9]", "", part) or fallback for part, fallback in ((p.company, "Maker"),
                                                                                    (p.title, "Product"))]
     name = ".".join(parts) + ".Menu"
-    major, minor = (int(part) for part in p.version.split("."))
-    return fill(template, {"NAME": xml_text(name), "VERSION": f"{major}.{minor}.0.0",
-                           "DESCRIPTION": xml_text(p.caption)})
+    version = ".".join(map(str, model.version_numbers(p.version)))
+    return fill(template, {"NAME": xml_text(name), "VERSION": version, "DESCRIPTION": xml_text(p.caption)})
 
 
 def fill(template, fields):
