@@ -635,6 +635,22 @@ class DescriptionTest(unittest.TestCase):
                 self.assertFalse([x for x in range(facts.words_right, facts.width) for y in range(facts.height)
                                   if face_pixel(normal, x, y) != ground and y != g.rule_row])
 
+    def test_words_in_any_script_are_drawn_in_the_fonts_the_list_names(self):
+        # Mixed directions on a shown row, Thai on the hidden one: the fonts the checker
+        # chose for each character are those the art generator draws them in.
+        toml = self.describe([('words = "English"', 'words = "\u0641\u0627\u0631\u0633\u06cc (Persian)"'),
+                              ('words = "\u65e5\u672c\u8a9e"', 'words = "\u0e44\u0e17\u0e22 (Thai) 2"')])
+        out, _, run = self.drawn(toml)
+        with open(os.path.join(out, "art.list"), encoding="utf-8") as f:
+            fonts = [line.split("\t")[1:] for line in f if line.startswith("font\t")]
+        self.assertEqual([(tag, os.path.basename(source)) for tag, _, source in fonts],
+                         [("script=Latn", "LiberationSans-Bold.ttf\n"), ("script=Hani", "wqy-zenhei.ttc\n"),
+                          ("script=Arab", "NotoSansArabic-Bold.ttf\n"), ("script=Thai", "NotoSansThai-Bold.ttf\n")])
+        self.assertIn("the words of English (code 3) are drawn in NotoSansArabic-Bold.ttf, LiberationSans-Bold.ttf",
+                      run.stdout)
+        self.assertIn("the words of Japanese (code 7) are drawn in NotoSansThai-Bold.ttf, LiberationSans-Bold.ttf",
+                      run.stdout)
+
     def test_the_art_generator_reads_only_lines_whose_fields_are_their_kinds(self):
         for line, message in (("draw\tImage4.bmp", "has a field Image4.bmp"),
                               ("logo\tfile=Image2.bmp", "lacks the field words"),

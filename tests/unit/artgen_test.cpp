@@ -217,6 +217,19 @@ TEST(FaceWords, MixedDirectionsReadEachInTheirOwnDirection) {
     EXPECT_EQ(l.glyphs[8].id, l.glyphs[8].font->GlyphOf(U')'));
 }
 
+TEST(FaceWords, ACharacterItsFontLacksIsRefusedRatherThanDrawnAsABox) {
+    for (const auto& [words, message] : {
+             std::pair{std::u32string(U"English \u2603"), "'\u2603' (U+2603), Latn, is not in LiberationSans-Bold.ttf"},
+             std::pair{std::u32string(U"\u0e44\u0e17\u0e22 \u2603"), "'\u2603' (U+2603), Thai, is not in NotoSansThai-Bold.ttf"}}) {
+        try {
+            artgen::LayOutWords(words, TableFonts(), 12.25);
+            ADD_FAILURE() << artgen::ToUtf8(words) << " was laid out";
+        } catch (const std::runtime_error& e) {
+            EXPECT_EQ(std::string(e.what()), std::string(message) + ": it would be drawn as the font's missing-glyph box");
+        }
+    }
+}
+
 TEST(FaceWords, WordsOutsideTheirRoomAreRefusedNamingTheLanguageAndThePixels) {
     const auto refusal = [](const std::u32string& words, int dpi) -> std::string {
         try {
