@@ -94,14 +94,13 @@ void Shape(const std::u32string& words, const Run& run, const Font& font, double
     hb_buffer_add_utf32(buffer, reinterpret_cast<const std::uint32_t*>(words.data()), static_cast<int>(words.size()),
                         static_cast<unsigned>(run.start), static_cast<int>(run.length));
     hb_buffer_set_direction(buffer, run.level % 2 ? HB_DIRECTION_RTL : HB_DIRECTION_LTR);
-    hb_buffer_set_script(buffer, run.script);
-    hb_buffer_guess_segment_properties(buffer);
+    hb_buffer_set_script(buffer, run.script);  // and no language: the build machine's locale must not matter
     hb_shape(hbFont, buffer, nullptr, 0);
     unsigned count = 0;
     const hb_glyph_info_t* info = hb_buffer_get_glyph_infos(buffer, &count);
     const hb_glyph_position_t* position = hb_buffer_get_glyph_positions(buffer, &count);
     std::string missing;
-    for (unsigned i = 0; i < count && missing.empty(); ++i) {
+    for (unsigned i = 0; i < count; ++i) {
         if (!info[i].codepoint) {
             missing = Character(words[info[i].cluster]) + ", " + Tag(run.script) + ", is not in " + font.FileName() +
                       ": it would be drawn as the font's missing-glyph box";
