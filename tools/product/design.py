@@ -51,11 +51,6 @@ class Face:
     cjk: Script
     other: Script
 
-    def room(self, grid):
-        """How wide words on a grid may be drawn at 96 dpi, shadow and all."""
-        s = getattr(self, grid)
-        return self.words_right - s.words_left - s.shadow
-
 
 @dataclass(frozen=True)
 class Rows:
