@@ -1,9 +1,9 @@
 # Host build: the build-time tools and the unit tests of the platform-neutral code.
-find_package(Freetype REQUIRED)
-find_package(ZLIB REQUIRED)
 include(tools/artgen/sources.cmake)
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(artgen_libraries REQUIRED IMPORTED_TARGET ${artgen_packages})
 add_executable(artgen ${artgen_sources})
-target_link_libraries(artgen PRIVATE Freetype::Freetype ZLIB::ZLIB)
+target_link_libraries(artgen PRIVATE PkgConfig::artgen_libraries)
 
 add_product_art(artgen)  # the unit tests check the configured product's pictures
 
@@ -26,9 +26,15 @@ add_executable(unit_tests
   tests/unit/keyboard_test.cpp
   tests/unit/density_test.cpp
   tests/unit/artgen_test.cpp
+  tools/artgen/faces.cpp
+  tools/artgen/flags.cpp
   tools/artgen/given.cpp
   tools/artgen/image.cpp
-  tools/artgen/png.cpp)
+  tools/artgen/png.cpp
+  tools/artgen/shapes.cpp
+  tools/artgen/shaping.cpp
+  tools/artgen/text.cpp
+  tools/artgen/utf8.cpp)
 target_include_directories(unit_tests PRIVATE tests/unit tools)
 # The tests take the product's facts from product.h; only the default product's
 # pictures are known to them byte for byte, so they learn whether it is the one.
@@ -38,10 +44,11 @@ file(REAL_PATH "${CMAKE_SOURCE_DIR}/products/velbrook" default_product)
 string(COMPARE EQUAL "${configured_product}" "${default_product}" is_default_product)
 get_filename_component(configured_product_name "${configured_product}" NAME)
 string(REGEX REPLACE "[^A-Za-z0-9_. -]" "_" configured_product_name "${configured_product_name}")  # a C string
-target_compile_definitions(unit_tests PRIVATE VELBROOK_ART_DIR="${VELBROOK_ART}"
+target_compile_definitions(unit_tests PRIVATE VELBROOK_ART_DIR="${VELBROOK_ART}" VELBROOK_FONT_FOLDER="${VELBROOK_FONT_FOLDER}"
+  VELBROOK_SCRIPTS_TABLE="${CMAKE_SOURCE_DIR}/src/resources/scripts.toml"
   VELBROOK_DEFAULT_PRODUCT=$<BOOL:${is_default_product}> VELBROOK_PRODUCT_NAME="${configured_product_name}")
 add_dependencies(unit_tests art)
-target_link_libraries(unit_tests PRIVATE menu_logic GTest::gtest GTest::gtest_main ZLIB::ZLIB)
+target_link_libraries(unit_tests PRIVATE menu_logic GTest::gtest GTest::gtest_main PkgConfig::artgen_libraries)
 gtest_discover_tests(unit_tests)
 
 # Bad product descriptions are refused before anything is written; a good one's

@@ -7,12 +7,12 @@ set(VELBROOK_PRODUCT "products/velbrook" CACHE STRING "The product folder: from 
 get_filename_component(product_folder "${VELBROOK_PRODUCT}" ABSOLUTE BASE_DIR "${CMAKE_SOURCE_DIR}")
 
 # The fonts the pictures' words are drawn and measured in (Debian's packages):
-# the description's texts are judged by FreeType (libfreetype.so.6) as the art
-# generator draws them.
-set(VELBROOK_LATIN_FONT /usr/share/fonts/truetype/liberation2/LiberationSans-Bold.ttf
-    CACHE FILEPATH "The font of Latin words on the pictures")
-set(VELBROOK_CJK_FONT /usr/share/fonts/truetype/wqy/wqy-zenhei.ttc
-    CACHE FILEPATH "The font of the pictures' words in every other script")
+# each script's, as src/resources/scripts.toml names it in this folder, and the
+# one Windows' texts are measured in. The texts Windows draws are judged by
+# FreeType (libfreetype.so.6) at configure time; the faces' words by the art
+# generator, which draws them.
+set(VELBROOK_FONT_FOLDER /usr/share/fonts/truetype
+    CACHE PATH "The folder of the fonts src/resources/scripts.toml names")
 set(VELBROOK_HEADING_FONT /usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf
     CACHE FILEPATH "The font the caption and the heading are measured in")
 
@@ -31,8 +31,7 @@ set(VELBROOK_GENERATED ${CMAKE_BINARY_DIR}/generated/product)
 execute_process(
   COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tools/product/product.py "${product_folder}/product.toml"
           --out ${VELBROOK_GENERATED} --templates ${CMAKE_SOURCE_DIR}/src/resources
-          --latin-font ${VELBROOK_LATIN_FONT} --cjk-font ${VELBROOK_CJK_FONT}
-          --heading-font ${VELBROOK_HEADING_FONT}
+          --font-folder ${VELBROOK_FONT_FOLDER} --heading-font ${VELBROOK_HEADING_FONT}
   RESULT_VARIABLE product_refused
   ERROR_VARIABLE product_message)
 if(product_refused)
@@ -43,7 +42,8 @@ message(STATUS "The product: ${product_folder} (${VELBROOK_EXECUTABLE_NAME}.exe,
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
   ${VELBROOK_PRODUCT_INPUTS} ${CMAKE_SOURCE_DIR}/tools/product/product.py ${CMAKE_SOURCE_DIR}/tools/product/model.py
   ${CMAKE_SOURCE_DIR}/tools/product/design.py ${CMAKE_SOURCE_DIR}/tools/product/render.py
-  ${CMAKE_SOURCE_DIR}/src/resources/design.toml
+  ${CMAKE_SOURCE_DIR}/tools/product/scripts.py
+  ${CMAKE_SOURCE_DIR}/src/resources/design.toml ${CMAKE_SOURCE_DIR}/src/resources/scripts.toml
   ${CMAKE_SOURCE_DIR}/src/resources/menu.rc.in ${CMAKE_SOURCE_DIR}/src/resources/menu.manifest.in)
 
 # The pictures, drawn or copied by the art generator as art.list says; `artgen`
@@ -69,8 +69,7 @@ function(add_product_art artgen)
   add_custom_command(OUTPUT ${VELBROOK_ART_OUTPUTS}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${VELBROOK_ART}
     COMMAND ${artgen} ${VELBROOK_GENERATED}/art.list ${VELBROOK_ART} ${CMAKE_BINARY_DIR}/contact-sheet.png
-            ${VELBROOK_LATIN_FONT} ${VELBROOK_CJK_FONT}
-    DEPENDS ${artgen} ${VELBROOK_GENERATED}/art.list ${VELBROOK_PRODUCT_INPUTS}
+    DEPENDS ${artgen} ${VELBROOK_GENERATED}/art.list ${VELBROOK_PRODUCT_INPUTS} ${VELBROOK_FONTS}
     COMMENT "Drawing the product's pictures into ${VELBROOK_ART} for every scale, and the contact sheet")
   add_custom_target(art ALL DEPENDS ${VELBROOK_ART_OUTPUTS})
 endfunction()

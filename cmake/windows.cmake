@@ -31,13 +31,14 @@ target_link_libraries(forms_win32 PUBLIC forms_core user32 gdi32 shell32 advapi3
 include(tools/artgen/sources.cmake)
 include(cmake/host_tools.cmake)
 if(CMAKE_CROSSCOMPILING)
-  add_host_tool(artgen_host artgen ${artgen_sources} PACKAGES freetype2 zlib)
+  add_host_tool(artgen_host artgen ${artgen_sources} PACKAGES ${artgen_packages})
   add_product_art(${artgen_host})
 else()
-  find_package(Freetype REQUIRED)
-  find_package(ZLIB REQUIRED)
+  # Visual Studio: pkg-config finds the libraries where vcpkg installed them (see README).
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(artgen_libraries REQUIRED IMPORTED_TARGET ${artgen_packages})
   add_executable(artgen ${artgen_sources})
-  target_link_libraries(artgen PRIVATE Freetype::Freetype ZLIB::ZLIB)
+  target_link_libraries(artgen PRIVATE PkgConfig::artgen_libraries)
   add_product_art(artgen)
 endif()
 

@@ -7,8 +7,9 @@
 # that costs. It exits 0 when everything is in place, 1 when something is missing.
 set -uo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev googletest python3
-          libfreetype-dev zlib1g-dev fonts-liberation2 fonts-wqy-zenhei
+packages=(cmake ninja-build pkg-config g++ libgtest-dev googletest python3
+          libfreetype-dev libharfbuzz-dev libfribidi-dev zlib1g-dev
+          fonts-liberation2 fonts-wqy-zenhei fonts-noto-core
           g++-mingw-w64-i686 g++-mingw-w64-x86-64
           wine wine64 wine32:i386 fonts-wine xvfb xdotool x11-utils imagemagick xorriso
           openssl osslsigncode faketime git libxfixes3 curl xz-utils)
@@ -37,6 +38,8 @@ cost() {
     g++-mingw-w64-*) echo "the Windows builds cannot be made" ;;
     xvfb|xdotool|x11-utils|imagemagick|libxfixes3) echo "the end-to-end cases cannot drive or read the screen" ;;
     osslsigncode|openssl|faketime|xorriso) echo "the medium and the signed release cannot be made or checked" ;;
+    fonts-noto-core) echo "words in scripts besides Latin, Greek, Cyrillic and CJK cannot be drawn: a product" \
+                          "with such words is refused, naming the package" ;;
     *) echo "the build cannot be configured or made" ;;
   esac
 }

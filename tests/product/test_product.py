@@ -18,13 +18,14 @@ SOURCES = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__
 sys.path.insert(0, os.path.join(SOURCES, "tools", "product"))
 import design  # noqa: E402  (the tools' own modules, beside product.py)
 import model  # noqa: E402
+import scripts  # noqa: E402
 from render import Font  # noqa: E402
 PRODUCT = os.path.join(SOURCES, "tools", "product", "product.py")
 DEFAULT = os.path.join(SOURCES, "products", "velbrook")
 DESIGN = os.path.join(SOURCES, "src", "resources", "design.toml")
-FONTS = ["--latin-font", "/usr/share/fonts/truetype/liberation2/LiberationSans-Bold.ttf",
-         "--cjk-font", "/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc",
-         "--heading-font", "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf"]
+SCRIPTS = os.path.join(SOURCES, "src", "resources", "scripts.toml")
+FONT_FOLDER = "/usr/share/fonts/truetype"
+HEADING_FONT = os.path.join(FONT_FOLDER, "liberation2", "LiberationSans-Regular.ttf")
 
 
 def bmp(width, height, bits=24, pixel=None, palette=None, top_down=False, header=40, colours=None, gap=0):
@@ -96,6 +97,7 @@ def icon_images(count):
 
 
 PRODUCT_FOLDER = "the product folder's name"
+FONTS_ONLY = "the font folder's only subfolders"  # a machine with fewer fonts installed
 WORD_MARK = 'word_mark = "wordmark.bmp"'
 ICON_SIZES = ('icon = "icon.ico"', 'icon = "icon.ico"\nicon_sizes = "sizes.ico"')
 CAPTION = 'caption = "Kestrin USB 2.0 Velbrook Cable"'
@@ -108,8 +110,8 @@ SHORT_VOLUME_LABEL = ('# volume_label = "VELBROOK"', 'volume_label = "VB"')  # r
 SIX_SHOWN = ('shown = false', 'shown = true' + language("Deutsch", "de", 4) + language("Dansk", "da", 5))
 
 # (what, the change to the default description, what the message must say). A change is
-# (old text, new text) in product.toml, (file, bytes) for a file beside it, or
-# (PRODUCT_FOLDER, name).
+# (old text, new text) in product.toml, (file, bytes) for a file beside it,
+# (PRODUCT_FOLDER, name) or (FONTS_ONLY, the fonts' subfolders there are).
 CASES = [
     ("an unknown key", ('name = "Velbrook Cable"', 'name = "Velbrook Cable"\ncolour = "red"'),
      "[product], key 'colour': unknown key"),
@@ -147,8 +149,6 @@ CASES = [
      "key 'single_instance':", "does not name Tarnwick"),
     ("a volume label Windows cuts short", ('# volume_label = "VELBROOK"', 'volume_label = "VELBROOK_CABLE"'),
      "key 'volume_label':", "longer than the 16 characters"),
-    ("words written right to left", ('words = "English"', 'words = "\u05e2\u05d1\u05e8\u05d9\u05ea"'),
-     "(English), key 'words':", "is written right to left"),
     ("a heading its font cannot draw", ('# heading = "..."', 'heading = "Velbrook \u7E41\u9AD4"'),
      "[product], key 'heading':", "(U+7E41) cannot be drawn"),
     ("two languages in one folder", ('folder = "SimpChin_link"', 'folder = "tradchin_LINK"'),
@@ -156,7 +156,18 @@ CASES = [
     ("more shown rows than fit", (SIX_SHOWN[0], SIX_SHOWN[1] + language("Norsk", "no", 6)),
      "key 'shown': 7 languages are shown; 6 rows fit"),
     ("a character no font draws", ('words = "English"', 'words = "English \u2603"'),
-     "(English), key 'words': WenQuanYi Zen Hei", "'\u2603' (U+2603)"),
+     "(English), key 'words': '\u2603' (U+2603), in Latin words, is not in Liberation Sans Bold "
+     "(LiberationSans-Bold.ttf), the font of the Latin script: it would be drawn as the font's missing-glyph box"),
+    ("a character its script's font lacks, in a hidden row",
+     ('words = "\u65e5\u672c\u8a9e"', 'words = "\u0e20\u0e32\u0e29\u0e32\u0e44\u0e17\u0e22 \u2603"'),
+     "(Japanese), key 'words': '\u2603' (U+2603), in Thai words, is not in Noto Sans Thai Bold "
+     "(NotoSansThai-Bold.ttf)"),
+    ("a script the build has no font for", ('words = "English"', 'words = "\u16b1\u16a2\u16be"'),
+     "(English), key 'words': '\u16b1' (U+16B1) is of the script Runr (ISO 15924), which no font of the build "
+     "draws", "give both faces"),
+    ("a script whose font is not installed", (FONTS_ONLY, ("liberation2", "wqy")),
+     ('words = "English"', 'words = "\u0e20\u0e32\u0e29\u0e32\u0e44\u0e17\u0e22"'),
+     f"(English), key 'words': Thai: install fonts-noto-core, which has ", "/noto/NotoSansThai-Bold.ttf"),
     ("a caption wider than its place", (CAPTION, CAPTION[:-1] + " with many more words" * 6 + '"'),
      "[product], key 'caption':", "its place on the window is 700"),
     ("a caption one pixel wider than its place", (CAPTION, f'caption = "{CAPTION_PAST_LIMIT}"'), HEADING,
@@ -237,8 +248,6 @@ CASES = [
     ("a highlighted depth given as a fraction", ("highlighted_bits = 8", "highlighted_bits = 8.0"),
      "(English), key 'highlighted_bits': 8.0 must be 8 or 24"),
     ("a code given as true", ("code = 2", "code = true"), "(Simplified Chinese), key 'code': must be a whole number"),
-    ("words wider than a face", ('words = "English"', 'words = "English English English English English"'),
-     "(English), key 'words':", "a face has room for 179"),
     ("a company the logo's font cannot draw", ('company = "Kestrin"', 'company = "Kestrin \u7E41"'),
      "[product], key 'company': the maker's logo is drawn from it in Liberation Sans Bold", "maker_logo"),
     ("a company squeezed out of shape in the logo", ('company = "Kestrin"', 'company = "Kestrin Electronics"'),
@@ -390,7 +399,7 @@ class DescriptionTest(unittest.TestCase):
         shutil.copytree(DEFAULT, folder)
         toml = os.path.join(folder, "product.toml")
         for old, new in changes:
-            if old == PRODUCT_FOLDER:
+            if old in (PRODUCT_FOLDER, FONTS_ONLY):
                 continue
             if isinstance(new, bytes):
                 with open(os.path.join(folder, old), "wb") as f:
@@ -403,9 +412,19 @@ class DescriptionTest(unittest.TestCase):
                 f.write(text.replace(old, new, 1))
         return toml
 
-    def run_product(self, toml, out):
+    def run_product(self, toml, out, fonts=FONT_FOLDER):
         return subprocess.run([sys.executable, PRODUCT, toml, "--out", out, "--templates",
-                               os.path.join(SOURCES, "src", "resources"), *FONTS], capture_output=True, text=True)
+                               os.path.join(SOURCES, "src", "resources"), "--font-folder", fonts,
+                               "--heading-font", HEADING_FONT], capture_output=True, text=True)
+
+    def fonts_only(self, subfolders):
+        """A font folder of only some of the machine's fonts' subfolders."""
+        folder = os.path.join(self.work, "fonts")
+        shutil.rmtree(folder, ignore_errors=True)
+        os.makedirs(folder)
+        for name in subfolders:
+            os.symlink(os.path.join(FONT_FOLDER, name), os.path.join(folder, name))
+        return folder
 
     def artgen(self, listing, art):
         """The art generator run on the art list `listing`, writing into `art` (the test skips
@@ -413,8 +432,7 @@ class DescriptionTest(unittest.TestCase):
         artgen = os.environ.get("VELBROOK_ARTGEN")
         if not artgen:
             self.skipTest("VELBROOK_ARTGEN is not set: run through ctest")
-        return subprocess.run([artgen, listing, art, os.path.join(art, "sheet.png"), FONTS[1], FONTS[3]],
-                              capture_output=True, text=True)
+        return subprocess.run([artgen, listing, art, os.path.join(art, "sheet.png")], capture_output=True, text=True)
 
     def drawn(self, toml):
         """The description `toml` made into pictures as the build makes them: the folder of the
@@ -437,7 +455,8 @@ class DescriptionTest(unittest.TestCase):
                 toml = self.describe(changes)
                 out = os.path.join(self.work, "out")
                 shutil.rmtree(out, ignore_errors=True)  # a row wrongly accepted wrote it: the next starts afresh
-                run = self.run_product(toml, out)
+                fonts = dict(changes).get(FONTS_ONLY)
+                run = self.run_product(toml, out, self.fonts_only(fonts) if fonts else FONT_FOLDER)
                 self.assertEqual(run.returncode, 1, run.stderr)
                 self.assertIn(f"{toml}: ", run.stderr)
                 for message in messages:
@@ -617,54 +636,96 @@ class DescriptionTest(unittest.TestCase):
                 out = os.path.join(self.work, product)
                 run = self.run_product(toml, out)
                 self.assertEqual(run.returncode, 0, run.stderr)
-                fonts = [Font(FONTS[i], name) for i, name in ((1, "Liberation Sans Bold"), (3, "WenQuanYi Zen Hei"),
-                                                             (5, "Liberation Sans"))]
-                read = model.load(model.Checker(toml, design.Design.load(DESIGN), *fonts))
+                fonts = scripts.Fonts(scripts.load(SCRIPTS), FONT_FOLDER)
+                read = model.load(model.Checker(toml, design.Design.load(DESIGN), fonts, Font(HEADING_FONT)))
                 self.assertEqual(model.Product.from_json(os.path.join(out, "product.json")), read)
 
-    def test_the_judge_and_the_drawing_agree_on_words_right_at_the_limit(self):
+    def test_words_up_to_their_room_are_drawn_inside_it_at_every_scale_and_one_letter_more_is_refused(self):
         facts = design.Design.load(DESIGN).face
-        for script, font, seed, filler in (("latin", Font(FONTS[1], "Latin"), "English", "ilj.W"),
-                                           ("cjk", Font(FONTS[3], "CJK"), "\u65e5\u672c\u8a9e", "\u65e5\u30fbi.")):
-            grid, room = getattr(facts, script), facts.room(script)
-            # The longest words of the seed and the filler the judge lets through.
-            words = seed
-            while True:
-                longer = next((words + c for c in filler if font.width(words + c, grid.font_size) <= room), None)
-                if longer is None:
-                    break
-                words = longer
-            width = font.width(words, grid.font_size)
-            with self.subTest(script=script, words=words, width=width):
-                self.assertGreaterEqual(width, room - 2, "the words do not reach the limit")
-                toml = self.describe([('words = "English"', f'words = "{words}"'),
-                                      ("highlighted_bits = 8", "highlighted_bits = 24")])
-                _, art, _ = self.drawn(toml)
-                # Lit, the face has no shadow and no rule: every column right of the flag that is
-                # not the ground is the words' ink, as wide as the judge said.
-                lit = os.path.join(art, "CountryPic3.bmp")
-                ground = face_pixel(lit, facts.width - 1, 0)
-                inked = [x for x in range(facts.flag_left + facts.flag_width + 1, facts.width)
-                         if any(face_pixel(lit, x, y) != ground for y in range(facts.height))]
-                self.assertEqual((inked[0], inked[-1] - inked[0] + 1), (grid.words_left, width))
+        for grid, seed, letter, right_to_left in (("latin", "English", "W", False),
+                                                  ("cjk", "\u65e5\u672c\u8a9e", "\u65e5", False),
+                                                  ("other", "\u05e2\u05d1\u05e8\u05d9\u05ea", "\u05d1", True)):
+            g = getattr(facts, grid)
+
+            def drawn(letters):
+                # English's face alone, as product.py lists it.
+                words, fonts = seed + letter * letters, scripts.Fonts(scripts.load(SCRIPTS), FONT_FOLDER)
+                listing, art = os.path.join(self.work, "art.list"), os.path.join(self.work, "art")
+                with open(listing, "w", encoding="utf-8") as f:
+                    f.writelines(f"font\tscript={tag}\tgrid={fonts.table[tag].grid}\tsource={fonts.path(tag)}\n"
+                                 for tag in dict.fromkeys(["Latn", scripts.script_of(words)]))
+                    f.write(f"face\tcode=3\tname=English\tflag=built-in:japan\thighlighted_bits=24\twords={words}\n")
+                shutil.rmtree(art, ignore_errors=True)
+                os.makedirs(art)
+                return self.artgen(listing, art)
+            # The most letters the art generator draws: it refuses 40.
+            fits, refused = 0, 40
+            while refused - fits > 1:
+                middle = (fits + refused) // 2
+                fits, refused = (middle, refused) if drawn(middle).returncode == 0 else (fits, middle)
+            with self.subTest(grid=grid, letters=fits):
+                run = drawn(refused)
+                self.assertEqual(run.returncode, 1)
+                refusal = re.search(r"the words of English \(code 3\), '.*', are wider than their room on the face "
+                                    r"\((\d+) pixels\) by \d+ pixels? at (\d+) dpi", run.stderr)
+                self.assertIsNotNone(refusal, run.stderr)
+                self.assertEqual(drawn(fits).returncode, 0)
+                art = os.path.join(self.work, "art")
+                for dpi in (96, 120, 144, 168, 192, 240, 288):
+                    def scaled(v):
+                        return int(v * dpi / 96 + 0.5)
+                    if dpi == 96:
+                        lit = [[face_pixel(os.path.join(art, "CountryPic3.bmp"), x, y) for x in range(facts.width)]
+                               for y in range(facts.height)]
+                    else:
+                        lit = png_pixels(os.path.join(art, str(dpi), "CountryPic3.png"))[1]
+                    # Lit, the face has no shadow and no rule: what is not the ground right of the
+                    # flag is the words' ink, inside their room, from their reader's side.
+                    ground = lit[0][-1]
+                    inked = [(x, y) for y, row in enumerate(lit) for x, pixel in enumerate(row)
+                             if x > scaled(facts.flag_left + facts.flag_width) and pixel != ground]
+                    xs, ys = [x for x, _ in inked], [y for _, y in inked]
+                    shadow = scaled(g.words_left + g.shadow) - scaled(g.words_left)
+                    with self.subTest(dpi=dpi):
+                        if right_to_left:
+                            self.assertEqual(max(xs), scaled(facts.words_right) - shadow - 1)
+                            self.assertGreaterEqual(min(xs), scaled(g.words_left))
+                        else:
+                            self.assertEqual(min(xs), scaled(g.words_left))
+                            self.assertLess(max(xs), scaled(facts.words_right) - shadow)
+                        self.assertGreaterEqual(min(ys), scaled(facts.margin))
+                        self.assertLess(max(ys), scaled(g.rule_row) - scaled(facts.margin))
+                    if dpi == int(refusal[2]):  # where one letter more is too wide
+                        self.assertGreater(max(xs) - min(xs) + 1, int(refusal[1]) - scaled(13), "refused short of it")
                 # Normal, the shadow too ends inside the room.
                 normal = os.path.join(art, "CountryImage3.bmp")
                 ground = face_pixel(normal, facts.width - 1, 0)
                 self.assertFalse([x for x in range(facts.words_right, facts.width) for y in range(facts.height)
-                                  if face_pixel(normal, x, y) != ground and y != grid.rule_row])
-                # One letter more is refused.
-                wider = next(words + c for c in filler if font.width(words + c, grid.font_size) > room)
-                toml = self.describe([('words = "English"', f'words = "{wider}"')])
-                run = self.run_product(toml, os.path.join(self.work, "refused"))
-                self.assertEqual(run.returncode, 1)
-                self.assertIn(f"a face has room for {room}", run.stderr)
+                                  if face_pixel(normal, x, y) != ground and y != g.rule_row])
+
+    def test_words_in_any_script_are_drawn_in_the_fonts_the_list_names(self):
+        # Mixed directions on a shown row, Thai on the hidden one: the fonts the checker
+        # chose for each character are those the art generator draws them in.
+        toml = self.describe([('words = "English"', 'words = "\u0641\u0627\u0631\u0633\u06cc (Persian)"'),
+                              ('words = "\u65e5\u672c\u8a9e"', 'words = "\u0e44\u0e17\u0e22 (Thai) 2"')])
+        out, _, run = self.drawn(toml)
+        with open(os.path.join(out, "art.list"), encoding="utf-8") as f:
+            fonts = [line.split("\t")[1:] for line in f if line.startswith("font\t")]
+        self.assertEqual([(tag, os.path.basename(source)) for tag, _, source in fonts],
+                         [("script=Latn", "LiberationSans-Bold.ttf\n"), ("script=Hani", "wqy-zenhei.ttc\n"),
+                          ("script=Arab", "NotoSansArabic-Bold.ttf\n"), ("script=Thai", "NotoSansThai-Bold.ttf\n")])
+        self.assertIn("the words of English (code 3) are drawn in NotoSansArabic-Bold.ttf, LiberationSans-Bold.ttf",
+                      run.stdout)
+        self.assertIn("the words of Japanese (code 7) are drawn in NotoSansThai-Bold.ttf, LiberationSans-Bold.ttf",
+                      run.stdout)
 
     def test_the_art_generator_reads_only_lines_whose_fields_are_their_kinds(self):
         for line, message in (("draw\tImage4.bmp", "has a field Image4.bmp"),
                               ("logo\tfile=Image2.bmp", "lacks the field words"),
                               ("copy\tfile=a.bmp\tsource=b.bmp\tfile=c.bmp", "has a field file"),
-                              ("face\tcode=x\tscript=latin\tflag=built-in:japan\thighlighted_bits=24\twords=A",
+                              ("face\tcode=x\tname=E\tflag=built-in:japan\thighlighted_bits=24\twords=A",
                                "the field code"),
+                              ("font\tscript=Latn\tgrid=greek\tsource=a.ttf", "the field grid"),
                               ("paint\tfile=Image4.bmp", "no kind paint")):
             with self.subTest(line):
                 listing = os.path.join(self.work, "art.list")
@@ -678,7 +739,8 @@ class DescriptionTest(unittest.TestCase):
         drawn = design.Design.load(DESIGN).drawn
         listing = os.path.join(self.work, "art.list")
         with open(listing, "w", encoding="utf-8") as f:
-            f.write("logo\tfile=a.bmp\twords=KESTRIN\nlogo\tfile=b.bmp\twords=ACME\n")
+            f.write(f"font\tscript=Latn\tgrid=latin\tsource={FONT_FOLDER}/liberation2/LiberationSans-Bold.ttf\n"
+                    "logo\tfile=a.bmp\twords=KESTRIN\nlogo\tfile=b.bmp\twords=ACME\n")
         run = self.artgen(listing, self.work)
         self.assertEqual(run.returncode, 0, run.stderr)
         logos = []

@@ -1,17 +1,25 @@
 // The art generator's filter and its choice among a product's own pictures:
 // what every picture a product gives, or does not give, for a scale is made by;
-// and its PNG writer, read back by the tests' own decoder.
+// its PNG writer, read back by the tests' own decoder; and the faces' words in every
+// script: their fonts, shapes, order and place.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <fstream>
+#include <regex>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "art_files.h"
+#include "artgen/faces.h"
 #include "artgen/given.h"
 #include "artgen/image.h"
 #include "artgen/png.h"
+#include "artgen/shaping.h"
+#include "artgen/utf8.h"
+#include "forms/picture_scales.h"
 
 namespace {
 
@@ -106,6 +114,183 @@ TEST(ArtPng, APictureReadsBackAsItWasWrittenUnderEveryFilter) {
             for (int filter : {1, 2, 3, 4}) EXPECT_EQ(png.filters.count(filter), 1u) << "no row under filter " << filter;
         }
     }
+}
+
+// The fonts of every script, as src/resources/scripts.toml names them.
+const artgen::ScriptFonts& TableFonts() {
+    static const artgen::ScriptFonts fonts = [] {
+        artgen::ScriptFonts f;
+        std::ifstream table(VELBROOK_SCRIPTS_TABLE);
+        const std::regex row(R"re(^(\w{4}) = \{ .*font = "([^"]+)", grid = "(\w+)" \}$)re");
+        std::smatch m;
+        for (std::string line; std::getline(table, line);)
+            if (std::regex_match(line, m, row))
+                f.Add(m[1], m[3] == "latin" ? artgen::Grid::kLatin : m[3] == "cjk" ? artgen::Grid::kCjk : artgen::Grid::kOther,
+                      std::string(VELBROOK_FONT_FOLDER) + "/" + m[2].str());
+        return f;
+    }();
+    return fonts;
+}
+
+artgen::Language Words(const std::u32string& words) { return {3, "Test", "built-in:japan", 24, words, {}}; }
+
+const artgen::Scale kScales[] = {{96}, {120}, {144}, {168}, {192}, {240}, {288}};
+
+struct Script {
+    const char* language;
+    std::u32string words;
+    std::vector<std::string> fonts;  // that draw them, in the order of the words
+    bool rightToLeft;
+};
+
+const std::string kLatin = "LiberationSans-Bold.ttf", kArabic = "NotoSansArabic-Bold.ttf";
+const Script kScripts[] = {
+    {"English", U"English", {kLatin}, false},
+    {"Russian", U"Русский", {kLatin}, false},
+    {"Japanese", U"日本語", {"wqy-zenhei.ttc"}, false},
+    {"Korean", U"한국어", {"wqy-zenhei.ttc"}, false},
+    {"Arabic", U"العربية", {kArabic}, true},
+    {"Persian", U"فارسی", {kArabic}, true},
+    {"Urdu", U"اردو", {kArabic}, true},
+    {"Hebrew", U"עברית", {"NotoSansHebrew-Bold.ttf"}, true},
+    {"Hindi", U"हिन्दी", {"NotoSansDevanagari-Bold.ttf"}, false},
+    {"Bengali", U"বাংলা", {"NotoSansBengali-Bold.ttf"}, false},
+    {"Punjabi", U"ਪੰਜਾਬੀ", {"NotoSansGurmukhi-Bold.ttf"}, false},
+    {"Gujarati", U"ગુજરાતી", {"NotoSansGujarati-Bold.ttf"}, false},
+    {"Odia", U"ଓଡ଼ିଆ", {"NotoSansOriya-Bold.ttf"}, false},
+    {"Tamil", U"தமிழ்", {"NotoSansTamil-Bold.ttf"}, false},
+    {"Telugu", U"తెలుగు", {"NotoSansTelugu-Bold.ttf"}, false},
+    {"Kannada", U"ಕನ್ನಡ", {"NotoSansKannada-Bold.ttf"}, false},
+    {"Malayalam", U"മലയാളം", {"NotoSansMalayalam-Bold.ttf"}, false},
+    {"Sinhala", U"සිංහල", {"NotoSansSinhala-Bold.ttf"}, false},
+    {"Thai", U"ภาษาไทย ญี่ปุ่น ฎีกา", {"NotoSansThai-Bold.ttf"}, false},  // marks stacked above and below
+    {"Lao", U"ພາສາລາວ", {"NotoSansLao-Bold.ttf"}, false},
+    {"Khmer", U"ភាសាខ្មែរ", {"NotoSansKhmer-Bold.ttf"}, false},
+    {"Burmese", U"မြန်မာဘာသာ ကျွန်ုပ်", {"NotoSansMyanmar-Bold.ttf"}, false},
+    {"Georgian", U"ქართული", {"NotoSansGeorgian-Bold.ttf"}, false},
+    {"Armenian", U"Հայերեն", {"NotoSansArmenian-Bold.ttf"}, false},
+    {"Amharic", U"አማርኛ", {"NotoSansEthiopic-Bold.ttf"}, false},
+    {"Cherokee", U"ᏣᎳᎩ", {"NotoSansCherokee-Bold.ttf"}, false},
+    {"Persian with English", U"فارسی (Persian)", {kArabic, kLatin}, true},
+    {"Thai with English", U"ไทย (Thai)", {"NotoSansThai-Bold.ttf", kLatin}, false},  // brackets the Thai font lacks
+};
+
+// The first and last columns, and the first and last rows, where a face differs from
+// its ground right of the flag; -1 where it does not.
+struct Ink {
+    int left = -1, right = -1, top = -1, bottom = -1, pixels = 0;
+};
+Ink InkRightOfFlag(const Image& face, Rgb ground, int fromX) {
+    Ink ink;
+    for (int y = 0; y < face.height; ++y)
+        for (int x = fromX; x < face.width; ++x) {
+            const Rgb p = face.pixels[static_cast<size_t>(y) * face.width + x];
+            if (p.r == ground.r && p.g == ground.g && p.b == ground.b) continue;
+            if (ink.left < 0 || x < ink.left) ink.left = x;
+            ink.right = std::max(ink.right, x);
+            if (ink.top < 0) ink.top = y;
+            ink.bottom = y, ++ink.pixels;
+        }
+    return ink;
+}
+
+TEST(FaceWords, EachScriptIsDrawnInItsFontsFromItsReadersStartAndWhollyAtEveryScale) {
+    for (const Script& c : kScripts) {
+        SCOPED_TRACE(c.language);
+        const artgen::Layout layout = artgen::LayOutWords(c.words, TableFonts(), 12.25);
+        EXPECT_EQ(artgen::FontFiles(layout), c.fonts);
+        EXPECT_EQ(layout.rightToLeft, c.rightToLeft);
+        // One direction: the characters' clusters run with the reading, left to right or right to left.
+        if (c.fonts.size() == 1) {
+            std::vector<int> clusters;
+            for (const artgen::PlacedGlyph& g : layout.glyphs) clusters.push_back(g.cluster);
+            if (c.rightToLeft) std::reverse(clusters.begin(), clusters.end());
+            EXPECT_TRUE(std::is_sorted(clusters.begin(), clusters.end())) << "drawn out of reading order";
+        }
+        // At every scale, lit (no shadow, no rule): the words start where their reader does,
+        // at the room's left or right edge, and every pixel of their ink is on the face.
+        for (const artgen::Scale& s : kScales) {
+            SCOPED_TRACE(s.dpi);
+            const artgen::FaceWords w = artgen::PlaceWords(Words(c.words), TableFonts(), s);
+            const Image face = artgen::Face(Words(c.words), true, TableFonts(), s);
+            const Ink ink = InkRightOfFlag(face, Rgb{2, 128, 255}, s(design::kFlagLeft + design::kFlag.width) + 1);
+            if (c.rightToLeft)
+                EXPECT_EQ(ink.right, s(design::kWordsRight) - w.shadowX - 1);
+            else
+                EXPECT_EQ(ink.left, s(w.grid->wordsLeft));
+            EXPECT_EQ(ink.pixels, std::count_if(w.ink.alpha.begin(), w.ink.alpha.end(), [](int a) { return a > 0; }))
+                << "ink cut off at the face's edge";
+            EXPECT_GE(ink.top, s(design::kWordsMargin));
+            EXPECT_LT(ink.bottom, s(w.grid->ruleRow) - s(design::kWordsMargin));
+        }
+    }
+}
+
+// A glyph of the layout by the character it draws.
+const artgen::PlacedGlyph& GlyphOf(const artgen::Layout& l, int cluster) {
+    return *std::find_if(l.glyphs.begin(), l.glyphs.end(), [&](const artgen::PlacedGlyph& g) { return g.cluster == cluster; });
+}
+
+TEST(FaceWords, LettersTakeTheFormsTheirNeighboursGiveThem) {
+    // Arabic letters joined: none of "عربي" in the form it has alone.
+    const std::u32string arabic = U"عربي";
+    const artgen::Layout joined = artgen::LayOutWords(arabic, TableFonts(), 12.25);
+    for (int i = 0; i < 4; ++i) EXPECT_NE(GlyphOf(joined, i).id, GlyphOf(joined, i).font->GlyphOf(arabic[i])) << i;
+    // The Devanagari vowel sign i is written before the consonant it follows: in "हिन्दी"
+    // the first glyph drawn is not the consonant's.
+    const artgen::Layout hindi = artgen::LayOutWords(U"हिन्दी", TableFonts(), 12.25);
+    const artgen::PlacedGlyph& ha = hindi.glyphs[1];
+    EXPECT_EQ(ha.id, ha.font->GlyphOf(U'ह'));
+    EXPECT_LT(hindi.glyphs[0].x, ha.x);
+    EXPECT_NE(hindi.glyphs[0].id, ha.id);
+}
+
+TEST(FaceWords, MixedDirectionsReadEachInTheirOwnDirection) {
+    // "فارسی (Persian)" is read from the right: the Persian word rightmost, then
+    // "(Persian)" left of it, its letters left to right, in brackets that face it.
+    const std::u32string words = U"فارسی (Persian)";
+    const artgen::Layout l = artgen::LayOutWords(words, TableFonts(), 12.25);
+    std::vector<int> clusters;
+    for (const artgen::PlacedGlyph& g : l.glyphs) clusters.push_back(g.cluster);
+    EXPECT_EQ(clusters, (std::vector<int>{14, 7, 8, 9, 10, 11, 12, 13, 6, 5, 4, 3, 2, 1, 0}));
+    EXPECT_EQ(l.glyphs.front().id, l.glyphs.front().font->GlyphOf(U'(')) << "the closing bracket is drawn mirrored";
+    EXPECT_EQ(l.glyphs[8].id, l.glyphs[8].font->GlyphOf(U')'));
+}
+
+TEST(FaceWords, ACharacterItsFontLacksIsRefusedRatherThanDrawnAsABox) {
+    for (const auto& [words, message] : {
+             std::pair{std::u32string(U"English \u2603"), "'\u2603' (U+2603), Latn, is not in LiberationSans-Bold.ttf"},
+             std::pair{std::u32string(U"\u0e44\u0e17\u0e22 \u2603"), "'\u2603' (U+2603), Thai, is not in NotoSansThai-Bold.ttf"}}) {
+        try {
+            artgen::LayOutWords(words, TableFonts(), 12.25);
+            ADD_FAILURE() << artgen::ToUtf8(words) << " was laid out";
+        } catch (const std::runtime_error& e) {
+            EXPECT_EQ(std::string(e.what()), std::string(message) + ": it would be drawn as the font's missing-glyph box");
+        }
+    }
+}
+
+TEST(FaceWords, WordsOutsideTheirRoomAreRefusedNamingTheLanguageAndThePixels) {
+    const auto refusal = [](const std::u32string& words, int dpi) -> std::string {
+        try {
+            artgen::PlaceWords({5, "Hebrew", "built-in:japan", 24, words, {}}, TableFonts(), {dpi});
+        } catch (const std::exception& e) {
+            return e.what();
+        }
+        return "";
+    };
+    // The longest words of one more letter at a time that fit, and one letter more.
+    std::u32string words = U"עברית";
+    while (refusal(words + U"ב", 96).empty()) words += U"ב";
+    const artgen::FaceWords fits = artgen::PlaceWords(Words(words), TableFonts());
+    const artgen::Mask wider = artgen::Draw(artgen::LayOutWords(words + U"ב", TableFonts(), 12.25), 12.25);
+    const int room = design::kWordsRight - design::kOther.wordsLeft - design::kOther.shadow;
+    EXPECT_GT(fits.ink.width, room - 10) << "refused short of the room";
+    const int over = wider.width - room;
+    EXPECT_EQ(refusal(words + U"ב", 96),
+              "the words of Hebrew (code 5), '" + artgen::ToUtf8(words) + "ב', are wider than their room on the face (" +
+                  std::to_string(room) + " pixels) by " + std::to_string(over) + " pixel" + (over == 1 ? "" : "s") +
+                  " at 96 dpi: shorten them, or give both faces (normal_face, highlighted_face)");
 }
 
 }  // namespace

@@ -19,9 +19,10 @@ struct KindFields {
 
 const std::vector<KindFields>& Kinds() {
     static const std::vector<KindFields> kinds = {
+        {"font", ArtItem::Kind::kFont, {"script", "grid", "source"}},
         {"draw", ArtItem::Kind::kDraw, {"file"}},
         {"logo", ArtItem::Kind::kLogo, {"file", "words"}},
-        {"face", ArtItem::Kind::kFace, {"code", "script", "flag", "highlighted_bits", "words"}},
+        {"face", ArtItem::Kind::kFace, {"code", "name", "flag", "highlighted_bits", "words"}},
         {"copy", ArtItem::Kind::kCopy, {"file", "source"}},
         {"larger", ArtItem::Kind::kLarger, {"file", "dpi", "source"}},
         {"larger-flag", ArtItem::Kind::kLargerFlag, {"code", "dpi", "source"}},
@@ -71,15 +72,19 @@ bool ArtList::Next(ArtItem& item) {
         for (const std::string& name : kind->fields)
             if (!f.count(name))
                 throw std::runtime_error("the line \"" + line + "\" of " + path_ + " lacks the field " + name);
-        item = {kind->kind, f["file"], f["source"], FromUtf8(f["words"]), {}};
+        item = {kind->kind, f["file"], f["source"], Grid::kLatin, FromUtf8(f["words"]), {}};
         if (f.count("dpi")) item.dpi = Number("dpi", f["dpi"], line);
         if (kind->kind == ArtItem::Kind::kLargerFlag) item.language.code = Number("code", f["code"], line);
+        if (kind->kind == ArtItem::Kind::kFont) {
+            const std::string& grid = f["grid"];
+            if (grid != "latin" && grid != "cjk" && grid != "other")
+                throw std::runtime_error("the field grid of the line \"" + line + "\" is none of latin, cjk, other");
+            item.grid = grid == "latin" ? Grid::kLatin : grid == "cjk" ? Grid::kCjk : Grid::kOther;
+            item.file = f["script"];
+        }
         if (kind->kind == ArtItem::Kind::kFace) {
-            const std::string& script = f["script"];
-            if (script != "latin" && script != "cjk")
-                throw std::runtime_error("the field script of the line \"" + line + "\" is neither latin nor cjk");
             item.file = f["code"];
-            item.language = {Number("code", f["code"], line), script == "latin", f["flag"],
+            item.language = {Number("code", f["code"], line), f["name"], f["flag"],
                              Number("highlighted_bits", f["highlighted_bits"], line), FromUtf8(f["words"]), {}};
         }
         return true;

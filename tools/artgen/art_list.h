@@ -5,9 +5,13 @@
 // A line is its kind, then its fields as name=value, split by tabs, each named once
 // (a value may hold '=' but no tab). Every field of the kind must be there, and no other:
 //
+//   font  script=<ISO 15924 tag> grid=<latin|cjk|other> source=<path>
+//                                      the font that draws words in a script, and the face's grid
+//                                      they stand on; before the lines that draw in it. The Latin
+//                                      one (Latn) also draws the fixed pictures' words and the sheet's
 //   draw  file=<file>                  a picture of fixed words and shapes, or the hand cursor (Hand.cur)
 //   logo  file=<file> words=<text>     the maker's logo, the company's name in capitals
-//   face  code=<1-9> script=<latin|cjk> flag=<built-in:name|file:path> highlighted_bits=<8|24> words=<text>
+//   face  code=<1-9> name=<its English name> flag=<built-in:name|file:path> highlighted_bits=<8|24> words=<text>
 //                                      a language's two faces, CountryImage<code>.bmp and CountryPic<code>.bmp
 //   copy  file=<file> source=<path>    the product's own picture, as it is
 //   larger  file=<file> dpi=<dpi> source=<path>
@@ -30,10 +34,11 @@
 namespace artgen {
 
 struct ArtItem {
-    enum class Kind { kDraw, kLogo, kFace, kCopy, kLarger, kLargerFlag, kIcon, kIconSizes };
+    enum class Kind { kFont, kDraw, kLogo, kFace, kCopy, kLarger, kLargerFlag, kIcon, kIconSizes };
     Kind kind;
-    std::string file;    // draw, logo, copy, larger: the file written
-    std::string source;  // copy, larger, larger-flag, icon: the product's file
+    std::string file;    // draw, logo, copy, larger: the file written; font: the script's tag
+    std::string source;  // copy, larger, larger-flag, icon: the product's file; font: the font file
+    Grid grid = Grid::kLatin;  // font
     std::u32string text; // logo: its words
     Language language;   // face; larger-flag: its code
     int dpi = 96;        // larger, larger-flag

@@ -44,7 +44,7 @@ void ContactSheet(const std::string& path, const std::vector<SheetPicture>& pict
     for (const SheetPicture& p : pictures) {
         int scalesHeight = 0;
         RowsOfScales(p.scales, width, scalesHeight);
-        height += kLabel + p.picture.height * 4 + kGap + scalesHeight;
+        height += kLabel + p.picture.height * 4 + (p.note.empty() ? 0 : kLabel) + kGap + scalesHeight;
     }
     Image sheet(width, height, grey);
     int y = kMargin;
@@ -55,7 +55,12 @@ void ContactSheet(const std::string& path, const std::vector<SheetPicture>& pict
         caption(p.name, kMargin, y);
         y += kLabel;
         Put(sheet, p.picture, kMargin, y, 4);
-        y += p.picture.height * 4 + kGap;
+        y += p.picture.height * 4;
+        if (!p.note.empty()) {
+            caption(p.note, kMargin, y);
+            y += kLabel;
+        }
+        y += kGap;
         int scalesHeight = 0;
         const std::vector<Placed> at = RowsOfScales(p.scales, width, scalesHeight);
         for (size_t i = 0; i < at.size(); ++i) {

@@ -3,9 +3,9 @@
 // or copied from the product's own files; and each of them for every other
 // scale the menu has pictures for (art/<dpi>/*.png, named in art/scaled.rc).
 // Writes a contact sheet of them all for review.
-//   artgen <art.list> <art folder> <contact sheet.png> <Latin font> <CJK font>
-// The build runs it; the fonts are Debian's Liberation Sans Bold (Latin words)
-// and WenQuanYi Zen Hei (every other script).
+//   artgen <art.list> <art folder> <contact sheet.png>
+// The build runs it. The list names the font of each script the product's words
+// are in (src/resources/scripts.toml); the Latin one draws the fixed pictures too.
 #include <algorithm>
 #include <cstdio>
 #include <iterator>
@@ -29,21 +29,23 @@
 
 int main(int argc, char** argv) {
     using namespace artgen;
-    if (argc != 6) {
-        std::fprintf(stderr, "usage: artgen <art.list> <art folder> <contact sheet.png> <Latin font> <CJK font>\n");
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: artgen <art.list> <art folder> <contact sheet.png>\n");
         return 2;
     }
     const std::string out = std::string(argv[2]) + "/";
     try {
-        const Font latin(argv[4]), cjk(argv[5]);
+        ScriptFonts fonts;
+        const auto latin = [&]() -> const Font& { return *fonts.For("Latn").font; };
         std::vector<SheetPicture> sheet;
         ScaledSet scaled(argv[2]);
         // A picture drawn here: at 96 dpi as the BMP the menu has always had, and
         // drawn again, not scaled, for every other scale.
-        auto drawn = [&](const std::string& file, const std::function<Image(const Scale&)>& draw, bool eightBit = false) {
+        auto drawn = [&](const std::string& file, const std::function<Image(const Scale&)>& draw, bool eightBit = false,
+                         const std::string& note = {}) {
             const Image img = draw(Scale{});
             WriteFile(out + file, eightBit ? Bmp8(img) : Bmp24(img));
-            sheet.push_back({file, img, scaled.Add(file, img, draw)});
+            sheet.push_back({file, img, scaled.Add(file, img, draw), note});
         };
         // The product's own pictures given for other scales, by the file they are of
         // ("flag<code>" for a flag): each taken by the line that makes that file.
@@ -58,17 +60,20 @@ int main(int argc, char** argv) {
         ArtList list(argv[1]);
         for (ArtItem item; list.Next(item);) {
             switch (item.kind) {
+            case ArtItem::Kind::kFont:
+                fonts.Add(item.file, item.grid, item.source);
+                break;
             case ArtItem::Kind::kDraw:
                 if (item.file == "Hand.cur") {
                     const Icon4 hand = HandCursor();
                     WriteFile(out + item.file, CursorFile(hand, 12, 1));
-                    sheet.push_back({item.file, IconPicture(hand, Rgb{128, 128, 128}), {}});
+                    sheet.push_back({item.file, IconPicture(hand, Rgb{128, 128, 128}), {}, {}});
                 } else {
-                    drawn(item.file, [&](const Scale& s) { return Drawn(item.file, latin, s); });
+                    drawn(item.file, [&](const Scale& s) { return Drawn(item.file, latin(), s); });
                 }
                 break;
             case ArtItem::Kind::kLogo:
-                drawn(item.file, [&](const Scale& s) { return Logo(item.text, latin, s); });
+                drawn(item.file, [&](const Scale& s) { return Logo(item.text, latin(), s); });
                 break;
             case ArtItem::Kind::kFace: {
                 Language l = item.language;
@@ -78,15 +83,22 @@ int main(int argc, char** argv) {
                     given.insert(given.end(), l.flagLarger.begin(), l.flagLarger.end());
                     std::printf("artgen: the flag %s: %s\n", given[0].path.c_str(), HowScaled(given).c_str());
                 }
-                drawn("CountryImage" + item.file + ".bmp", [&](const Scale& s) { return Face(l, false, latin, cjk, s); });
-                drawn("CountryPic" + item.file + ".bmp", [&](const Scale& s) { return Face(l, true, latin, cjk, s); },
-                      l.highlightedBits == 8);
+                // Which font files draw the words: the build's log and the sheet say.
+                std::string drawnIn;
+                for (const std::string& file : FontFiles(PlaceWords(l, fonts).layout))
+                    drawnIn += (drawnIn.empty() ? "" : ", ") + file;
+                std::printf("artgen: the words of %s (code %d) are drawn in %s\n", l.name.c_str(), l.code,
+                            drawnIn.c_str());
+                drawn("CountryImage" + item.file + ".bmp", [&](const Scale& s) { return Face(l, false, fonts, s); },
+                      false, "words in " + drawnIn);
+                drawn("CountryPic" + item.file + ".bmp", [&](const Scale& s) { return Face(l, true, fonts, s); },
+                      l.highlightedBits == 8, "words in " + drawnIn);
                 break;
             }
             case ArtItem::Kind::kCopy: {
                 WriteFile(out + item.file, ReadFile(item.source));
                 const Image img = ReadBmp(item.source);
-                sheet.push_back({item.file, img, scaled.AddCopy(item.file, item.source, img, take(item.file))});
+                sheet.push_back({item.file, img, scaled.AddCopy(item.file, item.source, img, take(item.file)), {}});
                 break;
             }
             case ArtItem::Kind::kLarger:
@@ -105,7 +117,7 @@ int main(int argc, char** argv) {
                 WriteFile(out + "FrmAutoSelect.ico", icon);
                 WriteFile(out + "FrmAutoSelect.icon", std::vector<std::uint8_t>(icon.begin() + 22, icon.end()));
                 WriteFile(out + "FileIcon.group", IconGroup(30001));
-                sheet.push_back({"FrmAutoSelect.ico", IconPicture(ReadIcon4(icon), Rgb{128, 128, 128}), {}});
+                sheet.push_back({"FrmAutoSelect.ico", IconPicture(ReadIcon4(icon), Rgb{128, 128, 128}), {}, {}});
                 break;
             }
             case ArtItem::Kind::kIconSizes: {
@@ -123,7 +135,7 @@ int main(int argc, char** argv) {
             throw std::runtime_error(larger.begin()->second.front().path + " is given larger for " +
                                      larger.begin()->first + ", which no line after it makes");
         scaled.WriteScript();
-        ContactSheet(argv[3], sheet, latin);
+        ContactSheet(argv[3], sheet, latin());
     } catch (const std::exception& e) {
         std::fprintf(stderr, "artgen: %s\n", e.what());
         return 1;

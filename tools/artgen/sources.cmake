@@ -13,6 +13,7 @@ set(artgen_sources
   tools/artgen/png.cpp
   tools/artgen/scaled_set.cpp
   tools/artgen/shapes.cpp
+  tools/artgen/shaping.cpp
   tools/artgen/text.cpp
   tools/artgen/utf8.cpp
   # The menu's layout: each picture is drawn for a scale at its control's size there.
@@ -20,3 +21,7 @@ set(artgen_sources
   src/forms/errors.cpp
   src/forms/form.cpp
   src/forms/geometry.cpp)
+
+# The libraries it draws text with, as pkg-config names them: FreeType, HarfBuzz
+# (shaping, with its FreeType functions) and FriBidi (the order of mixed directions).
+set(artgen_packages freetype2 harfbuzz fribidi zlib)

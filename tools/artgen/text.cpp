@@ -5,11 +5,12 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <stdexcept>
 
 namespace artgen {
 
-Font::Font(const std::string& path, int faceIndex) {
+Font::Font(const std::string& path, int faceIndex) : path_(path) {
     FT_Library lib = nullptr;
     if (FT_Init_FreeType(&lib)) throw std::runtime_error("FreeType did not start");
     library_ = lib;
@@ -23,42 +24,76 @@ Font::~Font() {
     if (library_) FT_Done_FreeType(static_cast<FT_Library>(library_));
 }
 
-Mask Font::Render(const std::u32string& text, double size) const {
-    auto* face = static_cast<FT_Face>(face_);
+unsigned Font::GlyphOf(char32_t c) const { return FT_Get_Char_Index(static_cast<FT_Face>(face_), c); }
+
+void Font::SetSize(double size) const {
     // In 64ths of a pixel: a size between whole pixels lands the descender on a given row.
-    FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(size * 64 + 0.5), 72, 72);
-    const int pixelSize = static_cast<int>(size + 1);
-    // First lay the glyphs on a generous canvas around a baseline, then crop to the ink.
-    const int canvasW = pixelSize * static_cast<int>(text.size() + 2), canvasH = pixelSize * 3;
-    const int baseline = pixelSize * 2;
-    std::vector<int> canvas(static_cast<size_t>(canvasW) * canvasH, 0);
-    int pen = pixelSize;
+    FT_Set_Char_Size(static_cast<FT_Face>(face_), 0, static_cast<FT_F26Dot6>(size * 64 + 0.5), 72, 72);
+}
+
+std::int32_t LoadFlags(double size) {
+    return size == static_cast<int>(size) ? FT_LOAD_TARGET_NORMAL : FT_LOAD_NO_HINTING;
+}
+
+Mask Font::Render(const std::u32string& text, double size) const { return Draw(LayOutPlain(*this, text, size), size); }
+
+Layout LayOutPlain(const Font& font, const std::u32string& text, double size) {
+    auto* face = static_cast<FT_Face>(font.FtFace());
+    font.SetSize(size);
+    Layout layout;
+    long pen = 0;
     FT_UInt previous = 0;
-    for (char32_t c : text) {
-        const FT_UInt glyph = FT_Get_Char_Index(face, c);
-        if (!glyph) throw std::runtime_error("the font lacks a character of the text");
+    for (size_t i = 0; i < text.size(); ++i) {
+        const FT_UInt glyph = FT_Get_Char_Index(face, text[i]);
+        if (!glyph) throw std::runtime_error(font.FileName() + " lacks a character of the text");
         if (previous && FT_HAS_KERNING(face)) {
             FT_Vector kern;
             FT_Get_Kerning(face, previous, glyph, FT_KERNING_DEFAULT, &kern);
-            pen += static_cast<int>(kern.x >> 6);
+            pen += kern.x >> 6;
         }
-        // Hinting would snap a size between whole pixels back to one of them.
-        const FT_Int32 hinting = size == static_cast<int>(size) ? FT_LOAD_TARGET_NORMAL : FT_LOAD_NO_HINTING;
-        if (FT_Load_Glyph(face, glyph, FT_LOAD_RENDER | hinting))
-            throw std::runtime_error("cannot render a glyph");
-        const FT_GlyphSlot slot = face->glyph;
-        for (unsigned row = 0; row < slot->bitmap.rows; ++row) {
-            for (unsigned col = 0; col < slot->bitmap.width; ++col) {
-                const int x = pen + slot->bitmap_left + static_cast<int>(col);
-                const int y = baseline - slot->bitmap_top + static_cast<int>(row);
-                if (x < 0 || y < 0 || x >= canvasW || y >= canvasH) continue;
-                int& v = canvas[static_cast<size_t>(y) * canvasW + x];
-                v = std::min(255, v + slot->bitmap.buffer[row * slot->bitmap.pitch + col]);
-            }
-        }
-        pen += static_cast<int>(slot->advance.x >> 6);
+        if (FT_Load_Glyph(face, glyph, LoadFlags(size))) throw std::runtime_error("cannot load a glyph");
+        layout.glyphs.push_back({&font, glyph, static_cast<int>(i), pen * 64, 0});
+        pen += face->glyph->advance.x >> 6;
         previous = glyph;
     }
+    return layout;
+}
+
+Mask Draw(const Layout& layout, double size) {
+    // Each glyph's bitmap where it lands, y down from the baseline's row 0.
+    struct Ink {
+        int left, top, width, height;
+        std::vector<std::uint8_t> alpha;
+    };
+    std::vector<Ink> inks;
+    for (const PlacedGlyph& g : layout.glyphs) {
+        auto* face = static_cast<FT_Face>(g.font->FtFace());
+        g.font->SetSize(size);
+        if (FT_Load_Glyph(face, g.id, FT_LOAD_RENDER | LoadFlags(size)))
+            throw std::runtime_error("cannot render a glyph of " + g.font->FileName());
+        const FT_GlyphSlot slot = face->glyph;
+        Ink ink{static_cast<int>(std::lround(g.x / 64.0)) + slot->bitmap_left,
+                -static_cast<int>(std::lround(g.y / 64.0)) - slot->bitmap_top, static_cast<int>(slot->bitmap.width),
+                static_cast<int>(slot->bitmap.rows), {}};
+        for (int row = 0; row < ink.height; ++row)
+            for (int col = 0; col < ink.width; ++col) ink.alpha.push_back(slot->bitmap.buffer[row * slot->bitmap.pitch + col]);
+        inks.push_back(std::move(ink));
+    }
+    Mask m;
+    if (inks.empty()) return m;
+    int x0 = INT_MAX, y0 = INT_MAX, x1 = INT_MIN, y1 = INT_MIN;
+    for (const Ink& i : inks)
+        x0 = std::min(x0, i.left), y0 = std::min(y0, i.top), x1 = std::max(x1, i.left + i.width),
+        y1 = std::max(y1, i.top + i.height);
+    const int canvasW = x1 - x0, canvasH = y1 - y0;
+    std::vector<int> canvas(static_cast<size_t>(canvasW) * canvasH, 0);
+    for (const Ink& i : inks)
+        for (int row = 0; row < i.height; ++row)
+            for (int col = 0; col < i.width; ++col) {
+                int& v = canvas[static_cast<size_t>(i.top - y0 + row) * canvasW + (i.left - x0 + col)];
+                v = std::min(255, v + i.alpha[static_cast<size_t>(row) * i.width + col]);
+            }
+    // Crop to the ink: the faint fringe below 16 does not count.
     int left = INT_MAX, top = INT_MAX, right = -1, bottom = -1;
     for (int y = 0; y < canvasH; ++y)
         for (int x = 0; x < canvasW; ++x)
@@ -66,9 +101,9 @@ Mask Font::Render(const std::u32string& text, double size) const {
                 left = std::min(left, x), right = std::max(right, x);
                 top = std::min(top, y), bottom = std::max(bottom, y);
             }
-    Mask m;
     if (right < 0) return m;
     m.width = right - left + 1, m.height = bottom - top + 1;
+    m.baseline = -y0 - top;
     for (int y = top; y <= bottom; ++y)
         for (int x = left; x <= right; ++x) {
             const int v = canvas[static_cast<size_t>(y) * canvasW + x];

@@ -16,3 +16,22 @@ std::u32string FromUtf8(const std::string& s) {
 }
 
 }  // namespace artgen
+
+namespace artgen {
+
+std::string ToUtf8(const std::u32string& s) {
+    std::string out;
+    for (char32_t c : s) {
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+            continue;
+        }
+        const int n = c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;  // bytes
+        constexpr unsigned kLead[] = {0, 0, 0xC0, 0xE0, 0xF0};
+        out += static_cast<char>(kLead[n] | c >> 6 * (n - 1));
+        for (int k = n - 2; k >= 0; --k) out += static_cast<char>(0x80 | (c >> 6 * k & 0x3F));
+    }
+    return out;
+}
+
+}  // namespace artgen

@@ -26,12 +26,14 @@ class Picture:
 
 @dataclass(frozen=True)
 class Script:
+    """A face's grid for words in some scripts (src/resources/scripts.toml names which)."""
     font_size: float
     words_left: int
-    words_top: int
     flag_top: int
     rule_row: int
     shadow: int
+    words_top: int = 0  # where the ink's top stands, for a grid without a baseline
+    baseline: int = 0   # the first row below the letters' baseline; 0: none
 
 
 @dataclass(frozen=True)
@@ -44,13 +46,10 @@ class Face:
     rule_left: int
     rule_width: int
     words_right: int
+    margin: int
     latin: Script
     cjk: Script
-
-    def room(self, script):
-        """How wide the words of a script may be drawn, shadow and all."""
-        s = self.latin if script == "latin" else self.cjk
-        return self.words_right - s.words_left - s.shadow
+    other: Script
 
 
 @dataclass(frozen=True)
@@ -130,7 +129,8 @@ class Design:
         with open(path, "rb") as f:
             raw = tomllib.load(f)
         face = dict(raw["face"])
-        face["latin"], face["cjk"] = Script(**face["latin"]), Script(**face["cjk"])
+        for grid in ("latin", "cjk", "other"):
+            face[grid] = Script(**face[grid])
         twips = raw["twips_per_pixel"]
 
         def room(points, width=None, label=None):
@@ -176,6 +176,9 @@ def header(design):
                      for name, r in (("heading", design.texts.heading.label),
                                      ("os_caption", design.texts.os_caption.label)))
     f = design.face
+    grids = "".join(f"inline constexpr Script k{name.capitalize()}{{{_value(g.font_size)}, {g.words_left}, {g.words_top}, "
+                    f"{g.baseline}, {g.flag_top}, {g.rule_row}, {g.shadow}}};\n"
+                    for name, g in (("latin", f.latin), ("cjk", f.cjk), ("other", f.other)))
     return f"""/* Written by tools/product/product.py from src/resources/design.toml: change that, not this. */
 #ifndef VELBROOK_DESIGN_H
 #define VELBROOK_DESIGN_H
@@ -198,12 +201,9 @@ inline constexpr Size kFlag{{{f.flag_width}, {f.flag_height}}};
 inline constexpr int kFlagLeft = {f.flag_left};
 inline constexpr int kRuleLeft = {f.rule_left}, kRuleWidth = {f.rule_width};
 inline constexpr int kWordsRight = {f.words_right};
-struct Script {{ float fontSize; int wordsLeft, wordsTop, flagTop, ruleRow, shadow; }};
-inline constexpr Script kLatin{{{_value(f.latin.font_size)}, {f.latin.words_left}, {f.latin.words_top}, \
-{f.latin.flag_top}, {f.latin.rule_row}, {f.latin.shadow}}};
-inline constexpr Script kCjk{{{_value(f.cjk.font_size)}, {f.cjk.words_left}, {f.cjk.words_top}, \
-{f.cjk.flag_top}, {f.cjk.rule_row}, {f.cjk.shadow}}};
-
+inline constexpr int kWordsMargin = {f.margin};
+struct Script {{ float fontSize; int wordsLeft, wordsTop, baseline, flagTop, ruleRow, shadow; }};
+{grids}
 // The rows of faces on the window, in twips.
 inline constexpr int kRowsLeft = {design.rows.left}, kRowsTop = {design.rows.top}, kRowPitch = {design.rows.pitch};
 inline constexpr int kMostShownRows = {design.rows.most_shown};

@@ -5,8 +5,9 @@ build's files from it; the medium's staging and the tests build the same
 model from product.json (Product.from_json), without the fonts.
 
 Reading needs a Checker: where a value comes from (for messages that name the
-file and the key), the design facts (design.py) and the fonts that judge
-whether a text can be drawn and fits (render.py)."""
+file and the key), the design facts (design.py), the fonts of the faces' words
+by script (scripts.py) and the fonts that judge whether a text Windows draws
+fits (render.py)."""
 
 import json
 import os
@@ -17,6 +18,8 @@ import unicodedata
 import zlib
 from dataclasses import dataclass
 from typing import Any, Callable
+
+import scripts as script_fonts
 
 # The flags the art generator draws itself.
 BUILT_IN_FLAGS = ("taiwan", "china", "united-states", "japan")
@@ -87,7 +90,7 @@ class Language:
     folder: str
     program: str
     shown: bool
-    script: str  # "latin" or "cjk": the font its words are drawn in
+    script: str  # the ISO 15924 tag of the script its words are written in (its first letter's)
     flag: str | None  # "built-in:<name>" or "file:<path>"; None where both faces are given
     flag_larger: tuple[tuple[int, str], ...]  # (dpi, the product's picture) of a flag file at other scales
     highlighted_bits: int
@@ -183,12 +186,13 @@ def windows_fold(name):
 
 class Checker:
     """Where a value comes from, for messages that name the file and the key; the design
-    facts and the fonts that judge the texts."""
+    facts, the fonts of the scripts (scripts.Fonts) and the font the heading is measured in."""
 
-    def __init__(self, path, design, latin, cjk, heading_font):
+    def __init__(self, path, design, fonts, heading_font):
         self.path = path
         self.folder = os.path.dirname(os.path.abspath(path))
-        self.design, self.latin, self.cjk, self.heading_font = design, latin, cjk, heading_font
+        self.design, self.fonts, self.heading_font = design, fonts, heading_font
+        self.latin, self.cjk = fonts.font("Latn"), fonts.font("Hani")
 
     def fail(self, where, key, what):
         place = f"{where}, key '{key}'" if key else where
@@ -706,24 +710,25 @@ def logo_draws_company(check, company, where):
 
 
 def words_are_drawable(check, language, where):
-    """The script the words are drawn in, where the faces are drawn: the font of that
-    script draws every letter, left to right, inside the face's room."""
+    """The script the words are written in, where the faces are drawn: each character is
+    drawn in its script's font (scripts.py), which must be installed and have it. Whether
+    the words fit their face is judged by the art generator, which draws them."""
     words = language["words"]
-    backwards = next((c for c in words if unicodedata.bidirectional(c) in ("R", "AL")), None)
-    if backwards:
-        check.fail(where, "words", f"{backwards!r} (U+{ord(backwards):04X}) is written right to left, and the "
-                   "pictures' words are drawn left to right: give both faces (normal_face, highlighted_face)")
-    script = "latin" if check.latin.missing(words) is None else "cjk"
-    font = check.latin if script == "latin" else check.cjk
-    missing = font.missing(words)
-    if missing is not None:
-        check.fail(where, "words", f"{font.name}, the font for its script, cannot draw "
-                   f"{missing!r} (U+{ord(missing):04X})")
-    face = check.design.face
-    width, room = font.width(words, getattr(face, script).font_size), face.room(script)
-    if width > room:
-        check.fail(where, "words", f"{words!r} is {width} pixels wide; a face has room for {room}")
-    return script
+    for c, tag in zip(words, script_fonts.scripts_of(words, check.fonts)):
+        script = check.fonts.table.get(tag)
+        if script is None:
+            check.fail(where, "words", f"{c!r} (U+{ord(c):04X}) is of the script {tag} (ISO 15924), which no font "
+                       "of the build draws (src/resources/scripts.toml): give both faces (normal_face, "
+                       "highlighted_face)")
+        font = check.fonts.font(tag)
+        if font is None:
+            check.fail(where, "words", f"{script.name}: install {script.package}, which has "
+                       f"{check.fonts.path(tag)}, the font of the {script.name} script")
+        if not script_fonts.ignorable(c) and font.missing(c) is not None:
+            check.fail(where, "words", f"{c!r} (U+{ord(c):04X}), in {script.name} words, is not in {font.name} "
+                       f"({os.path.basename(font.path)}), the font of the {script.name} script: it would be drawn "
+                       "as the font's missing-glyph box")
+    return script_fonts.script_of(words)
 
 
 def flag_is_drawable(check, language, table, where):
@@ -878,7 +883,7 @@ def load(check):
         larger_faces += [(f"{stem}{row['code']}.bmp", dpi, path)
                          for key, stem in FACE_FILES for dpi, path in row[key + "_larger"]]
         drawn = len(faces) < 2  # words and flag are drawn unless both faces are the product's own
-        script = words_are_drawable(check, row, where) if drawn else "latin"
+        script = words_are_drawable(check, row, where) if drawn else script_fonts.script_of(row["words"])
         flag = flag_is_drawable(check, row, table, where) if drawn else None
         if not drawn and row["flag_larger"]:
             check.fail(where, "flag_larger", "the flag is not drawn, since both faces are given: leave these out")

@@ -1,14 +1,15 @@
 """Reads a product's description, checks it, and writes what the build makes
 the menu, its pictures and its medium from.
 
-    product.py DESCRIPTION --out FOLDER --templates FOLDER --latin-font FILE --cjk-font FILE --heading-font FILE
+    product.py DESCRIPTION --out FOLDER --templates FOLDER --font-folder FOLDER --heading-font FILE
 
 DESCRIPTION is the product.toml of a product folder (see products/velbrook);
 model.py reads it into the product's model. Everything is checked before
 anything is written: a bad description stops with one message naming the
 file, the key and what is wrong, and the folder is left as it was. The
 templates folder (src/resources) holds design.toml, the window's design
-facts, and the templates below. FOLDER then holds:
+facts, scripts.toml, the font of each script the faces' words may be written
+in (files in the font folder), and the templates below. FOLDER then holds:
 
     product.h       the texts and the language table, for the menu's code
     design.h        the design facts, for the layout, the resources and the art generator
@@ -26,6 +27,7 @@ import sys
 
 import design as design_facts
 import model
+import scripts as script_fonts
 from render import Font
 
 # The names Windows gives the languages a version block may be in (the others are named by number).
@@ -144,8 +146,8 @@ def fill(template, fields):
 
 # The art list's lines: a kind, then its fields as name=value, split by tabs (see
 # tools/artgen/art_list.h, the reader, for what each kind means).
-ART_KINDS = {"draw": ("file",), "logo": ("file", "words"),
-             "face": ("code", "script", "flag", "highlighted_bits", "words"),
+ART_KINDS = {"font": ("script", "grid", "source"), "draw": ("file",), "logo": ("file", "words"),
+             "face": ("code", "name", "flag", "highlighted_bits", "words"),
              "copy": ("file", "source"), "larger": ("file", "dpi", "source"),
              "larger-flag": ("code", "dpi", "source"), "icon": ("source",), "icon-sizes": ("source",)}
 
@@ -157,10 +159,21 @@ def art_line(kind, **fields):
     return "\t".join([kind] + [f"{name}={value}" for name, value in fields.items()])
 
 
-def art_list(p, design):
+def needed_scripts(p, fonts):
+    """The scripts of the words the faces show, Latin first (the fixed pictures' words are Latin)."""
+    found = ["Latn"]
+    for row in p.languages:
+        if row.flag:
+            found += [tag for tag in dict.fromkeys(script_fonts.scripts_of(row.words, fonts)) if tag not in found]
+    return found
+
+
+def art_list(p, design, fonts):
     copied = dict(p.files)
     picture = {name: slot.file for name, slot in design.pictures}
     lines = ["# Written by tools/product/product.py; read by tools/artgen (its format: tools/artgen/art_list.h)."]
+    lines += [art_line("font", script=tag, grid=fonts.table[tag].grid, source=fonts.path(tag))
+              for tag in needed_scripts(p, fonts)]
     lines += [art_line("draw", file=picture[name]) for name in ("image4", "image3", "command1")
               if picture[name] not in copied]
     if picture["image2"] not in copied:
@@ -170,7 +183,7 @@ def art_list(p, design):
         if row.flag:
             # A picture's larger ones come before the line that makes it.
             lines += [art_line("larger-flag", code=row.code, dpi=dpi, source=path) for dpi, path in row.flag_larger]
-            lines.append(art_line("face", code=row.code, script=row.script, flag=row.flag,
+            lines.append(art_line("face", code=row.code, name=row.name, flag=row.flag,
                                   highlighted_bits=row.highlighted_bits, words=row.words))
     lines += [art_line("larger", file=target, dpi=dpi, source=path) for target, dpi, path in p.larger]
     for target, path in p.files:
@@ -201,7 +214,7 @@ def inputs(p):
     return found
 
 
-def cmake(p, design):
+def cmake(p, design, fonts):
     def quoted(value):
         return '"' + value.replace("\\", "/").replace('"', '\\"') + '"'
     return "\n".join([
@@ -210,17 +223,18 @@ def cmake(p, design):
         f"set(VELBROOK_VERSION_TEXT {quoted(p.version)})",
         f"set(VELBROOK_ART_FILES {' '.join(art_files(p, design))})",
         f"set(VELBROOK_PRODUCT_INPUTS {' '.join(quoted(path) for path in inputs(p))})",
+        f"set(VELBROOK_FONTS {' '.join(sorted({quoted(fonts.path(tag)) for tag in needed_scripts(p, fonts)}))})",
     ]) + "\n"
 
 
-def write(p, design, out, templates):
+def write(p, design, fonts, out, templates):
     with open(os.path.join(templates, "menu.rc.in"), encoding="utf-8") as f:
         rc = resource_script(p, f.read(), design)
     with open(os.path.join(templates, "menu.manifest.in"), encoding="utf-8") as f:
         xml = manifest(p, f.read())
     outputs = {"product.h": header(p), "design.h": design_facts.header(design), "menu.rc": rc,
-               "menu.manifest": xml, "art.list": art_list(p, design), "product.json": p.to_json(),
-               "product.cmake": cmake(p, design)}
+               "menu.manifest": xml, "art.list": art_list(p, design, fonts), "product.json": p.to_json(),
+               "product.cmake": cmake(p, design, fonts)}
     os.makedirs(out, exist_ok=True)
     for name, text in outputs.items():
         path = os.path.join(out, name)
@@ -240,24 +254,26 @@ def main(argv):
     parser.add_argument("description")
     parser.add_argument("--out", required=True)
     parser.add_argument("--templates", required=True)
-    parser.add_argument("--latin-font", required=True)
-    parser.add_argument("--cjk-font", required=True)
+    parser.add_argument("--font-folder", required=True)
     parser.add_argument("--heading-font", required=True)
     args = parser.parse_args(argv)
+    fonts = script_fonts.Fonts(script_fonts.load(os.path.join(args.templates, "scripts.toml")), args.font_folder)
     try:
-        fonts = [Font(path, name) for path, name in ((args.latin_font, "Liberation Sans Bold"),
-                                                     (args.cjk_font, "WenQuanYi Zen Hei"),
-                                                     (args.heading_font, "Liberation Sans"))]
+        # The fixed pictures' words are Latin, and a caption Liberation Sans lacks is measured in the CJK font.
+        heading = Font(args.heading_font)
+        for tag in ("Latn", "Hani"):
+            if fonts.font(tag) is None:
+                open(fonts.path(tag), "rb")  # the OSError that names it
     except OSError as e:
         print(f"product: cannot read the font {e.filename}: {e.strerror}", file=sys.stderr)
         return 1
     design = design_facts.Design.load(os.path.join(args.templates, "design.toml"))
     try:
-        p = model.load(model.Checker(args.description, design, *fonts))
+        p = model.load(model.Checker(args.description, design, fonts, heading))
     except model.BadDescription as e:
         print(f"product: the description is refused: {e}", file=sys.stderr)
         return 1
-    write(p, design, args.out, args.templates)
+    write(p, design, fonts, args.out, args.templates)
     return 0
 
 

@@ -64,11 +64,12 @@ def _library():
 
 
 class Font:
-    """A font as the art generator opens it (the first face of a collection)."""
+    """A font as the art generator opens it (the first face of a collection), named
+    `name` or by its family and style."""
     _ft = None
     _handle = None
 
-    def __init__(self, path, name):
+    def __init__(self, path, name=None):
         if Font._ft is None:
             try:
                 Font._ft = _library()
@@ -83,6 +84,10 @@ class Font:
         self._face = ctypes.POINTER(_Face)()
         if Font._ft.FT_New_Face(Font._handle, path.encode(), 0, ctypes.byref(self._face)):
             raise OSError(0, "FreeType cannot open it", path)
+        if name is None:
+            family, style = (value.decode(errors="replace") for value in (self._face.contents.family_name,
+                                                                          self._face.contents.style_name))
+            self.name = family if style == "Regular" else f"{family} {style}"
 
     def missing(self, text):
         """The first character of `text` the font has no glyph for, or None."""
