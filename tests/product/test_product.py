@@ -466,7 +466,7 @@ class DescriptionTest(unittest.TestCase):
     def test_each_description_right_at_a_limit_is_accepted(self):
         # The captions must lie on the limit as the judge measures them, or their rows test nothing.
         room = design.Design.load(DESIGN).texts.caption
-        font = Font(FONTS[5], "Liberation Sans")
+        font = Font(HEADING_FONT, "Liberation Sans")
         self.assertEqual([font.width(c, room.em) for c in (CAPTION_AT_LIMIT, CAPTION_PAST_LIMIT)],
                          [room.width, room.width + 1])
         for what, *changes in AT_THE_LIMITS:
