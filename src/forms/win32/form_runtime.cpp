@@ -100,7 +100,7 @@ void FormRuntime::PaintPicture(ControlRef owner, float x, float y, float width, 
     const ControlSpec& c = site_.layout.controls[owner.id];
     if (!c.picture) throw RuntimeError{kInvalidCall, L"The control holds no picture.", {}, {}};
     // By its edges, like the controls: tiles that meet in twips meet on screen.
-    painter_.DrawBackground(site_.window, c.picture, site_.PixelsOf({x, y, width, height}));
+    painter_.DrawBackground(c.picture, site_.PixelsOf({x, y, width, height}));
 }
 
 NativeHandle FormRuntime::GetSystemMenu(NativeHandle window, int revert) {

@@ -1,8 +1,9 @@
 // What the parts of one form's window share, and all they know of each other:
 // the form (which routes every event to the handlers), the window and its
-// child windows, the density it is laid out at, and what changed on it since
-// the last paint. The window makes the site; the input, the run-time services
-// and the screen reader's side each take it and none calls back into the window.
+// child windows, the density it is laid out and drawn at, and what changed on
+// it since the last paint. The window makes the site; the input, the painter,
+// the run-time services and the screen reader's side each take it and none
+// calls back into the window.
 #pragma once
 
 #include <windows.h>
@@ -37,8 +38,9 @@ public:
 
     const AppInfo app;
     const FormSpec& layout;
-    // The window's density: every conversion of twips follows it. Only the
-    // window sets it, when it is made and when it moves to another monitor.
+    // The window's density, its one home: every conversion of twips and all the
+    // drawing follow it. Only the window sets it, when it is made and when it
+    // moves to another monitor, once the painter has made its composition for it.
     int dpi = kLayoutDpi;
     HWND window = nullptr;       // the form's; nullptr before it is made and once it is gone
     std::vector<HWND> children;  // per control, nullptr for drawn ones; destroyed with the window
