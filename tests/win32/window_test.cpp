@@ -314,6 +314,34 @@ TEST(Window, ChildWindowsAreKnownByTheirControl) {
     });
 }
 
+TEST(Window, AControlShownOrHiddenShowsSo) {
+    // A child window shows or hides itself; a drawn control's area is drawn again at the next paint.
+    Recorder r;
+    WithWindow(r, [&](FormSite& site, FormRuntime& runtime) {
+        const RECT face = ToRect(site.PixelsOf(kControls[kFace].rect));
+        const struct {
+            ControlId control;
+            bool visible;
+            bool buttonShown;
+            RECT changed;
+        } steps[] = {
+            {kFace, false, true, face},
+            {kFace, false, true, {}},  // as it was: nothing to draw
+            {kFace, true, true, face},
+            {kButton, false, false, {}},
+            {kButton, true, true, {}},
+        };
+        site.TakeChanged();
+        for (size_t i = 0; i < std::size(steps); ++i) {
+            runtime.SetVisible({steps[i].control}, steps[i].visible);
+            const RECT changed = site.TakeChanged();
+            EXPECT_TRUE(EqualRect(&changed, &steps[i].changed)) << "step " << i;
+            EXPECT_EQ((GetWindowLongW(site.ChildOf(kButton), GWL_STYLE) & WS_VISIBLE) != 0, steps[i].buttonShown)
+                << "step " << i;
+        }
+    });
+}
+
 TEST(Window, MovedToAMonitorOfAnotherScaleItIsLaidOutAndHitThere) {
     for (int dpi : {120, 144, 192, 96}) {
         Recorder r;

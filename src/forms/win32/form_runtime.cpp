@@ -82,11 +82,11 @@ void FormRuntime::SetLeft(float twips) { MoveTo(Pixels(twips), WindowRect().top)
 void FormRuntime::SetTop(float twips) { MoveTo(WindowRect().left, Pixels(twips)); }
 
 void FormRuntime::SetVisible(ControlRef control, bool visible) {
-    if (site_.TheForm().Model().SetVisible(control.id, visible)) site_.ShowChange(control.id);
+    if (site_.TheForm().Model().SetVisible(control.id, visible)) site_.ShowVisible(control.id, visible);
 }
 
 void FormRuntime::SetCaption(ControlRef control, const std::wstring& caption) {
-    if (site_.TheForm().Model().SetCaption(control.id, caption)) site_.ShowChange(control.id);
+    if (site_.TheForm().Model().SetCaption(control.id, caption)) site_.ShowCaption(control.id);
 }
 
 void FormRuntime::SetKeyboardChoice(ControlRef control) {

@@ -56,8 +56,10 @@ public:
     int Pixels(float twips) const { return TwipsToPixels(twips, dpi); }
     PixelRect PixelsOf(const TwipRect& r) const { return ToPixels(r, dpi); }
 
-    // A control's visibility or caption has changed: it shows so.
-    void ShowChange(ControlId id);
+    // A control was shown or hidden: its window shows so, or its area is drawn again.
+    void ShowVisible(ControlId id, bool visible);
+    // A control's caption changed: a drawn one's area is drawn again (a child window shows none).
+    void ShowCaption(ControlId id);
     // An area of the client whose drawing changed: drawn again at the next paint.
     void Redraw(const RECT& area);
     // What changed since the last paint, handed over once.
@@ -72,6 +74,8 @@ public:
     static constexpr int kFirstChildId = 100;  // a child's id is this plus its control's place in the layout
 
 private:
+    void RedrawControl(ControlId id);
+
     std::optional<Form> form_;
     RECT changed_{};
 };
