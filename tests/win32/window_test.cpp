@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -35,10 +36,13 @@ constexpr ControlSpec kControls[] = {
      false},
     {"Button", kNoIndex, ControlKind::CommandButton, {150, 1200, 1500, 450}, true, MousePointer::Default, 0, 0,
      nullptr, {}, false},
+    // Hidden: only its picture is drawn, by a paint handler.
+    {"Tile", kNoIndex, ControlKind::Image, {0, 0, 15, 15}, false, MousePointer::Default, IDB_PICTURE1, 0, nullptr, {},
+     false},
 };
 constexpr FormSpec kForm{"TestForm", L"Win32 layer test", 3000, 2000, IDI_FILE_ICON_GROUP, FormPointer::Crosshair, {},
                          kControls, {}};
-constexpr ControlId kFace = 0, kButton = 1;
+constexpr ControlId kFace = 0, kButton = 1, kTile = 2;
 const LPARAM kOnFace = MAKELPARAM(20, 20), kOnBackground = MAKELPARAM(150, 20);  // client pixels
 
 // The start of a program stands in for the system's: what it does runs while the
@@ -58,8 +62,10 @@ public:
     const FormSpec* layout = &kForm;
     bool recordMoves = false;
     std::function<void()> onLoad;
+    std::function<void()> onPaint = [] {};
 
     void Load() override { onLoad(); }
+    void Paint() override { onPaint(); }
     void MouseMove(ControlId id, const MouseArgs&) override {
         if (recordMoves) events.push_back("move " + Name(id));
     }
@@ -76,15 +82,19 @@ public:
 };
 
 // Runs the window until its load step, where `script` runs; then it is unloaded.
-void WithWindow(Recorder& handlers, const std::function<void(FormSite&, FormRuntime&)>& script) {
+void WithWindow(Recorder& handlers, const std::function<void(FormWindow&, FormRuntime&)>& script) {
     FormWindow window({GetModuleHandleW(nullptr), L"Win32 layer test", L"Win32LayerTestForm", L"Win32LayerTestOwner"},
                       *handlers.layout);
     FormRuntime runtime(window.Site(), window.Painter(), false);
     handlers.onLoad = [&] {
-        script(window.Site(), runtime);
+        script(window, runtime);
         runtime.Unload();
     };
     window.Run(handlers);
+}
+
+void WithWindow(Recorder& handlers, const std::function<void(FormSite&, FormRuntime&)>& script) {
+    WithWindow(handlers, [&](FormWindow& window, FormRuntime& runtime) { script(window.Site(), runtime); });
 }
 
 void WithWindow(Recorder& handlers, const std::function<void(FormSite&)>& script) {
@@ -304,6 +314,34 @@ TEST(Window, ChildWindowsAreKnownByTheirControl) {
     });
 }
 
+TEST(Window, AControlShownOrHiddenShowsSo) {
+    // A child window shows or hides itself; a drawn control's area is drawn again at the next paint.
+    Recorder r;
+    WithWindow(r, [&](FormSite& site, FormRuntime& runtime) {
+        const RECT face = ToRect(site.PixelsOf(kControls[kFace].rect));
+        const struct {
+            ControlId control;
+            bool visible;
+            bool buttonShown;
+            RECT changed;
+        } steps[] = {
+            {kFace, false, true, face},
+            {kFace, false, true, {}},  // as it was: nothing to draw
+            {kFace, true, true, face},
+            {kButton, false, false, {}},
+            {kButton, true, true, {}},
+        };
+        site.TakeChanged();
+        for (size_t i = 0; i < std::size(steps); ++i) {
+            runtime.SetVisible({steps[i].control}, steps[i].visible);
+            const RECT changed = site.TakeChanged();
+            EXPECT_TRUE(EqualRect(&changed, &steps[i].changed)) << "step " << i;
+            EXPECT_EQ((GetWindowLongW(site.ChildOf(kButton), GWL_STYLE) & WS_VISIBLE) != 0, steps[i].buttonShown)
+                << "step " << i;
+        }
+    });
+}
+
 TEST(Window, MovedToAMonitorOfAnotherScaleItIsLaidOutAndHitThere) {
     for (int dpi : {120, 144, 192, 96}) {
         Recorder r;
@@ -463,30 +501,80 @@ TEST(Pictures, BetweenDrawnScalesEachIsTheNextDrawnOneReducedWithHalftone) {
     }
 }
 
-// The exit button as the painter draws it at a density, at its size there.
-Pixels Button(FormPainter& painter, int dpi, UINT state, bool cue) {
-    const ControlSpec& button = MenuControl(chooser::kCommand1);
-    painter.SetDensity(dpi);
-    const PixelRect r = ToPixels(button.rect, dpi);
-    return Drawn(r.w, r.h, [&](HDC dc) {
-        DRAWITEMSTRUCT item{};
-        item.CtlType = ODT_BUTTON;
-        item.hDC = dc;
-        item.rcItem = {0, 0, r.w, r.h};
-        item.itemState = state;
-        painter.DrawButton(item, button, cue);
+TEST(Window, ThePaintHandlersPicturesLandWhereTheWindowIsPaintedAndStayInItsDrawnLayer) {
+    // The window is painted bare; then the paint handler draws the tile, and only the
+    // left half of where it lies changes. Uncovered, the window shows what was drawn.
+    Recorder r;
+    Pixels own, shown;
+    constexpr int x = 120;  // clear of the face and the button
+    RECT area{};
+    WithWindow(r, [&](FormSite& site, FormRuntime& runtime) {
+        const OwnedBitmap tile(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_PICTURE1),
+                                                               IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+        ASSERT_TRUE(tile);
+        own = PixelsOf(tile.Get());
+        ASSERT_LE(x + own.w, 200) << "the tile reaches past the window";
+        ShowWindow(site.window, SW_SHOWNOACTIVATE);
+        UpdateWindow(site.window);
+        r.onPaint = [&] { runtime.PaintPicture({kTile}, x * 15.0f, 0, own.w * 15.0f, own.h * 15.0f); };
+        area = {x, 0, x + own.w / 2, own.h};
+        site.Redraw(area);
+        UpdateWindow(site.window);
+        InvalidateRect(site.window, nullptr, FALSE);
+        UpdateWindow(site.window);
+        shown = Drawn(x + own.w, own.h, [&](HDC dc) {
+            const WindowDC window(GetDC(site.window), site.window);
+            BitBlt(dc, 0, 0, x + own.w, own.h, window.Get(), 0, 0, SRCCOPY);
+        });
     });
+    ASSERT_EQ(shown.w, x + own.w);
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    const DWORD bare = GetRValue(face) << 16 | GetGValue(face) << 8 | GetBValue(face);
+    int wrong = 0;
+    for (int y = 0; y < own.h; ++y)
+        for (int i = 0; i < own.w; ++i) wrong += shown.At(x + i, y) != (x + i < area.right ? own.At(i, y) : bare);
+    EXPECT_EQ(wrong, 0);
 }
 
-TEST(Button, At200PercentItsEdgeAndFocusCueAreThe100PercentOnesTwiceAsWide) {
-    FormPainter painter(GetModuleHandleW(nullptr), chooser::kFrmAutoSelect);
-    painter.Load();
+// The exit button as the menu's window draws it once moved to a density, at its size there.
+Pixels Button(int dpi, UINT state, bool cue) {
+    const ControlSpec& button = MenuControl(chooser::kCommand1);
+    Recorder menu;
+    menu.layout = &chooser::kFrmAutoSelect;
+    Pixels drawn;
+    WithWindow(menu, [&](FormWindow& window, FormRuntime&) {
+        const auto draw = [&] {
+            const PixelRect r = window.Site().PixelsOf(button.rect);
+            return Drawn(r.w, r.h, [&](HDC dc) {
+                DRAWITEMSTRUCT item{};
+                item.CtlType = ODT_BUTTON;
+                item.hDC = dc;
+                item.rcItem = {0, 0, r.w, r.h};
+                item.itemState = state;
+                window.Painter().DrawButton(item, button, cue);
+            });
+        };
+        draw();  // where it opened, before the move: nothing of that may stay
+        SIZE size{};
+        MoveToScale(window.Site().window, dpi, size);
+        drawn = draw();
+    });
+    return drawn;
+}
+
+TEST(Button, At200PercentItsEdgeAndFocusCueAreThe100PercentOnesTwiceAsWideAndItsPictureThe200PercentOne) {
+    const OwnedBitmap drawn = ScaledPictures(GetModuleHandleW(nullptr), 192).Load(MenuControl(chooser::kCommand1).picture);
+    ASSERT_TRUE(drawn) << "no 192-dpi picture of the button";
+    const Pixels picture = PixelsOf(drawn.Get());
     for (UINT state : {0u, static_cast<UINT>(ODS_SELECTED)}) {
-        const Pixels small = Button(painter, 96, state, true), smallBare = Button(painter, 96, state, false);
-        const Pixels big = Button(painter, 192, state, true), bigBare = Button(painter, 192, state, false);
+        const Pixels small = Button(96, state, true), smallBare = Button(96, state, false);
+        const Pixels big = Button(192, state, true), bigBare = Button(192, state, false);
         ASSERT_EQ(big.w, 2 * small.w);
         ASSERT_EQ(big.h, 2 * small.h);
-        int edge = 0, cue = 0;
+        // Centred on the button, two pixels further when pushed, cut off at the face inside the edge.
+        const int shift = state ? 2 : 0;
+        const int px = (big.w - picture.w) / 2 + shift, py = (big.h - picture.h) / 2 + shift;
+        int edge = 0, cue = 0, face = 0;
         for (int y = 0; y < big.h; ++y) {
             for (int x = 0; x < big.w; ++x) {
                 // The raised (or pushed) edge: two bands of two pixels, each pixel the one it enlarges.
@@ -497,10 +585,13 @@ TEST(Button, At200PercentItsEdgeAndFocusCueAreThe100PercentOnesTwiceAsWide) {
                 const bool corner = (x / 2 == 4 || x / 2 == small.w - 5) && (y / 2 == 4 || y / 2 == small.h - 5);
                 const bool inverted = big.At(x, y) != bigBare.At(x, y);
                 if (!corner && inverted != (small.At(x / 2, y / 2) != smallBare.At(x / 2, y / 2))) ++cue;
+                const bool onPicture = x >= px && y >= py && x < px + picture.w && y < py + picture.h;
+                if (!inEdge && onPicture && bigBare.At(x, y) != picture.At(x - px, y - py)) ++face;
             }
         }
         EXPECT_EQ(edge, 0) << "pushed " << state;
         EXPECT_EQ(cue, 0) << "pushed " << state;
+        EXPECT_EQ(face, 0) << "pushed " << state;
     }
 }
 

@@ -82,11 +82,11 @@ void FormRuntime::SetLeft(float twips) { MoveTo(Pixels(twips), WindowRect().top)
 void FormRuntime::SetTop(float twips) { MoveTo(WindowRect().left, Pixels(twips)); }
 
 void FormRuntime::SetVisible(ControlRef control, bool visible) {
-    if (site_.TheForm().Model().SetVisible(control.id, visible)) site_.ShowChange(control.id);
+    if (site_.TheForm().Model().SetVisible(control.id, visible)) site_.ShowVisible(control.id, visible);
 }
 
 void FormRuntime::SetCaption(ControlRef control, const std::wstring& caption) {
-    if (site_.TheForm().Model().SetCaption(control.id, caption)) site_.ShowChange(control.id);
+    if (site_.TheForm().Model().SetCaption(control.id, caption)) site_.ShowCaption(control.id);
 }
 
 void FormRuntime::SetKeyboardChoice(ControlRef control) {
@@ -100,7 +100,7 @@ void FormRuntime::PaintPicture(ControlRef owner, float x, float y, float width, 
     const ControlSpec& c = site_.layout.controls[owner.id];
     if (!c.picture) throw RuntimeError{kInvalidCall, L"The control holds no picture.", {}, {}};
     // By its edges, like the controls: tiles that meet in twips meet on screen.
-    painter_.DrawBackground(site_.window, c.picture, site_.PixelsOf({x, y, width, height}));
+    painter_.DrawBackground(c.picture, site_.PixelsOf({x, y, width, height}));
 }
 
 NativeHandle FormRuntime::GetSystemMenu(NativeHandle window, int revert) {

@@ -10,14 +10,20 @@ ControlId FormSite::IdOfChild(HWND child) const {
     return id >= 0 && id < static_cast<ControlId>(children.size()) && children[id] == child ? id : kFormItself;
 }
 
-void FormSite::ShowChange(ControlId id) {
+void FormSite::ShowVisible(ControlId id, bool visible) {
     if (!window) return;
     if (HWND child = ChildOf(id)) {
-        ShowWindow(child, form_->Model().Visible(id) ? SW_SHOWNA : SW_HIDE);
+        ShowWindow(child, visible ? SW_SHOWNA : SW_HIDE);
         return;
     }
-    Redraw(ToRect(PixelsOf(layout.controls[id].rect)));
+    RedrawControl(id);
 }
+
+void FormSite::ShowCaption(ControlId id) {
+    if (!ChildOf(id)) RedrawControl(id);
+}
+
+void FormSite::RedrawControl(ControlId id) { Redraw(ToRect(PixelsOf(layout.controls[id].rect))); }
 
 void FormSite::Redraw(const RECT& area) {
     if (!window) return;

@@ -1,8 +1,9 @@
 // What the parts of one form's window share, and all they know of each other:
 // the form (which routes every event to the handlers), the window and its
-// child windows, the density it is laid out at, and what changed on it since
-// the last paint. The window makes the site; the input, the run-time services
-// and the screen reader's side each take it and none calls back into the window.
+// child windows, the density it is laid out and drawn at, and what changed on
+// it since the last paint. The window makes the site; the input, the painter,
+// the run-time services and the screen reader's side each take it and none
+// calls back into the window.
 #pragma once
 
 #include <windows.h>
@@ -37,8 +38,9 @@ public:
 
     const AppInfo app;
     const FormSpec& layout;
-    // The window's density: every conversion of twips follows it. Only the
-    // window sets it, when it is made and when it moves to another monitor.
+    // The window's density, its one home: every conversion of twips and all the
+    // drawing follow it. Only the window sets it, when it is made and when it
+    // moves to another monitor, once the painter has made its composition for it.
     int dpi = kLayoutDpi;
     HWND window = nullptr;       // the form's; nullptr before it is made and once it is gone
     std::vector<HWND> children;  // per control, nullptr for drawn ones; destroyed with the window
@@ -54,8 +56,10 @@ public:
     int Pixels(float twips) const { return TwipsToPixels(twips, dpi); }
     PixelRect PixelsOf(const TwipRect& r) const { return ToPixels(r, dpi); }
 
-    // A control's visibility or caption has changed: it shows so.
-    void ShowChange(ControlId id);
+    // A control was shown or hidden: its window shows so, or its area is drawn again.
+    void ShowVisible(ControlId id, bool visible);
+    // A control's caption changed: a drawn one's area is drawn again (a child window shows none).
+    void ShowCaption(ControlId id);
     // An area of the client whose drawing changed: drawn again at the next paint.
     void Redraw(const RECT& area);
     // What changed since the last paint, handed over once.
@@ -70,6 +74,8 @@ public:
     static constexpr int kFirstChildId = 100;  // a child's id is this plus its control's place in the layout
 
 private:
+    void RedrawControl(ControlId id);
+
     std::optional<Form> form_;
     RECT changed_{};
 };

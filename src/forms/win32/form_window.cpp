@@ -17,7 +17,7 @@ constexpr UINT kGetDpiScaledSize = 0x02E4;  // WM_GETDPISCALEDSIZE
 }  // namespace
 
 FormWindow::FormWindow(const AppInfo& app, const FormSpec& layout)
-    : site_(app, layout), painter_(app.instance, layout) {}
+    : site_(app, layout), painter_(site_) {}
 
 int FormWindow::Run(EventSink& handlers) {
     bench::Mark(bench::kEntered);
@@ -76,7 +76,7 @@ void FormWindow::Create() {
     CreateWindowExW(FormExStyle(), app.formClass, site_.layout.caption, FormStyle(), CW_USEDEFAULT, CW_USEDEFAULT,
                     outer.cx, outer.cy, owner_.Get(), nullptr, app.instance, this);
     if (!wnd_) FailWithLastError(L"Could not create the window.");
-    TakeDensity(WindowDpi(wnd_));
+    if (const int dpi = WindowDpi(wnd_); dpi != site_.dpi) TakeDensity(dpi);
     outer = OuterSize(site_.dpi);
     // The size asked for once more: creation asks for the limits before the window
     // reaches its object, so a screen smaller than the window shrank it.
@@ -86,7 +86,7 @@ void FormWindow::Create() {
 }
 
 void FormWindow::TakeDensity(int dpi) {
-    painter_.SetDensity(dpi);
+    painter_.MakeFor(dpi);  // first: a font that cannot be had leaves the site's density as it was
     site_.dpi = dpi;
 }
 
@@ -154,7 +154,7 @@ void FormWindow::PlaceChildren() {
 void FormWindow::OnDpiChanged(int dpi, const RECT& suggested) {
     if (dpi <= 0) return;
     // The new set first: the size limits asked for while the window moves are the new density's.
-    site_.Raise([&] { TakeDensity(dpi); });
+    if (dpi != site_.dpi) site_.Raise([&] { TakeDensity(dpi); });
     SetWindowPos(wnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     FitClientArea();
@@ -281,8 +281,9 @@ void FormWindow::OnPaint() {
     // something changed; a paint shows it in one blit, so there is no flash of the
     // background between the erase, the tiles and the pictures, and uncovering
     // the window costs no drawing.
-    HDC scene = painter_.Composed(paint.Dc(), client, site_.TakeChanged(),
-                                  [&](HDC dc, const RECT& changed) { Compose(dc, changed); });
+    RECT changed = site_.TakeChanged();
+    HDC scene = painter_.Scene(paint.Dc(), client, changed);
+    if (scene && !IsRectEmpty(&changed)) Compose(scene, changed);
     if (scene) {
         BitBlt(paint.Dc(), area.left, area.top, area.right - area.left, area.bottom - area.top, scene, area.left,
                area.top, SRCCOPY);
@@ -295,8 +296,12 @@ void FormWindow::Compose(HDC dc, const RECT& area) {
     SavedDC saved(dc);
     IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
     FillRect(dc, &area, GetSysColorBrush(COLOR_BTNFACE));
-    painter_.PaintBackground({dc, area}, [&] { site_.Raise([&] { site_.TheForm().Paint(); }); });
-    site_.Raise([&] { painter_.DrawControls(dc, area, site_.TheForm().Model()); });
+    {
+        // The paint handler's pictures land here.
+        const FormPainter::Background background(painter_, {dc, area});
+        site_.Raise([&] { site_.TheForm().Paint(); });
+    }
+    site_.Raise([&] { painter_.DrawControls(dc, area); });
 }
 
 void FormWindow::OnDefaultAction(ControlId control) {

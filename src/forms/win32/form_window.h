@@ -34,7 +34,8 @@ public:
 private:
     void Create();
     void CreateChildren();
-    // The density the form is laid out and drawn at: its composition and its site.
+    // The density the form is laid out and drawn at: the painter's composition
+    // made for it, then the site's, which every conversion and drawing reads.
     void TakeDensity(int dpi);
     SIZE ClientSize(int dpi) const;  // the client area of the layout at `dpi`
     SIZE OuterSize(int dpi) const;   // the client area of the layout at `dpi` with the frame around it
@@ -44,6 +45,7 @@ private:
     // The window moved to a monitor of another density; `suggested` is the system's rectangle for it.
     void OnDpiChanged(int dpi, const RECT& suggested);
     void OnPaint();
+    // Draws `area` of the client into `dc`: the background, the paint handler's pictures, the drawn controls.
     void Compose(HDC dc, const RECT& area);
     void OnDefaultAction(ControlId control);
     void FocusFirstChild();

@@ -141,11 +141,11 @@ DensityPicture PictureSource::At(const ControlSpec& control, int dpi) {
     return {bitmap, {at.w, at.h}, std::move(copy)};
 }
 
-void FormPainter::SetDensity(int dpi) {
-    if (density_ && density_->dpi == dpi) return;
-    std::vector<OwnedFont> fonts(spec_.controls.size());
-    for (size_t i = 0; i < spec_.controls.size(); ++i) {
-        const ControlSpec& c = spec_.controls[i];
+void FormPainter::MakeFor(int dpi) {
+    const auto& controls = site_.layout.controls;
+    std::vector<OwnedFont> fonts(controls.size());
+    for (size_t i = 0; i < controls.size(); ++i) {
+        const ControlSpec& c = controls[i];
         if (c.kind == ControlKind::Label) {
             const int height = FontPixelHeight(c.font.points, dpi);
             fonts[i].Reset(CreateFontW(-height, 0, 0, 0, c.font.weight, FALSE, FALSE, FALSE,
@@ -156,27 +156,26 @@ void FormPainter::SetDensity(int dpi) {
     }
     // The pictures leave the shared source DC before the old set goes.
     pictureDc_.Reset();
-    density_.reset();
-    density_.emplace();
-    density_->dpi = dpi;
-    density_->fonts = std::move(fonts);
+    composition_.reset();
+    composition_.emplace();
+    composition_->fonts = std::move(fonts);
 }
 
 const DensityPicture& FormPainter::Picture(int picture) {
-    auto& pictures = density_->pictures;
+    auto& pictures = composition_->pictures;
     auto found = pictures.find(picture);
     if (found == pictures.end()) {
         // Made for the first control that shows it, as the art generator made it.
-        const auto& controls = spec_.controls;
+        const auto& controls = site_.layout.controls;
         const auto owner = std::find_if(controls.begin(), controls.end(),
                                         [&](const ControlSpec& c) { return c.picture == picture; });
-        found = pictures.emplace(picture, pictures_.At(*owner, density_->dpi)).first;
+        found = pictures.emplace(picture, pictures_.At(*owner, site_.dpi)).first;
     }
     return found->second;
 }
 
 HDC FormPainter::Scene(HDC like, const RECT& client, RECT& changed) {
-    Density& d = *density_;
+    Composition& d = *composition_;
     const SIZE size{client.right - client.left, client.bottom - client.top};
     if (d.sceneSize.cx == size.cx && d.sceneSize.cy == size.cy) {
         RECT inside;
@@ -191,22 +190,23 @@ HDC FormPainter::Scene(HDC like, const RECT& client, RECT& changed) {
     return scene;
 }
 
-void FormPainter::DrawBackground(HWND window, int picture, const PixelRect& dest) {
+void FormPainter::DrawBackground(int picture, const PixelRect& dest) {
     if (target_) {
         // Only what meets the area: a paint draws a hundred tiles, most of them elsewhere.
         RECT meet, rect = ToRect(dest);
         if (IntersectRect(&meet, &rect, &target_->area)) DrawPicture(target_->dc, picture, dest, true);
         return;
     }
-    const WindowDC dc(GetDC(window), window);
+    const WindowDC dc(GetDC(site_.window), site_.window);
     if (dc) DrawPicture(dc.Get(), picture, dest, true);
 }
 
-void FormPainter::DrawControls(HDC dc, const RECT& area, const FormModel& model) {
-    const int dpi = density_->dpi;
+void FormPainter::DrawControls(HDC dc, const RECT& area) {
+    const int dpi = site_.dpi;
+    const FormModel& model = site_.TheForm().Model();
     const TwipRect twips = ToTwips({area.left, area.top, area.right - area.left, area.bottom - area.top}, dpi);
     for (ControlId id : model.DrawOrder(twips)) {
-        const ControlSpec& c = spec_.controls[id];
+        const ControlSpec& c = site_.layout.controls[id];
         if (c.kind == ControlKind::Label) {
             DrawLabel(dc, c, model.Caption(id), ToPixels(c.rect, dpi));
         } else if (c.picture && c.stretch) {
@@ -229,8 +229,8 @@ void FormPainter::DrawPicture(HDC dc, int picture, const PixelRect& dest, bool s
     if (stretch && (dest.w != size.cx || dest.h != size.cy)) {
         // Stretched once to that size and kept: the background draws the same tile
         // a hundred times, and each stretch with HALFTONE costs as much as a paint.
-        OwnedBitmap& copy = density_->stretched[{picture, dest.w, dest.h}];
-        if (!copy) copy = StretchedCopy(p.bitmap, {dest.w, dest.h}, density_->dpi);
+        OwnedBitmap& copy = composition_->stretched[{picture, dest.w, dest.h}];
+        if (!copy) copy = StretchedCopy(p.bitmap, {dest.w, dest.h}, site_.dpi);
         bitmap = copy.Get();
         size = {dest.w, dest.h};
     }
@@ -244,7 +244,7 @@ void FormPainter::DrawPicture(HDC dc, int picture, const PixelRect& dest, bool s
 void FormPainter::DrawLabel(HDC dc, const ControlSpec& label, const std::wstring& text, const PixelRect& dest) {
     if (text.empty()) return;
     SavedDC saved(dc);
-    Selection font(dc, density_->fonts[&label - spec_.controls.data()].Get());
+    Selection font(dc, composition_->fonts[&label - site_.layout.controls.data()].Get());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(255, 255, 255));
     RECT r = ToRect(dest);
@@ -257,7 +257,7 @@ void FormPainter::DrawButton(const DRAWITEMSTRUCT& item, const ControlSpec& butt
     // The edge's bands, the face's inset and the cue's line are a pixel each at 96
     // dpi; wherever they stay a pixel (up to 125 %) the system draws them, pixel
     // for pixel as always.
-    const int band = DesignPixels(1, density_->dpi);
+    const int band = DesignPixels(1, site_.dpi);
     if (band == 1) {
         DrawFrameControl(item.hDC, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
     } else {

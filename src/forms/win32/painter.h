@@ -1,6 +1,6 @@
 // The drawing of one form: its pictures, the composition of the window at its
-// density (pictures and label fonts made for it, and the drawn layer of the
-// whole client area kept between paints), and the drawing of the form's
+// site's density (pictures and label fonts made for it, and the drawn layer of
+// the whole client area kept between paints), and the drawing of the form's
 // controls into it.
 #pragma once
 
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "forms/form.h"
+#include "forms/win32/form_site.h"
 #include "forms/win32/gdi.h"
 #include "forms/win32/handle.h"
 #include "forms/win32/scaled_picture.h"
@@ -58,57 +59,50 @@ private:
     std::optional<ScaledPictures> drawn_;  // the decoder of the last drawn scale asked for
 };
 
+// Draws at the site's density, the window's one: the composition it keeps (label
+// fonts, pictures, the drawn layer) is the one the window made for it.
 class FormPainter : NonCopyable {
 public:
-    FormPainter(HINSTANCE instance, const FormSpec& layout) : spec_(layout), pictures_(instance, layout) {}
+    explicit FormPainter(const FormSite& site) : site_(site), pictures_(site.app.instance, site.layout) {}
 
     // Every picture of the layout; a run-time error if one cannot be had.
     void Load() { pictures_.Load(); }
 
-    // Makes the composition for a density (its label fonts; its pictures are made
-    // as they are first drawn), unless it is the one held already; a run-time
-    // error if a font cannot be had. The drawn layer starts empty: the next paint
-    // draws all of it.
-    void SetDensity(int dpi);
-    int Dpi() const { return density_ ? density_->dpi : 0; }
+    // Makes the composition for `dpi`, the density the window gives the site
+    // next: its label fonts (its pictures are made as they are first drawn). A
+    // run-time error if a font cannot be had, which leaves the one held as it
+    // was. The drawn layer starts empty: the next paint draws all of it.
+    void MakeFor(int dpi);
 
-    // The drawn layer of the client area, `client` in size, for a paint: the
-    // areas that changed since it was drawn are drawn into it first (all of it
-    // when it is new), by `compose`(dc, area). nullptr when there is no memory
-    // for it: the paint then draws straight onto the window.
-    template <class F>
-    HDC Composed(HDC like, const RECT& client, RECT changed, F&& compose) {
-        HDC scene = Scene(like, client, changed);
-        if (scene && !IsRectEmpty(&changed)) compose(scene, changed);
-        return scene;
-    }
+    // The drawn layer of the client area, `client` in size, for a paint; `changed`
+    // becomes what of it must be drawn first (all of it when it is new). nullptr
+    // when there is no memory for it: the paint then draws straight onto the window.
+    HDC Scene(HDC like, const RECT& client, RECT& changed);
 
-    // The background layer of a paint: `paint` runs the form's paint handler, whose
-    // background pictures land in `target`, clipped to its area.
-    template <class F>
-    void PaintBackground(const PaintTarget& target, F&& paint) {
-        target_ = &target;
-        struct Done {
-            const PaintTarget*& current;
-            ~Done() { current = nullptr; }
-        } done{target_};
-        paint();
-    }
+    // While one lasts, the background pictures land in the paint being drawn,
+    // clipped to its area: the form's paint handler runs inside it.
+    class Background : NonCopyable {
+    public:
+        Background(FormPainter& painter, const PaintTarget& target) : painter_(painter) { painter_.target_ = target; }
+        ~Background() { painter_.target_.reset(); }
+
+    private:
+        FormPainter& painter_;
+    };
     // One of the layout's pictures on the background layer, scaled to `dest`: into
-    // the paint being drawn, or outside one straight onto `window`. These and the
+    // the paint being drawn, or outside one straight onto the window. These and the
     // drawing below make a picture at its first draw: a run-time error if there
     // is no memory for it.
-    void DrawBackground(HWND window, int picture, const PixelRect& dest);
-    // The visible drawn controls (pictures, labels) that meet `area`, back to front.
-    void DrawControls(HDC dc, const RECT& area, const FormModel& model);
+    void DrawBackground(int picture, const PixelRect& dest);
+    // The form's visible drawn controls (pictures, labels) that meet `area`, back to front.
+    void DrawControls(HDC dc, const RECT& area);
     // A graphical push button: its frame, its picture centred and cut to the
     // face, and the focus cue where asked for; the frame's bands, the insets and
     // the cue's line as wide as a 96-dpi pixel is at the density.
     void DrawButton(const DRAWITEMSTRUCT& item, const ControlSpec& button, bool focusCue);
 
 private:
-    struct Density {
-        int dpi = kLayoutDpi;
+    struct Composition {
         std::map<int, DensityPicture> pictures;  // by resource id, each made at its first draw
         // Copies of pictures at a size they are stretched to (a tile a hundred times): by id, width, height.
         std::map<std::tuple<int, int, int>, OwnedBitmap> stretched;
@@ -117,7 +111,6 @@ private:
         SIZE sceneSize{};                        // what of it is drawn; zero: nothing yet
     };
 
-    HDC Scene(HDC like, const RECT& client, RECT& changed);
     // A picture at this density, made the first time it is drawn: a hidden one never is.
     const DensityPicture& Picture(int picture);
     // A picture scaled to `dest` when `stretch`, else at its own size from the
@@ -125,11 +118,11 @@ private:
     void DrawPicture(HDC dc, int picture, const PixelRect& dest, bool stretch);
     void DrawLabel(HDC dc, const ControlSpec& label, const std::wstring& text, const PixelRect& dest);
 
-    const FormSpec& spec_;
+    const FormSite& site_;
     PictureSource pictures_;
-    std::optional<Density> density_;
+    std::optional<Composition> composition_;
     MemoryDC pictureDc_;  // pictures are selected into it to be drawn; made at the first draw
-    const PaintTarget* target_ = nullptr;  // the paint being drawn, during PaintBackground
+    std::optional<PaintTarget> target_;  // the paint being drawn, while a Background lasts
 };
 
 }  // namespace forms::win32

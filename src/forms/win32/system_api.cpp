@@ -1,5 +1,7 @@
 #include "forms/win32/system_api.h"
 
+#include "forms/win32/handle.h"
+
 namespace forms::win32 {
 
 HMODULE SystemModule(const wchar_t* name) {
@@ -15,9 +17,8 @@ HMODULE SystemModule(const wchar_t* name) {
 int ScreenDpi() {
     // 2000 and XP: laid out at 96 dpi under Large Fonts too, as the menu always was there.
     if (!api::IsProcessDPIAware.Get()) return kLayoutDpi;
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 0;
-    if (screen) ReleaseDC(nullptr, screen);
+    const WindowDC screen(GetDC(nullptr), nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen.Get(), LOGPIXELSX) : 0;
     return dpi > 0 ? dpi : 96;  // no screen DC: the density Windows assumes
 }
 
