@@ -197,6 +197,9 @@ void FormPainter::DrawBackground(int picture, const PixelRect& dest) {
         if (IntersectRect(&meet, &rect, &target_->area)) DrawPicture(target_->dc, picture, dest, true);
         return;
     }
+    // Outside a paint it draws on the window itself; with no window, nowhere (GetDC
+    // of no window is the whole screen's).
+    if (!site_.window) return;
     const WindowDC dc(GetDC(site_.window), site_.window);
     if (dc) DrawPicture(dc.Get(), picture, dest, true);
 }
