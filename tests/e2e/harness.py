@@ -19,8 +19,7 @@ from menubuild.medium import make_medium  # the release's names, as the staging 
 from menubuild.product import design
 from menubuild.product.records import Product  # the one model of a product
 # The tests take the session's helpers from here, with the product's facts below.
-from menubuild.winehost import (SCREEN, Frame, Session, must_run, record_skip, unrunnable_reason,  # noqa: F401
-                                wait_for, windows_path)
+from menubuild.winehost import SCREEN, Frame, Session, must_run, unrunnable_reason, wait_for, windows_path
 
 EXE = os.environ.get("VELBROOK_EXE", "")
 STUB = os.environ.get("VELBROOK_STUB", "")

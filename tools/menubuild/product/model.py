@@ -40,18 +40,18 @@ class Checker:
 
     def table(self, table, declared, where):
         """The values of a table, read by the rows of its keys (keys.py) in their order."""
-        keys = declared.keys
+        rows = declared.keys
         if not isinstance(table, dict):
             self.fail(where, None, "is not a table")
-        names = {key.name for key in keys}
+        names = {key.name for key in rows}
         for name in table:
             if name not in names:
                 self.fail(where, name, f"unknown key (known: {', '.join(sorted(names))})")
-        for key in keys:
+        for key in rows:
             if key.default is REQUIRED and key.name not in table:
                 self.fail(where, key.name, "missing")
         values = {}
-        for key in keys:
+        for key in rows:
             default = key.default(values) if callable(key.default) else key.default
             values[key.name] = key.read(self, table, where, key.name, default)
         return values
