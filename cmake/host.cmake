@@ -54,17 +54,24 @@ gtest_discover_tests(unit_tests)
 # Bad product descriptions are refused before anything is written; a good one's
 # pictures are drawn by this build's art generator.
 add_test(NAME product_descriptions
-  COMMAND ${PYTHON3} -m unittest -v test_product
+  COMMAND ${MENUBUILD} -m unittest -v test_product
   WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/tests/product)
 set_tests_properties(product_descriptions PROPERTIES ENVIRONMENT "VELBROOK_ARTGEN=$<TARGET_FILE:artgen>")
+
+# What the art generator draws from the lines of an art list: the faces' words
+# inside their room at every scale, the maker's logo in its box, and the lines it refuses.
+add_test(NAME artgen_pictures
+  COMMAND ${MENUBUILD} -m unittest -v test_artgen
+  WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/tests/artgen)
+set_tests_properties(artgen_pictures PROPERTIES ENVIRONMENT "VELBROOK_ARTGEN=$<TARGET_FILE:artgen>")
 
 # The release's tools where they need no cross build: the one date, and how
 # the signing password reaches the signing tools.
 add_test(NAME medium_tools
-  COMMAND ${PYTHON3} -m unittest -v test_medium_tools
+  COMMAND ${MENUBUILD} -m unittest -v test_medium_tools
   WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/tests/medium)
 
 # How ctest counts a module of end-to-end cases: every case skipped is a skip.
 add_test(NAME e2e_runner
-  COMMAND ${PYTHON3} -m unittest -v test_run_cases
+  COMMAND ${MENUBUILD} -m unittest -v test_run_cases
   WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/tests/e2e)

@@ -1,7 +1,7 @@
 # The product the menu is made for: a folder with its description
 # (product.toml) and its own pictures. The description is read and checked
 # here, at configure time, so that a bad one stops the build before anything
-# is written; tools/product/product.py then writes what the build makes the
+# is written; menubuild.product.configure then writes what the build makes the
 # menu from into generated/product/, and product.cmake with the names below.
 set(VELBROOK_PRODUCT "products/velbrook" CACHE STRING "The product folder: from the sources, or absolute")
 get_filename_component(product_folder "${VELBROOK_PRODUCT}" ABSOLUTE BASE_DIR "${CMAKE_SOURCE_DIR}")
@@ -26,10 +26,16 @@ execute_process(COMMAND ${Python3_EXECUTABLE} -c "import sys; print(sys.executab
 if(NOT PYTHON3)
   set(PYTHON3 ${Python3_EXECUTABLE})
 endif()
+# The build tools are one package, menubuild, under tools/: every script of the
+# build and every Python test runs through MENUBUILD, the Python above with that
+# one import root (`${MENUBUILD} -m menubuild.<module>`), set here alone.
+set(MENUBUILD ${CMAKE_COMMAND} -E env PYTHONPATH=${CMAKE_SOURCE_DIR}/tools ${PYTHON3})
+file(GLOB product_tools CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/menubuild/*.py
+     ${CMAKE_SOURCE_DIR}/tools/menubuild/product/*.py)
 set(VELBROOK_GENERATED ${CMAKE_BINARY_DIR}/generated/product)
 # The description's path quoted: a ';' in it reaches the reader, which names it.
 execute_process(
-  COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tools/product/product.py "${product_folder}/product.toml"
+  COMMAND ${MENUBUILD} -m menubuild.product.configure "${product_folder}/product.toml"
           --out ${VELBROOK_GENERATED} --templates ${CMAKE_SOURCE_DIR}/src/resources
           --font-folder ${VELBROOK_FONT_FOLDER} --heading-font ${VELBROOK_HEADING_FONT}
   RESULT_VARIABLE product_refused
@@ -40,10 +46,7 @@ endif()
 include(${VELBROOK_GENERATED}/product.cmake)
 message(STATUS "The product: ${product_folder} (${VELBROOK_EXECUTABLE_NAME}.exe, version ${VELBROOK_VERSION_TEXT})")
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
-  ${VELBROOK_PRODUCT_INPUTS} ${CMAKE_SOURCE_DIR}/tools/product/product.py ${CMAKE_SOURCE_DIR}/tools/product/model.py
-  ${CMAKE_SOURCE_DIR}/tools/product/design.py ${CMAKE_SOURCE_DIR}/tools/product/render.py
-  ${CMAKE_SOURCE_DIR}/tools/product/scripts.py
-  ${CMAKE_SOURCE_DIR}/src/resources/design.toml ${CMAKE_SOURCE_DIR}/src/resources/scripts.toml
+  ${VELBROOK_PRODUCT_INPUTS} ${product_tools} ${CMAKE_SOURCE_DIR}/src/resources/design.toml ${CMAKE_SOURCE_DIR}/src/resources/scripts.toml
   ${CMAKE_SOURCE_DIR}/src/resources/menu.rc.in ${CMAKE_SOURCE_DIR}/src/resources/menu.manifest.in)
 
 # The pictures, drawn or copied by the art generator as art.list says; `artgen`
@@ -52,8 +55,7 @@ set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
 set(VELBROOK_ART ${VELBROOK_GENERATED}/art)
 list(TRANSFORM VELBROOK_ART_FILES PREPEND ${VELBROOK_ART}/ OUTPUT_VARIABLE VELBROOK_ART_OUTPUTS)
 # Every picture again for each other scale, as art/<dpi>/<name>.png, and the
-# script that embeds them (the scales are the menu's kDrawnDpis).
-set(VELBROOK_ART_DPIS 120 144 168 192 240 288)
+# script that embeds them (the scales, VELBROOK_ART_DPIS, are design.toml's drawn_dpis).
 list(APPEND VELBROOK_ART_OUTPUTS ${VELBROOK_ART}/scaled.rc)
 foreach(file IN LISTS VELBROOK_ART_FILES)
   if(file MATCHES "^(.*)\\.bmp$")

@@ -71,7 +71,7 @@ add_menu(menu ${aslr_link})
 set_target_properties(menu PROPERTIES OUTPUT_NAME ${VELBROOK_EXECUTABLE_NAME})
 
 include(tests/win32/win32_tests.cmake)
-include(tools/medium/medium.cmake)
+include(cmake/medium.cmake)
 include(tools/bench/bench.cmake)
 # The end-to-end tests run the programs under Wine on a virtual X server.
 if(NOT CMAKE_HOST_WIN32)

@@ -24,4 +24,5 @@ fi
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset"
 echo "The demo medium, with the menu: build/$preset/medium/"
-VELBROOK_WINEARCH="$preset" exec python3 scripts/demo.py "build/$preset"
+# The build tools' one import root is tools/ (the package menubuild).
+VELBROOK_WINEARCH="$preset" PYTHONPATH=tools exec python3 -m menubuild.demo "build/$preset"

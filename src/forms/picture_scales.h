@@ -7,13 +7,15 @@
 #include <algorithm>
 #include <iterator>
 
+#include "design.h"
 #include "forms/control.h"
 #include "forms/geometry.h"
 
 namespace forms {
 
-// 125, 150, 175, 200, 250 and 300 %: the scales Windows offers for displays.
-inline constexpr int kDrawnDpis[] = {120, 144, 168, 192, 240, 288};
+// 125, 150, 175, 200, 250 and 300 %, the scales Windows offers for displays:
+// src/resources/design.toml's drawn_dpis, which the build names too.
+using design::kDrawnDpis;
 
 // The drawn scale whose pictures stand for a density other than the layout's:
 // the nearest at or above it (the pictures are reduced to it, which keeps

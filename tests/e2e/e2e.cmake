@@ -52,7 +52,6 @@ set(e2e_env
   "VELBROOK_BUILD=${CMAKE_BINARY_DIR}"
   "VELBROOK_GENERATOR=${CMAKE_GENERATOR}"
   "VELBROOK_NINJA=${CMAKE_MAKE_PROGRAM}"
-  "VELBROOK_MAKE_MEDIUM=${CMAKE_SOURCE_DIR}/tools/medium/make_medium.py"
   "VELBROOK_RELEASE=${CMAKE_BINARY_DIR}/release"
   "VELBROOK_RELEASE_ARCH=${release_arch}"
   "VELBROOK_RELEASE_SIGNED=$<BOOL:${VELBROOK_SIGN_PKCS12}>"
@@ -66,7 +65,7 @@ enable_testing()
 foreach(module binary window launch instance living faults planted load medium dpi accessible keyboard release product
                win32_layer)
   add_test(NAME e2e_${module}
-    COMMAND ${PYTHON3} run_cases.py test_${module}
+    COMMAND ${MENUBUILD} run_cases.py test_${module}
     WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/tests/e2e)
   set_tests_properties(e2e_${module} PROPERTIES
     ENVIRONMENT "${e2e_env}"
@@ -75,10 +74,10 @@ foreach(module binary window launch instance living faults planted load medium d
     TIMEOUT 900)
 endforeach()
 
-# The benchmark (tools/bench): the test only checks that one short run yields
-# every figure; it times nothing.
+# The benchmark (tools/bench, run by menubuild.benchmark): the test only checks
+# that one short run yields every figure; it times nothing.
 add_test(NAME benchmark_runs
-  COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tools/bench/benchmark.py ${CMAKE_BINARY_DIR} 1
+  COMMAND ${MENUBUILD} -m menubuild.benchmark ${CMAKE_BINARY_DIR} 1
           ${CMAKE_BINARY_DIR}/benchmark-smoke.json)
 set_tests_properties(benchmark_runs PROPERTIES RESOURCE_LOCK wineprefix TIMEOUT 600
   PASS_REGULAR_EXPRESSION "Start-up ratio" SKIP_REGULAR_EXPRESSION "Benchmark skipped")

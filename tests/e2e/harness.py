@@ -1,5 +1,5 @@
 """End-to-end harness: the real menu under Wine on a virtual X server
-(tools/winehost), with what the build wrote for the tests: the product's
+(menubuild.winehost), with what the build wrote for the tests: the product's
 facts, the layout in pixels and the programs under test.
 
 Each test module gets its own Xvfb; every build folder has one Wine prefix
@@ -12,20 +12,14 @@ import json
 import os
 import re
 import shutil
-import subprocess
-import sys
 import tempfile
 import unittest
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "winehost"))
+from menubuild.medium import make_medium  # the release's names, as the staging gives them
+from menubuild.product import design
+from menubuild.product.records import Product  # the one model of a product
 # The tests take the session's helpers from here, with the product's facts below.
-from winehost import (SCREEN, Display, Frame, Pointer, Wine, must_run, record_skip, unrunnable_reason,  # noqa: E402,F401
-                      wait_for, windows_path)
-
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "product"))
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "medium"))
-import make_medium  # noqa: E402  the release's names, as the staging gives them
-import model  # noqa: E402  the one model of a product
+from menubuild.winehost import SCREEN, Frame, Session, must_run, unrunnable_reason, wait_for, windows_path
 
 EXE = os.environ.get("VELBROOK_EXE", "")
 STUB = os.environ.get("VELBROOK_STUB", "")
@@ -37,7 +31,8 @@ WORK = os.environ.get("VELBROOK_WORK", tempfile.gettempdir())
 SOURCES = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
 # The product whose exact bytes and pixels some tests know by heart.
 DEFAULT_PRODUCT = os.path.join(SOURCES, "products", "velbrook")
-TWIPS_PER_PIXEL = 15
+# The window's design facts, which the build was configured from.
+DESIGN = design.Design.load(os.path.join(SOURCES, "src", "resources", "design.toml"))
 
 
 def _read_json(variable, empty):
@@ -67,11 +62,7 @@ def drawn_picture(name, dpi=96):
     art/<name>.bmp at 96 dpi, art/<dpi>/<name>.png at the others."""
     art = os.path.join(os.path.dirname(os.environ["VELBROOK_RC"]), "art")
     stem = re.sub(r"[()]", "", name)
-    path = os.path.join(art, stem + ".bmp") if dpi == 96 else os.path.join(art, str(dpi), stem + ".png")
-    convert = "/usr/bin/convert" if os.path.exists("/usr/bin/convert") else "convert"
-    size = subprocess.run([convert, path, "-format", "%w %h", "info:"], capture_output=True, text=True, check=True)
-    rgb = subprocess.run([convert, path, "-depth", "8", "rgb:-"], capture_output=True, check=True).stdout
-    return Frame(rgb, *map(int, size.stdout.split()))
+    return Frame.read(os.path.join(art, stem + ".bmp") if dpi == 96 else os.path.join(art, str(dpi), stem + ".png"))
 
 
 class Row:
@@ -117,7 +108,7 @@ class Row:
 
 
 class ProductView:
-    """The configured product: the one model of it (tools/product/model.py, read back
+    """The configured product: the one model of it (menubuild.product.records, read back
     from the product.json the build wrote), its rows placed on the window, and the
     rows a test picks by their role."""
 
@@ -171,7 +162,7 @@ def _read_product():
     path = os.environ.get("VELBROOK_PRODUCT_JSON", "")
     if not path:
         return ProductView(None, "", ())
-    product = model.Product.from_json(path)
+    product = Product.from_json(path)
     rows = tuple(Row(row, rect(f"CountryImage({row.code})") if row.shown else None) for row in product.languages)
     view = ProductView(product, os.environ.get("VELBROOK_PRODUCT_DIR", ""), rows)
     # The layout is built from the same description: rows it does not offer in this order are a build fault.
@@ -212,11 +203,11 @@ class Medium:
 
 
 class MenuTest(unittest.TestCase):
-    """Base of the e2e tests: one display and prefix for the module, a fresh
-    work folder and stub log per test."""
+    """Base of the e2e tests: one session (display and prefix) for the module, a fresh
+    work folder and stub log per test. A class may ask for a screen of another size."""
 
-    display = None
-    wine = None
+    SCREEN = SCREEN
+    session = display = wine = None
 
     @classmethod
     def setUpClass(cls):
@@ -229,18 +220,14 @@ class MenuTest(unittest.TestCase):
             raise AssertionError(f"{reason}: under CI the build that ships must be run, not skipped")
         if reason:
             raise unittest.SkipTest(reason)
-        cls.display = Display()
-        cls.wine = Wine(cls.display, PREFIX, ARCH, PROBE, caption=TITLE, title=APP_TITLE, form_class=PRODUCT.form_class)
-        cls.wine.ensure_prefix()
-        cls.pointer = Pointer(cls.display)
+        cls.session = Session(PREFIX, ARCH, PROBE, caption=TITLE, title=APP_TITLE, form_class=PRODUCT.form_class,
+                              screen=cls.SCREEN)
+        cls.display, cls.wine, cls.pointer = cls.session.display, cls.session.wine, cls.session.pointer
 
     @classmethod
     def tearDownClass(cls):
-        if cls.wine:
-            cls.wine.end_all()
-            cls.wine.kill_server()
-        if cls.display:
-            cls.display.stop()
+        if cls.session:
+            cls.session.stop()
 
     def _fault_count(self):
         result = getattr(getattr(self, "_outcome", None), "result", None)

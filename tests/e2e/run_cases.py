@@ -7,7 +7,7 @@ import os
 import sys
 import unittest
 
-from harness import record_skip
+from menubuild.winehost import record_skip
 
 SKIPPED = 77
 

@@ -5,12 +5,10 @@ import os
 import re
 import struct
 import subprocess
-import sys
 import unittest
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "medium"))
-import pe  # noqa: E402
-from harness import PRODUCT, only_for_the_default_product  # noqa: E402
+from harness import DESIGN, PRODUCT, only_for_the_default_product
+from menubuild.medium import pe
 
 ALLOWED_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "shell32.dll", "advapi32.dll", "msvcrt.dll"}
 SUPPORTED_OS = {"e2011457-1546-43c5-a5fe-008deee3d3f0", "35138b9a-5d96-4fbd-8e2d-a2440225f93a",
@@ -217,7 +215,7 @@ class DefaultProductTest(unittest.TestCase):
                          DEFAULT_PRODUCT_RESOURCES)
         # Added since: only the pictures drawn for other scales.
         self.assertEqual(sorted({key[0] for key in hashes if key not in DEFAULT_PRODUCT_RESOURCES}),
-                         [f"PNG{dpi}" for dpi in (120, 144, 168, 192, 240, 288)])
+                         [f"PNG{dpi}" for dpi in DESIGN.drawn_dpis])
 
 
 class CompileFlagsTest(unittest.TestCase):

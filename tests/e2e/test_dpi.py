@@ -15,26 +15,18 @@ back at the end."""
 
 import os
 import re
-import sys
 import unittest
 
-from harness import CLIENT_PIXELS, COMMAND1, LAYOUT, PRODUCT, Medium, MenuTest, drawn_picture, rect, wait_for
+from harness import (CLIENT_PIXELS, COMMAND1, DESIGN, LAYOUT, PRODUCT, Frame, Medium, MenuTest, drawn_picture, rect,
+                     wait_for, windows_path)
+from menubuild.medium import pe
+from menubuild.winehost import LARGE_SCREEN
 
 # The offered languages by code: their folders and faces.
 LANGUAGES = {row.code: (row.folder, row.rect) for row in PRODUCT.shown}
-import winehost  # noqa: E402  (on the path the harness set)
-from winehost import Frame  # noqa: E402
-
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "medium"))
-import pe  # noqa: E402
-
-USUAL_SCREEN = winehost.SCREEN
-winehost.SCREEN = (2400, 1700)  # room for the 200 % window, frame and all
-LOG_PIXELS = r"HKCU\Control Panel\Desktop"
-DESKTOPS = r"HKCU\Software\Wine\Explorer\Desktops"
-DENSITIES = (120, 144, 168, 192)
-DRAWN_DPIS = (120, 144, 168, 192, 240, 288)  # the scales the build draws every picture for
-TWIPS_PER_LAYOUT_PIXEL = 15
+DRAWN_DPIS = DESIGN.drawn_dpis  # the scales the build draws every picture for
+DENSITIES = tuple(dpi for dpi in DRAWN_DPIS if dpi <= 192)  # those whose window the screen has room for
+TWIPS_PER_LAYOUT_PIXEL = DESIGN.twips_per_pixel
 
 # The pictures that show at the start, in front of the tiles: at each density each
 # is the build's picture for that scale. The button's picture is looked at inside
@@ -81,23 +73,11 @@ def ink_rows(frame, r):
 
 
 class DisplayDensityTest(MenuTest):
-    @classmethod
-    def setUpClass(cls):
-        super().setUpClass()
-        cls.wine.reg("add", DESKTOPS, "/v", "Default", "/d", "x".join(map(str, winehost.SCREEN)))
-        cls.wine.kill_server()  # the desktop takes its size when it starts
+    SCREEN = LARGE_SCREEN  # the session gives the prefix its usual desktop and density back at the end
 
-    @classmethod
-    def tearDownClass(cls):
-        if cls.wine:
-            cls.set_density(96)
-            cls.wine.reg("add", DESKTOPS, "/v", "Default", "/d", "x".join(map(str, USUAL_SCREEN)))
-        super().tearDownClass()
-
-    @classmethod
-    def set_density(cls, dpi):
+    def set_density(self, dpi):
         """For programs started from now on."""
-        cls.wine.reg("add", LOG_PIXELS, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi))
+        self.session.set_density(dpi)
 
     def open_menu(self, dpi, name):
         self.set_density(dpi)
@@ -187,7 +167,7 @@ class DisplayDensityTest(MenuTest):
         x, y, w, h = scaled(rect(LABEL), dpi)
         path = os.path.join(self.work, f"label-{dpi}-{face}.rgb")
         height = int(LABEL_POINTS * dpi / 72 + 0.5)
-        self.wine.probe("render-label", winehost.windows_path(path), face, str(height), str(LABEL_WEIGHT), str(w),
+        self.wine.probe("render-label", windows_path(path), face, str(height), str(LABEL_WEIGHT), str(w),
                         str(h), "Your operating system is : ")
         with open(path, "rb") as f:
             return Frame(f.read(), w, h)

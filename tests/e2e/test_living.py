@@ -104,19 +104,22 @@ class LivingWindowTest(MenuTest):
         self.assert_seamless_navy(form)
 
 
-def newer(major, minor, build):
-    """The product's own caption for a Windows NT the built-in table leaves out: of its
-    rows for that version, the one with the highest build reached; none by default."""
-    rows = [row for row in PRODUCT.os_captions if (row.major, row.minor) == (major, minor) and row.build <= build]
-    return max(rows, key=lambda row: row.build).caption if rows else ""
+def products_own(major, minor, build):
+    """The product's caption for a Windows NT that the built-in table leaves out, read from its
+    rows: the one row for that version whose lowest build Wine's reaches ("" where it has none).
+    Which of several rows wins is the host's tests' to check (os_caption_test.cpp)."""
+    rows = [row.caption for row in PRODUCT.os_captions if (row.major, row.minor) == (major, minor)
+            and row.build <= build]
+    return rows[0] if len(rows) == 1 else "" if not rows else None
 
 
-# Wine's per-program Windows version, and the caption it must give.
+# Wine's per-program Windows version, and the caption it must give (None: more than one
+# row of the product's is reached there, and the case is skipped).
 CAPTIONS = [("win31", "Microsoft Win32s "), ("win95", "Microsoft Windows 95 "),
             ("win98", "Microsoft Windows 98 SE"), ("winme", "Microsoft Windows Me "),
             ("nt351", "Microsoft Windows NT "), ("nt40", "Microsoft Windows NT "),
             ("win2k", "Microsoft Windows 2000 "), ("winxp", "Windows XP"), ("win2003", ""),
-            ("win7", newer(6, 1, 7601)), ("win10", newer(10, 0, 19043))]
+            ("win7", products_own(6, 1, 7601)), ("win10", products_own(10, 0, 19043))]
 
 
 class OsCaptionTest(MenuTest):
@@ -135,6 +138,8 @@ class OsCaptionTest(MenuTest):
             # A file of its own for each version: a failure leaves the one it could not write named.
             reference = os.path.join(self.work, f"line-{version}.rgb")
             with self.subTest(version=version):
+                if caption is None:
+                    self.skipTest(f"{PRODUCT.name} names more than one caption that Wine's {version} reaches")
                 self.set_version(version)
                 proc = self.start_menu(medium.exe)
                 try:

@@ -16,13 +16,9 @@ from unittest import mock
 
 from certificates import ThrowawayCA, missing_tools
 from harness import EXE, PRODUCT, STUB, Medium, MenuTest, only_for_the_default_product, wait_for, windows_path
+from menubuild.medium import make_medium, pe, pe_stamp
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "medium"))
-import make_medium  # noqa: E402
-import pe  # noqa: E402
-import pe_stamp  # noqa: E402
-
-MAKE_MEDIUM = os.environ.get("VELBROOK_MAKE_MEDIUM", "")
+MAKE_MEDIUM = [sys.executable, "-m", "menubuild.medium.make_medium"]
 PRODUCT_JSON = os.environ.get("VELBROOK_PRODUCT_JSON", "")
 RELEASE = os.environ.get("VELBROOK_RELEASE", "")
 VERSION = os.environ.get("VELBROOK_VERSION", "")
@@ -56,14 +52,13 @@ def extract(iso, folder):
 
 
 def need_environment(test):
-    for name, value in (("VELBROOK_MAKE_MEDIUM", MAKE_MEDIUM), ("VELBROOK_RELEASE", RELEASE),
-                        ("VELBROOK_VERSION", VERSION)):
+    for name, value in (("VELBROOK_RELEASE", RELEASE), ("VELBROOK_VERSION", VERSION)):
         if not value:
             test.skipTest(f"{name} is not set: run through ctest")
 
 
 class Staging(unittest.TestCase):
-    """make_medium.py run by hand into a work folder of its own."""
+    """The staging (menubuild.medium.make_medium) run by hand into a work folder of its own."""
 
     def setUp(self):
         need_environment(self)
@@ -98,10 +93,10 @@ class Staging(unittest.TestCase):
         return ["--sources", checkout, "--product-folder", os.path.join(checkout, "products", "product")]
 
     def make(self, setups, *extra, env=None):
-        """make_medium.py with the vendor's `setups`, or the stub setups when None."""
+        """The staging with the vendor's `setups`, or the stub setups when None."""
         out = os.path.join(self.work, "out")
         source = ["--setups", setups] if setups else ["--stub", STUB]
-        return out, subprocess.run([sys.executable, MAKE_MEDIUM, "--product", PRODUCT_JSON, "--menu", EXE, *source,
+        return out, subprocess.run([*MAKE_MEDIUM, "--product", PRODUCT_JSON, "--menu", EXE, *source,
                                     "--arch", "win32", "--out", out, *self.committed_product(), *extra],
                                    capture_output=True, text=True, env=env)
 

@@ -10,7 +10,8 @@ import subprocess
 import unittest
 
 from certificates import ThrowawayCA, missing_tools
-from harness import MenuTest, model, wait_for, windows_path
+from harness import MenuTest, wait_for, windows_path
+from menubuild.product.records import Product
 
 SOURCES = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
 PRESET = os.environ.get("VELBROOK_RELEASE_ARCH", "")  # the presets are named after the architectures
@@ -39,7 +40,7 @@ def setUpModule():
 class SecondProductTest(MenuTest):
     def setUp(self):
         super().setUp()
-        self.product = model.Product.from_json(os.path.join(build, "generated", "product", "product.json"))
+        self.product = Product.from_json(os.path.join(build, "generated", "product", "product.json"))
         with open(os.path.join(build, "layout.json"), encoding="utf-8") as f:
             self.layout = json.load(f)
         self.release = os.path.join(build, "release", f"Tarnwick-1.20-{PRESET}-demo")

@@ -15,10 +15,8 @@ import zipfile
 
 from certificates import ThrowawayCA, missing_tools
 from harness import ARTIFACTS, PRODUCT, WORK, MenuTest, wait_for, windows_path
-
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "medium"))
-import pe  # noqa: E402
-from source_date import product_not_committed  # noqa: E402
+from menubuild.medium import pe
+from menubuild.medium.source_date import product_not_committed
 
 SOURCES = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
 PRESET = os.environ.get("VELBROOK_RELEASE_ARCH", "")  # the presets are named after the architectures
@@ -189,9 +187,9 @@ class ReproducibleReleaseTest(unittest.TestCase):
         # What anyone without the vendor's key can check: rebuild unsigned, take
         # the signature off the released menu, compare.
         build = builds[1]
-        env = commit_dated()
+        env = dict(commit_dated(), PYTHONPATH=os.path.join(build.clone, "tools"))  # the clone's own tools
         with tempfile.TemporaryDirectory() as folder:
-            subprocess.run([sys.executable, os.path.join(build.clone, "tools", "medium", "make_medium.py"),
+            subprocess.run([sys.executable, "-m", "menubuild.medium.make_medium",
                             "--product", os.path.join(build.build, "generated", "product", "product.json"),
                             "--menu", os.path.join(build.build, PRODUCT.executable),
                             "--stub", os.path.join(build.build, "Setup.exe"),

@@ -33,7 +33,9 @@ class RunCasesTest(unittest.TestCase):
             with self.subTest(body=body), tempfile.TemporaryDirectory() as folder:
                 with open(os.path.join(folder, "test_sample.py"), "w", encoding="utf-8") as f:
                     f.write("import unittest\n" + textwrap.dedent(body))
-                env = dict(os.environ, PYTHONPATH=folder, VELBROOK_BUILD=folder)
+                # The sample's folder besides the tools' import root, which the runner needs.
+                env = dict(os.environ, PYTHONPATH=os.pathsep.join([folder, os.environ.get("PYTHONPATH", "")]),
+                           VELBROOK_BUILD=folder)
                 run = subprocess.run([sys.executable, RUNNER, "test_sample"], env=env, capture_output=True,
                                      text=True, cwd=folder)
                 self.assertEqual(run.returncode, status, run.stdout + run.stderr)

@@ -13,11 +13,10 @@ from io import StringIO
 from types import SimpleNamespace
 from unittest import mock
 
-MEDIUM_TOOLS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "medium")
-sys.path.insert(0, MEDIUM_TOOLS)
-import make_medium  # noqa: E402
-import signing  # noqa: E402
-from source_date import EARLIEST, product_not_committed, source_date  # noqa: E402
+from menubuild.medium import make_medium, signing
+from menubuild.medium.source_date import EARLIEST, product_not_committed, source_date
+
+SIGNING_CMAKE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "cmake", "signing.cmake")
 
 
 class PasswordPassageTest(unittest.TestCase):
@@ -176,7 +175,7 @@ class RememberedKeysTest(unittest.TestCase):
         with tempfile.TemporaryDirectory() as folder:
             with open(os.path.join(folder, "CMakeLists.txt"), "w") as f:
                 f.write("cmake_minimum_required(VERSION 3.25)\nproject(signing NONE)\n"
-                        f"include({os.path.join(MEDIUM_TOOLS, 'signing.cmake')})\n"
+                        f"include({SIGNING_CMAKE})\n"
                         'message(STATUS "signing: [${signing}]")\n')
             for what, arguments, signing_arguments, remembered in cases:
                 with self.subTest(what):

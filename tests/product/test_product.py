@@ -1,10 +1,11 @@
 """Bad product descriptions are refused before anything is written, with a
 message that names the file, the key and what is wrong; what a good one
-writes reads back as it was meant, pictures and manifest."""
+writes reads back as it was meant, pictures and manifest; and the vendor's
+guide lists the keys as they are declared. What the art generator draws from
+an art list of its own is tests/artgen's."""
 
 import json
 import os
-import re
 import shutil
 import struct
 import subprocess
@@ -14,13 +15,14 @@ import unittest
 import xml.etree.ElementTree as ElementTree
 import zlib
 
+from menubuild.product import design, keys, model, pictures, scripts
+from menubuild.product.records import Product
+from menubuild.product.render import Font
+from menubuild.winehost import Frame
+
 SOURCES = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
-sys.path.insert(0, os.path.join(SOURCES, "tools", "product"))
-import design  # noqa: E402  (the tools' own modules, beside product.py)
-import model  # noqa: E402
-import scripts  # noqa: E402
-from render import Font  # noqa: E402
-PRODUCT = os.path.join(SOURCES, "tools", "product", "product.py")
+CONFIGURE = [sys.executable, "-m", "menubuild.product.configure"]
+GUIDE = os.path.join(SOURCES, "docs", "vendor-guide.md")
 DEFAULT = os.path.join(SOURCES, "products", "velbrook")
 DESIGN = os.path.join(SOURCES, "src", "resources", "design.toml")
 SCRIPTS = os.path.join(SOURCES, "src", "resources", "scripts.toml")
@@ -48,14 +50,10 @@ def bmp(width, height, bits=24, pixel=None, palette=None, top_down=False, header
     return b"BM" + struct.pack("<IHHI", offset + len(pixels), 0, 0, offset) + info + table + b"\0" * gap + pixels
 
 
-def icon(bits, gap=0):
-    image = struct.pack("<IiiHHIIiiII", 40, 32, 64, 1, bits, 0, 0, 0, 0, 0, 0) + b"\0" * (32 * 32 * bits // 8 + 128)
-    return struct.pack("<HHHBBBBHHII", 0, 1, 1, 32, 32, 0, 0, 1, bits, len(image), 22 + gap) + b"\0" * gap + image
-
-
-def ico(*images):
+def ico(*images, gap=0):
     """An icon file of `images`, each (size, bits) of a bitmap, (size, bits, drawn size) of a
-    bitmap whose entry names another size, or (size, "png"); a size is a side or (width, height)."""
+    bitmap whose entry names another size, or (size, "png"); a size is a side or (width, height).
+    `gap` bytes lie between the directory and the first image."""
     def pair(size):
         return size if isinstance(size, tuple) else (size, size)
     data = []
@@ -66,13 +64,13 @@ def ico(*images):
         else:
             data.append(struct.pack("<IiiHHIIiiII", 40, width, 2 * height, 1, bits, 0, 0, 0, 0, 0, 0)
                         + b"\0" * (width * height * bits // 8 + height * 4))
-    entries, at = b"", 6 + 16 * len(images)
+    entries, at = b"", 6 + 16 * len(images) + gap
     for (size, bits, *_), image in zip(images, data):
         # Planes and bits left 0, as icon editors often leave them: the group takes the image's.
         width, height = pair(size)
         entries += struct.pack("<BBBBHHII", width % 256, height % 256, 0, 0, 0, 0, len(image), at)
         at += len(image)
-    return struct.pack("<HHH", 0, 1, len(images)) + entries + b"".join(data)
+    return struct.pack("<HHH", 0, 1, len(images)) + entries + b"\0" * gap + b"".join(data)
 
 
 def language(name, folder, code):
@@ -93,7 +91,8 @@ def os_captions(*rows):
 
 def icon_images(count):
     """`count` icon images for ico(), no two of one size and depth, the smallest first."""
-    return [(size, bits) for size in model.ICON_SIZES for bits in model.ICON_DEPTHS if (size, bits) != (32, 4)][:count]
+    return [(size, bits) for size in pictures.ICON_SIZES for bits in pictures.ICON_DEPTHS
+            if (size, bits) != (32, 4)][:count]
 
 
 PRODUCT_FOLDER = "the product folder's name"
@@ -130,7 +129,7 @@ CASES = [
      "has 8 bits per pixel; it must be 24-bit"),
     ("a flag of the wrong size", ('flag = "japan"', 'flag = "flag.bmp"'), ("flag.bmp", bmp(40, 28)),
      "[[language]] number 4 (Japanese), key 'flag'", "must be 41 x 28"),
-    ("an icon of the wrong colour depth", ("icon.ico", icon(8)), "[pictures], key 'icon':",
+    ("an icon of the wrong colour depth", ("icon.ico", ico((32, 8))), "[pictures], key 'icon':",
      "has 8 bits per pixel; it must be a 16-colour"),
     ("an empty folder", ('folder = "English_link"', 'folder = ""'), "(English), key 'folder': is empty"),
     ("a backslash in a folder", ('folder = "English_link"', 'folder = "English\\\\link"'), "contains a backslash"),
@@ -221,7 +220,7 @@ CASES = [
      ("face.bmp", bmp(245, 45, 8, lambda x, y: 200 if (x, y) == (3, 3) else 0, palette=[(0, 0, 0)] * 16)),
      "uses colour 200 of a palette of 16"),
     ("a picture cut short", ("wordmark.bmp", bmp(133, 28)[:-100]), "[pictures], key 'word_mark':", "is cut short"),
-    ("an icon whose image does not follow its directory", ("icon.ico", icon(4, gap=8)),
+    ("an icon whose image does not follow its directory", ("icon.ico", ico((32, 4), gap=8)),
      "[pictures], key 'icon':", "its image does not follow its directory"),
     ("a '$' in the menu's name", ('executable = "Velbrook.exe"', 'executable = "V${X}.exe"'), NO_SINGLE_INSTANCE,
      "[product], key 'executable': 'V${X}.exe' holds '$'"),
@@ -345,48 +344,6 @@ def flag(x, y):
     return (255, 255, 255) if y >= 14 else (0, 0, 0) if x < 20 else (200, 0, 0)
 
 
-def face_pixel(path, x, y):
-    """A pixel (r, g, b) of a face as the art generator stores it: bottom row first, 24 bits or
-    8 with the palette after a 40-byte header."""
-    with open(path, "rb") as f:
-        data = f.read()
-    (offset,), (width, height), bits = struct.unpack_from("<I", data, 10), struct.unpack_from("<ii", data, 18), data[28]
-    at = offset + ((width * bits // 8 + 3) & ~3) * (height - 1 - y) + x * bits // 8
-    if bits == 8:
-        at = 54 + 4 * data[at]
-    return tuple(data[at:at + 3][::-1])
-
-
-def png_pixels(path):
-    """A PNG the art generator wrote (8-bit RGB or palette, not interlaced): its width and
-    its pixels (r, g, b), top row first."""
-    with open(path, "rb") as f:
-        data = f.read()
-    chunks, at = {}, 8
-    while at < len(data):
-        (length,), kind = struct.unpack_from(">I", data, at), data[at + 4:at + 8].decode()
-        chunks[kind] = chunks.get(kind, b"") + data[at + 8:at + 8 + length]
-        at += 12 + length
-    width, height, depth, colour = struct.unpack_from(">IIBB", chunks["IHDR"])
-    assert depth == 8 and colour in (2, 3), (depth, colour)
-    step = 3 if colour == 2 else 1
-    raw, rows, above = zlib.decompress(chunks["IDAT"]), [], bytes(width * step)
-    for y in range(height):
-        kind, line = raw[y * (width * step + 1)], bytearray(raw[y * (width * step + 1) + 1:(y + 1) * (width * step + 1)])
-        for i in range(len(line)):
-            a, b = line[i - step] if i >= step else 0, above[i]
-            c = above[i - step] if i >= step else 0
-            p = a + b - c
-            near = a if abs(p - a) <= abs(p - b) and abs(p - a) <= abs(p - c) else b if abs(p - b) <= abs(p - c) else c
-            line[i] = (line[i] + (0, a, b, (a + b) // 2, near)[kind]) & 0xFF
-        rows.append(bytes(line))
-        above = line
-    palette = chunks.get("PLTE", b"")
-    pixel = (lambda row, x: tuple(row[3 * x:3 * x + 3])) if colour == 2 else \
-        (lambda row, x: tuple(palette[3 * row[x]:3 * row[x] + 3]))
-    return width, [[pixel(row, x) for x in range(width)] for row in rows]
-
-
 class DescriptionTest(unittest.TestCase):
     def setUp(self):
         self.work = tempfile.mkdtemp(prefix="product-")
@@ -413,7 +370,7 @@ class DescriptionTest(unittest.TestCase):
         return toml
 
     def run_product(self, toml, out, fonts=FONT_FOLDER):
-        return subprocess.run([sys.executable, PRODUCT, toml, "--out", out, "--templates",
+        return subprocess.run([*CONFIGURE, toml, "--out", out, "--templates",
                                os.path.join(SOURCES, "src", "resources"), "--font-folder", fonts,
                                "--heading-font", HEADING_FONT], capture_output=True, text=True)
 
@@ -554,9 +511,9 @@ class DescriptionTest(unittest.TestCase):
         for code, top in ((1, 4), (2, 4), (3, 5)):  # the flag's top row: 4 beside CJK words, 5 beside Latin ones
             for x, y, lit in ((5, 4, tint), (30, 4, red_lit), (5, 20, (255, 255, 255))):
                 with self.subTest(code=code, x=x, y=y):
-                    self.assertEqual(face_pixel(os.path.join(art, f"CountryImage{code}.bmp"), 12 + x, top + y),
+                    self.assertEqual(Frame.read(os.path.join(art, f"CountryImage{code}.bmp")).pixel(12 + x, top + y),
                                      flag(x, y))
-                    self.assertEqual(face_pixel(os.path.join(art, f"CountryPic{code}.bmp"), 12 + x, top + y), lit)
+                    self.assertEqual(Frame.read(os.path.join(art, f"CountryPic{code}.bmp")).pixel(12 + x, top + y), lit)
 
     def test_a_picture_given_larger_is_used_at_its_scale_and_the_others_are_made_from_the_nearest_above(self):
         red, green, blue = (200, 0, 0), (0, 200, 0), (0, 0, 255)
@@ -585,20 +542,21 @@ class DescriptionTest(unittest.TestCase):
         for dpi, mark, flag_from in ((120, 125, 125), (144, 175, 200), (168, 175, 200), (192, 250, 200),
                                      (240, 250, 200), (288, 250, 200)):
             with self.subTest(dpi=dpi):
-                width, pixels = png_pixels(os.path.join(art, str(dpi), "Image1.png"))
-                self.assertEqual(made_from(pixels[len(pixels) // 2][width // 2]), mark)
+                mark_picture = Frame.read(os.path.join(art, str(dpi), "Image1.png"))
+                self.assertEqual(made_from(mark_picture.pixel(mark_picture.width // 2, mark_picture.height // 2)), mark)
                 scale = lambda v: int(v * dpi / 96 + 0.5)
-                _, face = png_pixels(os.path.join(art, str(dpi), "CountryImage3.png"))
-                self.assertEqual({blue: 125, green: 200, red: 100}.get(face[scale(5 + 14)][scale(12 + 20)]), flag_from)
+                face = Frame.read(os.path.join(art, str(dpi), "CountryImage3.png"))
+                self.assertEqual({blue: 125, green: 200, red: 100}.get(face.pixel(scale(12 + 20), scale(5 + 14))),
+                                 flag_from)
                 # At the flag's size there, whichever it was made from.
-                self.assertNotIn(face[scale(5 + 14)][scale(12) + scale(41) + 1], (blue, green, red))
-                self.assertNotIn(face[scale(5) + scale(28) + 1][scale(12 + 20)], (blue, green, red))
+                self.assertNotIn(face.pixel(scale(12) + scale(41) + 1, scale(5 + 14)), (blue, green, red))
+                self.assertNotIn(face.pixel(scale(12 + 20), scale(5) + scale(28) + 1), (blue, green, red))
         # Given for its very scale, a picture is shown as it is, pixel for pixel, to the pixel that its
         # control there may be larger or smaller by.
         for dpi, name, size in ((120, "Image1", (166, 35)), (168, "Image2", (299, 151))):
-            width, pixels = png_pixels(os.path.join(art, str(dpi), f"{name}.png"))
-            wrong = next(((x, y) for y, row in enumerate(pixels) for x, pixel in enumerate(row)
-                          if pixel != checks(min(x, size[0] - 1), min(y, size[1] - 1))), None)
+            given = Frame.read(os.path.join(art, str(dpi), f"{name}.png"))
+            wrong = next(((x, y) for y in range(given.height) for x in range(given.width)
+                          if given.pixel(x, y) != checks(min(x, size[0] - 1), min(y, size[1] - 1))), None)
             self.assertIsNone(wrong, f"{name} at {dpi} dpi differs from the picture given")
 
     def test_the_icons_other_sizes_are_images_of_the_file_icons_group_after_its_own(self):
@@ -629,6 +587,15 @@ class DescriptionTest(unittest.TestCase):
         self.assertNotIn(f"Icon{count}.icon", rc + listed)
         self.assertIn('/sizes.ico"', next(line for line in listed.splitlines() if "PRODUCT_INPUTS" in line))
 
+    def test_the_vendors_guide_lists_every_key_as_it_is_declared(self):
+        with open(GUIDE, encoding="utf-8") as f:
+            text = f.read()
+        self.assertIn(keys.GUIDE_START, text)
+        listed = text[text.index(keys.GUIDE_START):text.index(keys.GUIDE_END) + len(keys.GUIDE_END)]
+        self.assertEqual(listed, keys.guide(design.Design.load(DESIGN)),
+                         "write the guide's keys again: PYTHONPATH=tools python3 -m menubuild.product.keys "
+                         "docs/vendor-guide.md")
+
     def test_the_model_reads_back_from_product_json_as_it_was_read_from_the_description(self):
         for product in ("velbrook", "tarnwick"):
             with self.subTest(product):
@@ -638,70 +605,7 @@ class DescriptionTest(unittest.TestCase):
                 self.assertEqual(run.returncode, 0, run.stderr)
                 fonts = scripts.Fonts(scripts.load(SCRIPTS), FONT_FOLDER)
                 read = model.load(model.Checker(toml, design.Design.load(DESIGN), fonts, Font(HEADING_FONT)))
-                self.assertEqual(model.Product.from_json(os.path.join(out, "product.json")), read)
-
-    def test_words_up_to_their_room_are_drawn_inside_it_at_every_scale_and_one_letter_more_is_refused(self):
-        facts = design.Design.load(DESIGN).face
-        for grid, seed, letter, right_to_left in (("latin", "English", "W", False),
-                                                  ("cjk", "\u65e5\u672c\u8a9e", "\u65e5", False),
-                                                  ("other", "\u05e2\u05d1\u05e8\u05d9\u05ea", "\u05d1", True)):
-            g = getattr(facts, grid)
-
-            def drawn(letters):
-                # English's face alone, as product.py lists it.
-                words, fonts = seed + letter * letters, scripts.Fonts(scripts.load(SCRIPTS), FONT_FOLDER)
-                listing, art = os.path.join(self.work, "art.list"), os.path.join(self.work, "art")
-                with open(listing, "w", encoding="utf-8") as f:
-                    f.writelines(f"font\tscript={tag}\tgrid={fonts.table[tag].grid}\tsource={fonts.path(tag)}\n"
-                                 for tag in dict.fromkeys(["Latn", scripts.script_of(words)]))
-                    f.write(f"face\tcode=3\tname=English\tflag=built-in:japan\thighlighted_bits=24\twords={words}\n")
-                shutil.rmtree(art, ignore_errors=True)
-                os.makedirs(art)
-                return self.artgen(listing, art)
-            # The most letters the art generator draws: it refuses 40.
-            fits, refused = 0, 40
-            while refused - fits > 1:
-                middle = (fits + refused) // 2
-                fits, refused = (middle, refused) if drawn(middle).returncode == 0 else (fits, middle)
-            with self.subTest(grid=grid, letters=fits):
-                run = drawn(refused)
-                self.assertEqual(run.returncode, 1)
-                refusal = re.search(r"the words of English \(code 3\), '.*', are wider than their room on the face "
-                                    r"\((\d+) pixels\) by \d+ pixels? at (\d+) dpi", run.stderr)
-                self.assertIsNotNone(refusal, run.stderr)
-                self.assertEqual(drawn(fits).returncode, 0)
-                art = os.path.join(self.work, "art")
-                for dpi in (96, 120, 144, 168, 192, 240, 288):
-                    def scaled(v):
-                        return int(v * dpi / 96 + 0.5)
-                    if dpi == 96:
-                        lit = [[face_pixel(os.path.join(art, "CountryPic3.bmp"), x, y) for x in range(facts.width)]
-                               for y in range(facts.height)]
-                    else:
-                        lit = png_pixels(os.path.join(art, str(dpi), "CountryPic3.png"))[1]
-                    # Lit, the face has no shadow and no rule: what is not the ground right of the
-                    # flag is the words' ink, inside their room, from their reader's side.
-                    ground = lit[0][-1]
-                    inked = [(x, y) for y, row in enumerate(lit) for x, pixel in enumerate(row)
-                             if x > scaled(facts.flag_left + facts.flag_width) and pixel != ground]
-                    xs, ys = [x for x, _ in inked], [y for _, y in inked]
-                    shadow = scaled(g.words_left + g.shadow) - scaled(g.words_left)
-                    with self.subTest(dpi=dpi):
-                        if right_to_left:
-                            self.assertEqual(max(xs), scaled(facts.words_right) - shadow - 1)
-                            self.assertGreaterEqual(min(xs), scaled(g.words_left))
-                        else:
-                            self.assertEqual(min(xs), scaled(g.words_left))
-                            self.assertLess(max(xs), scaled(facts.words_right) - shadow)
-                        self.assertGreaterEqual(min(ys), scaled(facts.margin))
-                        self.assertLess(max(ys), scaled(g.rule_row) - scaled(facts.margin))
-                    if dpi == int(refusal[2]):  # where one letter more is too wide
-                        self.assertGreater(max(xs) - min(xs) + 1, int(refusal[1]) - scaled(13), "refused short of it")
-                # Normal, the shadow too ends inside the room.
-                normal = os.path.join(art, "CountryImage3.bmp")
-                ground = face_pixel(normal, facts.width - 1, 0)
-                self.assertFalse([x for x in range(facts.words_right, facts.width) for y in range(facts.height)
-                                  if face_pixel(normal, x, y) != ground and y != g.rule_row])
+                self.assertEqual(Product.from_json(os.path.join(out, "product.json")), read)
 
     def test_words_in_any_script_are_drawn_in_the_fonts_the_list_names(self):
         # Mixed directions on a shown row, Thai on the hidden one: the fonts the checker
@@ -718,43 +622,6 @@ class DescriptionTest(unittest.TestCase):
                       run.stdout)
         self.assertIn("the words of Japanese (code 7) are drawn in NotoSansThai-Bold.ttf, LiberationSans-Bold.ttf",
                       run.stdout)
-
-    def test_the_art_generator_reads_only_lines_whose_fields_are_their_kinds(self):
-        for line, message in (("draw\tImage4.bmp", "has a field Image4.bmp"),
-                              ("logo\tfile=Image2.bmp", "lacks the field words"),
-                              ("copy\tfile=a.bmp\tsource=b.bmp\tfile=c.bmp", "has a field file"),
-                              ("face\tcode=x\tname=E\tflag=built-in:japan\thighlighted_bits=24\twords=A",
-                               "the field code"),
-                              ("font\tscript=Latn\tgrid=greek\tsource=a.ttf", "the field grid"),
-                              ("paint\tfile=Image4.bmp", "no kind paint")):
-            with self.subTest(line):
-                listing = os.path.join(self.work, "art.list")
-                with open(listing, "w", encoding="utf-8") as f:
-                    f.write(line + "\n")
-                run = self.artgen(listing, self.work)
-                self.assertEqual(run.returncode, 1)
-                self.assertIn(message, run.stderr)
-
-    def test_the_logo_shows_its_words_inside_its_box(self):
-        drawn = design.Design.load(DESIGN).drawn
-        listing = os.path.join(self.work, "art.list")
-        with open(listing, "w", encoding="utf-8") as f:
-            f.write(f"font\tscript=Latn\tgrid=latin\tsource={FONT_FOLDER}/liberation2/LiberationSans-Bold.ttf\n"
-                    "logo\tfile=a.bmp\twords=KESTRIN\nlogo\tfile=b.bmp\twords=ACME\n")
-        run = self.artgen(listing, self.work)
-        self.assertEqual(run.returncode, 0, run.stderr)
-        logos = []
-        for name in ("a.bmp", "b.bmp"):
-            path = os.path.join(self.work, name)
-            ground = face_pixel(path, 0, 0)
-            ink = {(x, y) for x in range(171) for y in range(86) if face_pixel(path, x, y) != ground}
-            box = {(x, y) for x in range(drawn.logo_left, drawn.logo_left + drawn.logo_width)
-                   for y in range(drawn.logo_top, drawn.logo_top + drawn.logo_height)}
-            rule = {(x, drawn.logo_rule_top + y) for x in range(drawn.logo_left, drawn.logo_left + drawn.logo_width)
-                    for y in range(drawn.logo_rule_height)}
-            self.assertEqual(ink - box, rule, name)
-            logos.append(ink)
-        self.assertNotEqual(logos[0], logos[1], "the two names drew one logo")
 
     def test_the_written_headers_compile_and_hold_the_captions_as_given(self):
         compiler = shutil.which("c++")

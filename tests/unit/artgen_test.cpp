@@ -134,7 +134,12 @@ const artgen::ScriptFonts& TableFonts() {
 
 artgen::Language Words(const std::u32string& words) { return {3, "Test", "built-in:japan", 24, words, {}}; }
 
-const artgen::Scale kScales[] = {{96}, {120}, {144}, {168}, {192}, {240}, {288}};
+// The layout's scale and every one the pictures are drawn for.
+const std::vector<artgen::Scale> kScales = [] {
+    std::vector<artgen::Scale> scales{{96}};
+    for (int dpi : forms::kDrawnDpis) scales.push_back({dpi});
+    return scales;
+}();
 
 struct Script {
     const char* language;

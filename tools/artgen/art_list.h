@@ -1,4 +1,4 @@
-// A product's art.list: what the art generator draws or copies. tools/product/product.py
+// A product's art.list: what the art generator draws or copies. menubuild.product.configure
 // writes it (its ART_KINDS names the same fields); this is its one reader.
 //
 // One picture to make per line; blank lines and lines starting with # are skipped.

@@ -38,7 +38,7 @@ Image Drawn(const std::string& name, const Font& latin, const Scale& s) {
 Image Logo(const std::u32string& words, const Font& latin, const Scale& s) {
     constexpr design::DrawnWords d = design::kDrawn;
     Image img(s.Width(design::kImage2.width), s.Height(design::kImage2.height), kNavy);
-    // The name fills its box, condensed or widened: product.py refuses one that would lose its shape.
+    // The name fills its box, condensed or widened: the configure step refuses one that would lose its shape.
     Blend(img, Fit(latin.Render(words, d.logoSize * s.Factor()), s(d.logoWidth), s(d.logoHeight)), s(d.logoLeft),
           s(d.logoTop), kWhite);
     const int right = d.logoLeft + d.logoWidth, bottom = d.logoRuleTop + d.logoRuleHeight;

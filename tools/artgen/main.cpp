@@ -1,5 +1,5 @@
 // Makes every picture of the menu that the resource script embeds, as a
-// product's art.list (written by tools/product/product.py) says: drawn here,
+// product's art.list (written by menubuild.product.configure) says: drawn here,
 // or copied from the product's own files; and each of them for every other
 // scale the menu has pictures for (art/<dpi>/*.png, named in art/scaled.rc).
 // Writes a contact sheet of them all for review.

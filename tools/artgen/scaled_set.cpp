@@ -43,7 +43,6 @@ std::optional<Placement> PlacementOf(const std::string& file, const Image& layou
 
 std::vector<std::pair<int, Image>> ScaledSet::Add(const std::string& file, const Image& layoutPicture,
                                                   const std::function<Image(const Scale&)>& draw) {
-    static_assert(std::size(kDrawnDpis) == std::size(Placement{}.at));
     const std::optional<Placement> place = PlacementOf(file, layoutPicture);
     std::vector<std::pair<int, Image>> drawn;
     if (!place) {

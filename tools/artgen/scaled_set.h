@@ -4,11 +4,13 @@
 #pragma once
 
 #include <functional>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "forms/picture_scales.h"
 #include "given.h"
 #include "image.h"
 #include "scale.h"
@@ -19,7 +21,7 @@ namespace artgen {
 // picture of CountryImage(3). None where the layout has no such control.
 struct Placement {
     int resourceId;
-    Scale at[6];  // by kDrawnDpis
+    Scale at[std::size(forms::kDrawnDpis)];  // by kDrawnDpis
 };
 std::optional<Placement> PlacementOf(const std::string& file, const Image& layoutPicture);
 

@@ -16,7 +16,7 @@ namespace artgen {
 enum class Grid { kLatin, kCjk, kOther };
 
 // The font and grid of each script, by its ISO 15924 tag, as art.list's font lines
-// name them (tools/product writes them from src/resources/scripts.toml).
+// name them (menubuild.product writes them from src/resources/scripts.toml).
 class ScriptFonts {
 public:
     struct Entry {

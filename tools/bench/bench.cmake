@@ -13,6 +13,6 @@ target_link_libraries(bench_runner PRIVATE menu_logic forms_win32)
 target_link_options(bench_runner PRIVATE ${unicode_entry})
 
 add_custom_target(benchmark
-  COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tools/bench/benchmark.py ${CMAKE_BINARY_DIR} 20
+  COMMAND ${MENUBUILD} -m menubuild.benchmark ${CMAKE_BINARY_DIR} 20
   DEPENDS menu menu_bench bare_window bench_runner
   USES_TERMINAL)

@@ -3,7 +3,7 @@ checksum that covers it."""
 
 import struct
 
-import pe
+from menubuild.medium import pe
 
 
 def checksum(data, checksum_at):

@@ -1,6 +1,6 @@
 """Runs the benchmark build under Wine on a virtual X server and reports the figures.
 
-    benchmark.py <build folder> <runs> [results.json]
+    python3 -m menubuild.benchmark <build folder> <runs> [results.json]
 
 The runner (a Windows program) starts the menu and the bare window in turn
 and times them through the paint hooks that only the benchmark build has,
@@ -15,29 +15,17 @@ import subprocess
 import sys
 import tempfile
 
-build = os.path.abspath(sys.argv[1])
-runs = int(sys.argv[2])
-results_path = sys.argv[3] if len(sys.argv) > 3 else os.path.join(build, "benchmark.json")
-with open(os.path.join(build, "CMakeCache.txt")) as cache:
-    arch = next((line.split("=", 1)[1].strip() for line in cache if line.startswith("VELBROOK_WINEARCH:")), "win32")
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "winehost"))
-import winehost  # noqa: E402
-from winehost import Display, Wine, must_run, record_skip, unrunnable_reason, windows_path  # noqa: E402
+from menubuild.winehost import LARGE_SCREEN, Session, must_run, record_skip, unrunnable_reason, windows_path
 
 DENSITIES = (96, 192)
-USUAL_SCREEN = winehost.SCREEN
-DESKTOPS = r"HKCU\Software\Wine\Explorer\Desktops"
 
 
-def run_under_wine(dpi):
-    winehost.SCREEN = (2400, 1700)  # room for the 200 % window
-    display = Display()
-    wine = Wine(display, os.path.join(build, "wineprefix"), arch)
-    try:
-        wine.ensure_prefix()
-        wine.reg("add", DESKTOPS, "/v", "Default", "/d", "x".join(map(str, winehost.SCREEN)))
-        wine.reg("add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi))
-        wine.kill_server()  # the desktop and the density are taken when the session starts
+def run_under_wine(build, arch, runs, dpi):
+    # The prefix is the tests': the session gives it back its usual desktop and density.
+    with Session(os.path.join(build, "wineprefix"), arch, screen=LARGE_SCREEN) as session:
+        wine = session.wine
+        session.set_density(dpi)
+        wine.kill_server()  # the density is taken when the session starts
         with tempfile.TemporaryDirectory() as work:
             out = os.path.join(work, "runs.json")
             with open(os.path.join(work, "stderr"), "w+") as err:
@@ -51,14 +39,6 @@ def run_under_wine(dpi):
                     raise SystemExit(f"bench_runner failed with status {code}: {err.read().strip()}")
             with open(out) as f:
                 return [json.loads(line) for line in f if line.strip()]
-    finally:
-        wine.end_all()
-        # The prefix is the tests' too: its usual desktop and density back.
-        wine.reg("add", DESKTOPS, "/v", "Default", "/d", "x".join(map(str, USUAL_SCREEN)))
-        wine.reg("add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD", "/d", "96")
-        wine.kill_server()
-        display.stop()
-        winehost.SCREEN = USUAL_SCREEN
 
 
 def summary(values):
@@ -67,7 +47,10 @@ def summary(values):
             "min": values[0], "n": len(values)}
 
 
-def main():
+def main(build, runs, results_path):
+    with open(os.path.join(build, "CMakeCache.txt")) as cache:
+        arch = next((line.split("=", 1)[1].strip() for line in cache if line.startswith("VELBROOK_WINEARCH:")),
+                    "win32")
     reason = unrunnable_reason(arch)
     if reason and must_run(arch):
         sys.exit(f"Benchmark failed: {reason}: under CI the build that ships must be run")
@@ -75,7 +58,7 @@ def main():
         record_skip(build, "benchmark", reason)
         print(f"Benchmark skipped: {reason}")
         return
-    rows = [row for dpi in DENSITIES for row in run_under_wine(dpi)]
+    rows = [row for dpi in DENSITIES for row in run_under_wine(build, arch, runs, dpi)]
     figures = {str(dpi): density_figures([r for r in rows if r["dpi"] == dpi]) for dpi in DENSITIES}
     with open(os.path.join(build, "generated", "product", "product.json"), encoding="utf-8") as f:
         menu = json.load(f)["executable"]
@@ -148,4 +131,5 @@ def density_report(f, size):
 
 
 if __name__ == "__main__":
-    main()
+    build = os.path.abspath(sys.argv[1])
+    main(build, int(sys.argv[2]), sys.argv[3] if len(sys.argv) > 3 else os.path.join(build, "benchmark.json"))

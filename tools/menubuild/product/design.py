@@ -110,12 +110,18 @@ class Drawn:
 @dataclass(frozen=True)
 class Design:
     twips_per_pixel: int
+    drawn_dpis: tuple[int, ...]  # the densities the pictures are drawn for besides 96 dpi
     ids: Ids
     pictures: tuple[tuple[str, Picture], ...]  # (name in the layout, lower case; picture)
     face: Face
     rows: Rows
     texts: Texts
     drawn: Drawn
+
+    @property
+    def drawn_percents(self):
+        """The drawn scales as display scales in percent, as a description names them."""
+        return tuple(dpi * 100 // 96 for dpi in self.drawn_dpis)
 
     def picture(self, name):
         return dict(self.pictures)[name]
@@ -138,7 +144,7 @@ class Design:
             label = Rect(**label) if label else None
             return TextRoom(label.width // twips if label else width, points, label)
         texts = {name: room(**fields_) for name, fields_ in raw["texts"].items()}
-        return Design(twips, Ids(**raw["ids"]),
+        return Design(twips, tuple(raw["drawn_dpis"]), Ids(**raw["ids"]),
                       tuple((name, Picture(**p)) for name, p in raw["pictures"].items()),
                       Face(**face), Rows(**raw["rows"]), Texts(**texts), Drawn(**raw["drawn"]))
 
@@ -179,7 +185,7 @@ def header(design):
     grids = "".join(f"inline constexpr Script k{name.capitalize()}{{{_value(g.font_size)}, {g.words_left}, {g.words_top}, "
                     f"{g.baseline}, {g.flag_top}, {g.rule_row}, {g.shadow}}};\n"
                     for name, g in (("latin", f.latin), ("cjk", f.cjk), ("other", f.other)))
-    return f"""/* Written by tools/product/product.py from src/resources/design.toml: change that, not this. */
+    return f"""/* Written by menubuild.product.configure from src/resources/design.toml: change that, not this. */
 #ifndef VELBROOK_DESIGN_H
 #define VELBROOK_DESIGN_H
 
@@ -192,6 +198,8 @@ struct Size {{ int width, height; }};
 struct Rect {{ int left, top, width, height; }};  // twips
 
 inline constexpr int kTwipsPerPixel = {design.twips_per_pixel};
+// The densities every picture is drawn again for, besides 96 dpi.
+inline constexpr int kDrawnDpis[] = {{{", ".join(map(str, design.drawn_dpis))}}};
 
 // The pictures the resource script embeds, in pixels.
 {pictures}inline constexpr Size kFace{{{f.width}, {f.height}}};

@@ -1,10 +1,10 @@
 """Stages the installation medium, and optionally writes its ISO image and the release zip.
 
-    make_medium.py --product product.json --menu MENU.exe (--setups FOLDER | --stub Setup.exe)
-                   --arch win32 --out FOLDER [--iso] [--zip]
-                   [--sign-pkcs12 FILE --sign-password-file FILE [--timestamp-url URL] [--vendor-url URL]]
+    python3 -m menubuild.medium.make_medium --product product.json --menu MENU.exe
+        (--setups FOLDER | --stub Setup.exe) --arch win32 --out FOLDER [--iso] [--zip]
+        [--sign-pkcs12 FILE --sign-password-file FILE [--timestamp-url URL] [--vendor-url URL]]
 
-product.json is what tools/product/product.py wrote from the product's
+product.json is what menubuild.product.configure wrote from the product's
 description: the menu's file name, the product's names, its version and its
 languages. FOLDER given with --setups holds the language folders, each with
 its setup program and whatever files that setup needs; they are copied whole.
@@ -28,14 +28,12 @@ import tempfile
 import time
 import zipfile
 
-import pe
-import pe_stamp
-from signing import Certificate, SigningError
-from source_date import describe_time, product_not_committed, source_date, uncommitted_changes
+from menubuild.medium import pe, pe_stamp
+from menubuild.medium.signing import Certificate, SigningError
+from menubuild.medium.source_date import describe_time, product_not_committed, source_date, uncommitted_changes
+from menubuild.product.records import Product  # the one model of a product, as the configure step wrote it
 
-SOURCES = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
-sys.path.insert(0, os.path.join(SOURCES, "tools", "product"))
-from model import Product  # noqa: E402  the one model of a product, as product.py wrote it
+SOURCES = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", ".."))
 
 class Refused(Exception):
     pass
@@ -231,7 +229,7 @@ def release(args, product, date):
 
 def main(argv):
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--product", required=True, help="product.json, as tools/product/product.py wrote it")
+    parser.add_argument("--product", required=True, help="product.json, as menubuild.product.configure wrote it")
     parser.add_argument("--menu", required=True)
     source = parser.add_mutually_exclusive_group(required=True)
     source.add_argument("--setups")

@@ -1,7 +1,8 @@
 """Reads a product's description, checks it, and writes what the build makes
-the menu, its pictures and its medium from.
+the menu, its pictures and its medium from: the build's configure step.
 
-    product.py DESCRIPTION --out FOLDER --templates FOLDER --font-folder FOLDER --heading-font FILE
+    python3 -m menubuild.product.configure DESCRIPTION --out FOLDER --templates FOLDER
+        --font-folder FOLDER --heading-font FILE
 
 DESCRIPTION is the product.toml of a product folder (see products/velbrook);
 model.py reads it into the product's model. Everything is checked before
@@ -17,7 +18,8 @@ in (files in the font folder), and the templates below. FOLDER then holds:
     menu.manifest   the manifest, from the template menu.manifest.in
     art.list        what the art generator draws or copies (its format: tools/artgen/art_list.h)
     product.json    the model, for the medium's staging and the tests (Product.from_json)
-    product.cmake   the names the build needs, and the files it is made from
+    product.cmake   the names the build needs, the scales it draws pictures for, and the files
+                    it is made from
 """
 
 import argparse
@@ -25,10 +27,12 @@ import os
 import re
 import sys
 
-import design as design_facts
-import model
-import scripts as script_fonts
-from render import Font
+from menubuild.product import design as design_facts
+from menubuild.product import model
+from menubuild.product import scripts as script_fonts
+from menubuild.product.render import Font
+from menubuild.product.rules import logo_words
+from menubuild.product.texts import version_numbers
 
 # The names Windows gives the languages a version block may be in (the others are named by number).
 LANGUAGE_NAMES = {0x0404: "Chinese (Taiwan)", 0x0407: "German (Germany)", 0x0409: "English (United States)",
@@ -63,7 +67,7 @@ def header(p):
                      for row in p.languages)
     captions = "".join(f"    {{{row.major}, {row.minor}, {row.build}, {c_text(row.caption)}}},\n"
                        for row in p.os_captions)
-    return f"""// Written by tools/product/product.py from {os.path.basename(os.path.dirname(p.description))}/product.toml:
+    return f"""// Written by menubuild.product.configure from {os.path.basename(os.path.dirname(p.description))}/product.toml:
 // change that, not this.
 #pragma once
 
@@ -115,7 +119,7 @@ def resource_script(p, template, design):
              "LANGUAGE 0x09, 0x01  // English (United States)\nSTRINGTABLE\nBEGIN\n" + strings + "\nEND\n"
              if strings else "")
     language = p.version_language
-    fields = {"FACES": faces, "VERSION": ", ".join(map(str, model.version_numbers(p.version))),
+    fields = {"FACES": faces, "VERSION": ", ".join(map(str, version_numbers(p.version))),
               "VERSION_TEXT": rc_text(p.version),
               "COMPANY": rc_text(p.company), "PRODUCT_NAME": rc_text(p.name),
               "FILE_DESCRIPTION": (f'      VALUE "FileDescription", {rc_text(p.file_description)}\n'
@@ -134,7 +138,7 @@ def manifest(p, template):
     parts = [re.sub(r"[^A-Za-z0-9]", "", part) or fallback for part, fallback in ((p.company, "Maker"),
                                                                                    (p.title, "Product"))]
     name = ".".join(parts) + ".Menu"
-    version = ".".join(map(str, model.version_numbers(p.version)))
+    version = ".".join(map(str, version_numbers(p.version)))
     return fill(template, {"NAME": xml_text(name), "VERSION": version, "DESCRIPTION": xml_text(p.caption)})
 
 
@@ -171,13 +175,13 @@ def needed_scripts(p, fonts):
 def art_list(p, design, fonts):
     copied = dict(p.files)
     picture = {name: slot.file for name, slot in design.pictures}
-    lines = ["# Written by tools/product/product.py; read by tools/artgen (its format: tools/artgen/art_list.h)."]
+    lines = ["# Written by menubuild.product.configure; read by tools/artgen (its format: tools/artgen/art_list.h)."]
     lines += [art_line("font", script=tag, grid=fonts.table[tag].grid, source=fonts.path(tag))
               for tag in needed_scripts(p, fonts)]
     lines += [art_line("draw", file=picture[name]) for name in ("image4", "image3", "command1")
               if picture[name] not in copied]
     if picture["image2"] not in copied:
-        lines.append(art_line("logo", file=picture["image2"], words=model.logo_words(p.company)))
+        lines.append(art_line("logo", file=picture["image2"], words=logo_words(p.company)))
     lines += [art_line("draw", file=picture["picture1"]), art_line("draw", file="Hand.cur")]
     for row in p.languages:
         if row.flag:
@@ -218,9 +222,10 @@ def cmake(p, design, fonts):
     def quoted(value):
         return '"' + value.replace("\\", "/").replace('"', '\\"') + '"'
     return "\n".join([
-        "# Written by tools/product/product.py.",
+        "# Written by menubuild.product.configure.",
         f"set(VELBROOK_EXECUTABLE_NAME {quoted(p.title)})",
         f"set(VELBROOK_VERSION_TEXT {quoted(p.version)})",
+        f"set(VELBROOK_ART_DPIS {' '.join(map(str, design.drawn_dpis))})",
         f"set(VELBROOK_ART_FILES {' '.join(art_files(p, design))})",
         f"set(VELBROOK_PRODUCT_INPUTS {' '.join(quoted(path) for path in inputs(p))})",
         f"set(VELBROOK_FONTS {' '.join(sorted({quoted(fonts.path(tag)) for tag in needed_scripts(p, fonts)}))})",

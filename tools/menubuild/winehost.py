@@ -1,7 +1,8 @@
 """The menu's programs under Wine on an X display: a virtual X server, a Wine
 prefix that starts programs and ends them again by their ids, the pointer and
-keyboard through xdotool, and the screen's pixels. The demo, the benchmark
-and the end-to-end tests all run the menu through this.
+keyboard through xdotool, and the screen's pixels; a Session sets them up and
+tears them down. The demo, the screenshots, the benchmark and the end-to-end
+tests all run the menu through this.
 
 Nothing here knows a product: the prefix, the architecture, the probe and the
 captions to look for are the caller's."""
@@ -20,11 +21,14 @@ import time
 # Wine's own copies of Windows' bitmap fonts (Debian's fonts-wine).
 BITMAP_FONTS = "/usr/share/wine/fonts"
 
-# Every session's screen: a known size, so that the menu's centred window
-# lands where the tests expect it.
+# Every session's screen unless it asks for another: a known size, so that the
+# menu's centred window lands where the tests expect it.
 SCREEN = (1024, 768)
-
-# The window class of the forms run-time's windows.
+# Room for the 200 % window, frame and all.
+LARGE_SCREEN = (2400, 1700)
+# Where a prefix keeps its virtual desktop's size, and the density every program sees.
+DESKTOPS = r"HKCU\Software\Wine\Explorer\Desktops"
+LOG_PIXELS = r"HKCU\Control Panel\Desktop"
 
 
 def loader(arch):
@@ -82,12 +86,20 @@ def windows_path(unix_path):
 
 
 class Frame:
-    """Raw RGB pixels of a screen or a reference rendering."""
+    """Raw RGB pixels of a screen, a reference rendering or a picture file."""
 
     def __init__(self, data, width, height):
         if len(data) != width * height * 3:
             raise ValueError(f"{len(data)} bytes for {width} x {height}")
         self.data, self.width, self.height = data, width, height
+
+    @staticmethod
+    def read(path):
+        """A picture file (the art generator's BMP or PNG), as ImageMagick reads it."""
+        convert = "/usr/bin/convert" if os.path.exists("/usr/bin/convert") else "convert"
+        size = subprocess.run([convert, path, "-format", "%w %h", "info:"], capture_output=True, text=True, check=True)
+        rgb = subprocess.run([convert, path, "-depth", "8", "rgb:-"], capture_output=True, check=True).stdout
+        return Frame(rgb, *map(int, size.stdout.split()))
 
     def pixel(self, x, y):
         i = 3 * (y * self.width + x)
@@ -99,12 +111,13 @@ class Frame:
 
 
 class Display:
-    """An Xvfb of its own, on a display number it picks itself."""
+    """An Xvfb of its own of `size`, on a display number it picks itself."""
 
-    def __init__(self):
+    def __init__(self, size=SCREEN):
+        self.size = size
         read, write = os.pipe()
         self.proc = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write), "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24", "-nolisten", "tcp"],
+            ["Xvfb", "-displayfd", str(write), "-screen", "0", f"{size[0]}x{size[1]}x24", "-nolisten", "tcp"],
             pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write)
         with os.fdopen(read) as f:
@@ -118,7 +131,7 @@ class Display:
         """The whole screen as it is now."""
         out = subprocess.run(["import", "-display", self.name, "-window", "root", "-depth", "8", "rgb:-"],
                              capture_output=True, timeout=30, check=True)
-        return Frame(out.stdout, *SCREEN)
+        return Frame(out.stdout, *self.size)
 
     def cursor(self):
         """The pointer as the X server draws it now: hotspot, size and ARGB pixels (XFixes)."""
@@ -180,7 +193,7 @@ class Wine:
             subprocess.run([self.loader, "wineboot", "-i"], env=self.env, check=True, timeout=300,
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             for key, name, value in [(r"HKCU\Software\Wine\Explorer", "Desktop", "Default"),
-                                     (r"HKCU\Software\Wine\Explorer\Desktops", "Default", "x".join(map(str, SCREEN)))]:
+                                     (DESKTOPS, "Default", "x".join(map(str, SCREEN)))]:
                 subprocess.run([self.loader, "reg", "add", key, "/v", name, "/d", value, "/f"], env=self.env,
                                check=True, timeout=120, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             # Windows keeps its bitmap fonts (MS Sans Serif among them) in its Fonts folder; Wine
@@ -244,6 +257,62 @@ class Wine:
     def kill_server(self):
         subprocess.run(["wineserver", "-k"], env=self.env, timeout=60)
         subprocess.run(["wineserver", "-w"], env=self.env, timeout=60)
+
+
+class Session:
+    """A session of the menu's programs: an X display, a Wine prefix on it made ready
+    (created once, its desktop the display's size) and the pointer. The display is a
+    virtual X server of `screen`'s size, or the running one named `display`, which is
+    left as it is. stop(), or the end of a `with` block, ends every program the session
+    started (by its id) and the prefix's server, gives the prefix back the usual desktop
+    and density where the session changed them, and stops the X server it started."""
+
+    def __init__(self, prefix, arch, probe=None, caption="", title="", form_class="", screen=SCREEN,
+                 display=None):
+        self.display, self._own_display = (Display(screen), True) if display is None else (_Named(display), False)
+        self.wine = Wine(self.display, prefix, arch, probe, caption, title, form_class)
+        self.pointer = Pointer(self.display)
+        self._changed = False
+        try:
+            self.wine.ensure_prefix()
+            if display is None and screen != SCREEN:
+                self.wine.reg("add", DESKTOPS, "/v", "Default", "/d", "x".join(map(str, screen)))
+                self._changed = True
+                self.wine.kill_server()  # the desktop takes its size when Wine starts
+        except BaseException:
+            self.stop()
+            raise
+
+    def set_density(self, dpi):
+        """The density programs see from the next start of the prefix's server on."""
+        self.wine.reg("add", LOG_PIXELS, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi))
+        self._changed = True
+
+    def stop(self):
+        try:
+            self.wine.end_all()
+            if self._changed:
+                self.wine.reg("add", DESKTOPS, "/v", "Default", "/d", "x".join(map(str, SCREEN)))
+                self.wine.reg("add", LOG_PIXELS, "/v", "LogPixels", "/t", "REG_DWORD", "/d", "96")
+                self._changed = False
+            self.wine.kill_server()
+        finally:
+            if self._own_display:
+                self.display.stop()
+                self._own_display = False
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.stop()
+
+
+class _Named:
+    """A running X display, known by its name."""
+
+    def __init__(self, name):
+        self.name = name
 
 
 class Pointer:

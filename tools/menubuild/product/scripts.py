@@ -11,7 +11,7 @@ import os
 import tomllib
 from dataclasses import dataclass
 
-from render import Font
+from menubuild.product.render import Font
 
 GRIDS = ("latin", "cjk", "other")  # design.toml's [face.<grid>]
 _COMMON, _INHERITED = "Zyyy", "Zinh"

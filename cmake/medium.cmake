@@ -11,15 +11,16 @@ target_link_options(stub_setup PRIVATE ${unicode_entry})
 # its setup program), or with the stub setups as a demo when that is empty, and writes
 # the ISO image and the release zip to <build>/release. `demo_medium` stages
 # the demo alone in <build>/medium for a quick look at the menu.
-set(medium_scripts tools/medium/make_medium.py tools/medium/pe.py tools/medium/pe_stamp.py
-    tools/medium/signing.py tools/medium/source_date.py)
+# Staging reads product.json through the product's records, so their modules count too.
+file(GLOB medium_scripts CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/menubuild/medium/*.py)
+list(APPEND medium_scripts ${product_tools})
 set(VELBROOK_SETUPS "" CACHE PATH "Folder with the product's language folders, each holding its setup program")
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   set(release_arch win64)
 else()
   set(release_arch win32)
 endif()
-set(make_medium ${PYTHON3} ${CMAKE_SOURCE_DIR}/tools/medium/make_medium.py --product ${VELBROOK_GENERATED}/product.json
+set(make_medium ${MENUBUILD} -m menubuild.medium.make_medium --product ${VELBROOK_GENERATED}/product.json
     --product-folder ${product_folder}
     --menu $<TARGET_FILE:menu> --arch ${release_arch})
 include(${CMAKE_CURRENT_LIST_DIR}/signing.cmake)

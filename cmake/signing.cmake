@@ -1,6 +1,6 @@
 # Signing: a vendor's PKCS#12 file and the file that holds its password (the
 # password itself never enters the build). Without them the release is
-# unsigned and its names say so. Sets `signing`, make_medium.py's arguments.
+# unsigned and its names say so. Sets `signing`, make_medium's arguments.
 #
 # The cache keeps both files for every later configure of the build folder, so
 # one that leaves them out still signs: that is said, with how to stop it. A

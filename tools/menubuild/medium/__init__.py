@@ -1,0 +1,1 @@
+"""The installation medium: staging it, its image, the release zip, signing."""
