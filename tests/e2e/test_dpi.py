@@ -303,6 +303,28 @@ class DisplayDensityTest(MenuTest):
         finally:
             self.set_density(96)
 
+    def test_where_the_tiles_differ_in_size_the_background_shows_no_seam(self):
+        # At 106 and 143 dpi the tiles' edges fall so that neighbouring tiles differ by up to two
+        # pixels (at the densities above they are all alike): each size is stretched and kept on its
+        # own, and none of the window's own colour shows between them.
+        normal96, _ = self.reference()
+        navy = normal96.pixel(2, 2)
+        try:
+            for dpi in (106, 143):
+                with self.subTest(dpi=dpi), self.screenshot_on_failure(f"{dpi}dpi"):
+                    try:
+                        _, form = self.open_menu(dpi, f"Medium-{dpi}")
+                        shot = self.client(form)
+                        controls = [scaled(rect(name), dpi) for name, c in LAYOUT["controls"].items() if c["visible"]]
+                        seams = sorted({y for y in range(shot.height) for x in range(shot.width)
+                                        if shot.pixel(x, y) != navy and not any(
+                                            cx <= x < cx + cw and cy <= y < cy + ch for cx, cy, cw, ch in controls)})
+                        self.assertEqual(seams, [], f"rows of the background at {dpi} dpi that are not all navy")
+                    finally:
+                        self.wine.end_all()
+        finally:
+            self.set_density(96)
+
     def test_every_picture_comes_drawn_for_every_scale_and_the_menu_stays_small(self):
         exe = os.environ["VELBROOK_EXE"]
         resources = pe.PeFile(exe).resources()
