@@ -57,11 +57,12 @@ public:
     bool takeKeys = false;
     const FormSpec* layout = &kForm;
     bool recordMoves = false;
-    std::function<void()> onLoad;
+    std::function<void()> onLoad, onMove;
 
     void Load() override { onLoad(); }
     void MouseMove(ControlId id, const MouseArgs&) override {
         if (recordMoves) events.push_back("move " + Name(id));
+        if (onMove) onMove();
     }
     void MouseDown(ControlId id, const MouseArgs&) override { events.push_back("down " + Name(id)); }
     void Click(ControlId id) override { events.push_back("click " + Name(id)); }
@@ -233,6 +234,29 @@ TEST(Window, PressesAreDroppedWhileAStartRunsAndAfterADeclineUntilIdle) {
         want.insert(want.end(), door.reached.begin(), door.reached.end());
         EXPECT_EQ(r.events, want) << door.what;
     }
+}
+
+TEST(Window, AHandlerThatLetsEventsRunUnderAStartDoesNotEndTheHold) {
+    // A move the prompt's loop dispatches reaches the hover handler, which lets events run
+    // until the queue is dry: still under the start, a click sent next is dropped.
+    Recorder r;
+    WithWindow(r, [&](FormSite& site, FormRuntime& runtime) {
+        // The quit an earlier window unloaded in its load step left behind would end DoEvents at once.
+        MSG quit;
+        while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
+        r.onMove = [&] { runtime.DoEvents(); };
+        startProgram = [&] {
+            SendMessageW(site.window, WM_MOUSEMOVE, 0, kOnBackground);
+            SendMessageW(site.window, WM_COMMAND, MAKEWPARAM(FormSite::kFirstChildId + kButton, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(site.ChildOf(kButton)));
+            SetLastError(ERROR_CANCELLED);
+            return false;
+        };
+        runtime.Shell(L"C:\\nowhere\\Setup.exe", SW_SHOWNORMAL, L"C:\\nowhere");
+        r.onMove = nullptr;
+    });
+    EXPECT_EQ(r.events, std::vector<std::string>{});
 }
 
 TEST(Start, OnlyAStartWhoseProcessEndedBeforeItBeganIsMadeOnceMore) {
