@@ -254,6 +254,57 @@ class DisplayDensityTest(MenuTest):
                  "the face to go out")
         self.hover(form, face, normal96, 96)
 
+    def test_labels_take_their_size_from_the_window_not_from_the_sessions_bitmap_font(self):
+        # Between the drawn scales the labels are in Microsoft Sans Serif too; and a window at 96 dpi in
+        # a session of another density (a laptop at 125 % with a monitor at 100 %) sets them at 96 dpi's
+        # size: the bitmap MS Sans Serif there is the session's, drawn for its density, not 96 dpi's.
+        normal96, _ = self.reference()
+        try:
+            for dpi in (110, 132):
+                with self.subTest(between=dpi), self.screenshot_on_failure(f"{dpi}dpi"):
+                    try:
+                        _, form = self.open_menu(dpi, f"Medium-{dpi}")
+                        self.assert_label_face(self.client(form), dpi)
+                    finally:
+                        self.wine.end_all()
+            for session in (120, 144):
+                with self.subTest(session=session), self.screenshot_on_failure(f"96dpi-in-{session}"):
+                    try:
+                        _, form = self.open_menu(session, f"Medium-session-{session}")
+                        self.wine.probe("dpi-changed", str(form["hwnd"]), str(session), "96")
+                        form, shot = self.settled_client(form, CLIENT_PIXELS)
+                        want, got = ink_rows(normal96, rect(LABEL)), ink_rows(shot, rect(LABEL))
+                        self.assertIsNotNone(got, "the label's text shows")
+                        height96, height = want[1] - want[0] + 1, got[1] - got[0] + 1
+                        self.assertLessEqual(abs(height - height96), 0.2 * height96 + 1,
+                                             f"the label's ink rows at 96 dpi: {got}, in a 96-dpi session {want}")
+                    finally:
+                        self.wine.end_all()
+        finally:
+            self.set_density(96)
+
+    def test_where_the_tiles_differ_in_size_the_background_shows_no_seam(self):
+        # At 106 and 143 dpi the tiles' edges fall so that neighbouring tiles differ by up to two
+        # pixels (at the densities above they are all alike): each size is stretched and kept on its
+        # own, and none of the window's own colour shows between them.
+        normal96, _ = self.reference()
+        navy = normal96.pixel(2, 2)
+        try:
+            for dpi in (106, 143):
+                with self.subTest(dpi=dpi), self.screenshot_on_failure(f"{dpi}dpi"):
+                    try:
+                        _, form = self.open_menu(dpi, f"Medium-{dpi}")
+                        shot = self.client(form)
+                        controls = [scaled(rect(name), dpi) for name, c in LAYOUT["controls"].items() if c["visible"]]
+                        seams = sorted({y for y in range(shot.height) for x in range(shot.width)
+                                        if shot.pixel(x, y) != navy and not any(
+                                            cx <= x < cx + cw and cy <= y < cy + ch for cx, cy, cw, ch in controls)})
+                        self.assertEqual(seams, [], f"rows of the background at {dpi} dpi that are not all navy")
+                    finally:
+                        self.wine.end_all()
+        finally:
+            self.set_density(96)
+
     def test_every_picture_comes_drawn_for_every_scale_and_the_menu_stays_small(self):
         exe = os.environ["VELBROOK_EXE"]
         resources = pe.PeFile(exe).resources()

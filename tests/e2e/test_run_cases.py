@@ -8,8 +8,11 @@ import sys
 import tempfile
 import textwrap
 import unittest
+import unittest.mock
 
 RUNNER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "run_cases.py")
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "winehost"))
+import winehost  # noqa: E402
 
 
 class RunCasesTest(unittest.TestCase):
@@ -43,6 +46,16 @@ class RunCasesTest(unittest.TestCase):
                 lines = open(path, encoding="utf-8").read().splitlines() if os.path.exists(path) else []
                 self.assertEqual(len(lines), notes)
                 self.assertTrue(all("\t" in line and line.split("\t")[1] for line in lines), lines)
+
+    def test_under_ci_only_the_32_bit_build_must_run(self):
+        cases = [("win32", "true", True), ("win64", "true", False), ("win32", None, False), ("win32", "false", False)]
+        for arch, ci, must in cases:
+            with self.subTest(arch=arch, ci=ci):
+                env = {k: v for k, v in os.environ.items() if k != "CI"}
+                if ci is not None:
+                    env["CI"] = ci
+                with unittest.mock.patch.dict(os.environ, env, clear=True):
+                    self.assertIs(winehost.must_run(arch), must)
 
 
 if __name__ == "__main__":

@@ -61,13 +61,14 @@ public:
     bool takeKeys = false;
     const FormSpec* layout = &kForm;
     bool recordMoves = false;
-    std::function<void()> onLoad;
+    std::function<void()> onLoad, onMove;
     std::function<void()> onPaint = [] {};
 
     void Load() override { onLoad(); }
     void Paint() override { onPaint(); }
     void MouseMove(ControlId id, const MouseArgs&) override {
         if (recordMoves) events.push_back("move " + Name(id));
+        if (onMove) onMove();
     }
     void MouseDown(ControlId id, const MouseArgs&) override { events.push_back("down " + Name(id)); }
     void Click(ControlId id) override { events.push_back("click " + Name(id)); }
@@ -243,6 +244,29 @@ TEST(Window, PressesAreDroppedWhileAStartRunsAndAfterADeclineUntilIdle) {
         want.insert(want.end(), door.reached.begin(), door.reached.end());
         EXPECT_EQ(r.events, want) << door.what;
     }
+}
+
+TEST(Window, AHandlerThatLetsEventsRunUnderAStartDoesNotEndTheHold) {
+    // A move the prompt's loop dispatches reaches the hover handler, which lets events run
+    // until the queue is dry: still under the start, a click sent next is dropped.
+    Recorder r;
+    WithWindow(r, [&](FormSite& site, FormRuntime& runtime) {
+        // The quit an earlier window unloaded in its load step left behind would end DoEvents at once.
+        MSG quit;
+        while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
+        r.onMove = [&] { runtime.DoEvents(); };
+        startProgram = [&] {
+            SendMessageW(site.window, WM_MOUSEMOVE, 0, kOnBackground);
+            SendMessageW(site.window, WM_COMMAND, MAKEWPARAM(FormSite::kFirstChildId + kButton, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(site.ChildOf(kButton)));
+            SetLastError(ERROR_CANCELLED);
+            return false;
+        };
+        runtime.Shell(L"C:\\nowhere\\Setup.exe", SW_SHOWNORMAL, L"C:\\nowhere");
+        r.onMove = nullptr;
+    });
+    EXPECT_EQ(r.events, std::vector<std::string>{});
 }
 
 TEST(Start, OnlyAStartWhoseProcessEndedBeforeItBeganIsMadeOnceMore) {
@@ -592,6 +616,63 @@ TEST(Button, At200PercentItsEdgeAndFocusCueAreThe100PercentOnesTwiceAsWideAndIts
         EXPECT_EQ(edge, 0) << "pushed " << state;
         EXPECT_EQ(cue, 0) << "pushed " << state;
         EXPECT_EQ(face, 0) << "pushed " << state;
+    }
+}
+
+// 0xRRGGBB of a system colour, as Pixels holds a pixel.
+DWORD SystemColour(int index) {
+    const COLORREF c = GetSysColor(index);
+    return static_cast<DWORD>(GetRValue(c)) << 16 | GetGValue(c) << 8 | GetBValue(c);
+}
+
+TEST(Button, AtEachDensityItsEdgeCueAndPushedPictureAreAsWideAsA96DpiPixelIsThere) {
+    // `band`: a 96-dpi pixel at the density, to the nearest (MulDiv), at least one.
+    const struct {
+        int dpi, band;
+    } cases[] = {{120, 1}, {144, 2}, {168, 2}, {192, 2}, {240, 3}, {288, 3}, {336, 4}};
+    FormPainter painter(GetModuleHandleW(nullptr), chooser::kFrmAutoSelect);
+    painter.Load();
+    for (const auto& c : cases) {
+        const int b = c.band;
+        const Pixels up = Button(painter, c.dpi, 0, false), down = Button(painter, c.dpi, ODS_SELECTED, false);
+        const Pixels cued = Button(painter, c.dpi, 0, true);
+        const std::string at = " at " + std::to_string(c.dpi) + " dpi";
+        // The edge, across the middle of each side: the outer band, then the inner one, each `band` wide.
+        const struct {
+            const Pixels& p;
+            int outerTopLeft, innerTopLeft, outerBottomRight, innerBottomRight;
+        } edges[] = {{up, COLOR_3DHILIGHT, COLOR_3DLIGHT, COLOR_3DDKSHADOW, COLOR_3DSHADOW},
+                     {down, COLOR_3DDKSHADOW, COLOR_3DSHADOW, COLOR_3DHILIGHT, COLOR_3DLIGHT}};
+        for (const auto& e : edges) {
+            const Pixels& p = e.p;
+            const char* which = &e == edges ? "raised" : "pushed";
+            for (int i = 0; i < 2 * b; ++i) {
+                const DWORD topLeft = SystemColour(i < b ? e.outerTopLeft : e.innerTopLeft);
+                const DWORD bottomRight = SystemColour(i < b ? e.outerBottomRight : e.innerBottomRight);
+                EXPECT_EQ(p.At(p.w / 2, i), topLeft) << which << " top, row " << i << at;
+                EXPECT_EQ(p.At(i, p.h / 2), topLeft) << which << " left, column " << i << at;
+                EXPECT_EQ(p.At(p.w / 2, p.h - 1 - i), bottomRight) << which << " bottom, row " << i << at;
+                EXPECT_EQ(p.At(p.w - 1 - i, p.h / 2), bottomRight) << which << " right, column " << i << at;
+            }
+        }
+        // Pushed, the picture moves right and down by a band, cut off at the same face.
+        int moved = 0;
+        for (int y = 3 * b; y < up.h - 2 * b; ++y)
+            for (int x = 3 * b; x < up.w - 2 * b; ++x) moved += down.At(x, y) != up.At(x - b, y - b);
+        EXPECT_EQ(moved, 0) << "pushed picture" << at;
+        if (b == 1) continue;  // the system's cue, whose corners Wine and Windows invert differently
+        // The cue: a line `band` wide, 4 bands in from the edges, of band-square dots on the
+        // grid of the button's corner, the first set; its corners inverted once, like its sides.
+        int wrong = 0;
+        for (int y = 0; y < up.h; ++y) {
+            for (int x = 0; x < up.w; ++x) {
+                const bool inside = x >= 4 * b && y >= 4 * b && x < up.w - 4 * b && y < up.h - 4 * b;
+                const bool line = inside && (x < 5 * b || y < 5 * b || x >= up.w - 5 * b || y >= up.h - 5 * b);
+                const bool dot = line && (x / b + y / b) % 2 == 0;
+                wrong += (cued.At(x, y) != up.At(x, y)) != dot;
+            }
+        }
+        EXPECT_EQ(wrong, 0) << "focus cue" << at;
     }
 }
 
