@@ -5,6 +5,7 @@
 #include "forms/win32/error_box.h"
 #include "forms/picture_scales.h"
 #include "forms/win32/scaled_picture.h"
+#include "forms/win32/system_api.h"
 
 namespace forms::win32 {
 namespace {
@@ -29,11 +30,15 @@ void SetStretchFilter(HDC dc, int dpi) {
 }
 
 // The face a label's font asks for at a density. "MS Sans Serif" is a bitmap
-// font on Windows (sserife.fon), drawn for 96 dpi: elsewhere GDI enlarges its
-// bitmaps into stair-steps, so away from 96 dpi the TrueType face of the same
-// design, which every Windows from 2000 on has, stands in.
+// font on Windows, drawn for 96 dpi (sserife.fon): elsewhere GDI enlarges its
+// bitmaps into stair-steps. And the set of it Windows holds is the session's
+// (sseriff.fon, twice as large, in a session of 120 dpi), so a window at 96 dpi
+// in such a session would get letters too large for its labels. Unless both
+// are 96 dpi, the TrueType face of the same design, which every Windows from
+// 2000 on has, stands in.
 const wchar_t* FaceAt(const wchar_t* face, int dpi) {
-    if (dpi != kLayoutDpi && face && lstrcmpiW(face, L"MS Sans Serif") == 0) return L"Microsoft Sans Serif";
+    const bool bitmapFits = dpi == kLayoutDpi && RasterFontDpi() == kLayoutDpi;
+    if (!bitmapFits && face && lstrcmpiW(face, L"MS Sans Serif") == 0) return L"Microsoft Sans Serif";
     return face;
 }
 
@@ -61,9 +66,14 @@ void DrawButtonEdge(HDC dc, RECT r, bool pushed, int band) {
 }
 
 // The focus cue, as DrawFocusRect draws it at 96 dpi (every other pixel of a
-// one-pixel line inverted), with its dots and line `width` pixels: DrawFocusRect
-// itself draws a one-pixel dotted line at any density.
+// line inverted), with its dots `width` pixels and its lines as many times the
+// user's focus border (Ease of Access may set it thicker than a pixel):
+// DrawFocusRect itself draws the 96-dpi cue at any density.
 void DrawFocusCue(HDC dc, const RECT& r, int width) {
+    UINT borderX = 1, borderY = 1;
+    if (!SystemParametersInfoW(SPI_GETFOCUSBORDERWIDTH, 0, &borderX, 0) || borderX < 1) borderX = 1;
+    if (!SystemParametersInfoW(SPI_GETFOCUSBORDERHEIGHT, 0, &borderY, 0) || borderY < 1) borderY = 1;
+    const int lineX = width * static_cast<int>(borderX), lineY = width * static_cast<int>(borderY);
     // A checkerboard of width x width squares, its grid at the DC's origin and its
     // first square set, as DrawFocusRect's one-pixel pattern is.
     const int side = 2 * width;
@@ -82,10 +92,10 @@ void DrawFocusCue(HDC dc, const RECT& r, int width) {
     SetBkColor(dc, RGB(255, 255, 255));
     Selection select(dc, brush.Get());
     const int w = r.right - r.left, h = r.bottom - r.top;
-    PatBlt(dc, r.left, r.top, w, width, PATINVERT);
-    PatBlt(dc, r.left, r.bottom - width, w, width, PATINVERT);
-    PatBlt(dc, r.left, r.top + width, width, h - 2 * width, PATINVERT);
-    PatBlt(dc, r.right - width, r.top + width, width, h - 2 * width, PATINVERT);
+    PatBlt(dc, r.left, r.top, w, lineY, PATINVERT);
+    PatBlt(dc, r.left, r.bottom - lineY, w, lineY, PATINVERT);
+    PatBlt(dc, r.left, r.top + lineY, lineX, h - 2 * lineY, PATINVERT);
+    PatBlt(dc, r.right - lineX, r.top + lineY, lineX, h - 2 * lineY, PATINVERT);
 }
 
 // A copy of `from` stretched to `size` with the density's filter; a run-time
@@ -258,7 +268,7 @@ void FormPainter::DrawButton(const DRAWITEMSTRUCT& item, const ControlSpec& butt
     RECT face = item.rcItem;
     const bool pushed = item.itemState & ODS_SELECTED;
     // The edge's bands, the face's inset and the cue's line are a pixel each at 96
-    // dpi; wherever they stay a pixel (up to 125 %) the system draws them, pixel
+    // dpi; wherever they stay a pixel (below 150 %) the system draws them, pixel
     // for pixel as always.
     const int band = DesignPixels(1, site_.dpi);
     if (band == 1) {

@@ -4,6 +4,7 @@
 #include "forms/win32/com_apartment.h"
 #include "forms/win32/error_box.h"
 #include "forms/win32/handle.h"
+#include "forms/win32/system_api.h"
 
 namespace forms::win32 {
 
@@ -42,11 +43,14 @@ StartResult StartProgram(HWND owner, const std::wstring& path, const std::wstrin
     // Wine fails a start with ERROR_INTERNAL_ERROR when the new process ended before
     // its own start-up was done (none of its code ran), and the shell has tried a
     // second way at once by then; a machine under load has been seen to do that now
-    // and then. So once more after a pause; a start that fails again is reported.
+    // and then. So there, once more after a pause; a start that fails again is
+    // reported. Windows does not fail a start that way: there the error has another
+    // cause, and a second try could raise a second elevation prompt.
+    const bool wine = api::WineGetVersion.Get() != nullptr;
     for (int attempt = 1; !ShellStart(info); ++attempt) {
         const DWORD error = GetLastError();
         if (error == ERROR_CANCELLED) return StartResult::Declined;
-        if (error != ERROR_INTERNAL_ERROR || attempt == 2)
+        if (error != ERROR_INTERNAL_ERROR || !wine || attempt == 2)
             throw RuntimeError{ErrorNumberFor(error), what, path, SystemMessage(error)};
         Sleep(1000);
     }

@@ -22,6 +22,12 @@ int ScreenDpi() {
     return dpi > 0 ? dpi : 96;  // no screen DC: the density Windows assumes
 }
 
+int RasterFontDpi() {
+    const WindowDC screen(GetDC(nullptr), nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 0;
+    return dpi > 0 ? dpi : kLayoutDpi;
+}
+
 DensitySources SystemDensitySources() {
     // shcore is loaded only where the newest way is missing.
     if (const auto forWindow = api::GetDpiForWindow.Get()) return {forWindow, nullptr, nullptr, nullptr};

@@ -65,12 +65,17 @@ inline const SystemFunction<decltype(&::MonitorFromWindow)> MonitorFromWindow{L"
 inline const SystemFunction<BOOL(WINAPI*)()> IsProcessDPIAware{L"user32.dll", "IsProcessDPIAware"};
 inline const SystemFunction<BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT)> AdjustWindowRectExForDpi{
     L"user32.dll", "AdjustWindowRectExForDpi"};
+// Wine's own, which tells it apart from Windows where a failure is its alone.
+inline const SystemFunction<const char*(CDECL*)()> WineGetVersion{L"ntdll.dll", "wine_get_version"};
 }  // namespace api
 
 // The screen's density as GDI reports it: what a window is made at, and on
 // systems without a density per window, every window's. 96 where the system
 // reads no awareness from the manifest.
 int ScreenDpi();
+// The density the session's bitmap fonts are made for: the screen's, read even
+// where the menu lays out at 96 dpi whatever it is (2000 and XP under Large Fonts).
+int RasterFontDpi();
 // A window's density: the window's (10 1607 on), else its monitor's for a
 // process aware of each monitor's (8.1 on), else the screen's.
 int WindowDpi(HWND window);
