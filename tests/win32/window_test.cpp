@@ -630,12 +630,10 @@ TEST(Button, AtEachDensityItsEdgeCueAndPushedPictureAreAsWideAsA96DpiPixelIsTher
     const struct {
         int dpi, band;
     } cases[] = {{120, 1}, {144, 2}, {168, 2}, {192, 2}, {240, 3}, {288, 3}, {336, 4}};
-    FormPainter painter(GetModuleHandleW(nullptr), chooser::kFrmAutoSelect);
-    painter.Load();
     for (const auto& c : cases) {
         const int b = c.band;
-        const Pixels up = Button(painter, c.dpi, 0, false), down = Button(painter, c.dpi, ODS_SELECTED, false);
-        const Pixels cued = Button(painter, c.dpi, 0, true);
+        const Pixels up = Button(c.dpi, 0, false), down = Button(c.dpi, ODS_SELECTED, false);
+        const Pixels cued = Button(c.dpi, 0, true);
         const std::string at = " at " + std::to_string(c.dpi) + " dpi";
         // The edge, across the middle of each side: the outer band, then the inner one, each `band` wide.
         const struct {
