@@ -42,6 +42,8 @@ execute_process(
   ERROR_VARIABLE product_message)
 if(product_refused)
   message(FATAL_ERROR "${product_message}")
+elseif(product_message)
+  message(WARNING "${product_message}")  # accepted, but likely not what was meant
 endif()
 include(${VELBROOK_GENERATED}/product.cmake)
 message(STATUS "The product: ${product_folder} (${VELBROOK_EXECUTABLE_NAME}.exe, version ${VELBROOK_VERSION_TEXT})")

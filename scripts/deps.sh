@@ -50,8 +50,8 @@ cost() {
 # has unexpected size ... Mirror sync in progress?"); apt then keeps no i386 list
 # for that suite and wine32:i386 cannot be resolved. This takes the index the
 # mirror does serve, unchecked against the suite's signed release file, so it
-# runs only where asked: on a throwaway test machine (CI=true, or
-# VELBROOK_UNVERIFIED_I386_INDEX=1), never where a release is built.
+# runs only where asked (VELBROOK_UNVERIFIED_I386_INDEX=1): on a throwaway test
+# machine, as .ci/run asks for it, never where a release is built.
 take_served_i386_indexes() {
   apt-get indextargets --format '$(URI) $(FILENAME)' 'Architecture: amd64' 'Identifier: Packages' |
   while read -r uri file; do
@@ -85,7 +85,7 @@ install() {
 if ! install "${missing[@]}"; then
   for p in "${missing[@]}"; do installed "$p" || install "$p" || true; done
 fi
-if ! installed wine32:i386 && { [ "${CI:-}" = true ] || [ "${VELBROOK_UNVERIFIED_I386_INDEX:-}" = 1 ]; }; then
+if ! installed wine32:i386 && [ "${VELBROOK_UNVERIFIED_I386_INDEX:-}" = 1 ]; then
   take_served_i386_indexes
   install wine32:i386 || true
 fi

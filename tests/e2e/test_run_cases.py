@@ -10,9 +10,9 @@ import textwrap
 import unittest
 import unittest.mock
 
+from menubuild import winehost
+
 RUNNER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "run_cases.py")
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "winehost"))
-import winehost  # noqa: E402
 
 
 class RunCasesTest(unittest.TestCase):
@@ -48,7 +48,8 @@ class RunCasesTest(unittest.TestCase):
                 self.assertTrue(all("\t" in line and line.split("\t")[1] for line in lines), lines)
 
     def test_under_ci_only_the_32_bit_build_must_run(self):
-        cases = [("win32", "true", True), ("win64", "true", False), ("win32", None, False), ("win32", "false", False)]
+        cases = [("win32", "true", True), ("win32", "1", True), ("win32", "True", True), ("win64", "true", False),
+                 ("win32", None, False), ("win32", "false", False)]
         for arch, ci, must in cases:
             with self.subTest(arch=arch, ci=ci):
                 env = {k: v for k, v in os.environ.items() if k != "CI"}

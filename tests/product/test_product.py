@@ -432,13 +432,16 @@ class DescriptionTest(unittest.TestCase):
                 self.assertEqual(run.returncode, 0, run.stderr)
 
     def test_a_version_is_shown_as_written_and_its_numbers_fill_the_fixed_part(self):
-        for version, numbers in (("2.3", (2, 3, 0, 0)), ("1.00", (1, 0, 0, 0)), ("7", (7, 0, 0, 0)),
-                                 ("4.2.0.117", (4, 2, 0, 117)), ("65535.0.01", (65535, 0, 1, 0))):
+        # A number written with a leading zero is warned of: 1.05 is 1.5 to Windows, older than a later 1.10.
+        for version, numbers, warned in (("2.3", (2, 3, 0, 0), False), ("1.00", (1, 0, 0, 0), False),
+                                         ("7", (7, 0, 0, 0), False), ("4.2.0.117", (4, 2, 0, 117), False),
+                                         ("65535.0.01", (65535, 0, 1, 0), True), ("1.05", (1, 5, 0, 0), True)):
             with self.subTest(version):
                 toml = self.describe([('version = "1.00"', f'version = "{version}"'), SHORT_VOLUME_LABEL])
                 out = os.path.join(self.work, version)
                 run = self.run_product(toml, out)
                 self.assertEqual(run.returncode, 0, run.stderr)
+                self.assertEqual("warning" in run.stderr, warned, run.stderr)
                 with open(os.path.join(out, "menu.rc"), encoding="utf-8") as f:
                     rc = f.read()
                 fixed = ", ".join(map(str, numbers))

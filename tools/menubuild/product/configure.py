@@ -273,11 +273,14 @@ def main(argv):
         print(f"product: cannot read the font {e.filename}: {e.strerror}", file=sys.stderr)
         return 1
     design = design_facts.Design.load(os.path.join(args.templates, "design.toml"))
+    check = model.Checker(args.description, design, fonts, heading)
     try:
-        p = model.load(model.Checker(args.description, design, fonts, heading))
+        p = model.load(check)
     except model.BadDescription as e:
         print(f"product: the description is refused: {e}", file=sys.stderr)
         return 1
+    for warning in check.warnings:
+        print(f"product: warning: {warning}", file=sys.stderr)
     write(p, design, fonts, args.out, args.templates)
     return 0
 

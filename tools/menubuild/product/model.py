@@ -33,6 +33,10 @@ class Checker:
         self.folder = os.path.dirname(os.path.abspath(path))
         self.design, self.fonts, self.heading_font = design, fonts, heading_font
         self.latin, self.cjk = fonts.font("Latn"), fonts.font("Hani")
+        self.warnings = []  # what is accepted but likely not meant
+
+    def warn(self, where, key, what):
+        self.warnings.append(f"{self.path}: {where}, key '{key}': {what}")
 
     def fail(self, where, key, what):
         place = f"{where}, key '{key}'" if key else where

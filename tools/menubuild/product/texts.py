@@ -114,6 +114,13 @@ def version(check, table, where, key, default=None):
     big = next((part for part in value.split(".") if int(part) > VERSION_PART), None)
     if big is not None:
         check.fail(where, key, f"{value!r} holds {big}; each number of a version is at most {VERSION_PART}")
+    # Windows compares the numbers, not the digits: 1.05 is 1.5, which a later 1.10 passes but 1.1 does not.
+    padded = next((part for part in value.split(".")[1:] if len(part) > 1 and part.startswith("0")
+                   and part.strip("0")), None)
+    if padded is not None:
+        numbers = ".".join(str(n) for n in version_numbers(value))
+        check.warn(where, key, f"{value!r} is {numbers} in the version block, which Windows compares number by "
+                   f"number: {padded} is {int(padded)}, so a later version must hold a larger number there")
     return value
 
 
