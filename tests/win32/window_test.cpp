@@ -92,6 +92,11 @@ void WithWindow(Recorder& handlers, const std::function<void(FormWindow&, FormRu
         runtime.Unload();
     };
     window.Run(handlers);
+    // Unloaded in its load step, the window leaves its quit in the queue, where it would
+    // end the next test's DoEvents at once.
+    MSG quit;
+    while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
 }
 
 void WithWindow(Recorder& handlers, const std::function<void(FormSite&, FormRuntime&)>& script) {
@@ -251,10 +256,6 @@ TEST(Window, AHandlerThatLetsEventsRunUnderAStartDoesNotEndTheHold) {
     // until the queue is dry: still under the start, a click sent next is dropped.
     Recorder r;
     WithWindow(r, [&](FormSite& site, FormRuntime& runtime) {
-        // The quit an earlier window unloaded in its load step left behind would end DoEvents at once.
-        MSG quit;
-        while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
         r.onMove = [&] { runtime.DoEvents(); };
         startProgram = [&] {
             SendMessageW(site.window, WM_MOUSEMOVE, 0, kOnBackground);
