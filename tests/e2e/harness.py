@@ -15,6 +15,7 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import tomllib
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "winehost"))
@@ -38,6 +39,8 @@ SOURCES = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__
 # The product whose exact bytes and pixels some tests know by heart.
 DEFAULT_PRODUCT = os.path.join(SOURCES, "products", "velbrook")
 TWIPS_PER_PIXEL = 15
+with open(os.path.join(SOURCES, "src", "resources", "design.toml"), "rb") as _design:
+    ROWS = tomllib.load(_design)["rows"]  # the language rows' grid: rows per column, the column pitch
 
 
 def _read_json(variable, empty):
@@ -144,6 +147,11 @@ class ProductView:
         return tuple(row for row in self.languages if row.shown)
 
     @property
+    def second_column(self):
+        """The shown rows past the first column, which stand in a second one beside it."""
+        return self.shown[ROWS["per_column"]:]
+
+    @property
     def hidden(self):
         return tuple(row for row in self.languages if not row.shown)
 
@@ -185,6 +193,7 @@ PRODUCT = _read_product()
 TITLE = PRODUCT.caption
 APP_TITLE = PRODUCT.title
 COMMAND1 = rect("Command1")
+BARE = (740, 300)  # a client point over the bare background, right of the rows' second column
 COUNTRYPIC0 = rect("CountryPic(0)")
 
 
