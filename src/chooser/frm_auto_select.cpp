@@ -7,6 +7,8 @@
 
 #include "forms/errors.h"
 #include "chooser/layout.h"
+#include "chooser/rows.h"
+#include "design.h"
 #include "launcher/mod_select.h"
 
 namespace chooser {
@@ -80,18 +82,6 @@ bool FrmAutoSelect::Command1_KeyDown(std::int16_t KeyCode, std::int16_t) {
     const auto at = std::find(offered.begin(), offered.end(), current);
     const bool chosen = at != offered.end();
     switch (KeyCode) {
-        case forms::kKeyDown:
-            ChooseByKeyboard(chosen && at + 1 != offered.end() ? *(at + 1) : offered.front());
-            return true;
-        case forms::kKeyUp:
-            ChooseByKeyboard(chosen && at != offered.begin() ? *(at - 1) : offered.back());
-            return true;
-        case forms::kKeyHome:
-            ChooseByKeyboard(offered.front());
-            return true;
-        case forms::kKeyEnd:
-            ChooseByKeyboard(offered.back());
-            return true;
         case forms::kKeyEscape:
             if (!chosen) return false;
             EndKeyboardChoice();
@@ -101,8 +91,14 @@ bool FrmAutoSelect::Command1_KeyDown(std::int16_t KeyCode, std::int16_t) {
             if (!chosen) return false;  // the exit button's own click
             CountryPic_MouseDown(current, forms::kLeftButton, 0, 0, 0);
             return true;
-        default:
-            return false;
+        default: {
+            // The arrows, Home and End: the rows in reading order, and across the columns.
+            const int to = rows::KeyTarget(static_cast<int>(offered.size()), design::kRowsPerColumn,
+                                           chosen ? static_cast<int>(at - offered.begin()) : -1, KeyCode);
+            if (to < 0) return false;
+            ChooseByKeyboard(offered[static_cast<size_t>(to)]);
+            return true;
+        }
     }
 }
 

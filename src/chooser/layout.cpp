@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "chooser/controls.h"
+#include "chooser/rows.h"
 #include "forms/form.h"
 #include "product.h"
 #include "design.h"
@@ -47,9 +48,9 @@ constexpr ControlSpec Label(const char* name, forms::TwipRect rect, const wchar_
 }
 
 // One language picture: both faces share a rectangle, the normal one in front.
-constexpr ControlSpec Face(const char* array, std::int16_t index, int pictureBase, float top, bool visible) {
-    return {array, index, ControlKind::Image, At(design::kRowsLeft, top, design::kFace), visible,
-            MousePointer::Custom, pictureBase + index, IDC_HAND_CURSOR, nullptr, kFormFont, false};
+constexpr ControlSpec Face(const char* array, std::int16_t index, int picture, forms::TwipRect rect, bool visible) {
+    return {array, index, ControlKind::Image, rect, visible, MousePointer::Custom, picture, IDC_HAND_CURSOR,
+            nullptr, kFormFont, false};
 }
 
 // Members 0: the designer's first members of the two arrays, left in place with no
@@ -62,31 +63,35 @@ constexpr ControlSpec Empty(const char* array, float l, float t, float w, float 
 }
 
 // The languages are the product's: the shown ones take the rows from the top in
-// the description's order, a row pitch apart; the hidden ones are carried in the
-// rows below them.
+// the description's order, a row pitch apart, a column of them beside another
+// where one column does not hold them; the hidden ones are carried in the rows
+// below (chooser/rows.h).
 constexpr size_t kLanguages = std::size(product::kLanguages);
-constexpr int kShownRows = [] {
-    int shown = 0;
-    for (const product::Language& l : product::kLanguages) shown += l.shown ? 1 : 0;
+constexpr std::array<bool, kLanguages> kShown = [] {
+    std::array<bool, kLanguages> shown{};
+    for (size_t i = 0; i < kLanguages; ++i) shown[i] = product::kLanguages[i].shown;
     return shown;
 }();
+constexpr int kShownRows = static_cast<int>(std::count(kShown.begin(), kShown.end(), true));
 static_assert(kShownRows >= 1 && kShownRows <= design::kMostShownRows, "the rows must fit above the exit button");
 
-constexpr float RowTop(size_t language) {
-    int row = 0;
-    for (size_t i = 0; i < language; ++i) row += product::kLanguages[i].shown ? 1 : 0;
-    if (!product::kLanguages[language].shown) {
-        row = kShownRows;
-        for (size_t i = 0; i < language; ++i) row += product::kLanguages[i].shown ? 0 : 1;
-    }
-    return static_cast<float>(design::kRowsTop + design::kRowPitch * row);
+constexpr rows::Place PlaceOf(size_t language) { return rows::PlaceOf(kShown, language, design::kRowsPerColumn); }
+
+constexpr forms::TwipRect FaceRect(size_t language) {
+    const rows::Place p = PlaceOf(language);
+    return At(static_cast<float>(design::kRowsLeft + design::kColumnPitch * p.column),
+              static_cast<float>(design::kRowsTop + design::kRowPitch * p.row), design::kFace);
 }
 
-// The languages by row from the bottom up: the order the faces are stacked in.
-constexpr std::array<size_t, kLanguages> kBottomUp = [] {
+// The languages in reading order: down each column, the left one first, the
+// hidden ones after the shown ones.
+constexpr std::array<size_t, kLanguages> kReadingOrder = [] {
     std::array<size_t, kLanguages> order{};
     for (size_t i = 0; i < kLanguages; ++i) order[i] = i;
-    std::sort(order.begin(), order.end(), [](size_t a, size_t b) { return RowTop(a) > RowTop(b); });
+    std::sort(order.begin(), order.end(), [](size_t a, size_t b) {
+        const rows::Place pa = PlaceOf(a), pb = PlaceOf(b);
+        return pa.column != pb.column ? pa.column < pb.column : pa.row < pb.row;
+    });
     return order;
 }();
 
@@ -94,13 +99,14 @@ constexpr std::array<size_t, kLanguages> kBottomUp = [] {
 constexpr auto kControls = [] {
     std::array<ControlSpec, 2 * kLanguages + 11> c{};
     size_t n = 0;
-    for (size_t i : kBottomUp) {
-        const product::Language& l = product::kLanguages[i];
-        c[n++] = Face(kCountryPic, l.code, IDB_COUNTRYPIC_BASE, RowTop(i), l.shown);
+    // The faces stacked from the last in reading order (the bottom row) to the first.
+    for (size_t k = kLanguages; k-- > 0;) {
+        const product::Language& l = product::kLanguages[kReadingOrder[k]];
+        c[n++] = Face(kCountryPic, l.code, design::HighlightedFaceId(l.code), FaceRect(kReadingOrder[k]), l.shown);
     }
-    for (size_t i : kBottomUp) {
-        const product::Language& l = product::kLanguages[i];
-        c[n++] = Face(kCountryImage, l.code, IDB_COUNTRYIMAGE_BASE, RowTop(i), l.shown);
+    for (size_t k = kLanguages; k-- > 0;) {
+        const product::Language& l = product::kLanguages[kReadingOrder[k]];
+        c[n++] = Face(kCountryImage, l.code, design::NormalFaceId(l.code), FaceRect(kReadingOrder[k]), l.shown);
     }
     c[n++] = Label(kLabel2, {1680, 7920, 2415, 375}, L"Your operating system is : ", kBoldFont);
     c[n++] = Label(kLabel3, Rect(design::kOsCaptionLabel), nullptr, kBoldFont);
@@ -121,7 +127,8 @@ constexpr auto kControls = [] {
 
 using forms::AccessibleRole;
 
-// What a screen reader reads, top to bottom. A language is named by the words
+// What a screen reader reads, top to bottom, the languages in reading order
+// (down the left column, then down the next). A language is named by the words
 // its picture shows. The pressable face of a language is the highlighted one,
 // which stays visible while the normal face in front of it comes and goes.
 constexpr auto kAccessible = [] {
@@ -129,8 +136,8 @@ constexpr auto kAccessible = [] {
     size_t n = 0;
     items[n++] = {AccessibleRole::Text, kLabel1, kNoIndex, nullptr, nullptr, nullptr};
     items[n++] = {AccessibleRole::Picture, kImage4, kNoIndex, L"Please Select Language:", nullptr, nullptr};
-    for (size_t k = kLanguages; k-- > 0;) {
-        const product::Language& l = product::kLanguages[kBottomUp[k]];
+    for (size_t i : kReadingOrder) {
+        const product::Language& l = product::kLanguages[i];
         items[n++] = {AccessibleRole::PressablePicture, kCountryPic, l.code, l.words, l.name, nullptr};
     }
     items[n++] = {AccessibleRole::Button, kCommand1, kNoIndex, L"Exit Setup", nullptr, nullptr};
@@ -171,7 +178,10 @@ std::span<const std::int16_t> OfferedLanguages() {
         for (const ControlSpec& c : kControls) {
             if (std::string_view(c.name) == kCountryImage && c.picture && c.visible) faces.push_back(&c);
         }
-        std::sort(faces.begin(), faces.end(), [](auto* a, auto* b) { return a->rect.top < b->rect.top; });
+        // Reading order: down the left column, then down the next.
+        std::sort(faces.begin(), faces.end(), [](auto* a, auto* b) {
+            return a->rect.left != b->rect.left ? a->rect.left < b->rect.left : a->rect.top < b->rect.top;
+        });
         std::vector<std::int16_t> indexes;
         for (const ControlSpec* c : faces) indexes.push_back(c->index);
         return indexes;

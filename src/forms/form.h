@@ -30,7 +30,9 @@ enum KeyCode : std::int16_t {
     kKeySpace = 0x20,
     kKeyEnd = 0x23,
     kKeyHome = 0x24,
+    kKeyLeft = 0x25,
     kKeyUp = 0x26,
+    kKeyRight = 0x27,
     kKeyDown = 0x28,
 };
 

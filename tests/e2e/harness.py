@@ -135,6 +135,11 @@ class ProductView:
         return tuple(row for row in self.languages if row.shown)
 
     @property
+    def second_column(self):
+        """The shown rows past the first column, which stand in a second one beside it."""
+        return self.shown[DESIGN.rows.per_column:]
+
+    @property
     def hidden(self):
         return tuple(row for row in self.languages if not row.shown)
 
@@ -176,6 +181,7 @@ PRODUCT = _read_product()
 TITLE = PRODUCT.caption
 APP_TITLE = PRODUCT.title
 COMMAND1 = rect("Command1")
+BARE = (740, 300)  # a client point over the bare background, right of the rows' second column
 COUNTRYPIC0 = rect("CountryPic(0)")
 
 

@@ -3,7 +3,7 @@ in another process, and what its default actions do."""
 
 import unittest
 
-from harness import CLIENT_PIXELS, COMMAND1, PRODUCT, Medium, MenuTest, rect, wait_for
+from harness import CLIENT_PIXELS, COMMAND1, PRODUCT, DESIGN, Medium, MenuTest, rect, wait_for
 
 ROLE_STATICTEXT, ROLE_GRAPHIC, ROLE_PUSHBUTTON, ROLE_CLIENT = 0x29, 0x28, 0x2B, 0x0A
 STATE_FOCUSED, STATE_FOCUSABLE = 0x4, 0x100000
@@ -50,6 +50,14 @@ class AccessibleTest(MenuTest):
                 self.assertEqual((child["name"], child["description"], child["role"], child["action"]),
                                  (name, description, role, action))
                 self.assertEqual(child["location"], [left + x, top + y, w, h])
+        # The languages read down the first column, then from the top of the second, right of it.
+        faces = [child["location"] for child in tree["children"][2:2 + len(PRODUCT.shown)]]
+        for k, (above, below) in enumerate(zip(faces, faces[1:]), 1):
+            with self.subTest(row=k):
+                if k % DESIGN.rows.per_column:
+                    self.assertEqual((below[0], below[1] > above[1]), (above[0], True), "down the column")
+                else:
+                    self.assertEqual((below[0] >= above[0] + above[2], below[1]), (True, faces[0][1]), "next column")
         exit_state = tree["children"][-2]["state"]
         self.assertEqual(exit_state & (STATE_FOCUSED | STATE_FOCUSABLE), STATE_FOCUSED | STATE_FOCUSABLE)
         self.assertEqual(tree["hit_at_centre"], 0, "the middle of the window is bare background")

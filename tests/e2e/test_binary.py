@@ -133,8 +133,9 @@ class BinaryTest(unittest.TestCase):
         # Pictures are the committed files without their 14-byte file header.
         ids = {300: "Command1", 301: "Picture1", 302: "Image1", 303: "Image2", 304: "Image3", 305: "Image4"}
         codes = [row.code for row in PRODUCT.languages]  # hidden rows' faces are carried too
-        ids.update({310 + i: f"CountryImage{i}" for i in codes})
-        ids.update({320 + i: f"CountryPic{i}" for i in codes})
+        # Codes 1 to 9 by the first release's ids; codes from 10 on past them.
+        ids.update({(310 if i < 10 else 400) + i: f"CountryImage{i}" for i in codes})
+        ids.update({(320 if i < 10 else 500) + i: f"CountryPic{i}" for i in codes})
         self.assertEqual(sorted(rid for rtype, rid, _ in res if rtype == pe.RT_BITMAP), sorted(ids))
         for rid, name in ids.items():
             self.assertEqual(res[(pe.RT_BITMAP, rid, 0)], committed(name + ".bmp")[14:], name)

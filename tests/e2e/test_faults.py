@@ -8,7 +8,7 @@ import signal
 import stat
 import unittest
 
-from harness import COMMAND1, PREFIX, PRODUCT, Medium, MenuTest, wait_for, windows_path
+from harness import BARE, COMMAND1, PREFIX, PRODUCT, Medium, MenuTest, wait_for, windows_path
 
 ROW = PRODUCT.shown[-1] if PRODUCT.shown else None  # the row every case presses
 
@@ -155,7 +155,7 @@ class ExitDuringPressTest(MenuTest):
 
     def test_the_same_sequence_ending_on_bare_background_starts_the_setup(self):
         # The control: the press is handled and the burst arrives whole.
-        self.press_then_click((600, 300))
+        self.press_then_click(BARE)
         launched = wait_for(self.launches, 30, "the setup to start")
         self.assertEqual([entry["module"].rsplit("\\", 2)[-2:] for entry in launched], [[ROW.folder, ROW.program]])
 

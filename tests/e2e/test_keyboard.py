@@ -6,7 +6,7 @@ import shutil
 import time
 import unittest
 
-from harness import COMMAND1, PROBE, PRODUCT, Frame, Medium, MenuTest, drawn_picture, wait_for, windows_path
+from harness import COMMAND1, PROBE, PRODUCT, DESIGN, Frame, Medium, MenuTest, drawn_picture, wait_for, windows_path
 
 AZURE = (2, 128, 255)
 STATE_FOCUSED = 0x4
@@ -96,6 +96,27 @@ class KeyboardTest(MenuTest):
         self.pointer.keys("Return")  # the exit button again
         self.wait_for_exit(proc)
         self.assertEqual(self.launches(), [])
+
+    def test_left_and_right_cross_to_the_same_row_of_the_other_column_and_enter_starts_the_one_lit(self):
+        # With one column Left and Right leave the last row lit; the screen reader's focus follows.
+        proc, form = self.open_menu()
+        shown, per_column = PRODUCT.shown, DESIGN.rows.per_column
+        last = shown[-1]
+        steps = [("End", last), ("Left", shown[(len(shown) - 1) % per_column] if PRODUCT.second_column else last),
+                 ("Right", last)]
+        if PRODUCT.second_column:
+            steps += [("Home", shown[0]), ("Right", shown[per_column]), ("Up", shown[per_column - 1]),
+                      ("Right", shown[min(2 * per_column, len(shown)) - 1])]  # the shorter column's last row
+        for key, row in steps:
+            with self.subTest(key=key, row=row.name):
+                self.pointer.keys(key)
+                wait_for(lambda: self.lit_language(form) == row, 20, f"{row.name} to be lit after {key}")
+                self.assertEqual(self.focused_children(form), [2 + shown.index(row)])
+        chosen = steps[-1][1]
+        self.pointer.keys("Return")
+        wait_for(self.launches, 30, f"{chosen.setup} to start")
+        self.wait_for_exit(proc)
+        self.assertEqual(self.started(), [[chosen.folder, chosen.program]])
 
     def test_a_space_whose_release_a_declined_prompt_took_leaves_the_next_space_to_the_exit_button(self):
         prompt = PROMPT

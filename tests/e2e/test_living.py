@@ -3,11 +3,10 @@
 import os
 import unittest
 
-from harness import (CLIENT_PIXELS, COMMAND1, PRODUCT, Frame, Medium, MenuTest, rect, wait_for, windows_path)
+from harness import (BARE, CLIENT_PIXELS, COMMAND1, PRODUCT, Frame, Medium, MenuTest, rect, wait_for, windows_path)
 
 NAVY = (0, 38, 101)
 AZURE = (2, 128, 255)
-BARE = (600, 300)  # a client point over the bare background
 
 # What the window draws over its background, in client pixels (x, y, w, h).
 DRAWN = [row.rect for row in PRODUCT.shown] + [
@@ -92,7 +91,7 @@ class LivingWindowTest(MenuTest):
         proc, form = self.start()
         self.move(form, *BARE)
         self.assert_seamless_navy(form)
-        x, y = form["client"][0] + 300, form["client"][1] + 100
+        x, y = form["client"][0] + BARE[0] - 200, form["client"][1] + BARE[1] - 200  # its middle on BARE
         cover = self.wine.start(os.environ["VELBROOK_PROBE"], "cover", str(x), str(y), "400", "400")
         wait_for(lambda: self.display.grab().pixel(x + 200, y + 200) == (255, 255, 255), 30, "the cover")
         cover.kill()

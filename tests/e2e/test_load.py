@@ -3,14 +3,14 @@
 import random
 import unittest
 
-from harness import COMMAND1, PRODUCT, MenuTest, Medium, rect, wait_for
+from harness import BARE, COMMAND1, PRODUCT, MenuTest, Medium, rect, wait_for
 
 NAVY, AZURE = (0, 38, 101), (2, 128, 255)
 # Where the moves go (client pixels): the pictures, labels, logos, the
 # pictureless members, the button and the bare background.
 TARGETS = [row.rect for row in PRODUCT.shown] + [
     rect("Label1"), rect("Image4"), rect("Image1"), rect("Image2"), (112, 528, 361, 25),
-    rect("CountryPic(0)"), rect("CountryImage(0)"), COMMAND1, (420, 300, 300, 150), (560, 140, 200, 100)]
+    rect("CountryPic(0)"), rect("CountryImage(0)"), COMMAND1, (400, 432, 220, 50), (690, 140, 100, 270)]
 
 
 def resident_kib(pid):
@@ -30,7 +30,7 @@ class LoadTest(MenuTest):
         proc = self.start_menu(Medium(self.work).exe)
         form = self.wait_for_form(proc)
         left, top = form["client"][0], form["client"][1]
-        self.pointer.move(left + 600, top + 300)
+        self.pointer.move(left + BARE[0], top + BARE[1])
         before = (self.wine.probe("gui", str(form["pid"])), resident_kib(proc.pid))
 
         rng = random.Random(20261207)
@@ -47,7 +47,7 @@ class LoadTest(MenuTest):
         wait_for(lambda: self.lit(self.display.grab(), form, last.rect), 30, f"{last.name}'s picture to be lit")
         frame = self.display.grab()
         self.assertEqual([row for row in PRODUCT.shown if self.lit(frame, form, row.rect)], [last])
-        self.pointer.move(left + 600, top + 300)
+        self.pointer.move(left + BARE[0], top + BARE[1])
         wait_for(lambda: not self.lit(self.display.grab(), form, last.rect), 30, "the light to go out")
 
         after = (self.wine.probe("gui", str(form["pid"])), resident_kib(proc.pid))

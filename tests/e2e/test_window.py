@@ -2,13 +2,19 @@
 
 import unittest
 
-from harness import (CLIENT_PIXELS, COMMAND1, COUNTRYPIC0, PROBE, PRODUCT, SCREEN, Medium, MenuTest, rect,
-                     wait_for)
+from harness import (CLIENT_PIXELS, COMMAND1, COUNTRYPIC0, LAYOUT, PROBE, PRODUCT, DESIGN, SCREEN,
+                     Medium, MenuTest, drawn_picture, rect, wait_for)
 
 WS_THICKFRAME, WS_MINIMIZEBOX, WS_MAXIMIZEBOX = 0x00040000, 0x00020000, 0x00010000
 WS_CAPTION, WS_SYSMENU = 0x00C00000, 0x00080000
 WS_EX_APPWINDOW = 0x00040000
 DESKTOPS = r"HKCU\Software\Wine\Explorer\Desktops"
+AZURE = (2, 128, 255)  # a lit face's ground
+ONE_COLUMN = f"{len(PRODUCT.shown)} shown languages, one column: no second column"
+
+
+def overlap(a, b):
+    return a[0] < b[0] + b[2] and b[0] < a[0] + a[2] and a[1] < b[1] + b[3] and b[1] < a[1] + a[3]
 
 
 class WindowTest(MenuTest):
@@ -114,6 +120,34 @@ class WindowTest(MenuTest):
         launched = wait_for(self.launches, 30, f"{row.setup} to start")
         self.wait_for_exit(proc)
         self.assertEqual([l["module"].lower() for l in launched], [row.started_from(medium.folder).lower()])
+
+    def test_the_second_column_stands_beside_the_first_clear_of_everything_drawn_and_lights(self):
+        second = self.need(PRODUCT.second_column or None, ONE_COLUMN)
+        pitch = DESIGN.rows.column_pitch // DESIGN.twips_per_pixel
+        proc = self.start_menu(Medium(self.work).exe)
+        form = self.wait_for_form(proc)
+        self.wait_for_button_focus(form)
+        self.pointer.move(2, 2)
+        left, top = form["client"][0], form["client"][1]
+        shot = self.display.grab()
+        for row, beside in zip(second, PRODUCT.shown):
+            with self.subTest(row=row.name):
+                x, y, w, h = row.rect
+                self.assertEqual(row.rect, (beside.rect[0] + pitch,) + beside.rect[1:], "the same row, a pitch right")
+                self.assertTrue(x + w <= CLIENT_PIXELS[0] and y + h <= CLIENT_PIXELS[1], "inside the window")
+                own = {f"CountryImage({row.code})", f"CountryPic({row.code})"}
+                crossed = [name for name, c in LAYOUT["controls"].items()
+                           if c["visible"] and name not in own and overlap(row.rect, c["rect"])]
+                self.assertEqual(crossed, [], "the row overlaps these")
+                face = drawn_picture(f"CountryImage({row.code})")
+                self.assertEqual(shot.crop(left + x, top + y, w, h).data, face.data, "its face as drawn")
+        # The pointer lights the last row of the second column, and the bare window puts it out.
+        x, y, w, h = second[-1].rect
+        self.pointer.move(left + x + w // 2, top + y + h // 2)
+        wait_for(lambda: self.display.grab().pixel(left + x + 2, top + y + 2) == AZURE, 20, "the face to light")
+        self.pointer.move(left + 2, top + 2)
+        wait_for(lambda: self.display.grab().pixel(left + x + 2, top + y + 2) != AZURE, 20, "the light to go")
+
 
 if __name__ == "__main__":
     unittest.main()

@@ -106,7 +106,9 @@ CAPTION_AT_LIMIT = "Kestrin USB 2.0 Velbrook Cable" + " and its Case" * 7 + " Pa
 CAPTION_PAST_LIMIT = "Kestrin USB 2.0 Velbrook Cable" + " and its Case" * 7 + " Bags"
 NO_SINGLE_INSTANCE = ("single_instance = ", "# single_instance = ")  # a name made for the product instead
 SHORT_VOLUME_LABEL = ('# volume_label = "VELBROOK"', 'volume_label = "VB"')  # room on the disc's label for a version
-SIX_SHOWN = ('shown = false', 'shown = true' + language("Deutsch", "de", 4) + language("Dansk", "da", 5))
+# Japanese shown, and eight more: two full columns, with the highest code.
+TWELVE_SHOWN = ('shown = false', 'shown = true' + "".join(language(f"Language {code}", f"lang{code}", code)
+                                                          for code in (4, 5, 6, 8, 9, 10, 11, 99)))
 
 # (what, the change to the default description, what the message must say). A change is
 # (old text, new text) in product.toml, (file, bytes) for a file beside it,
@@ -152,8 +154,8 @@ CASES = [
      "[product], key 'heading':", "(U+7E41) cannot be drawn"),
     ("two languages in one folder", ('folder = "SimpChin_link"', 'folder = "tradchin_LINK"'),
      "(Simplified Chinese), key 'folder': 'tradchin_LINK' is the folder of Traditional Chinese too"),
-    ("more shown rows than fit", (SIX_SHOWN[0], SIX_SHOWN[1] + language("Norsk", "no", 6)),
-     "key 'shown': 7 languages are shown; 6 rows fit"),
+    ("more shown rows than fit", (TWELVE_SHOWN[0], TWELVE_SHOWN[1] + language("Norsk", "no", 12)),
+     "key 'shown': 13 languages are shown; 12 fit, in 2 columns of 6 rows"),
     ("a character no font draws", ('words = "English"', 'words = "English \u2603"'),
      "(English), key 'words': '\u2603' (U+2603), in Latin words, is not in Liberation Sans Bold "
      "(LiberationSans-Bold.ttf), the font of the Latin script: it would be drawn as the font's missing-glyph box"),
@@ -244,6 +246,8 @@ CASES = [
     ("two languages with one code", ("code = 2", "code = 1"),
      "(Simplified Chinese), key 'code': 1 is the code of Traditional Chinese too"),
     ("code 0, the pictureless one", ("code = 2", "code = 0"), "(Simplified Chinese), key 'code': 0 is not a code"),
+    ("a code past the faces' ids", ("code = 2", "code = 100"),
+     "(Simplified Chinese), key 'code': 100 is not a code from 1 to 99"),
     ("a highlighted depth given as a fraction", ("highlighted_bits = 8", "highlighted_bits = 8.0"),
      "(English), key 'highlighted_bits': 8.0 must be 8 or 24"),
     ("a code given as true", ("code = 2", "code = true"), "(Simplified Chinese), key 'code': must be a whole number"),
@@ -333,7 +337,7 @@ CASES = [
 
 # Descriptions right at a limit, each accepted: the row one past it is in CASES.
 AT_THE_LIMITS = [
-    ("six shown rows", SIX_SHOWN),
+    ("twelve shown rows", TWELVE_SHOWN),
     ("64 icon images", ICON_SIZES, ("sizes.ico", ico(*icon_images(64)))),
     ("a caption exactly as wide as its place", (CAPTION, f'caption = "{CAPTION_AT_LIMIT}"'), HEADING),
 ]

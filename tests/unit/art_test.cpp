@@ -281,8 +281,8 @@ TEST(ArtScales, EveryPictureIsDrawnForEveryScaleAtItsControlsSizeThere) {
             EXPECT_EQ(Bytes(png.begin(), png.begin() + 8), (Bytes{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}));
             const layout_pixels::AtDensity* at = layout_pixels::At(dpi);
             ASSERT_NE(at, nullptr);
-            const layout_pixels::Expected* want = layout_pixels::Find(*at, *control);
-            ASSERT_NE(want, nullptr);
+            const std::optional<layout_pixels::Expected> want = layout_pixels::Find(*at, *control);
+            ASSERT_TRUE(want);
             const forms::PictureSize size = want->picture;
             EXPECT_EQ(static_cast<int>(Be32(png, 16)), size.w);
             EXPECT_EQ(static_cast<int>(Be32(png, 20)), size.h);

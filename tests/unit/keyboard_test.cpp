@@ -3,6 +3,8 @@
 
 #include "chooser/frm_auto_select.h"
 #include "chooser/layout.h"
+#include "chooser/rows.h"
+#include "design.h"
 #include "fake_runtime.h"
 #include "product_facts.h"
 
@@ -10,7 +12,7 @@ namespace {
 
 using Log = std::vector<std::string>;
 using forms::kKeyDown, forms::kKeyUp, forms::kKeyHome, forms::kKeyEnd, forms::kKeyEscape, forms::kKeyReturn,
-    forms::kKeySpace;
+    forms::kKeySpace, forms::kKeyLeft, forms::kKeyRight;
 
 // The calls that light the language `to` from the keyboard while `from` was lit (0: none).
 Log Lit(int from, int to) {
@@ -87,8 +89,38 @@ TEST(Keyboard, AKeyQueuedWhileTheHoverHandlerLetsEventsRunStepsOnFromTheNewChoic
     EXPECT_FALSE(rt.Visible("CountryImage", At(1)));
 }
 
+// Where the keyboard goes among the shown languages in reading order, six rows to a
+// column, for counts the configured product may not have: from a place (-1: none lit)
+// with a key to a place (-1: the key is not taken).
+TEST(Keyboard, TheArrowsWalkTheRowsInReadingOrderAndCrossBetweenColumns) {
+    const struct {
+        int count, from;
+        std::int16_t key;
+        int to;
+    } cases[] = {
+        {1, -1, kKeyDown, 0},   {1, 0, kKeyDown, 0},    {1, 0, kKeyUp, 0},      {1, 0, kKeyLeft, -1},
+        {1, 0, kKeyRight, -1},  {6, 5, kKeyDown, 0},    {6, 0, kKeyUp, 5},      {6, -1, kKeyUp, 5},
+        {6, 2, kKeyRight, -1},  {6, 2, kKeyLeft, -1},   // one column: nothing across
+        {7, 5, kKeyDown, 6},    {7, 6, kKeyDown, 0},    {7, 6, kKeyUp, 5},      {7, 0, kKeyUp, 6},
+        {7, -1, kKeyEnd, 6},    {7, 6, kKeyHome, 0},    {7, 0, kKeyRight, 6},   {7, 6, kKeyRight, 0},
+        {7, 6, kKeyLeft, 0},    {7, 3, kKeyRight, 6},   {7, 5, kKeyLeft, 6},    // the shorter column's last row
+        {7, -1, kKeyRight, -1}, {7, -1, kKeyLeft, -1},  // none lit: nothing across
+        {9, 1, kKeyRight, 7},   {9, 2, kKeyLeft, 8},    {9, 4, kKeyRight, 8},   {9, 8, kKeyLeft, 2},
+        {12, 3, kKeyRight, 9},  {12, 9, kKeyLeft, 3},   {12, 11, kKeyRight, 5}, {12, 5, kKeyDown, 6},
+        {12, 11, kKeyDown, 0},  {12, -1, kKeyUp, 11},   {12, 6, kKeyUp, 5},     {12, 4, 0x09, -1},
+        {12, 4, kKeyReturn, -1},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(chooser::rows::KeyTarget(c.count, 6, c.from, c.key), c.to)
+            << c.count << " shown, from " << c.from << ", key " << c.key;
+}
+
 TEST(Keyboard, EnterSpaceAndEscapeActOnlyOnAChoiceAndNoOtherKeyIsTaken) {
     const product::Language& last = facts::ShownAt(-1);
+    // Left and Right cross to the other column where there are two; with one they are not taken.
+    const int n = static_cast<int>(facts::Shown().size());
+    const bool columns = n > design::kRowsPerColumn;
+    const Log across = columns ? Lit(last.code, At((n - 1) % design::kRowsPerColumn)) : Log{};
     const struct {
         bool chosen;  // the last language chosen with End first
         std::int16_t key;
@@ -102,7 +134,9 @@ TEST(Keyboard, EnterSpaceAndEscapeActOnlyOnAChoiceAndNoOtherKeyIsTaken) {
         {false, kKeySpace, false, {}},
         {false, kKeyEscape, false, {}},
         {true, 0x09, false, {}},  // Tab
-        {true, 0x25, false, {}},  // Left
+        {true, kKeyLeft, columns, across},
+        {true, kKeyRight, columns, across},
+        {false, kKeyRight, false, {}},
         {true, 0x41, false, {}},  // A
     };
     for (const auto& c : cases) {
@@ -112,6 +146,16 @@ TEST(Keyboard, EnterSpaceAndEscapeActOnlyOnAChoiceAndNoOtherKeyIsTaken) {
         rt.log.clear();
         EXPECT_EQ(frm.Command1_KeyDown(c.key, 0), c.taken) << c.key;
         EXPECT_EQ(rt.log, c.calls) << c.key;
+    }
+    // Enter then presses the language Left or Right lit, or with one column the one lit before.
+    for (std::int16_t key : {kKeyLeft, kKeyRight}) {
+        FakeRuntime rt;
+        chooser::FrmAutoSelect frm(rt);
+        frm.Command1_KeyDown(kKeyEnd, 0);
+        frm.Command1_KeyDown(key, 0);
+        rt.log.clear();
+        frm.Command1_KeyDown(kKeyReturn, 0);
+        EXPECT_EQ(rt.log, PressOf(columns ? facts::ShownAt((n - 1) % design::kRowsPerColumn) : last)) << key;
     }
 }
 

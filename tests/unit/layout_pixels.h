@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "design.h"
@@ -301,16 +302,23 @@ inline constexpr AtDensity kDensities[] = {
      }}},
 };
 
-// A control's entry: by name, or for a language's face by its row; nullptr where there is none.
-inline const Expected* Find(const AtDensity& at, const forms::ControlSpec& c) {
+// A control's entry: by name, or for a language's face by its row; none where there is none.
+// A face in the second column is its row's in the first moved right by the column pitch,
+// three inches: a whole number of pixels at every density, so its edges round alike.
+inline std::optional<Expected> Find(const AtDensity& at, const forms::ControlSpec& c) {
     for (const Control& e : at.controls)
-        if (std::string_view(e.name) == c.name && e.index == c.index) return &e.expected;
+        if (std::string_view(e.name) == c.name && e.index == c.index) return e.expected;
     const int offset = static_cast<int>(c.rect.top) - design::kRowsTop;
     const int row = offset / design::kRowPitch;
+    const int across = static_cast<int>(c.rect.left) - design::kRowsLeft;
+    const int column = across / design::kColumnPitch;
     if (c.kind != forms::ControlKind::Image || offset < 0 || offset % design::kRowPitch != 0 ||
-        row >= static_cast<int>(at.rows.size()))
-        return nullptr;
-    return &at.rows[static_cast<size_t>(row)];
+        row >= static_cast<int>(at.rows.size()) || across < 0 || across % design::kColumnPitch != 0 ||
+        column >= design::kRowColumns || design::kColumnPitch * at.dpi % 1440 != 0)
+        return std::nullopt;
+    Expected e = at.rows[static_cast<size_t>(row)];
+    e.rect.x += column * design::kColumnPitch * at.dpi / 1440;
+    return e;
 }
 
 // The entry of a density; nullptr where the table has none.

@@ -2,9 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "chooser/layout.h"
+#include "chooser/rows.h"
 #include "form_checks.h"
 #include "forms/form.h"
 #include "product_facts.h"
@@ -12,10 +15,21 @@
 
 namespace {
 
-// Where the faces of a row stand: the rows are 48 pixels apart from y = 136.
-forms::PixelRect Row(int row) {
+// Where the faces of a row stand: the rows are 48 pixels apart from y = 136, the
+// second column 288 pixels right of the first.
+forms::PixelRect Row(int row, int column = 0) {
     using namespace design;
-    return {kRowsLeft / kTwipsPerPixel, (kRowsTop + kRowPitch * row) / kTwipsPerPixel, kFace.width, kFace.height};
+    return {(kRowsLeft + kColumnPitch * column) / kTwipsPerPixel, (kRowsTop + kRowPitch * row) / kTwipsPerPixel,
+            kFace.width, kFace.height};
+}
+
+// The k-th shown language's row: down the first column, then the second.
+forms::PixelRect ShownRow(int k) { return Row(k % design::kRowsPerColumn, k / design::kRowsPerColumn); }
+
+// The hidden languages' rows: below the last shown one, in its column.
+forms::PixelRect HiddenRow(int k) {
+    const int shown = static_cast<int>(facts::Shown().size()), column = (shown - 1) / design::kRowsPerColumn;
+    return Row(shown - column * design::kRowsPerColumn + k, column);
 }
 
 std::string Member(const char* array, std::int16_t index) { return forms::ControlName(array, index); }
@@ -43,7 +57,7 @@ TEST(Layout, TheFrontMostVisibleControlReceivesThePointer) {
     // normal face over the highlighted one; the rows do not touch.
     int row = 0;
     for (const product::Language* l : facts::Shown()) {
-        const forms::PixelRect r = Row(row++);
+        const forms::PixelRect r = ShownRow(row++);
         const std::string face = Member("CountryImage", l->code);
         const struct {
             int x, y;
@@ -60,8 +74,9 @@ TEST(Layout, TheFrontMostVisibleControlReceivesThePointer) {
                 << "row " << row - 1 << " at " << p.x << "," << p.y;
     }
     // A hidden language's faces take no event, wherever they are carried.
+    row = 0;
     for (const product::Language* l : facts::Hidden()) {
-        const forms::PixelRect r = Row(row++);
+        const forms::PixelRect r = HiddenRow(row++);
         const std::string receiver = NameAt(m, m.HitTest(T(r.x + 6), T(r.y + 20)));
         EXPECT_NE(receiver, Member("CountryImage", l->code));
         EXPECT_NE(receiver, Member("CountryPic", l->code));
@@ -103,17 +118,79 @@ TEST(Layout, RectanglesInPixelsAt96Dpi) {
     for (const auto& c : cases) check(c.name, c.index, c.px, c.visible);
     // The shown languages' rows from the top in the description's order, then the hidden
     // ones' below them, in theirs.
-    int row = 0;
     for (bool shown : {true, false}) {
+        int row = 0;
         for (const product::Language* l : facts::Languages(shown)) {
-            check("CountryImage", l->code, Row(row), shown);
-            check("CountryPic", l->code, Row(row), shown);
+            const forms::PixelRect r = shown ? ShownRow(row) : HiddenRow(row);
+            check("CountryImage", l->code, r, shown);
+            check("CountryPic", l->code, r, shown);
             ++row;
         }
     }
-    EXPECT_LE(Row(static_cast<int>(facts::Shown().size()) - 1).y + 45, 432) << "the rows end above the exit button";
     EXPECT_EQ(forms::TwipsToPixels(chooser::kFrmAutoSelect.clientWidth, forms::kLayoutDpi), 792);
     EXPECT_EQ(forms::TwipsToPixels(chooser::kFrmAutoSelect.clientHeight, forms::kLayoutDpi), 573);
+}
+
+TEST(Layout, EveryPlaceARowCanTakeLiesInTheWindowClearOfEveryOtherVisibleControl) {
+    // Each of the most rows a product may show, in either column, at 100 % and at 200 %:
+    // inside the client area and overlapping neither another row nor the prompt, the exit
+    // button, the labels, the word mark, the maker's logo and the pictureless members.
+    using namespace design;
+    const forms::FormSpec& form = chooser::kFrmAutoSelect;
+    const auto apart = [](const forms::PixelRect& a, const forms::PixelRect& b) {
+        return a.x + a.w <= b.x || b.x + b.w <= a.x || a.y + a.h <= b.y || b.y + b.h <= a.y;
+    };
+    for (int dpi : {96, 192}) {
+        const forms::PixelRect client = forms::ToPixels({0, 0, form.clientWidth, form.clientHeight}, dpi);
+        std::vector<forms::PixelRect> faces;
+        for (int k = 0; k < kMostShownRows; ++k) {
+            faces.push_back(forms::ToPixels({static_cast<float>(kRowsLeft + kColumnPitch * (k / kRowsPerColumn)),
+                                             static_cast<float>(kRowsTop + kRowPitch * (k % kRowsPerColumn)),
+                                             static_cast<float>(kFace.width * kTwipsPerPixel),
+                                             static_cast<float>(kFace.height * kTwipsPerPixel)},
+                                            dpi));
+        }
+        for (size_t k = 0; k < faces.size(); ++k) {
+            const forms::PixelRect& face = faces[k];
+            EXPECT_TRUE(face.x >= 0 && face.y >= 0 && face.x + face.w <= client.w && face.y + face.h <= client.h)
+                << "row " << k << " at " << dpi << " dpi";
+            for (size_t j = 0; j < k; ++j) EXPECT_TRUE(apart(face, faces[j])) << "rows " << j << " and " << k;
+            for (const forms::ControlSpec& c : form.controls) {
+                const std::string name = c.name;
+                if (!c.visible || ((name == "CountryImage" || name == "CountryPic") && c.index != 0)) continue;
+                EXPECT_TRUE(apart(face, forms::ToPixels(c.rect, dpi)))
+                    << "row " << k << " at " << dpi << " dpi overlaps " << forms::ControlName(c.name, c.index);
+            }
+        }
+    }
+}
+
+// Which column and row each language of a list takes (S shown, h hidden, in the
+// description's order): lists the configured product may not have.
+TEST(Layout, TheShownFillTheFirstColumnThenTheSecondAndTheHiddenFollowTheLastShown) {
+    using P = chooser::rows::Place;
+    const struct {
+        const char* list;
+        std::vector<P> places;
+    } cases[] = {
+        {"S", {{0, 0}}},
+        {"ShS", {{0, 0}, {0, 2}, {0, 1}}},
+        {"SShSSSS", {{0, 0}, {0, 1}, {0, 6}, {0, 2}, {0, 3}, {0, 4}, {0, 5}}},  // six: one column, as ever
+        {"hSSSSSShS", {{1, 1}, {0, 0}, {0, 1}, {0, 2}, {0, 3}, {0, 4}, {0, 5}, {1, 2}, {1, 0}}},  // the seventh
+        {"SSSSSShSSSSSSh",
+         {{0, 0}, {0, 1}, {0, 2}, {0, 3}, {0, 4}, {0, 5}, {1, 6}, {1, 0}, {1, 1}, {1, 2}, {1, 3}, {1, 4}, {1, 5},
+          {1, 7}}},
+    };
+    for (const auto& c : cases) {
+        const std::string list = c.list;
+        bool shown[16]{};
+        for (size_t i = 0; i < list.size(); ++i) shown[i] = list[i] == 'S';
+        const std::span<const bool> flags(shown, list.size());
+        for (size_t i = 0; i < list.size(); ++i) {
+            const P p = chooser::rows::PlaceOf(flags, i, 6);
+            EXPECT_EQ(p, c.places[i]) << list << " at " << i << ": column " << p.column << ", row " << p.row;
+        }
+    }
 }
 
 TEST(Layout, EachNormalFaceLiesInFrontOfItsHighlightedFaceOnTheSameRectangle) {
@@ -124,8 +201,10 @@ TEST(Layout, EachNormalFaceLiesInFrontOfItsHighlightedFaceOnTheSameRectangle) {
         EXPECT_GT(normal, highlighted) << i;
         const auto a = m.Control(normal).rect, b = m.Control(highlighted).rect;
         EXPECT_TRUE(a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height) << i;
-        EXPECT_EQ(m.Control(normal).picture, IDB_COUNTRYIMAGE_BASE + i) << "the normal face";
-        EXPECT_EQ(m.Control(highlighted).picture, IDB_COUNTRYPIC_BASE + i) << "the highlighted face";
+        // Codes from 10 on take ids past the first ranges, which hold ten each.
+        const bool more = i >= 10;
+        EXPECT_EQ(m.Control(normal).picture, (more ? IDB_COUNTRYIMAGE_MORE : IDB_COUNTRYIMAGE_BASE) + i);
+        EXPECT_EQ(m.Control(highlighted).picture, (more ? IDB_COUNTRYPIC_MORE : IDB_COUNTRYPIC_BASE) + i);
         EXPECT_EQ(m.Control(normal).pointer, forms::MousePointer::Custom);
         EXPECT_EQ(m.Control(highlighted).pointer, forms::MousePointer::Custom);
     }

@@ -58,8 +58,8 @@ TEST(Scaling, AtEachDensityTheMenuHasTheRectanglesAndPictureSizesWorkedOutForIt)
         EXPECT_EQ(forms::ToPixels({0, 0, form.clientWidth, form.clientHeight}, at.dpi), at.client) << at.dpi;
         for (const auto& c : form.controls) {
             const std::string name = forms::ControlName(c.name, c.index) + " at " + std::to_string(at.dpi);
-            const layout_pixels::Expected* want = layout_pixels::Find(at, c);
-            ASSERT_NE(want, nullptr) << name;
+            const std::optional<layout_pixels::Expected> want = layout_pixels::Find(at, c);
+            ASSERT_TRUE(want) << name;
             EXPECT_EQ(forms::ToPixels(c.rect, at.dpi), want->rect) << name;
             if (!c.picture) continue;
             const art::Bmp own(FileOf(c));

@@ -411,8 +411,8 @@ TEST(Window, AtEachDensityTheMenuIsLaidOutAndHitOnThePixelsWorkedOutForIt) {
             for (ControlId id = 0; id < static_cast<ControlId>(menu.controls.size()); ++id) {
                 const ControlSpec& c = menu.controls[id];
                 const std::string name = r.Name(id) + " at " + std::to_string(at.dpi);
-                const layout_pixels::Expected* want = layout_pixels::Find(at, c);
-                ASSERT_NE(want, nullptr) << name;
+                const std::optional<layout_pixels::Expected> want = layout_pixels::Find(at, c);
+                ASSERT_TRUE(want) << name;
                 PixelRect shown = site.PixelsOf(c.rect);
                 if (HWND child = site.ChildOf(id)) {
                     RECT w{};
@@ -452,8 +452,8 @@ TEST(Pictures, AtEveryDensityEachIsMadeAtTheSizeItsControlShowsItThere) {
         for (const ControlSpec& c : chooser::kFrmAutoSelect.controls) {
             if (!c.picture) continue;
             const DensityPicture p = pictures.At(c, at.dpi);
-            const layout_pixels::Expected* want = layout_pixels::Find(at, c);
-            ASSERT_NE(want, nullptr) << c.name << c.index;
+            const std::optional<layout_pixels::Expected> want = layout_pixels::Find(at, c);
+            ASSERT_TRUE(want) << c.name << c.index;
             EXPECT_EQ(p.size.cx, want->picture.w) << c.name << c.index << " at " << at.dpi;
             EXPECT_EQ(p.size.cy, want->picture.h) << c.name << c.index << " at " << at.dpi;
         }

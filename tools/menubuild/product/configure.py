@@ -110,8 +110,8 @@ inline constexpr std::array<OsCaption, {len(p.os_captions)}> kOsCaptions{{{{
 
 def resource_script(p, template, design):
     ids = design.ids
-    faces = "\n".join(f'{ids.country_image_base + row.code} BITMAP "art/CountryImage{row.code}.bmp"\n'
-                      f'{ids.country_pic_base + row.code} BITMAP "art/CountryPic{row.code}.bmp"'
+    faces = "\n".join(f'{ids.faces(row.code)[0]} BITMAP "art/CountryImage{row.code}.bmp"\n'
+                      f'{ids.faces(row.code)[1]} BITMAP "art/CountryPic{row.code}.bmp"'
                       for row in p.languages)
     faces = "\n".join(sorted(faces.splitlines(), key=lambda line: int(line.split()[0])))
     strings = "\n".join(f"  {number} {rc_text(text)}" for row in p.languages for number, text in sorted(row.strings))

@@ -5,6 +5,7 @@ read them from."""
 import tomllib
 from dataclasses import dataclass, fields
 
+FIRST_MORE_CODE = 10  # the first language code whose faces' ids come from the second range
 
 @dataclass(frozen=True)
 class Ids:
@@ -13,6 +14,14 @@ class Ids:
     hand_cursor: int
     country_image_base: int
     country_pic_base: int
+    country_image_more: int
+    country_pic_more: int
+
+    def faces(self, code):
+        """A language's normal and highlighted faces' ids: codes from 10 on take the second range."""
+        if code < FIRST_MORE_CODE:
+            return self.country_image_base + code, self.country_pic_base + code
+        return self.country_image_more + code, self.country_pic_more + code
 
 
 @dataclass(frozen=True)
@@ -57,7 +66,13 @@ class Rows:
     left: int
     top: int
     pitch: int
-    most_shown: int
+    per_column: int
+    columns: int
+    column_pitch: int
+
+    @property
+    def most_shown(self):
+        return self.per_column * self.columns
 
 
 @dataclass(frozen=True)
@@ -173,7 +188,9 @@ def header(design):
            ("IDC_HAND_CURSOR", design.ids.hand_cursor)]
     ids += [(f"IDB_{name.upper()}", p.id) for name, p in design.pictures]
     ids += [("IDB_COUNTRYIMAGE_BASE", design.ids.country_image_base),
-            ("IDB_COUNTRYPIC_BASE", design.ids.country_pic_base)]
+            ("IDB_COUNTRYPIC_BASE", design.ids.country_pic_base),
+            ("IDB_COUNTRYIMAGE_MORE", design.ids.country_image_more),
+            ("IDB_COUNTRYPIC_MORE", design.ids.country_pic_more)]
     macros = "\n".join(f"#define {name} {value}" for name, value in ids)
     pictures = "".join(f"inline constexpr Size k{name.capitalize()}{{{p.width}, {p.height}}};  // {p.file}\n"
                        for name, p in design.pictures)
@@ -214,7 +231,17 @@ struct Script {{ float fontSize; int wordsLeft, wordsTop, baseline, flagTop, rul
 {grids}
 // The rows of faces on the window, in twips.
 inline constexpr int kRowsLeft = {design.rows.left}, kRowsTop = {design.rows.top}, kRowPitch = {design.rows.pitch};
-inline constexpr int kMostShownRows = {design.rows.most_shown};
+inline constexpr int kRowsPerColumn = {design.rows.per_column}, kRowColumns = {design.rows.columns};
+inline constexpr int kColumnPitch = {design.rows.column_pitch};
+inline constexpr int kMostShownRows = kRowsPerColumn * kRowColumns;
+
+// A language's faces' resource ids by its code: codes from {FIRST_MORE_CODE} on take the second range.
+constexpr int NormalFaceId(int code) {{
+    return code < {FIRST_MORE_CODE} ? IDB_COUNTRYIMAGE_BASE + code : IDB_COUNTRYIMAGE_MORE + code;
+}}
+constexpr int HighlightedFaceId(int code) {{
+    return code < {FIRST_MORE_CODE} ? IDB_COUNTRYPIC_BASE + code : IDB_COUNTRYPIC_MORE + code;
+}}
 
 // Labels whose texts the description gives, and their fonts' sizes.
 {labels}inline constexpr float kHeadingPoints = {_value(design.texts.heading.points)};

@@ -168,7 +168,7 @@ PICTURES = Table("pictures", "The product's own pictures, files beside the descr
 
 LANGUAGE = Table("language", "One table per language, top to bottom as the window shows them (hidden ones are "
                  "carried but never seen).", record="Language", array=True, columns=(
-    Key("code", integer, None, "its language code, 1 to 9 (default: its place in the list)", int),
+    Key("code", integer, None, "its language code, 1 to 99 (default: its place in the list)", int),
     Key("name", text, REQUIRED, "its name in English, which a screen reader gives as its description"),
     Key("words", text, REQUIRED, "the words on its faces, in its own script: any script "
         "src/resources/scripts.toml names a font for, either direction"),

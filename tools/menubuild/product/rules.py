@@ -141,8 +141,8 @@ def flag_is_drawable(check, language, table, where):
 
 def codes_differ(check, language, where, seen):
     code = language["code"]
-    if not 1 <= code <= 9:
-        check.fail(where, "code", f"{code!r} is not a code from 1 to 9")
+    if not 1 <= code <= 99:
+        check.fail(where, "code", f"{code!r} is not a code from 1 to 99")
     if code in seen:
         check.fail(where, "code", f"{code} is the code of {seen[code]} too")
 
@@ -176,8 +176,9 @@ def rows_fit(check, languages):
     shown = sum(row.shown for row in languages)
     most = check.design.rows.most_shown
     if shown > most:
-        check.fail("[[language]]", "shown", f"{shown} languages are shown; {most} rows fit above "
-                   "the exit button (hide the others with shown = false)")
+        rows = check.design.rows
+        check.fail("[[language]]", "shown", f"{shown} languages are shown; {most} fit, in {rows.columns} columns "
+                   f"of {rows.per_column} rows above the exit button (hide the others with shown = false)")
     if not shown:
         check.fail("[[language]]", "shown", "no language is shown")
 
