@@ -103,6 +103,9 @@ class ArtGeneratorTest(unittest.TestCase):
                               ("face\tcode=x\tname=E\tflag=built-in:japan\thighlighted_bits=24\twords=A",
                                "the field code"),
                               ("font\tscript=Latn\tgrid=greek\tsource=a.ttf", "the field grid"),
+                              ("face-font\tcode=3\tsource=a.ttc\tface=TC\tlanguage=zh-Hant", "the field face"),
+                              ("face-font\tcode=3\tsource=a.ttc\tface=3\tlanguage=zh-Hant",
+                               "a.ttc is named for the words of code 3, which no face line after it draws"),
                               ("paint\tfile=Image4.bmp", "no kind paint")):
             with self.subTest(line):
                 run = self.artgen([line])

@@ -26,6 +26,7 @@ GUIDE = os.path.join(SOURCES, "docs", "vendor-guide.md")
 DEFAULT = os.path.join(SOURCES, "products", "velbrook")
 DESIGN = os.path.join(SOURCES, "src", "resources", "design.toml")
 SCRIPTS = os.path.join(SOURCES, "src", "resources", "scripts.toml")
+DESIGN_FACTS = design.Design.load(DESIGN)
 FONT_FOLDER = "/usr/share/fonts/truetype"
 HEADING_FONT = os.path.join(FONT_FOLDER, "liberation2", "LiberationSans-Regular.ttf")
 
@@ -93,6 +94,49 @@ def icon_images(count):
     """`count` icon images for ico(), no two of one size and depth, the smallest first."""
     return [(size, bits) for size in pictures.ICON_SIZES for bits in pictures.ICON_DEPTHS
             if (size, bits) != (32, 4)][:count]
+
+
+def font_file(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+# A language's own font, given beside the description: a Latin one, and one that has no Latin letters.
+SERIF = font_file(os.path.join(FONT_FOLDER, "liberation2", "LiberationSerif-Bold.ttf"))
+THAI = font_file(os.path.join(FONT_FOLDER, "noto", "NotoSansThai-Bold.ttf"))
+# A bitmap font, which FreeType opens but the words cannot be shaped in.
+BDF = b"""STARTFONT 2.1
+FONT -misc-fixed-medium-r-normal--8-80-75-75-c-80-iso10646-1
+SIZE 8 75 75
+FONTBOUNDINGBOX 8 8 0 0
+CHARS 1
+STARTCHAR E
+ENCODING 69
+SWIDTH 500 0
+DWIDTH 8 0
+BBX 8 8 0 0
+BITMAP
+FF
+80
+80
+FE
+80
+80
+80
+FF
+ENDCHAR
+ENDFONT
+"""
+
+
+def own_font(name, words="English"):
+    """A change that gives the row of `words` its own font, `name`."""
+    return (f'words = "{words}"', f'words = "{words}"\nfont = "{name}"')
+
+
+def glyph_forms(tag, words="\u7E41\u9AD4\u4E2D\u570B\u8A9E"):
+    """A change that asks for the glyph forms `tag` for the row of `words` (Traditional Chinese's)."""
+    return (f'words = "{words}"', f'words = "{words}"\nglyph_forms = "{tag}"')
 
 
 PRODUCT_FOLDER = "the product folder's name"
@@ -329,6 +373,29 @@ CASES = [
     ("two icon images of one size and depth", ICON_SIZES, ("sizes.ico", ico((256, "png"), (48, 32), (48, 32))),
      "image 3 is a second 48 x 48 image of 32 bits"),
     ("the icon's own image again", ICON_SIZES, ("sizes.ico", ico((32, 4))), "(the one of `icon`)"),
+    ("a font file that is no font", own_font("own.ttf"), ("own.ttf", b"MZ not a font" * 16),
+     "(English), key 'font':", "own.ttf is not a font the build draws with"),
+    ("a bitmap font, which cannot be shaped", own_font("own.bdf"), ("own.bdf", BDF),
+     "(English), key 'font':", "own.bdf is not a font the build draws with"),
+    ("an own font that lacks a letter of the words", own_font("own.ttf"), ("own.ttf", THAI),
+     "(English), key 'font': 'E' (U+0045), in Latin words, is not in Noto Sans Thai Bold (",
+     "/own.ttf), the language's own font"),
+    ("an own font of words that are not drawn", own_font("own.ttf"), ("own.ttf", SERIF),
+     (face("face.bmp")[0], 'words = "English"\nnormal_face = "face.bmp"\nhighlighted_face = "face.bmp"'),
+     ("face.bmp", bmp(245, 45)), "(English), key 'font': the words are not drawn, since both faces are given"),
+    ("glyph forms the build has no font for", glyph_forms("zh-TW"),
+     "(Traditional Chinese), key 'glyph_forms': 'zh-TW' is none of the glyph forms the build draws "
+     "(zh-Hans, zh-Hant, zh-HK, ja, ko)"),
+    ("glyph forms of words that are not Chinese, Japanese or Korean", glyph_forms("ja", "English"),
+     "(English), key 'glyph_forms': 'ja' chooses the glyph forms of Chinese, Japanese or Korean words; 'English' "
+     "are in the Latn script"),
+    ("glyph forms whose font is not installed", (FONTS_ONLY, ("liberation2", "wqy")), glyph_forms("zh-Hant"),
+     "(Traditional Chinese), key 'glyph_forms': Chinese in traditional forms: install fonts-noto-cjk, which has ",
+     "/opentype/noto/NotoSansCJK-Bold.ttc"),
+    ("a character its glyph forms' font lacks",
+     ('words = "\u7E41\u9AD4\u4E2D\u570B\u8A9E"', 'words = "\u7E41\u9AD4\u9FFF"\nglyph_forms = "zh-Hant"'),
+     "(Traditional Chinese), key 'glyph_forms': '\u9fff' (U+9FFF), in Han words, is not in Noto Sans CJK TC Bold (",
+     "NotoSansCJK-Bold.ttc), the font of its glyph forms"),
     ("a larger face in 16 colours", (face("face.bmp")[0], face("face.bmp")[1] + '\nnormal_face_larger = { 175 = '
                                                                                '"face-175.bmp" }'),
      ("face.bmp", bmp(245, 45)), ("face-175.bmp", bmp(429, 79, 4)),
@@ -604,13 +671,13 @@ class DescriptionTest(unittest.TestCase):
                          "docs/vendor-guide.md")
 
     def test_the_model_reads_back_from_product_json_as_it_was_read_from_the_description(self):
-        for product in ("velbrook", "tarnwick"):
+        for product in ("velbrook", "tarnwick", "halsmere"):
             with self.subTest(product):
                 toml = os.path.join(SOURCES, "products", product, "product.toml")
                 out = os.path.join(self.work, product)
                 run = self.run_product(toml, out)
                 self.assertEqual(run.returncode, 0, run.stderr)
-                fonts = scripts.Fonts(scripts.load(SCRIPTS), FONT_FOLDER)
+                fonts = scripts.Fonts(scripts.load(SCRIPTS), FONT_FOLDER, scripts.load_forms(SCRIPTS))
                 read = model.load(model.Checker(toml, design.Design.load(DESIGN), fonts, Font(HEADING_FONT)))
                 self.assertEqual(Product.from_json(os.path.join(out, "product.json")), read)
 
@@ -629,6 +696,31 @@ class DescriptionTest(unittest.TestCase):
                       run.stdout)
         self.assertIn("the words of Japanese (code 7) are drawn in NotoSansThai-Bold.ttf, LiberationSans-Bold.ttf",
                       run.stdout)
+
+    def test_a_languages_own_font_and_glyph_forms_draw_its_words(self):
+        # 骨 in simplified forms on a shown row and in traditional ones on the hidden row: the
+        # two faces' words differ; English in a serif font of its own, which the build is made from.
+        bone = "\u9aa8"
+        toml = self.describe([own_font("fonts-serif.ttf"), ("fonts-serif.ttf", SERIF),
+                              (glyph_forms("zh-Hans")[0], f'words = "{bone}"\nglyph_forms = "zh-Hans"'),
+                              ('words = "\u65e5\u672c\u8a9e"', f'words = "{bone}"\nglyph_forms = "zh-Hant"')])
+        out, art, run = self.drawn(toml)
+        self.assertIn("the words of English (code 3) are drawn in fonts-serif.ttf\n", run.stdout)
+        for code, name, face, tag in ((1, "Traditional Chinese", 2, "zh-Hans"), (7, "Japanese", 3, "zh-Hant")):
+            self.assertIn(f"the words of {name} (code {code}) are drawn in NotoSansCJK-Bold.ttc (face {face}, "
+                          f"glyph forms {tag})", run.stdout)
+        with open(os.path.join(out, "product.cmake"), encoding="utf-8") as f:
+            made_from = {line.split()[0]: line for line in f}
+        self.assertIn('/fonts-serif.ttf"', made_from["set(VELBROOK_PRODUCT_INPUTS"], "a change to it must redraw")
+        self.assertIn('/opentype/noto/NotoSansCJK-Bold.ttc"', made_from["set(VELBROOK_FONTS"])
+        facts = DESIGN_FACTS.face
+        for picture in ("CountryImage{}.bmp", os.path.join("192", "CountryImage{}.png")):
+            scale = 2 if picture.startswith("192") else 1
+            simplified, traditional = (Frame.read(os.path.join(art, picture.format(code))) for code in (1, 7))
+            differ = sum(simplified.pixel(x, y) != traditional.pixel(x, y) for y in range(simplified.height)
+                         for x in range(facts.cjk.words_left * scale, simplified.width))
+            with self.subTest(picture):
+                self.assertGreater(differ, 0, "one form of the bone in both regions' faces")
 
     def test_the_written_headers_compile_and_hold_the_captions_as_given(self):
         compiler = shutil.which("c++")

@@ -250,6 +250,37 @@ TEST(FaceWords, LettersTakeTheFormsTheirNeighboursGiveThem) {
     EXPECT_NE(hindi.glyphs[0].id, ha.id);
 }
 
+// Words in a region's glyph forms are drawn in the face of Noto Sans CJK the art list
+// names and shaped for the language: 骨 takes the region's form asked for, from the
+// language where the face's own is another region's. The face draws the words' kana
+// and Hangul too, not the table's font.
+TEST(FaceWords, GlyphFormsAreTheRegionsFromTheFaceAndTheLanguage) {
+    const std::string cjk = "/usr/share/fonts/opentype/noto/NotoSansCJK-Bold.ttc";
+    const struct {
+        int face;
+        const char* language;
+        int formsOf;  // the face whose own form of 骨 must be drawn
+    } cases[] = {
+        {2, "zh-Hans", 2}, {3, "zh-Hant", 3}, {4, "zh-HK", 4}, {0, "ja", 0}, {1, "ko", 1},
+        {0, "zh-Hant", 3},  // the language alone
+        {3, "", 3},         // the face alone
+    };
+    ASSERT_NE(artgen::Font(cjk, 2).GlyphOf(U'骨'), artgen::Font(cjk, 3).GlyphOf(U'骨')) << "one form in both faces";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.face) + " " + c.language);
+        const artgen::ScriptFonts fonts = TableFonts().Own("Hani", cjk, c.face, c.language);
+        const artgen::Layout l = artgen::LayOutWords(U"骨", fonts, 12.0);
+        ASSERT_EQ(l.glyphs.size(), 1u);
+        EXPECT_EQ(l.glyphs[0].id, artgen::Font(cjk, c.formsOf).GlyphOf(U'骨'));
+    }
+    const artgen::ScriptFonts ja = TableFonts().Own("Hani", cjk, 0, "ja");
+    EXPECT_EQ(artgen::FontFiles(artgen::LayOutWords(U"日本語 にほんご 한국어", ja, 12.0)),
+              std::vector<std::string>{"NotoSansCJK-Bold.ttc"});
+    EXPECT_EQ(artgen::FontFiles(artgen::LayOutWords(U"日本語 (Japanese)", ja, 12.0)),
+              (std::vector<std::string>{"NotoSansCJK-Bold.ttc", kLatin}))
+        << "the Latin words are not the Japanese font's to draw";
+}
+
 TEST(FaceWords, MixedDirectionsReadEachInTheirOwnDirection) {
     // "فارسی (Persian)" is read from the right: the Persian word rightmost, then
     // "(Persian)" left of it, its letters left to right, in brackets that face it.

@@ -26,6 +26,7 @@ const std::vector<KindFields>& Kinds() {
         {"copy", ArtItem::Kind::kCopy, {"file", "source"}},
         {"larger", ArtItem::Kind::kLarger, {"file", "dpi", "source"}},
         {"larger-flag", ArtItem::Kind::kLargerFlag, {"code", "dpi", "source"}},
+        {"face-font", ArtItem::Kind::kFaceFont, {"code", "source", "face", "language"}},
         {"icon", ArtItem::Kind::kIcon, {"source"}},
         {"icon-sizes", ArtItem::Kind::kIconSizes, {"source"}},
     };
@@ -72,9 +73,11 @@ bool ArtList::Next(ArtItem& item) {
         for (const std::string& name : kind->fields)
             if (!f.count(name))
                 throw std::runtime_error("the line \"" + line + "\" of " + path_ + " lacks the field " + name);
-        item = {kind->kind, f["file"], f["source"], Grid::kLatin, FromUtf8(f["words"]), {}};
+        item = {kind->kind, f["file"], f["source"], Grid::kLatin, FromUtf8(f["words"]), {}, 96, 0, {}};
         if (f.count("dpi")) item.dpi = Number("dpi", f["dpi"], line);
-        if (kind->kind == ArtItem::Kind::kLargerFlag) item.language.code = Number("code", f["code"], line);
+        if (kind->kind == ArtItem::Kind::kLargerFlag || kind->kind == ArtItem::Kind::kFaceFont)
+            item.language.code = Number("code", f["code"], line);
+        if (kind->kind == ArtItem::Kind::kFaceFont) item.face = Number("face", f["face"], line), item.forms = f["language"];
         if (kind->kind == ArtItem::Kind::kFont) {
             const std::string& grid = f["grid"];
             if (grid != "latin" && grid != "cjk" && grid != "other")

@@ -19,6 +19,10 @@
 //                                      before the copy line of <file>
 //   larger-flag  code=<1-9> dpi=<dpi> source=<path>
 //                                      a language's flag file given for a drawn scale; before its face line
+//   face-font  code=<1-99> source=<path> face=<index> language=<BCP 47 tag, or empty>
+//                                      the font of a language's own that draws its words (its words'
+//                                      script's, as ScriptFonts::Own says), the face of the file, and the
+//                                      language HarfBuzz is told for its glyph forms; before its face line
 //   icon  source=<path>                the window's icon and the file's icon group
 //   icon-sizes  source=<path>          an icon file of more images of the icon, for other
 //                                      sizes: each an image of the group after it; after the icon line
@@ -34,14 +38,16 @@
 namespace artgen {
 
 struct ArtItem {
-    enum class Kind { kFont, kDraw, kLogo, kFace, kCopy, kLarger, kLargerFlag, kIcon, kIconSizes };
+    enum class Kind { kFont, kDraw, kLogo, kFace, kCopy, kLarger, kLargerFlag, kFaceFont, kIcon, kIconSizes };
     Kind kind;
     std::string file;    // draw, logo, copy, larger: the file written; font: the script's tag
-    std::string source;  // copy, larger, larger-flag, icon: the product's file; font: the font file
+    std::string source;  // copy, larger, larger-flag, icon: the product's file; font, face-font: the font file
     Grid grid = Grid::kLatin;  // font
     std::u32string text; // logo: its words
-    Language language;   // face; larger-flag: its code
+    Language language;   // face; larger-flag, face-font: its code
     int dpi = 96;        // larger, larger-flag
+    int face = 0;        // face-font: the face of the font file
+    std::string forms;   // face-font: the language HarfBuzz is told, or empty
 };
 
 // Read a line at a time, so that the pictures of the lines before a bad one

@@ -50,6 +50,7 @@ int main(int argc, char** argv) {
         // The product's own pictures given for other scales, by the file they are of
         // ("flag<code>" for a flag): each taken by the line that makes that file.
         std::map<std::string, std::vector<Given>> larger;
+        std::map<int, ArtItem> faceFonts;  // a language's own font, by its code, for its face line
         const auto take = [&](const std::string& of) {
             const auto found = larger.find(of);
             if (found == larger.end()) return std::vector<Given>{};
@@ -78,6 +79,11 @@ int main(int argc, char** argv) {
             case ArtItem::Kind::kFace: {
                 Language l = item.language;
                 l.flagLarger = take("flag" + std::to_string(l.code));
+                const auto own = faceFonts.find(l.code);
+                // The fonts its words are drawn in: the table's, or with its own in place of its script's.
+                const ScriptFonts words = own == faceFonts.end() ? fonts
+                                                                 : fonts.Own(ScriptOf(l.words), own->second.source,
+                                                                             own->second.face, own->second.forms);
                 if (l.flag.rfind("file:", 0) == 0) {
                     std::vector<Given> given{{96, l.flag.substr(5)}};
                     given.insert(given.end(), l.flagLarger.begin(), l.flagLarger.end());
@@ -85,14 +91,21 @@ int main(int argc, char** argv) {
                 }
                 // Which font files draw the words: the build's log and the sheet say.
                 std::string drawnIn;
-                for (const std::string& file : FontFiles(PlaceWords(l, fonts).layout))
+                for (const std::string& file : FontFiles(PlaceWords(l, words).layout))
                     drawnIn += (drawnIn.empty() ? "" : ", ") + file;
+                if (own != faceFonts.end() && !own->second.forms.empty())
+                    drawnIn += " (face " + std::to_string(own->second.face) + ", glyph forms " + own->second.forms + ")";
                 std::printf("artgen: the words of %s (code %d) are drawn in %s\n", l.name.c_str(), l.code,
                             drawnIn.c_str());
-                drawn("CountryImage" + item.file + ".bmp", [&](const Scale& s) { return Face(l, false, fonts, s); },
+                drawn("CountryImage" + item.file + ".bmp", [&](const Scale& s) { return Face(l, false, words, s); },
                       false, "words in " + drawnIn);
-                drawn("CountryPic" + item.file + ".bmp", [&](const Scale& s) { return Face(l, true, fonts, s); },
+                drawn("CountryPic" + item.file + ".bmp", [&](const Scale& s) { return Face(l, true, words, s); },
                       l.highlightedBits == 8, "words in " + drawnIn);
+                if (own != faceFonts.end()) faceFonts.erase(own);
+                break;
+            }
+            case ArtItem::Kind::kFaceFont: {
+                faceFonts[item.language.code] = item;
                 break;
             }
             case ArtItem::Kind::kCopy: {
@@ -131,6 +144,9 @@ int main(int argc, char** argv) {
             }
             }
         }
+        if (!faceFonts.empty())
+            throw std::runtime_error(faceFonts.begin()->second.source + " is named for the words of code " +
+                                     std::to_string(faceFonts.begin()->first) + ", which no face line after it draws");
         if (!larger.empty())
             throw std::runtime_error(larger.begin()->second.front().path + " is given larger for " +
                                      larger.begin()->first + ", which no line after it makes");

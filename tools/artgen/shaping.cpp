@@ -85,7 +85,8 @@ struct Run {
     FriBidiLevel level;
 };
 
-void Shape(const std::u32string& words, const Run& run, const Font& font, double size, long& pen, Layout& out) {
+void Shape(const std::u32string& words, const Run& run, const Font& font, const std::string& language, double size,
+           long& pen, Layout& out) {
     font.SetSize(size);
     hb_font_t* hbFont = hb_ft_font_create_referenced(static_cast<FT_Face>(font.FtFace()));
     hb_ft_font_set_load_flags(hbFont, LoadFlags(size));  // advances as the glyphs are drawn
@@ -94,7 +95,9 @@ void Shape(const std::u32string& words, const Run& run, const Font& font, double
     hb_buffer_add_utf32(buffer, reinterpret_cast<const std::uint32_t*>(words.data()), static_cast<int>(words.size()),
                         static_cast<unsigned>(run.start), static_cast<int>(run.length));
     hb_buffer_set_direction(buffer, run.level % 2 ? HB_DIRECTION_RTL : HB_DIRECTION_LTR);
-    hb_buffer_set_script(buffer, run.script);  // and no language: the build machine's locale must not matter
+    hb_buffer_set_script(buffer, run.script);
+    // A language only where the words ask for its glyph forms: never the build machine's locale.
+    if (!language.empty()) hb_buffer_set_language(buffer, hb_language_from_string(language.c_str(), -1));
     hb_shape(hbFont, buffer, nullptr, 0);
     unsigned count = 0;
     const hb_glyph_info_t* info = hb_buffer_get_glyph_infos(buffer, &count);
@@ -118,9 +121,20 @@ void Shape(const std::u32string& words, const Run& run, const Font& font, double
 }  // namespace
 
 void ScriptFonts::Add(const std::string& tag, Grid grid, const std::string& path) {
-    std::unique_ptr<Font>& font = files_[path];
-    if (!font) font = std::make_unique<Font>(path);
-    scripts_[tag] = {grid, font.get()};
+    std::shared_ptr<const Font>& font = files_[path + "#0"];
+    if (!font) font = std::make_shared<const Font>(path);
+    scripts_[tag] = {grid, font.get(), false, {}};
+}
+
+ScriptFonts ScriptFonts::Own(const std::string& tag, const std::string& path, int face,
+                             const std::string& language) const {
+    ScriptFonts mine = *this;
+    std::shared_ptr<const Font>& font = mine.files_[path + "#" + std::to_string(face)];
+    if (!font) font = std::make_shared<const Font>(path, face);
+    const Font* replaced = For(tag).font;
+    for (auto& [_, e] : mine.scripts_)
+        if (e.font == replaced) e = {e.grid, font.get(), true, language};
+    return mine;
 }
 
 const ScriptFonts::Entry& ScriptFonts::For(const std::string& tag) const {
@@ -162,7 +176,7 @@ Layout LayOutWords(const std::u32string& words, const ScriptFonts& fonts, double
     for (size_t i = 0; i < n && plain; ++i) {
         const ScriptFonts::Entry& e = fonts.For(Tag(scripts[i]));
         const hb_unicode_general_category_t c = hb_unicode_general_category(u, words[i]);
-        plain = e.font == one && e.grid != Grid::kOther && levels[i] == 0 &&
+        plain = e.font == one && e.grid != Grid::kOther && !e.own && levels[i] == 0 &&
                 c != HB_UNICODE_GENERAL_CATEGORY_NON_SPACING_MARK && c != HB_UNICODE_GENERAL_CATEGORY_SPACING_MARK &&
                 c != HB_UNICODE_GENERAL_CATEGORY_ENCLOSING_MARK && c != HB_UNICODE_GENERAL_CATEGORY_FORMAT;
     }
@@ -200,7 +214,10 @@ Layout LayOutWords(const std::u32string& words, const ScriptFonts& fonts, double
     Layout layout;
     layout.rightToLeft = direction == FRIBIDI_PAR_RTL;
     long pen = 0;
-    for (const Run& r : runs) Shape(words, r, *fonts.For(Tag(r.script)).font, size, pen, layout);
+    for (const Run& r : runs) {
+        const ScriptFonts::Entry& e = fonts.For(Tag(r.script));
+        Shape(words, r, *e.font, e.language, size, pen, layout);
+    }
     return layout;
 }
 

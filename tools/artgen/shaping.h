@@ -22,13 +22,21 @@ public:
     struct Entry {
         Grid grid;
         const Font* font;
+        bool own = false;      // a language's own font (Own), always shaped
+        std::string language;  // BCP 47: the language HarfBuzz is told, for its glyph forms; empty: none
     };
     void Add(const std::string& tag, Grid grid, const std::string& path);  // each file is opened once
     const Entry& For(const std::string& tag) const;  // throws, naming the script, where none was added
     bool Has(const std::string& tag) const { return scripts_.count(tag) > 0; }
 
+    // These fonts as one language's words are drawn (art.list's face-font line): the
+    // face `face` of the font file `path` in place of the font of the script `tag`, and
+    // of every script drawn in that same font here (Japanese: Han and kana alike), each
+    // run shaped for `language` where it is not empty.
+    ScriptFonts Own(const std::string& tag, const std::string& path, int face, const std::string& language) const;
+
 private:
-    std::map<std::string, std::unique_ptr<Font>> files_;
+    std::map<std::string, std::shared_ptr<const Font>> files_;  // by path and face; shared with Own's copies
     std::map<std::string, Entry> scripts_;
 };
 

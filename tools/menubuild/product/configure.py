@@ -153,7 +153,8 @@ def fill(template, fields):
 ART_KINDS = {"font": ("script", "grid", "source"), "draw": ("file",), "logo": ("file", "words"),
              "face": ("code", "name", "flag", "highlighted_bits", "words"),
              "copy": ("file", "source"), "larger": ("file", "dpi", "source"),
-             "larger-flag": ("code", "dpi", "source"), "icon": ("source",), "icon-sizes": ("source",)}
+             "larger-flag": ("code", "dpi", "source"), "face-font": ("code", "source", "face", "language"),
+             "icon": ("source",), "icon-sizes": ("source",)}
 
 
 def art_line(kind, **fields):
@@ -187,6 +188,10 @@ def art_list(p, design, fonts):
         if row.flag:
             # A picture's larger ones come before the line that makes it.
             lines += [art_line("larger-flag", code=row.code, dpi=dpi, source=path) for dpi, path in row.flag_larger]
+            if row.font or row.glyph_forms:
+                lines.append(art_line("face-font", code=row.code, source=words_font(row, fonts),
+                                      face=0 if row.font else fonts.forms[row.glyph_forms].face,
+                                      language=row.glyph_forms or ""))
             lines.append(art_line("face", code=row.code, name=row.name, flag=row.flag,
                                   highlighted_bits=row.highlighted_bits, words=row.words))
     lines += [art_line("larger", file=target, dpi=dpi, source=path) for target, dpi, path in p.larger]
@@ -198,6 +203,11 @@ def art_list(p, design, fonts):
     if p.icon_sizes:
         lines.append(art_line("icon-sizes", source=p.icon_sizes))
     return "\n".join(lines) + "\n"
+
+
+def words_font(row, fonts):
+    """The font file of a language's own that draws its words, or None."""
+    return row.font or (fonts.forms_path(row.glyph_forms) if row.glyph_forms else None)
 
 
 def art_files(p, design):
@@ -214,8 +224,14 @@ def inputs(p):
              *(path for _, _, path in p.larger)]
     for row in p.languages:
         found += [path for _, path in row.faces] + ([row.flag[5:]] if (row.flag or "").startswith("file:") else [])
-        found += [path for _, path in row.flag_larger]
+        found += [path for _, path in row.flag_larger] + ([row.font] if row.font else [])
     return found
+
+
+def font_files(p, fonts):
+    """The font files of the build machine that draw the faces' words."""
+    return ({fonts.path(tag) for tag in needed_scripts(p, fonts)}
+            | {fonts.forms_path(row.glyph_forms) for row in p.languages if row.glyph_forms and row.flag and not row.font})
 
 
 def cmake(p, design, fonts):
@@ -228,7 +244,7 @@ def cmake(p, design, fonts):
         f"set(VELBROOK_ART_DPIS {' '.join(map(str, design.drawn_dpis))})",
         f"set(VELBROOK_ART_FILES {' '.join(art_files(p, design))})",
         f"set(VELBROOK_PRODUCT_INPUTS {' '.join(quoted(path) for path in inputs(p))})",
-        f"set(VELBROOK_FONTS {' '.join(sorted({quoted(fonts.path(tag)) for tag in needed_scripts(p, fonts)}))})",
+        f"set(VELBROOK_FONTS {' '.join(sorted(map(quoted, font_files(p, fonts))))})",
     ]) + "\n"
 
 
@@ -262,7 +278,8 @@ def main(argv):
     parser.add_argument("--font-folder", required=True)
     parser.add_argument("--heading-font", required=True)
     args = parser.parse_args(argv)
-    fonts = script_fonts.Fonts(script_fonts.load(os.path.join(args.templates, "scripts.toml")), args.font_folder)
+    table = os.path.join(args.templates, "scripts.toml")
+    fonts = script_fonts.Fonts(script_fonts.load(table), args.font_folder, script_fonts.load_forms(table))
     try:
         # The fixed pictures' words are Latin, and a caption Liberation Sans lacks is measured in the CJK font.
         heading = Font(args.heading_font)

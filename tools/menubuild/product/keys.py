@@ -20,6 +20,7 @@ from typing import Any, Callable
 
 from menubuild.product.pictures import (OWN_PICTURES, face, face_size, flag_size, icon, icon_sizes, larger, picture,
                                         picture_size)
+from menubuild.product.scripts import glyph_forms, own_font
 from menubuild.product.texts import (boolean, class_name, executable, file_name, integer, language_id, made, one_of,
                                      single_instance, text, version)
 
@@ -172,6 +173,14 @@ LANGUAGE = Table("language", "One table per language, top to bottom as the windo
     Key("name", text, REQUIRED, "its name in English, which a screen reader gives as its description"),
     Key("words", text, REQUIRED, "the words on its faces, in its own script: any script "
         "src/resources/scripts.toml names a font for, either direction"),
+    Key("font", own_font, None, "a font file of its own for its words (`fonts/MyFont-Bold.ttf`: TrueType or "
+        "OpenType, the first font of a collection): it draws the words' script in place of that script's font in "
+        "src/resources/scripts.toml, and every script drawn there in the same font (Han and kana; Latin, Greek and "
+        "Cyrillic), and must have each of their letters in the words; other scripts, and a blank, digit or sign it "
+        "lacks, are drawn as without it (none by default)", str | None),
+    Key("glyph_forms", glyph_forms, None, "Chinese, Japanese or Korean words in a region's own glyph forms: "
+        "zh-Hans, zh-Hant, zh-HK, ja or ko, drawn in Noto Sans CJK Bold (Debian's fonts-noto-cjk) shaped for that "
+        "language; with `font`, that font is shaped for it (none by default: WenQuanYi Zen Hei)", str | None),
     Key("folder", file_name, REQUIRED, "its setup's folder beside the menu"),
     Key("program", file_name, "Setup.exe", "the setup program in that folder, an `.exe` (default Setup.exe)"),
     Key("shown", boolean, True, "false to carry it hidden (default true); at most {most_shown} are shown", bool),

@@ -135,6 +135,9 @@ def load(check):
         flag = rules.flag_is_drawable(check, row, table, where) if drawn else None
         if not drawn and row["flag_larger"]:
             check.fail(where, "flag_larger", "the flag is not drawn, since both faces are given: leave these out")
+        for key in ("font", "glyph_forms"):
+            if not drawn and row[key]:
+                check.fail(where, key, "the words are not drawn, since both faces are given: leave this out")
         codes[row["code"]] = folders[windows_fold(row["folder"])] = row["name"]
         if row["shown"]:
             words[seen] = row["name"]

@@ -12,6 +12,7 @@ import ctypes.util
 
 _LOAD_RENDER, _LOAD_NO_HINTING, _LOAD_TARGET_NORMAL = 4, 2, 0
 _FACE_FLAG_KERNING = 1 << 6
+_FACE_FLAGS_SFNT_SCALABLE = 1 << 0 | 1 << 3
 _INK = 16  # the coverage from which a pixel counts as ink when the mask is cropped
 
 
@@ -64,12 +65,12 @@ def _library():
 
 
 class Font:
-    """A font as the art generator opens it (the first face of a collection), named
-    `name` or by its family and style."""
+    """A font as the art generator opens it (the first face of a collection unless
+    `index` names another), named `name` or by its family and style."""
     _ft = None
     _handle = None
 
-    def __init__(self, path, name=None):
+    def __init__(self, path, name=None, index=0):
         if Font._ft is None:
             try:
                 Font._ft = _library()
@@ -82,12 +83,19 @@ class Font:
         with open(path, "rb"):  # an OSError naming the file, as for any file the build cannot read
             pass
         self._face = ctypes.POINTER(_Face)()
-        if Font._ft.FT_New_Face(Font._handle, path.encode(), 0, ctypes.byref(self._face)):
+        if Font._ft.FT_New_Face(Font._handle, path.encode(), index, ctypes.byref(self._face)):
             raise OSError(0, "FreeType cannot open it", path)
         if name is None:
-            family, style = (value.decode(errors="replace") for value in (self._face.contents.family_name,
-                                                                          self._face.contents.style_name))
+            # A font may name no family (a bitmap font without its properties).
+            family, style = ((value or b"?").decode(errors="replace") for value in (self._face.contents.family_name,
+                                                                                  self._face.contents.style_name))
             self.name = family if style == "Regular" else f"{family} {style}"
+
+    @property
+    def outlines(self):
+        """Whether it is a TrueType or OpenType font (scalable, in the SFNT format), which
+        HarfBuzz shapes with: FreeType opens bitmap and Type 1 fonts too."""
+        return self._face.contents.face_flags & _FACE_FLAGS_SFNT_SCALABLE == _FACE_FLAGS_SFNT_SCALABLE
 
     def missing(self, text):
         """The first character of `text` the font has no glyph for, or None."""

@@ -8,6 +8,7 @@ import unicodedata
 from menubuild.product import scripts as script_fonts
 from menubuild.product.pictures import BUILT_IN_FLAGS, bmp, flag_size
 from menubuild.product.records import disc_label
+from menubuild.product.render import Font
 from menubuild.product.texts import hidden, windows_fold
 
 # The disc's publisher field holds the company, its application field "<name> <version>":
@@ -105,25 +106,50 @@ def logo_draws_company(check, company, where):
                    f"pixels; {drawn.logo_least_ratio} to {drawn.logo_most_ratio} keeps it readable): {advice}")
 
 
+def words_fonts(check, language, where):
+    """The fonts a language's words are drawn in (scripts.Fonts), and the key that chose
+    one of its own (None): its `font`, or the face of Noto Sans CJK its `glyph_forms`
+    name, in place of the font of its words' script."""
+    forms, path = language["glyph_forms"], language["font"]
+    script = script_fonts.script_of(language["words"])
+    if forms and (script not in check.fonts.table or check.fonts.table[script].grid != "cjk"):
+        check.fail(where, "glyph_forms", f"{forms!r} chooses the glyph forms of Chinese, Japanese or Korean words; "
+                   f"{language['words']!r} are in the {script} script (ISO 15924)")
+    if path:
+        return check.fonts.own(script, Font(path)), "font"
+    if forms:
+        font = check.fonts.forms_font(forms)
+        if font is None:
+            check.fail(where, "glyph_forms", f"{check.fonts.forms[forms].name}: install "
+                       f"{check.fonts.forms[forms].package}, which has {check.fonts.forms_path(forms)}")
+        return check.fonts.own(script, font), "glyph_forms"
+    return check.fonts, None
+
+
 def words_are_drawable(check, language, where):
     """The script the words are written in, where the faces are drawn: each character is
-    drawn in its script's font (scripts.py), which must be installed and have it. Whether
-    the words fit their face is judged by the art generator, which draws them."""
+    drawn in its script's font (scripts.py), or the language's own, which must be
+    installed and have it. Whether the words fit their face is judged by the art
+    generator, which draws them."""
     words = language["words"]
-    for c, tag in zip(words, script_fonts.scripts_of(words, check.fonts)):
-        script = check.fonts.table.get(tag)
+    fonts, own = words_fonts(check, language, where)
+    for c, tag in zip(words, script_fonts.scripts_of(words, fonts)):
+        script = fonts.table.get(tag)
         if script is None:
             check.fail(where, "words", f"{c!r} (U+{ord(c):04X}) is of the script {tag} (ISO 15924), which no font "
                        "of the build draws (src/resources/scripts.toml): give both faces (normal_face, "
                        "highlighted_face)")
-        font = check.fonts.font(tag)
+        font = fonts.font(tag)
         if font is None:
             check.fail(where, "words", f"{script.name}: install {script.package}, which has "
-                       f"{check.fonts.path(tag)}, the font of the {script.name} script")
+                       f"{fonts.path(tag)}, the font of the {script.name} script")
         if not script_fonts.ignorable(c) and font.missing(c) is not None:
-            check.fail(where, "words", f"{c!r} (U+{ord(c):04X}), in {script.name} words, is not in {font.name} "
-                       f"({os.path.basename(font.path)}), the font of the {script.name} script: it would be drawn "
-                       "as the font's missing-glyph box")
+            mine = own and font is not check.fonts.font(tag)
+            check.fail(where, own if mine else "words", f"{c!r} (U+{ord(c):04X}), in {script.name} words, is not in "
+                       f"{font.name} ({font.path if mine else os.path.basename(font.path)}), "
+                       + ({"font": "the language's own font", "glyph_forms": "the font of its glyph forms"}[own]
+                          if mine else f"the font of the {script.name} script")
+                       + ": it would be drawn as the font's missing-glyph box")
     return script_fonts.script_of(words)
 
 

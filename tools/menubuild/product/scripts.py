@@ -3,7 +3,9 @@
 through art.list), and the script of each character as HarfBuzz tells it
 (Debian's libharfbuzz.so.0, loaded through ctypes), resolved as the art
 generator resolves it (tools/artgen/shaping.cpp, Resolved): change the two
-together."""
+together. A language may have its words drawn in a font of its own, or in the
+regional glyph forms of Chinese, Japanese or Korean (the table's [glyph_forms]):
+that font then takes the place of its words' script's font (Fonts.own)."""
 
 import ctypes
 import ctypes.util
@@ -11,7 +13,9 @@ import os
 import tomllib
 from dataclasses import dataclass
 
+from menubuild.product.pictures import file
 from menubuild.product.render import Font
+from menubuild.product.texts import text
 
 GRIDS = ("latin", "cjk", "other")  # design.toml's [face.<grid>]
 _COMMON, _INHERITED = "Zyyy", "Zinh"
@@ -27,6 +31,15 @@ class Script:
     grid: str
 
 
+@dataclass(frozen=True)
+class GlyphForms:
+    tag: str  # BCP 47, as HarfBuzz is told the language
+    name: str
+    package: str
+    font: str  # the font file, from the fonts' folder
+    face: int  # the face of the collection that has the region's forms
+
+
 def load(path):
     """The table of scripts, by tag."""
     with open(path, "rb") as f:
@@ -37,21 +50,82 @@ def load(path):
     return table
 
 
-class Fonts:
-    """The table's fonts in a folder, each opened once, when first asked for."""
+def load_forms(path):
+    """The regional glyph forms a language may ask for, by tag."""
+    with open(path, "rb") as f:
+        raw = tomllib.load(f)["glyph_forms"]
+    return {tag: GlyphForms(tag, **row) for tag, row in raw.items()}
 
-    def __init__(self, table, folder):
-        self.table, self.folder, self._open = table, folder, {}
+
+class Fonts:
+    """The table's fonts in a folder, each opened once, when first asked for; and the
+    regional glyph forms (`forms`, by tag) drawn in fonts of that folder."""
+
+    def __init__(self, table, folder, forms=None):
+        self.table, self.folder, self.forms, self._open, self._own = table, folder, forms or {}, {}, {}
 
     def path(self, tag):
+        if tag in self._own:
+            return self._own[tag].path
         return os.path.join(self.folder, self.table[tag].font)
 
     def font(self, tag):
         """The font of a script in the table, or None where its file is not there."""
-        path = self.path(tag)
-        if path not in self._open:
-            self._open[path] = Font(path) if os.path.exists(path) else None
-        return self._open[path]
+        if tag in self._own:
+            return self._own[tag]
+        return self._opened(self.path(tag))
+
+    def _opened(self, path, face=0):
+        if (path, face) not in self._open:
+            self._open[path, face] = Font(path, index=face) if os.path.exists(path) else None
+        return self._open[path, face]
+
+    def forms_path(self, tag):
+        return os.path.normpath(os.path.join(self.folder, self.forms[tag].font))
+
+    def forms_font(self, tag):
+        """The face that draws the glyph forms `tag`, or None where its file is not there."""
+        return self._opened(self.forms_path(tag), self.forms[tag].face)
+
+    def own(self, tag, font):
+        """These fonts as one language's words are drawn: `font` in place of the font of
+        the script `tag`, and of every script the table draws in that same font (a
+        Japanese font draws the kana and the Han characters; a Latin one, Greek and
+        Cyrillic too)."""
+        mine = Fonts(self.table, self.folder, self.forms)
+        mine._open = self._open
+        if tag in self.table:  # else the words are refused, as in no font of the table
+            mine._own = {t: font for t, s in self.table.items() if s.font == self.table[tag].font}
+        return mine
+
+
+# The readers of a language's keys that choose the font of its words (keys.py), as
+# those of texts.py: (checker, table, where, key, default) -> value.
+
+def own_font(check, table, where, key, default=None):
+    """A font file beside the description, which HarfBuzz can shape with: its path."""
+    if key not in table:
+        return None
+    path, _ = file(check, table, where, key)
+    try:
+        font = Font(path)
+    except OSError:
+        font = None
+    if font is None or not font.outlines:
+        check.fail(where, key, f"{path} is not a font the build draws with: it must be a TrueType or OpenType "
+                   "font (.ttf, .otf, or the first font of a .ttc)")
+    return path
+
+
+def glyph_forms(check, table, where, key, default=None):
+    """One of the regional glyph forms of the table's [glyph_forms], by tag."""
+    if key not in table:
+        return None
+    value = text(check, table, where, key)
+    if value not in check.fonts.forms:
+        check.fail(where, key, f"{value!r} is none of the glyph forms the build draws "
+                   f"({', '.join(check.fonts.forms)})")
+    return value
 
 
 # Unicode's default-ignorable code points: HarfBuzz draws nothing for them, so no
