@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # Runs every test: for the default product the host unit tests, then the 32-bit
 # and the 64-bit build end to end under Wine on a virtual X server; for the
-# second product (products/tarnwick) the host tests and the 32-bit build end to
-# end, each in a build folder of its own (build/<preset>). Its last lines say
+# other two products (products/tarnwick, and products/halsmere, the product for
+# the world) the host tests and the 32-bit build end to end, each in a build
+# folder of its own (build/<preset>). Its last lines say
 # which presets passed, which failed, and every case that skipped and why.
 # Under CI (CI=true) a 32-bit Wine case that cannot run fails instead of skipping.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/deps.sh || echo "Going on without what deps.sh could not install: the tests that need it skip or fail."
 
-presets=(host win32 win64 host-tarnwick win32-tarnwick)
+presets=(host win32 win64 host-tarnwick win32-tarnwick host-halsmere win32-halsmere)
 failed=()
 passed=()
 for preset in "${presets[@]}"; do
