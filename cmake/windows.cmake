@@ -34,7 +34,7 @@ if(CMAKE_CROSSCOMPILING)
   add_host_tool(artgen_host artgen ${artgen_sources} PACKAGES ${artgen_packages})
   add_product_art(${artgen_host})
 else()
-  # Visual Studio: pkg-config finds the libraries where vcpkg installed them (see README).
+  # Visual Studio: pkg-config finds the libraries where vcpkg installed them (see docs/maintainer.md).
   find_package(PkgConfig REQUIRED)
   pkg_check_modules(artgen_libraries REQUIRED IMPORTED_TARGET ${artgen_packages})
   add_executable(artgen ${artgen_sources})

@@ -25,7 +25,7 @@ VERSION = os.environ.get("VELBROOK_VERSION", "")
 RELEASE_ARCH = os.environ.get("VELBROOK_RELEASE_ARCH", "")
 # The build's own release is signed only when its cache names a certificate.
 RELEASE_SUFFIX = "" if os.environ.get("VELBROOK_RELEASE_SIGNED") == "1" else "-unsigned"
-README = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "README.md")
+SIGNERS_GUIDE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "docs", "release-signing.md")
 FOLDERS = Medium.LANGUAGE_FOLDERS
 MENU = PRODUCT.executable
 
@@ -219,12 +219,12 @@ class ReleaseTest(unittest.TestCase):
         self.assertEqual((values["FileVersion"], values["ProductVersion"]), (PRODUCT.version, PRODUCT.version))
         self.assertEqual(VERSION, PRODUCT.version, "the build's version is not the description's")
 
-    def test_the_readme_names_the_default_products_release_by_its_version(self):
+    def test_the_signers_guide_names_the_default_products_release_by_its_version(self):
         only_for_the_default_product(self)
-        with open(README, encoding="utf-8") as f:
-            readme = f.read()
-        self.assertIn(f"Velbrook-{VERSION}-win32.iso", readme)
-        self.assertIn(f"Velbrook-{VERSION}-win32.zip", readme)
+        with open(SIGNERS_GUIDE, encoding="utf-8") as f:
+            guide = f.read()
+        self.assertIn(f"Velbrook-{VERSION}-win32.iso", guide)
+        self.assertIn(f"Velbrook-{VERSION}-win32.zip", guide)
 
 
 class SigningInputTest(Staging):

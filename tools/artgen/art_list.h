@@ -11,13 +11,13 @@
 //                                      one (Latn) also draws the fixed pictures' words and the sheet's
 //   draw  file=<file>                  a picture of fixed words and shapes, or the hand cursor (Hand.cur)
 //   logo  file=<file> words=<text>     the maker's logo, the company's name in capitals
-//   face  code=<1-9> name=<its English name> flag=<built-in:name|file:path> highlighted_bits=<8|24> words=<text>
+//   face  code=<1-99> name=<its English name> flag=<built-in:name|file:path> highlighted_bits=<8|24> words=<text>
 //                                      a language's two faces, CountryImage<code>.bmp and CountryPic<code>.bmp
 //   copy  file=<file> source=<path>    the product's own picture, as it is
 //   larger  file=<file> dpi=<dpi> source=<path>
 //                                      the product's own picture <file> given for a drawn scale;
 //                                      before the copy line of <file>
-//   larger-flag  code=<1-9> dpi=<dpi> source=<path>
+//   larger-flag  code=<1-99> dpi=<dpi> source=<path>
 //                                      a language's flag file given for a drawn scale; before its face line
 //   face-font  code=<1-99> source=<path> face=<index> language=<BCP 47 tag, or empty>
 //                                      the font of a language's own that draws its words (its words'

@@ -1,4 +1,4 @@
-"""Takes the README's pictures of the menu at 100 % and 200 % display scaling:
+"""Takes the pictures of the menu at 100 % and 200 % display scaling (README.md, docs/maintainer.md):
 the demo medium's menu under Wine, once at each density, cut out by its
 window's rectangle with the frame.
 

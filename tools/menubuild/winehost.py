@@ -18,6 +18,9 @@ import subprocess
 import tempfile
 import time
 
+# What ensure_prefix makes a prefix with; a prefix made by another is made again.
+PREFIX_RECIPE = "2: a virtual desktop of SCREEN, the bitmap MS Sans Serif"
+
 # Wine's own copies of Windows' bitmap fonts (Debian's fonts-wine).
 BITMAP_FONTS = "/usr/share/wine/fonts"
 
@@ -183,11 +186,12 @@ class Wine:
         self.procs = []
 
     def ensure_prefix(self):
-        """Creates the prefix once; later runs reuse it."""
+        """Creates the prefix once; later runs reuse it, unless it was made by an older recipe."""
         os.makedirs(os.path.dirname(self.prefix), exist_ok=True)
+        ready = os.path.join(self.prefix, ".velbrook-ready")
         with open(self.prefix + ".lock", "w") as lock:
             fcntl.flock(lock, fcntl.LOCK_EX)
-            if os.path.exists(os.path.join(self.prefix, ".velbrook-ready")):
+            if os.path.exists(ready) and open(ready, encoding="utf-8").read() == PREFIX_RECIPE:
                 return
             shutil.rmtree(self.prefix, ignore_errors=True)
             subprocess.run([self.loader, "wineboot", "-i"], env=self.env, check=True, timeout=300,
@@ -203,7 +207,8 @@ class Wine:
             for name in glob.glob(os.path.join(BITMAP_FONTS, "sserif*.fon")):
                 shutil.copy(name, fonts)
             subprocess.run(["wineserver", "-w"], env=self.env, timeout=120)
-            open(os.path.join(self.prefix, ".velbrook-ready"), "w").close()
+            with open(ready, "w", encoding="utf-8") as f:
+                f.write(PREFIX_RECIPE)
 
     def reg(self, *args):
         """`reg add ...` (which must succeed) or `reg delete ...` in the prefix."""
