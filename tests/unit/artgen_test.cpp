@@ -76,6 +76,7 @@ TEST(ArtFilter, AScaleIsMadeFromTheOneGivenForItElseTheNearestAboveElseTheLarges
     } cases[] = {{120, "b"}, {144, "b"}, {150, "d"}, {192, "c"}, {240, "c"}, {288, "c"}, {96, "a"}};
     for (const auto& c : cases) EXPECT_EQ(artgen::SourceFor(given, c.dpi).path, c.from) << c.dpi;
     EXPECT_EQ(artgen::SourceFor({{96, "a"}}, 288).path, "a");
+    EXPECT_EQ(artgen::HowScaled({{96, "a"}}), "given at 96 dpi only: scaled to 125 to 300 % with a box filter");
     EXPECT_EQ(artgen::HowScaled({{96, "a"}, {192, "b"}}),
               "125 % reduced from 200 %, 150 % reduced from 200 %, 175 % reduced from 200 %, 200 % given, "
               "250 % enlarged from 200 %, 300 % enlarged from 200 % (with a box filter)");

@@ -1,7 +1,8 @@
 // A form's real window with a layout of its own and recording handlers: the
 // capture a press leaves behind, the keys at a push button, the presses
 // dropped while a start runs and after a declined prompt, a move to a monitor of
-// another scale, the menu's window and pictures at each density, and where a
+// another scale, the paint handler's pictures (in a paint, in a paint inside its
+// paint, outside one), the menu's window and pictures at each density, and where a
 // window's density is read on each Windows. Messages are sent to the window
 // directly, so nothing else on the screen takes part. The system's start of a
 // program is stood in for: how a start ends is the test's to say.
@@ -526,39 +527,128 @@ TEST(Pictures, BetweenDrawnScalesEachIsTheNextDrawnOneReducedWithHalftone) {
     }
 }
 
+// The tile as the resources hold it, which a paint handler draws at its own size.
+Pixels TilePixels() {
+    const OwnedBitmap tile(static_cast<HBITMAP>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_PICTURE1), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    return tile ? PixelsOf(tile.Get()) : Pixels{};
+}
+
+// What a window (or, with none, the screen) shows from client pixel (x, 0), w x h.
+Pixels Shown(HWND window, int x, int w, int h) {
+    return Drawn(w, h, [&](HDC dc) {
+        const WindowDC shown(GetDC(window), window);
+        BitBlt(dc, 0, 0, w, h, shown.Get(), x, 0, SRCCOPY);
+    });
+}
+
+constexpr int kTileX = 120;  // where the tests draw the tile: clear of the face and the button
+
 TEST(Window, ThePaintHandlersPicturesLandWhereTheWindowIsPaintedAndStayInItsDrawnLayer) {
     // The window is painted bare; then the paint handler draws the tile, and only the
     // left half of where it lies changes. Uncovered, the window shows what was drawn.
     Recorder r;
-    Pixels own, shown;
-    constexpr int x = 120;  // clear of the face and the button
+    const Pixels own = TilePixels();
+    ASSERT_GT(own.w, 0);
+    ASSERT_LE(kTileX + own.w, 200) << "the tile reaches past the window";
+    Pixels shown;
     RECT area{};
     WithWindow(r, [&](FormSite& site, FormRuntime& runtime) {
-        const OwnedBitmap tile(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_PICTURE1),
-                                                               IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-        ASSERT_TRUE(tile);
-        own = PixelsOf(tile.Get());
-        ASSERT_LE(x + own.w, 200) << "the tile reaches past the window";
         ShowWindow(site.window, SW_SHOWNOACTIVATE);
         UpdateWindow(site.window);
-        r.onPaint = [&] { runtime.PaintPicture({kTile}, x * 15.0f, 0, own.w * 15.0f, own.h * 15.0f); };
-        area = {x, 0, x + own.w / 2, own.h};
+        r.onPaint = [&] { runtime.PaintPicture({kTile}, kTileX * 15.0f, 0, own.w * 15.0f, own.h * 15.0f); };
+        area = {kTileX, 0, kTileX + own.w / 2, own.h};
         site.Redraw(area);
         UpdateWindow(site.window);
         InvalidateRect(site.window, nullptr, FALSE);
         UpdateWindow(site.window);
-        shown = Drawn(x + own.w, own.h, [&](HDC dc) {
-            const WindowDC window(GetDC(site.window), site.window);
-            BitBlt(dc, 0, 0, x + own.w, own.h, window.Get(), 0, 0, SRCCOPY);
-        });
+        shown = Shown(site.window, 0, kTileX + own.w, own.h);
     });
-    ASSERT_EQ(shown.w, x + own.w);
+    ASSERT_EQ(shown.w, kTileX + own.w);
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
     const DWORD bare = GetRValue(face) << 16 | GetGValue(face) << 8 | GetBValue(face);
     int wrong = 0;
     for (int y = 0; y < own.h; ++y)
-        for (int i = 0; i < own.w; ++i) wrong += shown.At(x + i, y) != (x + i < area.right ? own.At(i, y) : bare);
+        for (int i = 0; i < own.w; ++i)
+            wrong += shown.At(kTileX + i, y) != (kTileX + i < area.right ? own.At(i, y) : bare);
     EXPECT_EQ(wrong, 0);
+}
+
+TEST(Window, APaintInsideAPaintHandlerThatLetsEventsRunIsDrawnAndTheHandlersLaterPicturesStay) {
+    // The handler lets a paint of the corner run inside its own, then draws the tile
+    // there and beside: the tile lands in the outer paint, not on the window under its
+    // blit, and the corner's paint draws its own area; uncovered, the window shows both.
+    Recorder r;
+    const Pixels own = TilePixels();
+    ASSERT_GT(own.w, 0);
+    constexpr int kCorner = 5;
+    Pixels ended, uncovered, corner;
+    int nested = 0;
+    WithWindow(r, [&](FormSite& site, FormRuntime& runtime) {
+        ShowWindow(site.window, SW_SHOWNOACTIVATE);
+        UpdateWindow(site.window);
+        r.onPaint = [&] {
+            if (!nested++) {
+                RECT area{0, 0, kCorner, kCorner};
+                site.Redraw(area);
+                InvalidateRect(site.window, &area, FALSE);
+                runtime.DoEvents();
+            }
+            for (const float x : {0.0f, kTileX * 15.0f}) runtime.PaintPicture({kTile}, x, 0, own.w * 15.0f, own.h * 15.0f);
+        };
+        RECT area{kTileX, 0, kTileX + own.w, own.h};
+        site.Redraw(area);
+        InvalidateRect(site.window, &area, FALSE);
+        UpdateWindow(site.window);
+        ended = Shown(site.window, kTileX, own.w, own.h);
+        r.onPaint = [] {};
+        InvalidateRect(site.window, nullptr, FALSE);  // uncovered: the drawn layer again, nothing changed
+        UpdateWindow(site.window);
+        uncovered = Shown(site.window, kTileX, own.w, own.h);
+        corner = Shown(site.window, 0, kCorner, kCorner);
+    });
+    ASSERT_EQ(nested, 2) << "no paint ran inside the handler's";
+    ASSERT_EQ(ended.w, own.w);
+    EXPECT_TRUE(ended.px == own.px) << "the tile is not on the window as the outer paint ends";
+    EXPECT_TRUE(uncovered.px == own.px) << "the tile is not in the drawn layer";
+    int wrong = 0;
+    for (int y = 0; y < kCorner; ++y)
+        for (int x = 0; x < kCorner; ++x) wrong += corner.At(x, y) != own.At(x, y);
+    EXPECT_EQ(wrong, 0) << "the corner painted inside the paint is not in the drawn layer";
+}
+
+TEST(Window, APictureDrawnOutsideAPaintLandsOnTheWindowAndWithTheWindowGoneNowhere) {
+    // Outside a paint a handler's picture goes straight onto the window; once the window
+    // is gone, onto nothing: not the screen, whose corner a drawing with no window hits.
+    Recorder r;
+    const Pixels own = TilePixels();
+    ASSERT_GT(own.w, 0);
+    Pixels window, before, after;
+    WithWindow(r, [&](FormSite& site, FormRuntime& runtime) {
+        // Away from the screen's corner, which then shows the desktop once it has settled.
+        SetWindowPos(site.window, nullptr, 300, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ShowWindow(site.window, SW_SHOWNOACTIVATE);
+        UpdateWindow(site.window);
+        const auto draw = [&] {
+            runtime.PaintPicture({kTile}, kTileX * 15.0f, 0, own.w * 15.0f, own.h * 15.0f);
+            GdiFlush();
+        };
+        draw();
+        window = Shown(site.window, kTileX, own.w, own.h);
+        runtime.Unload();
+        ASSERT_EQ(site.window, nullptr) << "unloaded, the window is gone";
+        for (int look = 0; look < 50; ++look) {
+            before = Shown(nullptr, kTileX, own.w, own.h);
+            Sleep(100);
+            if (Shown(nullptr, kTileX, own.w, own.h).px == before.px) break;
+        }
+        draw();
+        after = Shown(nullptr, kTileX, own.w, own.h);
+    });
+    ASSERT_EQ(window.w, own.w);
+    EXPECT_TRUE(window.px == own.px) << "drawn outside a paint, the picture is not on the window";
+    ASSERT_EQ(after.w, own.w);
+    EXPECT_TRUE(after.px == before.px) << "with the window gone, the picture was drawn on the screen";
 }
 
 // The exit button as the menu's window draws it once moved to a density, at its size there.

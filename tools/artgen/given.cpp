@@ -1,5 +1,6 @@
 #include "given.h"
 
+#include <iterator>
 #include <stdexcept>
 
 #include "forms/picture_scales.h"
@@ -24,7 +25,10 @@ const Given& SourceFor(const std::vector<Given>& given, int dpi) {
 }
 
 std::string HowScaled(const std::vector<Given>& given) {
-    if (given.size() == 1) return "given at 96 dpi only: scaled to 125 to 300 % with a box filter";
+    if (given.size() == 1) {
+        return "given at 96 dpi only: scaled to " + std::to_string(forms::kDrawnDpis[0] * 100 / 96) + " to " +
+               Percent(std::end(forms::kDrawnDpis)[-1]) + " with a box filter";
+    }
     std::string said;
     for (int dpi : forms::kDrawnDpis) {
         const int from = SourceFor(given, dpi).dpi;

@@ -294,6 +294,9 @@ void FormWindow::OnPaint() {
 
 void FormWindow::Compose(HDC dc, const RECT& area) {
     SavedDC saved(dc);
+    // Its own area alone: a paint run inside another's handler draws into the same
+    // drawn layer, whose clip is the enclosing paint's area until it is restored.
+    SelectClipRgn(dc, nullptr);
     IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
     FillRect(dc, &area, GetSysColorBrush(COLOR_BTNFACE));
     {

@@ -80,14 +80,19 @@ public:
     HDC Scene(HDC like, const RECT& client, RECT& changed);
 
     // While one lasts, the background pictures land in the paint being drawn,
-    // clipped to its area: the form's paint handler runs inside it.
+    // clipped to its area: the form's paint handler runs inside it. A handler that
+    // lets events run may have a paint run inside its own: as that one ends, the
+    // pictures land in the enclosing paint again.
     class Background : NonCopyable {
     public:
-        Background(FormPainter& painter, const PaintTarget& target) : painter_(painter) { painter_.target_ = target; }
-        ~Background() { painter_.target_.reset(); }
+        Background(FormPainter& painter, const PaintTarget& target) : painter_(painter), enclosing_(painter.target_) {
+            painter_.target_ = target;
+        }
+        ~Background() { painter_.target_ = enclosing_; }
 
     private:
         FormPainter& painter_;
+        std::optional<PaintTarget> enclosing_;
     };
     // One of the layout's pictures on the background layer, scaled to `dest`: into
     // the paint being drawn, or outside one straight onto the window. These and the
