@@ -119,8 +119,11 @@ class Display:
     def __init__(self, size=SCREEN):
         self.size = size
         read, write = os.pipe()
+        # -noreset: by default the server starts over when its last client leaves (as
+        # Wine's do between two tests), and a client that connects meanwhile is refused.
         self.proc = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write), "-screen", "0", f"{size[0]}x{size[1]}x24", "-nolisten", "tcp"],
+            ["Xvfb", "-displayfd", str(write), "-screen", "0", f"{size[0]}x{size[1]}x24", "-nolisten", "tcp",
+             "-noreset"],
             pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write)
         with os.fdopen(read) as f:
