@@ -574,6 +574,32 @@ TEST(Window, ThePaintHandlersPicturesLandWhereTheWindowIsPaintedAndStayInItsDraw
     EXPECT_EQ(wrong, 0);
 }
 
+TEST(Window, APicturePartlyCoveredByOneInFrontIsDrawnWhereItShows) {
+    // The same tile twice, stretched to 40 pixels, the second 20 pixels right of the
+    // first and in front of it: the first shows its left half, as the second shows it.
+    static constexpr ControlSpec kPair[] = {
+        {"Back", kNoIndex, ControlKind::Image, {1800, 0, 600, 600}, true, MousePointer::Default, IDB_PICTURE1, 0,
+         nullptr, {}, true},
+        {"Front", kNoIndex, ControlKind::Image, {2100, 0, 600, 600}, true, MousePointer::Default, IDB_PICTURE1, 0,
+         nullptr, {}, true},
+    };
+    static constexpr FormSpec kPairForm{"TestForm", L"Win32 layer test", 3000, 2000, IDI_FILE_ICON_GROUP,
+                                        FormPointer::Crosshair, {}, kPair, {}};
+    Recorder r;
+    r.layout = &kPairForm;
+    Pixels shown;
+    WithWindow(r, [&](FormSite& site) {
+        ShowWindow(site.window, SW_SHOWNOACTIVATE);
+        UpdateWindow(site.window);
+        shown = Shown(site.window, 120, 60, 40);
+    });
+    ASSERT_EQ(shown.w, 60);
+    int wrong = 0;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 20; ++x) wrong += shown.At(x, y) != shown.At(x + 20, y);
+    EXPECT_EQ(wrong, 0) << "the picture behind is not drawn where it shows";
+}
+
 TEST(Window, APaintInsideAPaintHandlerThatLetsEventsRunIsDrawnAndTheHandlersLaterPicturesStay) {
     // The handler lets a paint of the corner run inside its own, then draws the tile
     // there and beside: the tile lands in the outer paint, not on the window under its

@@ -218,19 +218,47 @@ void FormPainter::DrawControls(HDC dc, const RECT& area) {
     const int dpi = site_.dpi;
     const FormModel& model = site_.TheForm().Model();
     const TwipRect twips = ToTwips({area.left, area.top, area.right - area.left, area.bottom - area.top}, dpi);
+    struct Item {
+        const ControlSpec* control;
+        ControlId id;
+        PixelRect dest;
+    };
+    std::vector<Item> items;
     for (ControlId id : model.DrawOrder(twips)) {
         const ControlSpec& c = site_.layout.controls[id];
-        if (c.kind == ControlKind::Label) {
-            DrawLabel(dc, c, model.Caption(id), ToPixels(c.rect, dpi));
-        } else if (c.picture && c.stretch) {
-            DrawPicture(dc, c.picture, ToPixels(c.rect, dpi), true);
-        } else if (c.picture) {
+        if (c.kind == ControlKind::Label || !c.picture || c.stretch) {
+            items.push_back({&c, id, ToPixels(c.rect, dpi)});
+        } else {
             // At its own size from the corner, cut off at the control's edges: the
             // part it covers at the layout density, taken in twips, so that at any
             // density its edges fall where the layout's edges fall. A picture drawn
             // for this scale is that size already and goes on unstretched.
             const SIZE own = pictures_.LayoutSize(c.picture);
-            DrawPicture(dc, c.picture, ToPixels(CoveredTwips(c, own.cx, own.cy), dpi), true);
+            items.push_back({&c, id, ToPixels(CoveredTwips(c, own.cx, own.cy), dpi)});
+        }
+    }
+    // A picture whose part in the area a picture in front of it covers whole is
+    // not drawn, nor decoded: every picture is opaque, and a language's lit face
+    // waits behind its normal one until the first hover.
+    const auto covered = [&](size_t i) {
+        const PixelRect& d = items[i].dest;
+        const RECT shown{std::max<LONG>(d.x, area.left), std::max<LONG>(d.y, area.top),
+                         std::min<LONG>(d.x + d.w, area.right), std::min<LONG>(d.y + d.h, area.bottom)};
+        for (size_t j = i + 1; j < items.size(); ++j) {
+            const PixelRect& f = items[j].dest;
+            if (items[j].control->kind != ControlKind::Label && items[j].control->picture && f.x <= shown.left &&
+                f.y <= shown.top && f.x + f.w >= shown.right && f.y + f.h >= shown.bottom) {
+                return true;
+            }
+        }
+        return false;
+    };
+    for (size_t i = 0; i < items.size(); ++i) {
+        const Item& item = items[i];
+        if (item.control->kind == ControlKind::Label) {
+            DrawLabel(dc, *item.control, model.Caption(item.id), item.dest);
+        } else if (item.control->picture && !covered(i)) {
+            DrawPicture(dc, item.control->picture, item.dest, true);
         }
     }
 }
