@@ -699,19 +699,20 @@ class DescriptionTest(unittest.TestCase):
 
     def test_a_languages_own_font_and_glyph_forms_draw_its_words(self):
         # 骨 in simplified forms on a shown row and in traditional ones on the hidden row: the
-        # two faces' words differ; English in a serif font of its own, which the build is made from.
-        bone = "\u9aa8"
-        toml = self.describe([own_font("fonts-serif.ttf"), ("fonts-serif.ttf", SERIF),
+        # two faces' words differ; English in a serif font of its own, which the build is made from,
+        # in a file whose name has a blank, a letter the contact sheet's font has and one it lacks.
+        bone, serif = "\u9aa8", "S\u00e9rif \u5b57.ttf"
+        toml = self.describe([own_font(serif), (serif, SERIF),
                               (glyph_forms("zh-Hans")[0], f'words = "{bone}"\nglyph_forms = "zh-Hans"'),
                               ('words = "\u65e5\u672c\u8a9e"', f'words = "{bone}"\nglyph_forms = "zh-Hant"')])
         out, art, run = self.drawn(toml)
-        self.assertIn("the words of English (code 3) are drawn in fonts-serif.ttf\n", run.stdout)
+        self.assertIn(f"the words of English (code 3) are drawn in {serif}\n", run.stdout)
         for code, name, face, tag in ((1, "Traditional Chinese", 2, "zh-Hans"), (7, "Japanese", 3, "zh-Hant")):
             self.assertIn(f"the words of {name} (code {code}) are drawn in NotoSansCJK-Bold.ttc (face {face}, "
                           f"glyph forms {tag})", run.stdout)
         with open(os.path.join(out, "product.cmake"), encoding="utf-8") as f:
             made_from = {line.split()[0]: line for line in f}
-        self.assertIn('/fonts-serif.ttf"', made_from["set(VELBROOK_PRODUCT_INPUTS"], "a change to it must redraw")
+        self.assertIn(f'/{serif}"', made_from["set(VELBROOK_PRODUCT_INPUTS"], "a change to it must redraw")
         self.assertIn('/opentype/noto/NotoSansCJK-Bold.ttc"', made_from["set(VELBROOK_FONTS"])
         facts = DESIGN_FACTS.face
         for picture in ("CountryImage{}.bmp", os.path.join("192", "CountryImage{}.png")):
