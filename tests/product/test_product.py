@@ -104,6 +104,8 @@ def font_file(path):
 # A language's own font, given beside the description: a Latin one, and one that has no Latin letters.
 SERIF = font_file(os.path.join(FONT_FOLDER, "liberation2", "LiberationSerif-Bold.ttf"))
 THAI = font_file(os.path.join(FONT_FOLDER, "noto", "NotoSansThai-Bold.ttf"))
+# A font of Latin letters without Cyrillic ones, which the table's Latin font has.
+SYMBOLS = font_file(os.path.join(FONT_FOLDER, "noto", "NotoSansSymbols-Bold.ttf"))
 # A bitmap font, which FreeType opens but the words cannot be shaped in.
 BDF = b"""STARTFONT 2.1
 FONT -misc-fixed-medium-r-normal--8-80-75-75-c-80-iso10646-1
@@ -380,6 +382,10 @@ CASES = [
     ("an own font that lacks a letter of the words", own_font("own.ttf"), ("own.ttf", THAI),
      "(English), key 'font': 'E' (U+0045), in Latin words, is not in Noto Sans Thai Bold (",
      "/own.ttf), the language's own font"),
+    ("an own font that lacks a letter of another script the table draws in the words' script's font",
+     ('words = "English"', 'words = "English \u0420\u0443\u0441\u0441\u043a\u0438\u0439"'),
+     own_font("own.ttf", "English \u0420\u0443\u0441\u0441\u043a\u0438\u0439"), ("own.ttf", SYMBOLS),
+     "(English), key 'font': '\u0420' (U+0420), in Cyrillic words, is not in Noto Sans Symbols Bold ("),
     ("an own font of words that are not drawn", own_font("own.ttf"), ("own.ttf", SERIF),
      (face("face.bmp")[0], 'words = "English"\nnormal_face = "face.bmp"\nhighlighted_face = "face.bmp"'),
      ("face.bmp", bmp(245, 45)), "(English), key 'font': the words are not drawn, since both faces are given"),
