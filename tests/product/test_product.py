@@ -390,6 +390,8 @@ CASES = [
      ('words = "English"', 'words = "English \u0420\u0443\u0441\u0441\u043a\u0438\u0439"'),
      own_font("own.ttf", "English \u0420\u0443\u0441\u0441\u043a\u0438\u0439"), ("own.ttf", SYMBOLS),
      "(English), key 'font': '\u0420' (U+0420), in Cyrillic words, is not in Noto Sans Symbols Bold ("),
+    ("an own font file cut short, whose letters draw nothing", own_font("own.ttf"), ("own.ttf", SERIF[:60000]),
+     "(English), key 'font': 'E' (U+0045) draws no ink in ", "/own.ttf): the font file is damaged"),
     ("an own font of words that are not drawn", own_font("own.ttf"), ("own.ttf", SERIF),
      (face("face.bmp")[0], 'words = "English"\nnormal_face = "face.bmp"\nhighlighted_face = "face.bmp"'),
      ("face.bmp", bmp(245, 45)), "(English), key 'font': the words are not drawn, since both faces are given"),

@@ -157,6 +157,11 @@ def words_are_drawable(check, language, where):
                        + ({"font": "the language's own font", "glyph_forms": "the font of its glyph forms"}[own]
                           if mine else f"the font of the {script.name} script")
                        + ": it would be drawn as the font's missing-glyph box")
+        # A font file cut short, or one of empty glyphs, maps its letters and draws nothing.
+        if own == "font" and font is not check.fonts.font(tag) and unicodedata.category(c)[0] == "L" \
+                and font.ink(c, 24) == (0, 0):
+            check.fail(where, "font", f"{c!r} (U+{ord(c):04X}) draws no ink in {font.name} ({font.path}): the "
+                       "font file is damaged, or its letters are empty")
     return script_fonts.script_of(words)
 
 
