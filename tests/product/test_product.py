@@ -104,6 +104,8 @@ def font_file(path):
 # A language's own font, given beside the description: a Latin one, and one that has no Latin letters.
 SERIF = font_file(os.path.join(FONT_FOLDER, "liberation2", "LiberationSerif-Bold.ttf"))
 THAI = font_file(os.path.join(FONT_FOLDER, "noto", "NotoSansThai-Bold.ttf"))
+# A font of Latin letters without Cyrillic ones, which the table's Latin font has.
+SYMBOLS = font_file(os.path.join(FONT_FOLDER, "noto", "NotoSansSymbols-Bold.ttf"))
 # A bitmap font, which FreeType opens but the words cannot be shaped in.
 BDF = b"""STARTFONT 2.1
 FONT -misc-fixed-medium-r-normal--8-80-75-75-c-80-iso10646-1
@@ -241,6 +243,10 @@ CASES = [
      "(English), key 'program':", "U+200B (ZERO WIDTH SPACE)"),
     ("words that show nothing", ('words = "English"', 'words = "\u200b\u3000\u3164"'),
      "(English), key 'words':", "shows nothing"),
+    ("words that open with a combining mark", ('words = "English"', 'words = "\u0301English"'),
+     "(English), key 'words': '\u0301' (U+0301) is a combining mark with no letter before it to stand on"),
+    ("a Thai vowel sign after a blank", ('words = "English"', 'words = "\u0e44\u0e17\u0e22 \u0e31"'),
+     "(English), key 'words': '\u0e31' (U+0E31) is a combining mark with no letter before it to stand on"),
     ("two shown rows with the same words",
      ('words = "\u7C21\u4F53\u4E2D\u56FD\u8A9E"', 'words = "\u7E41\u9AD4\u4E2D\u570B\u8A9E\u200b"'),
      "(Simplified Chinese), key 'words':", "are the words of Traditional Chinese too"),
@@ -380,6 +386,12 @@ CASES = [
     ("an own font that lacks a letter of the words", own_font("own.ttf"), ("own.ttf", THAI),
      "(English), key 'font': 'E' (U+0045), in Latin words, is not in Noto Sans Thai Bold (",
      "/own.ttf), the language's own font"),
+    ("an own font that lacks a letter of another script the table draws in the words' script's font",
+     ('words = "English"', 'words = "English \u0420\u0443\u0441\u0441\u043a\u0438\u0439"'),
+     own_font("own.ttf", "English \u0420\u0443\u0441\u0441\u043a\u0438\u0439"), ("own.ttf", SYMBOLS),
+     "(English), key 'font': '\u0420' (U+0420), in Cyrillic words, is not in Noto Sans Symbols Bold ("),
+    ("an own font file cut short, whose letters draw nothing", own_font("own.ttf"), ("own.ttf", SERIF[:60000]),
+     "(English), key 'font': 'E' (U+0045) draws no ink in ", "/own.ttf): the font file is damaged"),
     ("an own font of words that are not drawn", own_font("own.ttf"), ("own.ttf", SERIF),
      (face("face.bmp")[0], 'words = "English"\nnormal_face = "face.bmp"\nhighlighted_face = "face.bmp"'),
      ("face.bmp", bmp(245, 45)), "(English), key 'font': the words are not drawn, since both faces are given"),
@@ -699,19 +711,20 @@ class DescriptionTest(unittest.TestCase):
 
     def test_a_languages_own_font_and_glyph_forms_draw_its_words(self):
         # 骨 in simplified forms on a shown row and in traditional ones on the hidden row: the
-        # two faces' words differ; English in a serif font of its own, which the build is made from.
-        bone = "\u9aa8"
-        toml = self.describe([own_font("fonts-serif.ttf"), ("fonts-serif.ttf", SERIF),
+        # two faces' words differ; English in a serif font of its own, which the build is made from,
+        # in a file whose name has a blank, a letter the contact sheet's font has and one it lacks.
+        bone, serif = "\u9aa8", "S\u00e9rif \u5b57.ttf"
+        toml = self.describe([own_font(serif), (serif, SERIF),
                               (glyph_forms("zh-Hans")[0], f'words = "{bone}"\nglyph_forms = "zh-Hans"'),
                               ('words = "\u65e5\u672c\u8a9e"', f'words = "{bone}"\nglyph_forms = "zh-Hant"')])
         out, art, run = self.drawn(toml)
-        self.assertIn("the words of English (code 3) are drawn in fonts-serif.ttf\n", run.stdout)
+        self.assertIn(f"the words of English (code 3) are drawn in {serif}\n", run.stdout)
         for code, name, face, tag in ((1, "Traditional Chinese", 2, "zh-Hans"), (7, "Japanese", 3, "zh-Hant")):
             self.assertIn(f"the words of {name} (code {code}) are drawn in NotoSansCJK-Bold.ttc (face {face}, "
                           f"glyph forms {tag})", run.stdout)
         with open(os.path.join(out, "product.cmake"), encoding="utf-8") as f:
             made_from = {line.split()[0]: line for line in f}
-        self.assertIn('/fonts-serif.ttf"', made_from["set(VELBROOK_PRODUCT_INPUTS"], "a change to it must redraw")
+        self.assertIn(f'/{serif}"', made_from["set(VELBROOK_PRODUCT_INPUTS"], "a change to it must redraw")
         self.assertIn('/opentype/noto/NotoSansCJK-Bold.ttc"', made_from["set(VELBROOK_FONTS"])
         facts = DESIGN_FACTS.face
         for picture in ("CountryImage{}.bmp", os.path.join("192", "CountryImage{}.png")):

@@ -328,6 +328,15 @@ TEST(FaceWords, WordsOutsideTheirRoomAreRefusedNamingTheLanguageAndThePixels) {
               "the words of Hebrew (code 5), '" + artgen::ToUtf8(words) + "ב', are wider than their room on the face (" +
                   std::to_string(room) + " pixels) by " + std::to_string(over) + " pixel" + (over == 1 ? "" : "s") +
                   " at 96 dpi: shorten them, or give both faces (normal_face, highlighted_face)");
+    // Marks stacked above and below a Thai letter: their ink's height is judged too, so
+    // that none is drawn into the margin or cut off at the face's edge.
+    for (const auto& [stacked, message] :
+         {std::pair{std::u32string(U"\u0e01\u0e34\u0e48\u0e49\u0e4a\u0e4b"), "reach above the face's top margin by "},
+          std::pair{std::u32string(U"\u0e01\u0e38\u0e39\u0e3a\u0e38\u0e39\u0e3a"),
+                    "reach below the room above the face's rule by "}}) {
+        const std::string refused = refusal(stacked, 96);
+        EXPECT_NE(refused.find(message), std::string::npos) << refused;
+    }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "palette.h"
 #include "png.h"
+#include "utf8.h"
 
 namespace artgen {
 namespace {
@@ -48,8 +49,13 @@ void ContactSheet(const std::string& path, const std::vector<SheetPicture>& pict
     }
     Image sheet(width, height, grey);
     int y = kMargin;
+    // A caption is UTF-8 and may name a product's own font file in any script: a
+    // letter the label's font lacks is shown as a question mark, not refused.
     auto caption = [&](const std::string& text, int x, int top) {
-        Blend(sheet, label.Render(std::u32string(text.begin(), text.end()), 14), x, top + 2, kWhite);
+        std::u32string letters = FromUtf8(text);
+        for (char32_t& c : letters)
+            if (!label.GlyphOf(c)) c = U'?';
+        Blend(sheet, label.Render(letters, 14), x, top + 2, kWhite);
     };
     for (const SheetPicture& p : pictures) {
         caption(p.name, kMargin, y);

@@ -132,6 +132,13 @@ def words_are_drawable(check, language, where):
     installed and have it. Whether the words fit their face is judged by the art
     generator, which draws them."""
     words = language["words"]
+    # A combining mark stands on the letter before it: with none, the font draws it on
+    # nothing, a stray accent or vowel sign beside the words.
+    alone = next((i for i, c in enumerate(words) if unicodedata.category(c) in ("Mn", "Mc", "Me")
+                  and (i == 0 or words[i - 1].isspace())), None)
+    if alone is not None:
+        check.fail(where, "words", f"{words[alone]!r} (U+{ord(words[alone]):04X}) is a combining mark with no letter "
+                   "before it to stand on: it would be drawn on nothing")
     fonts, own = words_fonts(check, language, where)
     for c, tag in zip(words, script_fonts.scripts_of(words, fonts)):
         script = fonts.table.get(tag)
@@ -150,6 +157,11 @@ def words_are_drawable(check, language, where):
                        + ({"font": "the language's own font", "glyph_forms": "the font of its glyph forms"}[own]
                           if mine else f"the font of the {script.name} script")
                        + ": it would be drawn as the font's missing-glyph box")
+        # A font file cut short, or one of empty glyphs, maps its letters and draws nothing.
+        if own == "font" and font is not check.fonts.font(tag) and unicodedata.category(c)[0] == "L" \
+                and font.ink(c, 24) == (0, 0):
+            check.fail(where, "font", f"{c!r} (U+{ord(c):04X}) draws no ink in {font.name} ({font.path}): the "
+                       "font file is damaged, or its letters are empty")
     return script_fonts.script_of(words)
 
 
