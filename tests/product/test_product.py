@@ -710,16 +710,17 @@ class DescriptionTest(unittest.TestCase):
                       run.stdout)
 
     def test_a_languages_own_font_and_glyph_forms_draw_its_words(self):
-        # 骨 in simplified forms on a shown row and in traditional ones on the hidden row: the
-        # two faces' words differ; English in a serif font of its own, which the build is made from,
+        # 骨 in simplified forms on a shown row and in traditional ones on the next, hidden (rows
+        # every product's layout has, so that the build's generator draws them at 192 dpi too):
+        # the two faces' words differ; English in a serif font of its own, which the build is made from,
         # in a file whose name has a blank, a letter the contact sheet's font has and one it lacks.
         bone, serif = "\u9aa8", "S\u00e9rif \u5b57.ttf"
         toml = self.describe([own_font(serif), (serif, SERIF),
                               (glyph_forms("zh-Hans")[0], f'words = "{bone}"\nglyph_forms = "zh-Hans"'),
-                              ('words = "\u65e5\u672c\u8a9e"', f'words = "{bone}"\nglyph_forms = "zh-Hant"')])
+                              ('words = "\u7c21\u4f53\u4e2d\u56fd\u8a9e"', f'words = "{bone}"\nglyph_forms = "zh-Hant"\nshown = false')])
         out, art, run = self.drawn(toml)
         self.assertIn(f"the words of English (code 3) are drawn in {serif}\n", run.stdout)
-        for code, name, face, tag in ((1, "Traditional Chinese", 2, "zh-Hans"), (7, "Japanese", 3, "zh-Hant")):
+        for code, name, face, tag in ((1, "Traditional Chinese", 2, "zh-Hans"), (2, "Simplified Chinese", 3, "zh-Hant")):
             self.assertIn(f"the words of {name} (code {code}) are drawn in NotoSansCJK-Bold.ttc (face {face}, "
                           f"glyph forms {tag})", run.stdout)
         with open(os.path.join(out, "product.cmake"), encoding="utf-8") as f:
@@ -729,7 +730,7 @@ class DescriptionTest(unittest.TestCase):
         facts = DESIGN_FACTS.face
         for picture in ("CountryImage{}.bmp", os.path.join("192", "CountryImage{}.png")):
             scale = 2 if picture.startswith("192") else 1
-            simplified, traditional = (Frame.read(os.path.join(art, picture.format(code))) for code in (1, 7))
+            simplified, traditional = (Frame.read(os.path.join(art, picture.format(code))) for code in (1, 2))
             differ = sum(simplified.pixel(x, y) != traditional.pixel(x, y) for y in range(simplified.height)
                          for x in range(facts.cjk.words_left * scale, simplified.width))
             with self.subTest(picture):
