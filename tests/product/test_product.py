@@ -150,6 +150,9 @@ HEADING = ('# heading = "..."', 'heading = "Velbrook"')  # so that the caption a
 # Captions exactly as wide as the caption bar's room (700 pixels), and one pixel wider, as the judge measures.
 CAPTION_AT_LIMIT = "Kestrin USB 2.0 Velbrook Cable" + " and its Case" * 7 + " Pack"
 CAPTION_PAST_LIMIT = "Kestrin USB 2.0 Velbrook Cable" + " and its Case" * 7 + " Bags"
+# An operating-system caption exactly as wide as its label (209 pixels), and one pixel wider.
+OS_CAPTION_AT_LIMIT = "Windows 10 Pro N for Workstations x64"
+OS_CAPTION_PAST_LIMIT = "Windows 10 Pro N for Workstations SP1"
 NO_SINGLE_INSTANCE = ("single_instance = ", "# single_instance = ")  # a name made for the product instead
 SHORT_VOLUME_LABEL = ('# volume_label = "VELBROOK"', 'volume_label = "VB"')  # room on the disc's label for a version
 # Japanese shown, and eight more: two full columns, with the highest code.
@@ -339,6 +342,8 @@ CASES = [
      "[[os_caption]] number 1, key 'caption':", "(U+5341) cannot be drawn"),
     ("a caption wider than its label", os_captions((10, 0, 0, "Windows 10 Enterprise Long-Term Servicing")),
      "[[os_caption]] number 1, key 'caption':", "its place on the window is 209"),
+    ("a caption one pixel wider than its label", os_captions((10, 0, 0, OS_CAPTION_PAST_LIMIT)),
+     "[[os_caption]] number 1, key 'caption':", "is 210 pixels wide; its place on the window is 209"),
     ("a caption that shows nothing", os_captions((10, 0, 0, "\u200b ")),
      "[[os_caption]] number 1, key 'caption':", "shows nothing"),
     ("an unknown key of a caption", os_captions((10, 0, 0, 'Windows 10"\nedition = "Home')),
@@ -419,6 +424,7 @@ AT_THE_LIMITS = [
     ("twelve shown rows", TWELVE_SHOWN),
     ("64 icon images", ICON_SIZES, ("sizes.ico", ico(*icon_images(64)))),
     ("a caption exactly as wide as its place", (CAPTION, f'caption = "{CAPTION_AT_LIMIT}"'), HEADING),
+    ("an operating-system caption exactly as wide as its label", os_captions((10, 0, 0, OS_CAPTION_AT_LIMIT))),
 ]
 
 
