@@ -126,6 +126,19 @@ void PictureSource::Load() {
     }
 }
 
+void PictureSource::DecodeAhead(int dpi) {
+    if (dpi == kLayoutDpi) return;
+    std::vector<int> ids;
+    for (const ControlSpec& c : spec_.controls)
+        if (c.picture && (c.visible || c.kind == ControlKind::PictureBox) &&
+            std::find(ids.begin(), ids.end(), c.picture) == ids.end()) {
+            ids.push_back(c.picture);
+        }
+    const int drawnDpi = DrawnDpiFor(dpi);
+    if (!drawn_ || drawn_->Dpi() != drawnDpi) drawn_.emplace(instance_, drawnDpi);
+    drawn_->DecodeAhead(std::move(ids));
+}
+
 SIZE PictureSource::LayoutSize(int picture) const { return BitmapSize(bitmaps_.at(picture).Get()); }
 
 DensityPicture PictureSource::At(const ControlSpec& control, int dpi) {
@@ -169,6 +182,7 @@ void FormPainter::MakeFor(int dpi) {
     composition_.reset();
     composition_.emplace();
     composition_->fonts = std::move(fonts);
+    pictures_.DecodeAhead(dpi);
 }
 
 const DensityPicture& FormPainter::Picture(int picture) {

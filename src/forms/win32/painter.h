@@ -51,6 +51,10 @@ public:
     // The picture of `control` for `dpi`, at the size the control shows it at
     // there; a run-time error if there is no memory for it.
     DensityPicture At(const ControlSpec& control, int dpi);
+    // Starts decoding, on a thread of their own, the pictures a first paint at
+    // `dpi` draws (those of the visible controls, and of the picture boxes, whose
+    // pictures the paint handler draws): At() then takes them ready.
+    void DecodeAhead(int dpi);
 
 private:
     HINSTANCE instance_;

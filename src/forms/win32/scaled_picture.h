@@ -4,34 +4,54 @@
 
 #include <windows.h>
 
+#include <map>
+#include <vector>
+
 #include "forms/win32/handle.h"
 
+struct IClassFactory;
 struct IWICImagingFactory;
 
 namespace forms::win32 {
 
-// The pictures of one scale, decoded one at a time as they are first drawn.
-// WIC (and with it COM) is reached at the first picture, once for all of them:
-// a window at the layout's density, or one whose pictures all come from
-// elsewhere, never loads it.
+// WIC's factory and its PNG decoder's class, as one thread reaches them.
+struct WicDecoders : NonCopyable {
+    Com<IWICImagingFactory> factory;
+    Com<IClassFactory> png;  // where COM has it
+    bool Reach();            // false where WIC cannot be had
+    OwnedBitmap Decode(const BYTE* bytes, DWORD size);
+};
+
+// The pictures of one scale, decoded as they are first drawn, or ahead of
+// that on a thread of their own. WIC (and with it COM) is reached at the first
+// picture, once for all of them: a window at the layout's density, or one
+// whose pictures all come from elsewhere, never loads it.
 class ScaledPictures : NonCopyable {
 public:
     ScaledPictures(HINSTANCE instance, int dpi);
-    ~ScaledPictures();
+    ~ScaledPictures();  // waits for the pictures decoded ahead
 
     int Dpi() const { return dpi_; }
+    // Starts decoding the pictures `ids` on a thread of its own (in COM's
+    // multithreaded apartment, with its own WIC), while the window is being made:
+    // under Wine, COM, WIC and a dozen faces cost as much as the window's own start.
+    void DecodeAhead(std::vector<int> ids);
     // Picture `id` as drawn for this scale, decoded into a 32-bit DIB section;
     // empty where the resources have none for it, or WIC cannot be had or cannot
     // read it (the caller then scales the layout's picture).
     OwnedBitmap Load(int id);
 
 private:
-    IWICImagingFactory* Factory();
+    static DWORD WINAPI Ahead(void* self);
+    void Join();
 
     HINSTANCE instance_;
     int dpi_;
-    Com<IWICImagingFactory> factory_;
+    WicDecoders wic_;       // the calling thread's
     bool reached_ = false;  // whether WIC was asked for yet: asked once, had or not
+    HANDLE thread_ = nullptr;
+    std::vector<int> aheadIds_;
+    std::map<int, OwnedBitmap> ahead_;  // the thread's; read only once it has ended
 };
 
 }  // namespace forms::win32
