@@ -8,6 +8,7 @@
 // program is stood in for: how a start ends is the test's to say.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <iterator>
 #include <stdexcept>
@@ -524,6 +525,33 @@ TEST(Pictures, BetweenDrawnScalesEachIsTheNextDrawnOneReducedWithHalftone) {
             DeleteDC(source);
         });
         EXPECT_TRUE(PixelsOf(p.bitmap).px == want.px) << name;
+    }
+}
+
+TEST(Pictures, ThoseAFirstPaintDrawsAreDecodedAheadForTheDrawnScaleAndAreTheOnesDecodedWhenDrawn) {
+    // Between two drawn scales and at one; at each twice, as for a window moved
+    // between two densities of one drawn scale (110 and 120 dpi).
+    const FormSpec& menu = chooser::kFrmAutoSelect;
+    for (int dpi : {110, 192}) {
+        PictureSource ahead(GetModuleHandleW(nullptr), menu), whenDrawn(GetModuleHandleW(nullptr), menu);
+        ahead.Load();
+        whenDrawn.Load();
+        for (int round = 0; round < 2; ++round) {
+            ahead.DecodeAhead(dpi);
+            std::vector<int> seen;
+            for (const ControlSpec& c : menu.controls) {
+                // A first paint draws the visible controls' pictures, and the picture boxes' (the tile).
+                if (!c.picture || !(c.visible || c.kind == ControlKind::PictureBox) ||
+                    std::find(seen.begin(), seen.end(), c.picture) != seen.end()) {
+                    continue;
+                }
+                seen.push_back(c.picture);
+                const DensityPicture got = ahead.At(c, dpi), want = whenDrawn.At(c, dpi);
+                EXPECT_TRUE(PixelsOf(got.bitmap).px == PixelsOf(want.bitmap).px)
+                    << c.name << c.index << " at " << dpi << ", round " << round;
+            }
+            EXPECT_EQ(ahead.DecodedWhenDrawn(), 0) << "decoded when drawn, not ahead, at " << dpi << ", round " << round;
+        }
     }
 }
 

@@ -55,6 +55,9 @@ public:
     // `dpi` draws (those of the visible controls, and of the picture boxes, whose
     // pictures the paint handler draws): At() then takes them ready.
     void DecodeAhead(int dpi);
+    // How many pictures of the drawn scale last asked for At() decoded when asked
+    // instead of taking them ready from DecodeAhead.
+    int DecodedWhenDrawn() const { return drawn_ ? drawn_->DecodedWhenDrawn() : 0; }
 
 private:
     HINSTANCE instance_;

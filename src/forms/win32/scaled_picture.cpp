@@ -138,6 +138,7 @@ OwnedBitmap ScaledPictures::Load(int id) {
         reached_ = true;
         if (!EnterComApartment() || !wic_.Reach()) wic_.factory.Reset();
     }
+    ++decodedWhenDrawn_;
     return wic_.Decode(bytes, size);
 }
 

@@ -40,6 +40,9 @@ public:
     // empty where the resources have none for it, or WIC cannot be had or cannot
     // read it (the caller then scales the layout's picture).
     OwnedBitmap Load(int id);
+    // How many pictures Load decoded itself rather than took ready from the
+    // thread: those not asked for ahead, or that it could not decode.
+    int DecodedWhenDrawn() const { return decodedWhenDrawn_; }
 
 private:
     static DWORD WINAPI Ahead(void* self);
@@ -52,6 +55,7 @@ private:
     HANDLE thread_ = nullptr;
     std::vector<int> aheadIds_;
     std::map<int, OwnedBitmap> ahead_;  // the thread's; read only once it has ended
+    int decodedWhenDrawn_ = 0;
 };
 
 }  // namespace forms::win32
