@@ -2,11 +2,13 @@
 // capture a press leaves behind, the keys at a push button, the presses
 // dropped while a start runs and after a declined prompt, a move to a monitor of
 // another scale, the paint handler's pictures (in a paint, in a paint inside its
-// paint, outside one), the menu's window and pictures at each density, and where a
+// paint, outside one), the menu's window and pictures at each density (those
+// decoded ahead too), WIC's search where its PNG decoder cannot serve, and where a
 // window's density is read on each Windows. Messages are sent to the window
 // directly, so nothing else on the screen takes part. The system's start of a
 // program is stood in for: how a start ends is the test's to say.
 #include <gtest/gtest.h>
+#include <wincodec.h>
 
 #include <algorithm>
 #include <functional>
@@ -23,6 +25,7 @@
 #include "forms/win32/form_window.h"
 #include "forms/win32/painter.h"
 #include "forms/win32/scaled_picture.h"
+#include "forms/win32/com_apartment.h"
 #include "forms/win32/system_api.h"
 #include "layout_pixels.h"
 #include "forms/win32/program_start.h"
@@ -552,6 +555,29 @@ TEST(Pictures, ThoseAFirstPaintDrawsAreDecodedAheadForTheDrawnScaleAndAreTheOnes
             }
             EXPECT_EQ(ahead.DecodedWhenDrawn(), 0) << "decoded when drawn, not ahead, at " << dpi << ", round " << round;
         }
+    }
+}
+
+TEST(Pictures, WicsSearchDecodesWhatThePngDecoderRefusesAndWhereItsClassCannotBeHad) {
+    // 2 x 2, 24 bits, rows bottom-up: red, green; blue, white.
+    static const BYTE kBmp[] = {
+        'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,                             // file header
+        40, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0, 16, 0, 0, 0,  // info header
+        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,                             // no resolution, no palette
+        0, 0, 255, 0, 255, 0, 0, 0, 255, 0, 0, 255, 255, 255, 0, 0,                 // BGR, rows of 8
+    };
+    ASSERT_TRUE(EnterComApartment());
+    for (bool pngClass : {true, false}) {
+        WicDecoders wic;
+        ASSERT_TRUE(wic.Reach());
+        ASSERT_TRUE(wic.png) << "WIC without its PNG decoder's class";
+        if (!pngClass) wic.png.Reset();
+        const OwnedBitmap bitmap = wic.Decode(kBmp, sizeof kBmp);
+        ASSERT_TRUE(bitmap) << "with the PNG decoder's class: " << pngClass;
+        const Pixels p = PixelsOf(bitmap.Get());
+        EXPECT_EQ((std::vector<DWORD>{p.At(0, 0), p.At(1, 0), p.At(0, 1), p.At(1, 1)}),
+                  (std::vector<DWORD>{0x0000FF, 0xFFFFFF, 0xFF0000, 0x00FF00}))
+            << "with the PNG decoder's class: " << pngClass;
     }
 }
 
