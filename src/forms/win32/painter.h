@@ -51,9 +51,10 @@ public:
     // The picture of `control` for `dpi`, at the size the control shows it at
     // there; a run-time error if there is no memory for it.
     DensityPicture At(const ControlSpec& control, int dpi);
-    // Starts decoding, on a thread of their own, the pictures a first paint at
-    // `dpi` draws (those of the visible controls, and of the picture boxes, whose
-    // pictures the paint handler draws): At() then takes them ready.
+    // Starts decoding, on a thread of their own, the pictures of the visible
+    // controls at `dpi` (the lit faces behind the normal ones too, ready for the
+    // first hover) and of the picture boxes, whose pictures the paint handler
+    // draws: At() then takes them ready.
     void DecodeAhead(int dpi);
     // How many pictures of the drawn scale last asked for At() decoded when asked
     // instead of taking them ready from DecodeAhead.

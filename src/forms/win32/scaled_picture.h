@@ -23,9 +23,9 @@ struct WicDecoders : NonCopyable {
 };
 
 // The pictures of one scale, decoded as they are first drawn, or ahead of
-// that on a thread of their own. WIC (and with it COM) is reached at the first
-// picture, once for all of them: a window at the layout's density, or one
-// whose pictures all come from elsewhere, never loads it.
+// that on a thread of their own. Each thread reaches WIC (and with it COM) at
+// its first picture, once for all of them: a window at the layout's density,
+// or one whose pictures all come from elsewhere, never loads it.
 class ScaledPictures : NonCopyable {
 public:
     ScaledPictures(HINSTANCE instance, int dpi);
