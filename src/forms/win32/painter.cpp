@@ -1,6 +1,7 @@
 #include "forms/win32/painter.h"
 
 #include <algorithm>
+#include <new>
 
 #include "forms/win32/error_box.h"
 #include "forms/picture_scales.h"
@@ -182,7 +183,12 @@ void FormPainter::MakeFor(int dpi) {
     composition_.reset();
     composition_.emplace();
     composition_->fonts = std::move(fonts);
-    pictures_.DecodeAhead(dpi);
+    // Only time is saved by it: without memory for it, the density is still taken
+    // and the pictures are decoded when drawn.
+    try {
+        pictures_.DecodeAhead(dpi);
+    } catch (const std::bad_alloc&) {
+    }
 }
 
 const DensityPicture& FormPainter::Picture(int picture) {

@@ -56,7 +56,7 @@ bool WicDecoders::Reach() {
     return true;
 }
 
-OwnedBitmap WicDecoders::Decode(const BYTE* bytes, DWORD size) {
+OwnedBitmap WicDecoders::Decode(const BYTE* bytes, DWORD size, bool search) {
     Com<IWICStream> stream;
     Com<IWICBitmapDecoder> decoder;
     Com<IWICBitmapFrameDecode> frame;
@@ -69,8 +69,12 @@ OwnedBitmap WicDecoders::Decode(const BYTE* bytes, DWORD size) {
     const bool direct =
         png && SUCCEEDED(png->CreateInstance(nullptr, kDecoderInterface, reinterpret_cast<void**>(decoder.Out()))) &&
         SUCCEEDED(decoder->Initialize(stream.Get(), WICDecodeMetadataCacheOnDemand));
-    if ((!direct && FAILED(factory->CreateDecoderFromStream(stream.Get(), nullptr, WICDecodeMetadataCacheOnDemand,
-                                                            decoder.Out()))) ||
+    if (!direct && !search) return OwnedBitmap();
+    // The search reads the stream from where it stands; a decoder that refused it
+    // may have read some of it.
+    if ((!direct && (FAILED(stream->Seek({}, STREAM_SEEK_SET, nullptr)) ||
+                     FAILED(factory->CreateDecoderFromStream(stream.Get(), nullptr, WICDecodeMetadataCacheOnDemand,
+                                                             decoder.Out())))) ||
         FAILED(decoder->GetFrame(0, frame.Out())) || FAILED(factory->CreateFormatConverter(bgr.Out())) ||
         FAILED(bgr->Initialize(frame.Get(), kBgr32, WICBitmapDitherTypeNone, nullptr, 0,
                                WICBitmapPaletteTypeCustom)) ||
@@ -87,10 +91,18 @@ OwnedBitmap WicDecoders::Decode(const BYTE* bytes, DWORD size) {
 
 ScaledPictures::ScaledPictures(HINSTANCE instance, int dpi) : instance_(instance), dpi_(dpi) {}
 
-ScaledPictures::~ScaledPictures() { Join(); }
+ScaledPictures::~ScaledPictures() {
+    // A scale left behind (the window moved on) need not be decoded to its end.
+    stop_ = true;
+    Join();
+}
 
 void ScaledPictures::DecodeAhead(std::vector<int> ids) {
     Join();
+    // Asked again for the same scale (another density it stands in for): what is
+    // ready stays and is not decoded twice.
+    std::erase_if(ids, [this](int id) { return ahead_.count(id) != 0; });
+    if (ids.empty()) return;
     // Looked up here, by the window's thread, which alone looks functions up.
     if (!api::CoInitializeEx.Get() || !CoUninitialize.Get() || !CoCreateInstance.Get()) return;
     CoGetClassObject.Get();
@@ -105,9 +117,12 @@ DWORD WINAPI ScaledPictures::Ahead(void* p) {
         WicDecoders wic;
         if (wic.Reach()) {
             for (int id : self->aheadIds_) {
+                if (self->stop_) break;
                 DWORD size = 0;
                 const BYTE* bytes = ResourceBytes(self->instance_, id, self->dpi_, size);
-                OwnedBitmap bitmap = bytes ? wic.Decode(bytes, size) : OwnedBitmap();
+                // Only the PNG decoder's class: WIC's search may come to a codec that
+                // must be made on the window's thread, which may be waiting for this one.
+                OwnedBitmap bitmap = bytes ? wic.Decode(bytes, size, false) : OwnedBitmap();
                 if (bitmap) self->ahead_.emplace(id, std::move(bitmap));
             }
         }
@@ -139,7 +154,7 @@ OwnedBitmap ScaledPictures::Load(int id) {
         if (!EnterComApartment() || !wic_.Reach()) wic_.factory.Reset();
     }
     ++decodedWhenDrawn_;
-    return wic_.Decode(bytes, size);
+    return wic_.Decode(bytes, size, true);
 }
 
 }  // namespace forms::win32

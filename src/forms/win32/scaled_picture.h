@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <map>
 #include <vector>
 
@@ -19,7 +20,9 @@ struct WicDecoders : NonCopyable {
     Com<IWICImagingFactory> factory;
     Com<IClassFactory> png;  // where COM has it
     bool Reach();            // false where WIC cannot be had
-    OwnedBitmap Decode(const BYTE* bytes, DWORD size);
+    // With `search`, by WIC's search of its decoders where the PNG decoder's class
+    // cannot be had or refuses the picture; without, by that class alone.
+    OwnedBitmap Decode(const BYTE* bytes, DWORD size, bool search);
 };
 
 // The pictures of one scale, decoded as they are first drawn, or ahead of
@@ -55,6 +58,7 @@ private:
     HANDLE thread_ = nullptr;
     std::vector<int> aheadIds_;
     std::map<int, OwnedBitmap> ahead_;  // the thread's; read only once it has ended
+    std::atomic<bool> stop_{false};  // the thread's scale is left: it stops at its next picture
     int decodedWhenDrawn_ = 0;
 };
 
