@@ -507,6 +507,20 @@ const ControlSpec& MenuControl(const char* name) {
     throw std::logic_error(name);
 }
 
+// `from` stretched to `size` with the HALFTONE filter.
+Pixels Halftoned(HBITMAP from, SIZE size) {
+    return Drawn(size.cx, size.cy, [&](HDC dc) {
+        HDC source = CreateCompatibleDC(dc);
+        HGDIOBJ old = SelectObject(source, from);
+        const Pixels own = PixelsOf(from);
+        SetStretchBltMode(dc, HALFTONE);
+        SetBrushOrgEx(dc, 0, 0, nullptr);
+        StretchBlt(dc, 0, 0, size.cx, size.cy, source, 0, 0, own.w, own.h, SRCCOPY);
+        SelectObject(source, old);
+        DeleteDC(source);
+    });
+}
+
 TEST(Pictures, BetweenDrawnScalesEachIsTheNextDrawnOneReducedWithHalftone) {
     // At 110 dpi: the 120-dpi picture reduced, averaged (not the 96-dpi one enlarged, nor pixels dropped).
     PictureSource pictures(GetModuleHandleW(nullptr), chooser::kFrmAutoSelect);
@@ -517,17 +531,7 @@ TEST(Pictures, BetweenDrawnScalesEachIsTheNextDrawnOneReducedWithHalftone) {
         const DensityPicture p = pictures.At(c, 110);
         const OwnedBitmap from = drawn.Load(c.picture);
         ASSERT_TRUE(from) << name << ": no 120-dpi picture";
-        const Pixels want = Drawn(p.size.cx, p.size.cy, [&](HDC dc) {
-            HDC source = CreateCompatibleDC(dc);
-            HGDIOBJ old = SelectObject(source, from.Get());
-            const Pixels own = PixelsOf(from.Get());
-            SetStretchBltMode(dc, HALFTONE);
-            SetBrushOrgEx(dc, 0, 0, nullptr);
-            StretchBlt(dc, 0, 0, p.size.cx, p.size.cy, source, 0, 0, own.w, own.h, SRCCOPY);
-            SelectObject(source, old);
-            DeleteDC(source);
-        });
-        EXPECT_TRUE(PixelsOf(p.bitmap).px == want.px) << name;
+        EXPECT_TRUE(PixelsOf(p.bitmap).px == Halftoned(from.Get(), p.size).px) << name;
     }
 }
 
@@ -552,6 +556,13 @@ TEST(Pictures, ThoseAFirstPaintDrawsAreDecodedAheadForTheDrawnScaleAndAreTheOnes
                 const DensityPicture got = ahead.At(c, dpi), want = whenDrawn.At(c, dpi);
                 EXPECT_TRUE(PixelsOf(got.bitmap).px == PixelsOf(want.bitmap).px)
                     << c.name << c.index << " at " << dpi << ", round " << round;
+                if (c.kind == ControlKind::PictureBox && dpi == 192 && round == 0) {
+                    // At a drawn scale the tile is also stretched ahead to its box's size.
+                    const PixelRect box = ToPixels({0, 0, c.rect.width, c.rect.height}, dpi);
+                    const OwnedBitmap tile = ahead.Stretched(c.picture, {box.w, box.h}, dpi);
+                    ASSERT_TRUE(tile) << c.name << ": not stretched ahead to " << box.w << " x " << box.h;
+                    EXPECT_TRUE(PixelsOf(tile.Get()).px == Halftoned(want.bitmap, {box.w, box.h}).px) << c.name;
+                }
             }
             EXPECT_EQ(ahead.DecodedWhenDrawn(), 0) << "decoded when drawn, not ahead, at " << dpi << ", round " << round;
         }

@@ -97,16 +97,19 @@ ScaledPictures::~ScaledPictures() {
     Join();
 }
 
-void ScaledPictures::DecodeAhead(std::vector<int> ids) {
+void ScaledPictures::DecodeAhead(std::vector<int> ids, std::vector<Stretch> stretches, StretchFunction stretch) {
     Join();
     // Asked again for the same scale (another density it stands in for): what is
     // ready stays and is not decoded twice.
     std::erase_if(ids, [this](int id) { return ahead_.count(id) != 0; });
-    if (ids.empty()) return;
+    std::erase_if(stretches, [this](const Stretch& s) { return stretched_.count({s.id, s.size.cx, s.size.cy}) != 0; });
+    if (ids.empty() && stretches.empty()) return;
     // Looked up here, by the window's thread, which alone looks functions up.
     if (!api::CoInitializeEx.Get() || !CoUninitialize.Get() || !CoCreateInstance.Get()) return;
     CoGetClassObject.Get();
     aheadIds_ = std::move(ids);
+    aheadStretches_ = std::move(stretches);
+    stretch_ = stretch;
     thread_ = CreateThread(nullptr, 0, &ScaledPictures::Ahead, this, 0, nullptr);
 }
 
@@ -126,6 +129,14 @@ DWORD WINAPI ScaledPictures::Ahead(void* p) {
                 if (bitmap) self->ahead_.emplace(id, std::move(bitmap));
             }
         }
+        // GDI's HALFTONE stretch is slow under Wine: the tile's, ten milliseconds.
+        for (const Stretch& st : self->aheadStretches_) {
+            const auto from = self->ahead_.find(st.id);
+            if (self->stop_ || !self->stretch_ || from == self->ahead_.end()) continue;
+            if (OwnedBitmap copy = self->stretch_(from->second.Get(), st.size, self->dpi_)) {
+                self->stretched_.emplace(std::make_tuple(st.id, st.size.cx, st.size.cy), std::move(copy));
+            }
+        }
     } catch (...) {  // no memory: what is left is decoded when drawn
     }
     CoUninitialize.Get()();
@@ -137,6 +148,15 @@ void ScaledPictures::Join() {
     WaitForSingleObject(thread_, INFINITE);
     CloseHandle(thread_);
     thread_ = nullptr;
+}
+
+OwnedBitmap ScaledPictures::Stretched(int id, SIZE size) {
+    Join();
+    const auto found = stretched_.find({id, size.cx, size.cy});
+    if (found == stretched_.end()) return OwnedBitmap();
+    OwnedBitmap copy = std::move(found->second);
+    stretched_.erase(found);
+    return copy;
 }
 
 OwnedBitmap ScaledPictures::Load(int id) {
