@@ -285,14 +285,16 @@ class MenuTest(unittest.TestCase):
         return self.wine.start(exe, env={"VELBROOK_STUB_LOG": windows_path(self.log)})
 
     def wait_for_form(self, proc):
-        # Shown, and in the same place at two looks: a window Wine has just shown may still be
-        # placed, and a click aimed by its first place would land on another control.
+        # Shown, painted, and in the same place at two looks: a window Wine has just shown may
+        # still be placed, and a click aimed by its first place would land on another control;
+        # and until its first paint it shows a blank surface (at other densities the pictures
+        # it waits for can outlast the button's focus).
         last = []
 
         def shown():
             if proc.poll() is not None:
                 raise AssertionError(f"the menu ended early with status {proc.returncode}")
-            forms = [w for w in self.wine.forms() if w["visible"]]
+            forms = [w for w in self.wine.forms() if w["visible"] and w["painted"]]
             form = forms[0] if len(forms) == 1 else None
             settled = form is not None and last and last[-1] is not None and last[-1]["client"] == form["client"]
             last.append(form)

@@ -104,14 +104,16 @@ void PrintWindow(HWND w, bool first) {
     GetGUIThreadInfo(thread, &gui);
     std::printf("%s{\"hwnd\": %llu, \"pid\": %lu, \"class\": %s, \"visible\": %s, \"rect\": %s, "
                 "\"client\": [%ld, %ld, %ld, %ld], \"style\": %lu, \"exstyle\": %lu, \"owner\": %llu, "
-                "\"focus_class\": %s, \"active\": %s, \"sysmenu\": %s}",
+                "\"focus_class\": %s, \"active\": %s, \"sysmenu\": %s, \"painted\": %s}",
                 first ? "" : ", ", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(w)), pid,
                 json_text::Quoted(ClassOf(w)).c_str(), IsWindowVisible(w) ? "true" : "false", RectJson(outer).c_str(),
                 origin.x, origin.y, client.right, client.bottom, static_cast<unsigned long>(GetWindowLongW(w, GWL_STYLE)),
                 static_cast<unsigned long>(GetWindowLongW(w, GWL_EXSTYLE)),
                 static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(GetWindow(w, GW_OWNER))),
                 json_text::Quoted(gui.hwndFocus ? ClassOf(gui.hwndFocus) : L"").c_str(),
-                gui.hwndActive == w ? "true" : "false", MenuJson(w).c_str());
+                gui.hwndActive == w ? "true" : "false", MenuJson(w).c_str(),
+                // Nothing left to paint: a window just shown is still its blank surface.
+                GetUpdateRect(w, nullptr, FALSE) ? "false" : "true");
 }
 
 void PrintDialog(HWND w, bool first) {

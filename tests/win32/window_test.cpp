@@ -2,12 +2,15 @@
 // capture a press leaves behind, the keys at a push button, the presses
 // dropped while a start runs and after a declined prompt, a move to a monitor of
 // another scale, the paint handler's pictures (in a paint, in a paint inside its
-// paint, outside one), the menu's window and pictures at each density, and where a
+// paint, outside one), the menu's window and pictures at each density (those
+// decoded ahead too), WIC's search where its PNG decoder cannot serve, and where a
 // window's density is read on each Windows. Messages are sent to the window
 // directly, so nothing else on the screen takes part. The system's start of a
 // program is stood in for: how a start ends is the test's to say.
 #include <gtest/gtest.h>
+#include <wincodec.h>
 
+#include <algorithm>
 #include <functional>
 #include <iterator>
 #include <stdexcept>
@@ -22,6 +25,7 @@
 #include "forms/win32/form_window.h"
 #include "forms/win32/painter.h"
 #include "forms/win32/scaled_picture.h"
+#include "forms/win32/com_apartment.h"
 #include "forms/win32/system_api.h"
 #include "layout_pixels.h"
 #include "forms/win32/program_start.h"
@@ -503,6 +507,20 @@ const ControlSpec& MenuControl(const char* name) {
     throw std::logic_error(name);
 }
 
+// `from` stretched to `size` with the HALFTONE filter.
+Pixels Halftoned(HBITMAP from, SIZE size) {
+    return Drawn(size.cx, size.cy, [&](HDC dc) {
+        HDC source = CreateCompatibleDC(dc);
+        HGDIOBJ old = SelectObject(source, from);
+        const Pixels own = PixelsOf(from);
+        SetStretchBltMode(dc, HALFTONE);
+        SetBrushOrgEx(dc, 0, 0, nullptr);
+        StretchBlt(dc, 0, 0, size.cx, size.cy, source, 0, 0, own.w, own.h, SRCCOPY);
+        SelectObject(source, old);
+        DeleteDC(source);
+    });
+}
+
 TEST(Pictures, BetweenDrawnScalesEachIsTheNextDrawnOneReducedWithHalftone) {
     // At 110 dpi: the 120-dpi picture reduced, averaged (not the 96-dpi one enlarged, nor pixels dropped).
     PictureSource pictures(GetModuleHandleW(nullptr), chooser::kFrmAutoSelect);
@@ -513,17 +531,66 @@ TEST(Pictures, BetweenDrawnScalesEachIsTheNextDrawnOneReducedWithHalftone) {
         const DensityPicture p = pictures.At(c, 110);
         const OwnedBitmap from = drawn.Load(c.picture);
         ASSERT_TRUE(from) << name << ": no 120-dpi picture";
-        const Pixels want = Drawn(p.size.cx, p.size.cy, [&](HDC dc) {
-            HDC source = CreateCompatibleDC(dc);
-            HGDIOBJ old = SelectObject(source, from.Get());
-            const Pixels own = PixelsOf(from.Get());
-            SetStretchBltMode(dc, HALFTONE);
-            SetBrushOrgEx(dc, 0, 0, nullptr);
-            StretchBlt(dc, 0, 0, p.size.cx, p.size.cy, source, 0, 0, own.w, own.h, SRCCOPY);
-            SelectObject(source, old);
-            DeleteDC(source);
-        });
-        EXPECT_TRUE(PixelsOf(p.bitmap).px == want.px) << name;
+        EXPECT_TRUE(PixelsOf(p.bitmap).px == Halftoned(from.Get(), p.size).px) << name;
+    }
+}
+
+TEST(Pictures, ThoseAFirstPaintDrawsAreDecodedAheadForTheDrawnScaleAndAreTheOnesDecodedWhenDrawn) {
+    // Between two drawn scales and at one; at each twice, as for a window moved
+    // between two densities of one drawn scale (110 and 120 dpi).
+    const FormSpec& menu = chooser::kFrmAutoSelect;
+    for (int dpi : {110, 192}) {
+        PictureSource ahead(GetModuleHandleW(nullptr), menu), whenDrawn(GetModuleHandleW(nullptr), menu);
+        ahead.Load();
+        whenDrawn.Load();
+        for (int round = 0; round < 2; ++round) {
+            ahead.DecodeAhead(dpi);
+            std::vector<int> seen;
+            for (const ControlSpec& c : menu.controls) {
+                // A first paint draws the visible controls' pictures, and the picture boxes' (the tile).
+                if (!c.picture || !(c.visible || c.kind == ControlKind::PictureBox) ||
+                    std::find(seen.begin(), seen.end(), c.picture) != seen.end()) {
+                    continue;
+                }
+                seen.push_back(c.picture);
+                const DensityPicture got = ahead.At(c, dpi), want = whenDrawn.At(c, dpi);
+                EXPECT_TRUE(PixelsOf(got.bitmap).px == PixelsOf(want.bitmap).px)
+                    << c.name << c.index << " at " << dpi << ", round " << round;
+                if (c.kind == ControlKind::PictureBox && dpi == 192 && round == 0) {
+                    // At a drawn scale the tile is also stretched ahead to its box's size.
+                    const PixelRect box = ToPixels({0, 0, c.rect.width, c.rect.height}, dpi);
+                    const OwnedBitmap tile = ahead.Stretched(c.picture, {box.w, box.h}, dpi);
+                    ASSERT_TRUE(tile) << c.name << ": not stretched ahead to " << box.w << " x " << box.h;
+                    EXPECT_TRUE(PixelsOf(tile.Get()).px == Halftoned(want.bitmap, {box.w, box.h}).px) << c.name;
+                }
+            }
+            EXPECT_EQ(ahead.DecodedWhenDrawn(), 0) << "decoded when drawn, not ahead, at " << dpi << ", round " << round;
+        }
+    }
+}
+
+TEST(Pictures, WicsSearchDecodesWhatThePngDecoderRefusesAndWhereItsClassCannotBeHad) {
+    // 2 x 2, 24 bits, rows bottom-up: red, green; blue, white.
+    static const BYTE kBmp[] = {
+        'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,                             // file header
+        40, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0, 16, 0, 0, 0,  // info header
+        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,                             // no resolution, no palette
+        0, 0, 255, 0, 255, 0, 0, 0, 255, 0, 0, 255, 255, 255, 0, 0,                 // BGR, rows of 8
+    };
+    ASSERT_TRUE(EnterComApartment());
+    for (bool pngClass : {true, false}) {
+        WicDecoders wic;
+        ASSERT_TRUE(wic.Reach());
+        ASSERT_TRUE(wic.png) << "WIC without its PNG decoder's class";
+        if (!pngClass) wic.png.Reset();
+        // The thread that decodes ahead never searches (a codec found so may need the window's thread).
+        EXPECT_FALSE(wic.Decode(kBmp, sizeof kBmp, false)) << "searched, with the PNG decoder's class: " << pngClass;
+        const OwnedBitmap bitmap = wic.Decode(kBmp, sizeof kBmp, true);
+        ASSERT_TRUE(bitmap) << "with the PNG decoder's class: " << pngClass;
+        const Pixels p = PixelsOf(bitmap.Get());
+        EXPECT_EQ((std::vector<DWORD>{p.At(0, 0), p.At(1, 0), p.At(0, 1), p.At(1, 1)}),
+                  (std::vector<DWORD>{0x0000FF, 0xFFFFFF, 0xFF0000, 0x00FF00}))
+            << "with the PNG decoder's class: " << pngClass;
     }
 }
 

@@ -76,6 +76,34 @@ private:
     int width_ = 0, height_ = 0;
 };
 
+// A memory DC that pictures are drawn from, keeping the last one selected: a
+// paint draws the same tile a hundred times, and under Wine each selection and
+// its undoing cost a tenth of a millisecond. A bitmap can be in one DC at a
+// time and must be in none when deleted: Release() lets it go first.
+class SourceDC : NonCopyable {
+public:
+    // The DC with `bitmap` in it; nullptr where no DC could be had.
+    HDC With(HBITMAP bitmap) {
+        if (!dc_) dc_.Reset(CreateCompatibleDC(nullptr));
+        if (!dc_ || held_ == bitmap) return dc_.Get();
+        HGDIOBJ old = SelectObject(dc_.Get(), bitmap);
+        if (!old || old == HGDI_ERROR) return nullptr;
+        if (!original_) original_ = old;
+        held_ = bitmap;
+        return dc_.Get();
+    }
+    void Release() {
+        if (dc_ && original_) SelectObject(dc_.Get(), original_);
+        held_ = nullptr;
+    }
+    ~SourceDC() { Release(); }
+
+private:
+    MemoryDC dc_;
+    HGDIOBJ original_ = nullptr;  // the DC's own one-pixel bitmap
+    HBITMAP held_ = nullptr;
+};
+
 // Saves and restores a DC's state (clip region, colours, modes).
 class SavedDC : NonCopyable {
 public:

@@ -1,6 +1,7 @@
 #include "forms/win32/painter.h"
 
 #include <algorithm>
+#include <new>
 
 #include "forms/win32/error_box.h"
 #include "forms/picture_scales.h"
@@ -126,6 +127,34 @@ void PictureSource::Load() {
     }
 }
 
+void PictureSource::DecodeAhead(int dpi) {
+    if (dpi == kLayoutDpi) return;
+    std::vector<int> ids;
+    for (const ControlSpec& c : spec_.controls)
+        if (c.picture && (c.visible || c.kind == ControlKind::PictureBox) &&
+            std::find(ids.begin(), ids.end(), c.picture) == ids.end()) {
+            ids.push_back(c.picture);
+        }
+    // At a drawn scale a picture box's picture is drawn as decoded, and the paint
+    // handler tiles it at the box's size: that copy is made ahead too.
+    const int drawnDpi = DrawnDpiFor(dpi);
+    std::vector<ScaledPictures::Stretch> stretches;
+    if (drawnDpi == dpi) {
+        for (const ControlSpec& c : spec_.controls)
+            if (c.picture && c.kind == ControlKind::PictureBox) {
+                const PixelRect box = ToPixels({0, 0, c.rect.width, c.rect.height}, dpi);
+                stretches.push_back({c.picture, {box.w, box.h}});
+            }
+    }
+    if (!drawn_ || drawn_->Dpi() != drawnDpi) drawn_.emplace(instance_, drawnDpi);
+    drawn_->DecodeAhead(std::move(ids), std::move(stretches), &StretchedCopy);
+}
+
+OwnedBitmap PictureSource::Stretched(int picture, SIZE size, int dpi) {
+    if (!drawn_ || drawn_->Dpi() != dpi) return OwnedBitmap();
+    return drawn_->Stretched(picture, size);
+}
+
 SIZE PictureSource::LayoutSize(int picture) const { return BitmapSize(bitmaps_.at(picture).Get()); }
 
 DensityPicture PictureSource::At(const ControlSpec& control, int dpi) {
@@ -165,10 +194,16 @@ void FormPainter::MakeFor(int dpi) {
         }
     }
     // The pictures leave the shared source DC before the old set goes.
-    pictureDc_.Reset();
+    source_.Release();
     composition_.reset();
     composition_.emplace();
     composition_->fonts = std::move(fonts);
+    // Only time is saved by it: without memory for it, the density is still taken
+    // and the pictures are decoded when drawn.
+    try {
+        pictures_.DecodeAhead(dpi);
+    } catch (const std::bad_alloc&) {
+    }
 }
 
 const DensityPicture& FormPainter::Picture(int picture) {
@@ -179,6 +214,7 @@ const DensityPicture& FormPainter::Picture(int picture) {
         const auto& controls = site_.layout.controls;
         const auto owner = std::find_if(controls.begin(), controls.end(),
                                         [&](const ControlSpec& c) { return c.picture == picture; });
+        source_.Release();  // the layout's picture, which may be in it, is read to make this one
         found = pictures.emplace(picture, pictures_.At(*owner, site_.dpi)).first;
     }
     return found->second;
@@ -271,15 +307,16 @@ void FormPainter::DrawPicture(HDC dc, int picture, const PixelRect& dest, bool s
         // Stretched once to that size and kept: the background draws the same tile
         // a hundred times, and each stretch with HALFTONE costs as much as a paint.
         OwnedBitmap& copy = composition_->stretched[{picture, dest.w, dest.h}];
-        if (!copy) copy = StretchedCopy(p.bitmap, {dest.w, dest.h}, site_.dpi);
+        if (!copy) copy = pictures_.Stretched(picture, {dest.w, dest.h}, site_.dpi);
+        if (!copy) {
+            source_.Release();  // the picture is selected into a DC of its own to be stretched
+            copy = StretchedCopy(p.bitmap, {dest.w, dest.h}, site_.dpi);
+        }
         bitmap = copy.Get();
         size = {dest.w, dest.h};
     }
-    // One source DC for every picture: a paint draws a hundred tiles.
-    if (!pictureDc_) pictureDc_.Reset(CreateCompatibleDC(nullptr));
-    Selection select(pictureDc_.Get(), bitmap);
-    BitBlt(dc, dest.x, dest.y, std::min<int>(dest.w, size.cx), std::min<int>(dest.h, size.cy), pictureDc_.Get(), 0,
-           0, SRCCOPY);
+    HDC source = source_.With(bitmap);
+    if (source) BitBlt(dc, dest.x, dest.y, std::min<int>(dest.w, size.cx), std::min<int>(dest.h, size.cy), source, 0, 0, SRCCOPY);
 }
 
 void FormPainter::DrawLabel(HDC dc, const ControlSpec& label, const std::wstring& text, const PixelRect& dest) {

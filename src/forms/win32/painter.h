@@ -51,6 +51,17 @@ public:
     // The picture of `control` for `dpi`, at the size the control shows it at
     // there; a run-time error if there is no memory for it.
     DensityPicture At(const ControlSpec& control, int dpi);
+    // Starts decoding, on a thread of their own, the pictures of the visible
+    // controls at `dpi` (the lit faces behind the normal ones too, ready for the
+    // first hover) and of the picture boxes, whose pictures the paint handler
+    // draws: At() then takes them ready.
+    void DecodeAhead(int dpi);
+    // The copy of `picture` stretched to `size` that DecodeAhead made at `dpi`, a
+    // drawn scale; empty where it made none.
+    OwnedBitmap Stretched(int picture, SIZE size, int dpi);
+    // How many pictures of the drawn scale last asked for At() decoded when asked
+    // instead of taking them ready from DecodeAhead.
+    int DecodedWhenDrawn() const { return drawn_ ? drawn_->DecodedWhenDrawn() : 0; }
 
 private:
     HINSTANCE instance_;
@@ -126,7 +137,7 @@ private:
     const FormSite& site_;
     PictureSource pictures_;
     std::optional<Composition> composition_;
-    MemoryDC pictureDc_;  // pictures are selected into it to be drawn; made at the first draw
+    SourceDC source_;  // pictures are drawn from it; made at the first draw, let go before composition_
     std::optional<PaintTarget> target_;  // the paint being drawn, while a Background lasts
 };
 
