@@ -129,22 +129,18 @@ void PictureSource::Load() {
 
 void PictureSource::DecodeAhead(int dpi) {
     if (dpi == kLayoutDpi) return;
-    std::vector<int> ids;
-    for (const ControlSpec& c : spec_.controls)
-        if (c.picture && (c.visible || c.kind == ControlKind::PictureBox) &&
-            std::find(ids.begin(), ids.end(), c.picture) == ids.end()) {
-            ids.push_back(c.picture);
-        }
-    // At a drawn scale a picture box's picture is drawn as decoded, and the paint
-    // handler tiles it at the box's size: that copy is made ahead too.
     const int drawnDpi = DrawnDpiFor(dpi);
+    std::vector<int> ids;
     std::vector<ScaledPictures::Stretch> stretches;
-    if (drawnDpi == dpi) {
-        for (const ControlSpec& c : spec_.controls)
-            if (c.picture && c.kind == ControlKind::PictureBox) {
-                const PixelRect box = ToPixels({0, 0, c.rect.width, c.rect.height}, dpi);
-                stretches.push_back({c.picture, {box.w, box.h}});
-            }
+    for (const ControlSpec& c : spec_.controls) {
+        if (!c.picture || !(c.visible || c.kind == ControlKind::PictureBox)) continue;
+        if (std::find(ids.begin(), ids.end(), c.picture) == ids.end()) ids.push_back(c.picture);
+        // At a drawn scale a picture box's picture is drawn as decoded, and the paint
+        // handler tiles it at the box's size: that copy is made ahead too.
+        if (c.kind == ControlKind::PictureBox && drawnDpi == dpi) {
+            const PixelRect box = ToPixels({0, 0, c.rect.width, c.rect.height}, dpi);
+            stretches.push_back({c.picture, {box.w, box.h}});
+        }
     }
     if (!drawn_ || drawn_->Dpi() != drawnDpi) drawn_.emplace(instance_, drawnDpi);
     drawn_->DecodeAhead(std::move(ids), std::move(stretches), &StretchedCopy);

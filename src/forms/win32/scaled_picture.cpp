@@ -110,7 +110,7 @@ void ScaledPictures::DecodeAhead(std::vector<int> ids, std::vector<Stretch> stre
     aheadIds_ = std::move(ids);
     aheadStretches_ = std::move(stretches);
     stretch_ = stretch;
-    thread_ = CreateThread(nullptr, 0, &ScaledPictures::Ahead, this, 0, nullptr);
+    thread_.Reset(CreateThread(nullptr, 0, &ScaledPictures::Ahead, this, 0, nullptr));
 }
 
 DWORD WINAPI ScaledPictures::Ahead(void* p) {
@@ -145,9 +145,8 @@ DWORD WINAPI ScaledPictures::Ahead(void* p) {
 
 void ScaledPictures::Join() {
     if (!thread_) return;
-    WaitForSingleObject(thread_, INFINITE);
-    CloseHandle(thread_);
-    thread_ = nullptr;
+    WaitForSingleObject(thread_.Get(), INFINITE);
+    thread_.Reset();
 }
 
 OwnedBitmap ScaledPictures::Stretched(int id, SIZE size) {

@@ -66,7 +66,7 @@ private:
     int dpi_;
     WicDecoders wic_;       // the calling thread's
     bool reached_ = false;  // whether WIC was asked for yet: asked once, had or not
-    HANDLE thread_ = nullptr;
+    OwnedHandle thread_;
     std::vector<int> aheadIds_;
     std::vector<Stretch> aheadStretches_;
     StretchFunction stretch_ = nullptr;
