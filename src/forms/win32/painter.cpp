@@ -142,8 +142,10 @@ void PictureSource::DecodeAhead(int dpi) {
     if (drawnDpi == dpi) {
         for (const ControlSpec& c : spec_.controls)
             if (c.picture && c.kind == ControlKind::PictureBox) {
+                // Tiled at the box's inside (ScaleWidth), within its sunken edge.
                 const PixelRect box = ToPixels({0, 0, c.rect.width, c.rect.height}, dpi);
-                stretches.push_back({c.picture, {box.w, box.h}});
+                const RECT edge = OuterRect({0, 0, 0, 0}, WS_CHILD, WS_EX_CLIENTEDGE, dpi);
+                stretches.push_back({c.picture, {box.w - (edge.right - edge.left), box.h - (edge.bottom - edge.top)}});
             }
     }
     if (!drawn_ || drawn_->Dpi() != drawnDpi) drawn_.emplace(instance_, drawnDpi);
