@@ -557,8 +557,14 @@ TEST(Pictures, ThoseAFirstPaintDrawsAreDecodedAheadForTheDrawnScaleAndAreTheOnes
                 EXPECT_TRUE(PixelsOf(got.bitmap).px == PixelsOf(want.bitmap).px)
                     << c.name << c.index << " at " << dpi << ", round " << round;
                 if (c.kind == ControlKind::PictureBox && dpi == 192 && round == 0) {
-                    // At a drawn scale the tile is also stretched ahead to its box's size.
-                    const PixelRect box = ToPixels({0, 0, c.rect.width, c.rect.height}, dpi);
+                    // At a drawn scale the tile is also stretched ahead, to the size the paint
+                    // handler tiles it at: the inside of a box with the picture box's sunken edge.
+                    const PixelRect outer = ToPixels({0, 0, c.rect.width, c.rect.height}, dpi);
+                    const OwnedWindow edged(CreateWindowExW(WS_EX_CLIENTEDGE, L"STATIC", L"", WS_POPUP, 0, 0, outer.w,
+                                                            outer.h, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
+                    RECT inside{};
+                    ASSERT_TRUE(edged && GetClientRect(edged.Get(), &inside));
+                    const PixelRect box{0, 0, inside.right, inside.bottom};
                     const OwnedBitmap tile = ahead.Stretched(c.picture, {box.w, box.h}, dpi);
                     ASSERT_TRUE(tile) << c.name << ": not stretched ahead to " << box.w << " x " << box.h;
                     EXPECT_TRUE(PixelsOf(tile.Get()).px == Halftoned(want.bitmap, {box.w, box.h}).px) << c.name;

@@ -125,7 +125,7 @@ void FormWindow::CreateChildren() {
         const auto childId = reinterpret_cast<HMENU>(static_cast<INT_PTR>(FormSite::kFirstChildId + id));
         HWND child = nullptr;
         if (c.kind == ControlKind::PictureBox) {
-            child = CreateWindowExW(WS_EX_CLIENTEDGE, L"STATIC", L"", WS_CHILD | visible, r.x, r.y, r.w, r.h, wnd_,
+            child = CreateWindowExW(PictureBoxExStyle(), L"STATIC", L"", PictureBoxStyle() | visible, r.x, r.y, r.w, r.h, wnd_,
                                     childId, site_.app.instance, nullptr);
         } else {
             child = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_TABSTOP | BS_OWNERDRAW | visible, r.x, r.y,

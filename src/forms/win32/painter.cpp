@@ -4,6 +4,7 @@
 #include <new>
 
 #include "forms/win32/error_box.h"
+#include "forms/win32/form_style.h"
 #include "forms/picture_scales.h"
 #include "forms/win32/scaled_picture.h"
 #include "forms/win32/system_api.h"
@@ -138,8 +139,10 @@ void PictureSource::DecodeAhead(int dpi) {
         // At a drawn scale a picture box's picture is drawn as decoded, and the paint
         // handler tiles it at the box's size: that copy is made ahead too.
         if (c.kind == ControlKind::PictureBox && drawnDpi == dpi) {
+            // Tiled at the box's inside (ScaleWidth), within its edge.
             const PixelRect box = ToPixels({0, 0, c.rect.width, c.rect.height}, dpi);
-            stretches.push_back({c.picture, {box.w, box.h}});
+            const RECT edge = OuterRect({0, 0, 0, 0}, PictureBoxStyle(), PictureBoxExStyle(), dpi);
+            stretches.push_back({c.picture, {box.w - (edge.right - edge.left), box.h - (edge.bottom - edge.top)}});
         }
     }
     if (!drawn_ || drawn_->Dpi() != drawnDpi) drawn_.emplace(instance_, drawnDpi);
