@@ -26,6 +26,7 @@ add_executable(unit_tests
   tests/unit/keyboard_test.cpp
   tests/unit/density_test.cpp
   tests/unit/artgen_test.cpp
+  tests/unit/png_reader_test.cpp
   tools/artgen/faces.cpp
   tools/artgen/flags.cpp
   tools/artgen/given.cpp
