@@ -3,8 +3,8 @@
 // dropped while a start runs and after a declined prompt, a move to a monitor of
 // another scale, the paint handler's pictures (in a paint, in a paint inside its
 // paint, outside one), the menu's window and pictures at each density (those
-// decoded ahead too), WIC's search where its PNG decoder cannot serve, and where a
-// window's density is read on each Windows. Messages are sent to the window
+// decoded ahead too; the menu's own reader against WIC), WIC's search where its
+// PNG decoder cannot serve, and where a window's density is read on each Windows. Messages are sent to the window
 // directly, so nothing else on the screen takes part. The system's start of a
 // program is stood in for: how a start ends is the test's to say.
 #include <gtest/gtest.h>
@@ -589,15 +589,42 @@ TEST(Pictures, WicsSearchDecodesWhatThePngDecoderRefusesAndWhereItsClassCannotBe
         ASSERT_TRUE(wic.Reach());
         ASSERT_TRUE(wic.png) << "WIC without its PNG decoder's class";
         if (!pngClass) wic.png.Reset();
-        // The thread that decodes ahead never searches (a codec found so may need the window's thread).
-        EXPECT_FALSE(wic.Decode(kBmp, sizeof kBmp, false)) << "searched, with the PNG decoder's class: " << pngClass;
-        const OwnedBitmap bitmap = wic.Decode(kBmp, sizeof kBmp, true);
+        const OwnedBitmap bitmap = wic.Decode(kBmp, sizeof kBmp);
         ASSERT_TRUE(bitmap) << "with the PNG decoder's class: " << pngClass;
         const Pixels p = PixelsOf(bitmap.Get());
         EXPECT_EQ((std::vector<DWORD>{p.At(0, 0), p.At(1, 0), p.At(0, 1), p.At(1, 1)}),
                   (std::vector<DWORD>{0x0000FF, 0xFFFFFF, 0xFF0000, 0x00FF00}))
             << "with the PNG decoder's class: " << pngClass;
     }
+}
+
+BOOL CALLBACK AddId(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR ids) {
+    reinterpret_cast<std::vector<int>*>(ids)->push_back(static_cast<int>(reinterpret_cast<ULONG_PTR>(name)));
+    return TRUE;
+}
+
+TEST(Pictures, EachTheBuildDrewIsReadByTheMenuItselfPixelForPixelAsWicReadsIt) {
+    ASSERT_TRUE(EnterComApartment());
+    WicDecoders wic;
+    ASSERT_TRUE(wic.Reach());
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    size_t read = 0;
+    for (int dpi : forms::kDrawnDpis) {
+        const std::wstring type = L"PNG" + std::to_wstring(dpi);
+        std::vector<int> ids;
+        EnumResourceNamesW(instance, type.c_str(), &AddId, reinterpret_cast<LONG_PTR>(&ids));
+        ScaledPictures own(instance, dpi);
+        for (int id : ids) {
+            const HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(id), type.c_str());
+            const auto* bytes = static_cast<const BYTE*>(LockResource(LoadResource(instance, found)));
+            const OwnedBitmap mine = own.Load(id), theirs = wic.Decode(bytes, SizeofResource(instance, found));
+            ASSERT_TRUE(mine && theirs) << id << " at " << dpi;
+            EXPECT_TRUE(PixelsOf(mine.Get()).px == PixelsOf(theirs.Get()).px) << id << " at " << dpi;
+        }
+        EXPECT_FALSE(own.WicReached()) << "WIC reached for the build's pictures at " << dpi;
+        read += ids.size();
+    }
+    EXPECT_GE(read, std::size(forms::kDrawnDpis) * 10);
 }
 
 // The tile as the resources hold it, which a paint handler draws at its own size.

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "forms/png_reader.h"
 #include "forms/win32/com_apartment.h"
 #include "forms/win32/system_api.h"
 
@@ -16,7 +17,6 @@ namespace {
 // window at the layout's density never touches it.
 const SystemFunction<decltype(&::CoCreateInstance)> CoCreateInstance{L"ole32.dll", "CoCreateInstance"};
 const SystemFunction<decltype(&::CoGetClassObject)> CoGetClassObject{L"ole32.dll", "CoGetClassObject"};
-const SystemFunction<decltype(&::CoUninitialize)> CoUninitialize{L"ole32.dll", "CoUninitialize"};
 
 // The first factory's class (not the "2" of Windows 8, which a Windows 7
 // without its platform update lacks); its interface; 32-bit BGR pixels.
@@ -29,6 +29,23 @@ const GUID kBgr32 = {0x6fddc324, 0x4e03, 0x4bfe, {0xb1, 0x85, 0x3d, 0x77, 0x76, 
 const CLSID kPngDecoder = {0x389ea17b, 0x5078, 0x4cde, {0xb6, 0xef, 0x25, 0xc1, 0x51, 0x75, 0xc7, 0x51}};
 const IID kDecoderInterface = {0x9edde9e7, 0x8dee, 0x47ea, {0x99, 0xdf, 0xe6, 0xfa, 0xf2, 0xed, 0x44, 0xbf}};
 const IID kClassFactoryInterface = {0x00000001, 0x0000, 0x0000, {0xc0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+
+// A top-down 32-bit DIB section of w x h; its pixels in `bits`.
+OwnedBitmap Dib(UINT w, UINT h, void*& bits) {
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), static_cast<LONG>(w), -static_cast<LONG>(h), 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    return OwnedBitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+}
+
+// A picture as the build writes them, read by the menu itself; empty for any
+// other, which only WIC then reads.
+OwnedBitmap ReadOwn(const BYTE* bytes, DWORD size) {
+    const std::span<const std::uint8_t> png(bytes, size);
+    const PngSize at = ReadPngSize(png);
+    void* bits = nullptr;
+    OwnedBitmap bitmap = at.width ? Dib(at.width, at.height, bits) : OwnedBitmap();
+    return bitmap && ReadPngPixels(png, static_cast<std::uint32_t*>(bits)) ? std::move(bitmap) : OwnedBitmap();
+}
 
 // The resource's bytes; nullptr where there is none.
 const BYTE* ResourceBytes(HINSTANCE instance, int id, int dpi, DWORD& size) {
@@ -56,7 +73,7 @@ bool WicDecoders::Reach() {
     return true;
 }
 
-OwnedBitmap WicDecoders::Decode(const BYTE* bytes, DWORD size, bool search) {
+OwnedBitmap WicDecoders::Decode(const BYTE* bytes, DWORD size) {
     Com<IWICStream> stream;
     Com<IWICBitmapDecoder> decoder;
     Com<IWICBitmapFrameDecode> frame;
@@ -69,7 +86,6 @@ OwnedBitmap WicDecoders::Decode(const BYTE* bytes, DWORD size, bool search) {
     const bool direct =
         png && SUCCEEDED(png->CreateInstance(nullptr, kDecoderInterface, reinterpret_cast<void**>(decoder.Out()))) &&
         SUCCEEDED(decoder->Initialize(stream.Get(), WICDecodeMetadataCacheOnDemand));
-    if (!direct && !search) return OwnedBitmap();
     // The search reads the stream from where it stands; a decoder that refused it
     // may have read some of it.
     if ((!direct && (FAILED(stream->Seek({}, STREAM_SEEK_SET, nullptr)) ||
@@ -81,10 +97,8 @@ OwnedBitmap WicDecoders::Decode(const BYTE* bytes, DWORD size, bool search) {
         FAILED(bgr->GetSize(&w, &h)) || w == 0 || h == 0 || w > 0x4000 || h > 0x4000) {
         return OwnedBitmap();
     }
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), static_cast<LONG>(w), -static_cast<LONG>(h), 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
-    OwnedBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    OwnedBitmap bitmap = Dib(w, h, bits);
     if (!bitmap || FAILED(bgr->CopyPixels(nullptr, w * 4, w * 4 * h, static_cast<BYTE*>(bits)))) return OwnedBitmap();
     return bitmap;
 }
@@ -104,9 +118,6 @@ void ScaledPictures::DecodeAhead(std::vector<int> ids, std::vector<Stretch> stre
     std::erase_if(ids, [this](int id) { return ahead_.count(id) != 0; });
     std::erase_if(stretches, [this](const Stretch& s) { return stretched_.count({s.id, s.size.cx, s.size.cy}) != 0; });
     if (ids.empty() && stretches.empty()) return;
-    // Looked up here, by the window's thread, which alone looks functions up.
-    if (!api::CoInitializeEx.Get() || !CoUninitialize.Get() || !CoCreateInstance.Get()) return;
-    CoGetClassObject.Get();
     aheadIds_ = std::move(ids);
     aheadStretches_ = std::move(stretches);
     stretch_ = stretch;
@@ -115,18 +126,15 @@ void ScaledPictures::DecodeAhead(std::vector<int> ids, std::vector<Stretch> stre
 
 DWORD WINAPI ScaledPictures::Ahead(void* p) {
     auto* self = static_cast<ScaledPictures*>(p);
-    if (FAILED(api::CoInitializeEx.Get()(nullptr, COINIT_MULTITHREADED))) return 0;
     try {
-        WicDecoders wic;
-        if (wic.Reach()) {
-            for (int id : self->aheadIds_) {
-                if (self->stop_) break;
-                DWORD size = 0;
-                const BYTE* bytes = ResourceBytes(self->instance_, id, self->dpi_, size);
-                // Only the PNG decoder's class: WIC's search may come to a codec that
-                // must be made on the window's thread, which may be waiting for this one.
-                OwnedBitmap bitmap = bytes ? wic.Decode(bytes, size, false) : OwnedBitmap();
-                if (bitmap) self->ahead_.emplace(id, std::move(bitmap));
+        // The menu's own reader only: what it refuses is left to WIC, which is
+        // reached from the window's thread when the picture is drawn.
+        for (int id : self->aheadIds_) {
+            if (self->stop_) break;
+            DWORD size = 0;
+            const BYTE* bytes = ResourceBytes(self->instance_, id, self->dpi_, size);
+            if (OwnedBitmap bitmap = bytes ? ReadOwn(bytes, size) : OwnedBitmap()) {
+                self->ahead_.emplace(id, std::move(bitmap));
             }
         }
         // GDI's HALFTONE stretch is slow under Wine: the tile's, ten milliseconds.
@@ -139,7 +147,6 @@ DWORD WINAPI ScaledPictures::Ahead(void* p) {
         }
     } catch (...) {  // no memory: what is left is decoded when drawn
     }
-    CoUninitialize.Get()();
     return 0;
 }
 
@@ -168,12 +175,13 @@ OwnedBitmap ScaledPictures::Load(int id) {
     DWORD size = 0;
     const BYTE* bytes = ResourceBytes(instance_, id, dpi_, size);
     if (!bytes) return OwnedBitmap();
+    ++decodedWhenDrawn_;
+    if (OwnedBitmap own = ReadOwn(bytes, size)) return own;
     if (!reached_) {
         reached_ = true;
         if (!EnterComApartment() || !wic_.Reach()) wic_.factory.Reset();
     }
-    ++decodedWhenDrawn_;
-    return wic_.Decode(bytes, size, true);
+    return wic_.Decode(bytes, size);
 }
 
 }  // namespace forms::win32

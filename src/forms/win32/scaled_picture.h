@@ -16,29 +16,29 @@ struct IWICImagingFactory;
 
 namespace forms::win32 {
 
-// WIC's factory and its PNG decoder's class, as one thread reaches them.
+// WIC's factory and its PNG decoder's class, as the window's thread reaches them:
+// for a picture the menu's own reader refuses (one the build did not write so).
 struct WicDecoders : NonCopyable {
     Com<IWICImagingFactory> factory;
     Com<IClassFactory> png;  // where COM has it
     bool Reach();            // false where WIC cannot be had
-    // With `search`, by WIC's search of its decoders where the PNG decoder's class
-    // cannot be had or refuses the picture; without, by that class alone.
-    OwnedBitmap Decode(const BYTE* bytes, DWORD size, bool search);
+    // By the PNG decoder's class, or WIC's search of its decoders where that
+    // class cannot be had or refuses the picture.
+    OwnedBitmap Decode(const BYTE* bytes, DWORD size);
 };
 
 // The pictures of one scale, decoded as they are first drawn, or ahead of
-// that on a thread of their own. Each thread reaches WIC (and with it COM) at
-// its first picture, once for all of them: a window at the layout's density,
-// or one whose pictures all come from elsewhere, never loads it.
+// that on a thread of their own, by the menu's own reader. WIC (and with it
+// COM) is reached once, at the first picture that reader refuses: the
+// pictures the build writes never load it.
 class ScaledPictures : NonCopyable {
 public:
     ScaledPictures(HINSTANCE instance, int dpi);
     ~ScaledPictures();  // waits for the pictures decoded ahead
 
     int Dpi() const { return dpi_; }
-    // Starts decoding the pictures `ids` on a thread of its own (in COM's
-    // multithreaded apartment, with its own WIC), while the window is being made:
-    // under Wine, COM, WIC and a dozen faces cost as much as the window's own start.
+    // Starts decoding the pictures `ids` on a thread of its own while the window
+    // is being made.
     // With them, the copies `stretches` of those pictures, each at a size its
     // draws will ask for (a tile the paint handler draws at its box's size); made
     // with `stretch`, which may fail by throwing.
@@ -49,14 +49,16 @@ public:
     using StretchFunction = OwnedBitmap (*)(HBITMAP from, SIZE size, int dpi);
     void DecodeAhead(std::vector<int> ids, std::vector<Stretch> stretches = {}, StretchFunction stretch = nullptr);
     // Picture `id` as drawn for this scale, decoded into a 32-bit DIB section;
-    // empty where the resources have none for it, or WIC cannot be had or cannot
-    // read it (the caller then scales the layout's picture).
+    // empty where the resources have none for it, or neither the menu's reader
+    // nor WIC can read it (the caller then scales the layout's picture).
     OwnedBitmap Load(int id);
     // The copy of picture `id` at `size` made ahead; empty where none was.
     OwnedBitmap Stretched(int id, SIZE size);
     // How many pictures Load decoded itself rather than took ready from the
     // thread: those not asked for ahead, or that it could not decode.
     int DecodedWhenDrawn() const { return decodedWhenDrawn_; }
+    // Whether a picture needed WIC (none the build writes does).
+    bool WicReached() const { return reached_; }
 
 private:
     static DWORD WINAPI Ahead(void* self);
