@@ -21,9 +21,9 @@ struct PngSize {
 PngSize ReadPngSize(std::span<const std::uint8_t> png);
 
 // Its pixels into `out` (width × height, the top row first), each 0xFFRRGGBB
-// as a 32-bit DIB holds them (opaque, as WIC gives a palette's colours); false, with `out` in any state, where the file is
-// not of that kind or is damaged anywhere (a chunk's CRC, the compressed
-// data, its checksum, a filter, a palette index).
+// as a 32-bit DIB holds them (opaque, as WIC gives them); false, with `out` in
+// any state, where the file is not of that kind or is damaged anywhere (a
+// chunk's CRC, the compressed data, its checksum, a filter, a palette index).
 bool ReadPngPixels(std::span<const std::uint8_t> png, std::uint32_t* out);
 
 }  // namespace forms

@@ -83,7 +83,7 @@ TEST(ArtFilter, AScaleIsMadeFromTheOneGivenForItElseTheNearestAboveElseTheLarges
 }
 
 // The writer stores each row of a true-colour picture under the filter that suits it,
-// and the menu decodes it with WIC: a picture of more colours than a palette holds must
+// and the menu reads it as the standard says: a picture of more colours than a palette holds must
 // read back, by the PNG standard's predictors (art_files.h), as the one written, and so
 // must one of few colours.
 TEST(ArtPng, APictureReadsBackAsItWasWrittenUnderEveryFilter) {

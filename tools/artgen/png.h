@@ -1,5 +1,5 @@
 // A minimal PNG writer: the pictures drawn for other scales (which the menu
-// decodes with WIC) and the contact sheet. Indexed where 256 colours do.
+// reads itself, src/forms/png_reader.h: keep to the kind it reads) and the contact sheet. Indexed where 256 colours do.
 #pragma once
 
 #include <cstdint>
