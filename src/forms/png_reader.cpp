@@ -131,7 +131,7 @@ private:
         const size_t len = in_[at_] | in_[at_ + 1] << 8, complement = in_[at_ + 2] | in_[at_ + 3] << 8;
         at_ += 4;
         if (len != (~complement & 0xFFFF) || len > in_.size() - at_ || len > size_ - written_) return false;
-        std::memcpy(out_ + written_, &in_[at_], len);
+        std::memcpy(out_ + written_, in_.data() + at_, len);  // not in_[at_]: an empty block may end the input
         at_ += len, written_ += len;
         return true;
     }

@@ -188,6 +188,8 @@ TEST(PngReader, RefusesWhatTheBuildDoesNotWriteAndAnythingDamaged) {
         {"the stream cut short", &shades, [&](auto& c) { idat(c).resize(idat(c).size() / 2); }, true},
         {"a preset dictionary", &few, [&](auto& c) { idat(c)[1] = 0xBB; }, true},  // 0x78BB: FDICT, a multiple of 31
         {"a reserved block type", &few, [&](auto& c) { idat(c)[2] |= 6; }, true},
+        {"the stream ending after an empty stored block", &few,
+         [&](auto& c) { idat(c) = {0x78, 0x01, 0, 0, 0, 0xFF, 0xFF}; }, true},
         {"a stored block's length unconfirmed", &few, [&](auto& c) {
              const Bytes r = Rows(c);
              const unsigned n = static_cast<unsigned>(r.size()), wrong = ~n ^ 1;  // its complement, a bit off
