@@ -16,7 +16,7 @@ target_include_directories(gtest BEFORE PUBLIC ${CMAKE_CURRENT_LIST_DIR}/gtest_p
 # The host's density tests too: the shipped build's x87 arithmetic must find the same pixels.
 # The window test stands in the start of a program (ShellStart) itself.
 add_executable(win32_tests tests/win32/helpers_test.cpp tests/win32/window_test.cpp tests/unit/density_test.cpp
-               ${rc_script} src/forms/win32/bench_none.cpp)
+               ${rc_script} tests/win32/refused_picture.rc src/forms/win32/bench_none.cpp)
 add_dependencies(win32_tests art)
 target_include_directories(win32_tests PRIVATE src src/resources tests/unit ${VELBROOK_GENERATED})
 target_link_libraries(win32_tests PRIVATE menu_logic forms_win32 gtest gtest_main)

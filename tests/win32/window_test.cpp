@@ -625,6 +625,14 @@ TEST(Pictures, EachTheBuildDrewIsReadByTheMenuItselfPixelForPixelAsWicReadsIt) {
         read += ids.size();
     }
     EXPECT_GE(read, std::size(forms::kDrawnDpis) * 10);
+    // One it refuses (tests/win32/refused_picture.rc) is WIC's.
+    ScaledPictures other(instance, 100);
+    const OwnedBitmap refused = other.Load(900);
+    ASSERT_TRUE(refused) << "a picture the menu's reader refuses is not read by WIC";
+    const Pixels p = PixelsOf(refused.Get());
+    // (The fourth byte as WIC's converter leaves it, which GDI does not read.)
+    EXPECT_EQ((std::vector<DWORD>{p.At(0, 0) & 0xFFFFFF, p.At(1, 0) & 0xFFFFFF}), (std::vector<DWORD>{0xFF0000, 0x0000FF}));
+    EXPECT_TRUE(other.WicReached());
 }
 
 // The tile as the resources hold it, which a paint handler draws at its own size.
