@@ -15,6 +15,8 @@
 
 #include <zlib.h>
 
+#include "artgen/image.h"
+
 namespace art {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -126,5 +128,25 @@ struct Png {
     std::vector<Rgb> pixels;                    // top row first
     std::set<int> filters;                      // the filter types its rows are stored under
 };
+
+// Two pictures for the PNG writer and its readers: one of more colours than a
+// palette holds, in bands of rows that favour each filter (flat, shaded along
+// the row, alike down the column, and shaded both ways with a little noise, for
+// Average's and Paeth's ties); and one of few colours, written with a palette.
+inline std::vector<artgen::Image> FilterPictures() {
+    artgen::Image shades(96, 64, {0, 0, 0});
+    std::uint32_t noise = 12345;
+    for (int y = 0; y < shades.height; ++y)
+        for (int x = 0; x < shades.width; ++x) {
+            noise = noise * 1103515245 + 12345;
+            const int n = static_cast<int>(noise >> 16) % 5, band = y / 16;
+            const int v = band == 0 ? 90 : band == 1 ? x * 2 + y : band == 2 ? (x * 37) % 251 : x * 3 + y * 2 + n;
+            shades.At(x, y) = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v * 3 + n),
+                               static_cast<std::uint8_t>(255 - v)};
+        }
+    artgen::Image few(40, 30, {0, 38, 101});
+    few.Fill(5, 5, 20, 10, {255, 255, 255});
+    return {shades, few};
+}
 
 }  // namespace art

@@ -87,20 +87,8 @@ TEST(ArtFilter, AScaleIsMadeFromTheOneGivenForItElseTheNearestAboveElseTheLarges
 // read back, by the PNG standard's predictors (art_files.h), as the one written, and so
 // must one of few colours.
 TEST(ArtPng, APictureReadsBackAsItWasWrittenUnderEveryFilter) {
-    // Bands of rows that favour each filter: flat, shaded along the row, alike down the
-    // column, and shaded both ways with a little noise (Average and Paeth, with their ties).
-    Image shades(96, 64, Rgb{0, 0, 0});
-    std::uint32_t noise = 12345;
-    for (int y = 0; y < shades.height; ++y)
-        for (int x = 0; x < shades.width; ++x) {
-            noise = noise * 1103515245 + 12345;
-            const int n = static_cast<int>(noise >> 16) % 5, band = y / 16;
-            const int v = band == 0 ? 90 : band == 1 ? x * 2 + y : band == 2 ? (x * 37) % 251 : x * 3 + y * 2 + n;
-            shades.At(x, y) = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v * 3 + n),
-                               static_cast<std::uint8_t>(255 - v)};
-        }
-    Image few(40, 30, Rgb{0, 38, 101});
-    few.Fill(5, 5, 20, 10, Rgb{255, 255, 255});
+    const std::vector<Image> pictures = art::FilterPictures();
+    const Image &shades = pictures[0], &few = pictures[1];
     for (const Image* img : {&shades, &few}) {
         const art::Png png(artgen::Png(*img));
         ASSERT_EQ(png.width, img->width);
