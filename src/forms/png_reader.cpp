@@ -13,6 +13,8 @@ namespace {
 constexpr std::uint32_t kMaxSide = 16384;
 constexpr std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 constexpr size_t kHeaderEnd = 8 + 12 + 13;  // the signature, then IHDR's length, type, 13 bytes and CRC
+constexpr size_t kFields = 8 + 8;           // IHDR's fields: width, height, depth, colour type, ...
+constexpr std::uint8_t kIndexed = 3, kTrueColour = 2;
 
 constexpr std::uint32_t Type(const char (&name)[5]) {
     return static_cast<std::uint32_t>(static_cast<std::uint8_t>(name[0])) << 24 |
@@ -264,10 +266,10 @@ bool Unfilter(std::uint8_t* raw, size_t rows, size_t rowBytes, size_t step) {
 PngSize ReadPngSize(std::span<const std::uint8_t> png) {
     if (png.size() < kHeaderEnd || std::memcmp(png.data(), kSignature, 8) != 0) return {};
     const std::uint8_t* h = png.data() + 8;
-    const std::uint8_t* f = h + 8;  // IHDR's fields
+    const std::uint8_t* f = png.data() + kFields;
     if (Be32(h) != 13 || Be32(h + 4) != Type("IHDR") || Crc(h + 4, 17) != Be32(h + 21)) return {};
     const std::uint32_t width = Be32(f), height = Be32(f + 4);
-    const bool kind = f[8] == 8 && (f[9] == 2 || f[9] == 3) && f[10] == 0 && f[11] == 0 && f[12] == 0;
+    const bool kind = f[8] == 8 && (f[9] == kTrueColour || f[9] == kIndexed) && f[10] == 0 && f[11] == 0 && f[12] == 0;
     if (!kind || width == 0 || height == 0 || width > kMaxSide || height > kMaxSide) return {};
     return {width, height};
 }
@@ -275,7 +277,7 @@ PngSize ReadPngSize(std::span<const std::uint8_t> png) {
 bool ReadPngPixels(std::span<const std::uint8_t> png, std::uint32_t* out) {
     const PngSize size = ReadPngSize(png);
     if (!size.width) return false;
-    const bool indexed = png[8 + 8 + 9] == 3;
+    const bool indexed = png[kFields + 9] == kIndexed;
     std::span<const std::uint8_t> palette;
     std::vector<std::uint8_t> packed;
     bool ended = false;

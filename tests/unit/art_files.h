@@ -65,26 +65,39 @@ struct Bmp {
     size_t stride;
 };
 
+// A PNG's chunks in order, as stored. Throws where one runs past the end.
+struct Chunk {
+    std::string type;
+    Bytes data;
+};
+inline std::vector<Chunk> Chunks(const Bytes& file) {
+    std::vector<Chunk> out;
+    for (size_t at = 8; at + 12 <= file.size();) {
+        const std::uint32_t n = static_cast<std::uint32_t>(file[at]) << 24 | file[at + 1] << 16 | file[at + 2] << 8 | file[at + 3];
+        if (at + 12 + n > file.size()) throw std::runtime_error("a chunk runs past the end");
+        out.push_back({std::string(file.begin() + at + 4, file.begin() + at + 8),
+                       Bytes(file.begin() + at + 8, file.begin() + at + 8 + n)});
+        at += 12 + n;
+    }
+    return out;
+}
+
 // A PNG the build wrote (8 bits a sample, true colour or a palette, not interlaced),
 // decoded as the PNG standard says rather than as the writer encodes: a fault in the
 // writer's filters gives other pixels here. Throws on a broken file.
 struct Png {
     explicit Png(const Bytes& file) {
-        const auto be32 = [&](size_t at) {
-            return static_cast<std::uint32_t>(file.at(at)) << 24 | file.at(at + 1) << 16 | file.at(at + 2) << 8 | file.at(at + 3);
+        const auto be32 = [](const Bytes& b, size_t at) {
+            return static_cast<std::uint32_t>(b.at(at)) << 24 | b.at(at + 1) << 16 | b.at(at + 2) << 8 | b.at(at + 3);
         };
         Bytes packed, palette;
         int depth = 0, interlace = 0;
-        for (size_t at = 8; at + 12 <= file.size(); at += 12 + be32(at)) {
-            const std::uint32_t length = be32(at);
-            const std::string type(file.begin() + at + 4, file.begin() + at + 8);
-            const auto body = file.begin() + at + 8;
-            if (at + 12 + length > file.size()) throw std::runtime_error("a chunk runs past the end: " + type);
-            if (type == "IHDR")
-                width = static_cast<int>(be32(at + 8)), height = static_cast<int>(be32(at + 12)), depth = body[8],
-                colourType = body[9], interlace = body[12];
-            if (type == "PLTE") palette.assign(body, body + length);
-            if (type == "IDAT") packed.insert(packed.end(), body, body + length);
+        for (const Chunk& c : Chunks(file)) {
+            if (c.type == "IHDR")
+                width = static_cast<int>(be32(c.data, 0)), height = static_cast<int>(be32(c.data, 4)),
+                depth = c.data.at(8), colourType = c.data.at(9), interlace = c.data.at(12);
+            if (c.type == "PLTE") palette = c.data;
+            if (c.type == "IDAT") packed.insert(packed.end(), c.data.begin(), c.data.end());
         }
         if (depth != 8 || (colourType != 2 && colourType != 3) || interlace)
             throw std::runtime_error("not an 8-bit RGB or indexed PNG without interlacing");

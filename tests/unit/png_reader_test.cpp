@@ -17,26 +17,10 @@
 
 namespace {
 
-using art::Bytes;
-
-struct Chunk {
-    std::string type;
-    Bytes data;
-};
+using art::Bytes, art::Chunk, art::Chunks;
 
 void Be32(Bytes& b, std::uint32_t v) {
     for (int s = 24; s >= 0; s -= 8) b.push_back(static_cast<std::uint8_t>(v >> s));
-}
-
-std::vector<Chunk> Chunks(const Bytes& png) {
-    std::vector<Chunk> out;
-    for (size_t at = 8; at + 12 <= png.size();) {
-        const std::uint32_t n = png[at] << 24 | png[at + 1] << 16 | png[at + 2] << 8 | png[at + 3];
-        out.push_back({std::string(png.begin() + at + 4, png.begin() + at + 8),
-                       Bytes(png.begin() + at + 8, png.begin() + at + 8 + n)});
-        at += 12 + n;
-    }
-    return out;
 }
 
 // The chunks as a file, each with its right CRC.

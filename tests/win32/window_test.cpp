@@ -4,9 +4,10 @@
 // another scale, the paint handler's pictures (in a paint, in a paint inside its
 // paint, outside one), the menu's window and pictures at each density (those
 // decoded ahead too; the menu's own reader against WIC), WIC's search where its
-// PNG decoder cannot serve, and where a window's density is read on each Windows. Messages are sent to the window
-// directly, so nothing else on the screen takes part. The system's start of a
-// program is stood in for: how a start ends is the test's to say.
+// PNG decoder cannot serve, and where a window's density is read on each
+// Windows. Messages are sent to the window directly, so nothing else on the
+// screen takes part. The system's start of a program is stood in for: how a
+// start ends is the test's to say.
 #include <gtest/gtest.h>
 #include <wincodec.h>
 
